@@ -1,0 +1,27 @@
+# Shared by scripts/run and scripts/test: install the missing Debian packages, configure and build.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-dev libsqlite3-dev
+    libbenchmark-dev)
+DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick)
+
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# build DIR [extra cmake options...]
+build() {
+    local dir="$1"; shift
+    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" --parallel "$(nproc)"
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The tray shell takes the add, modify and delete records of the tray control and answers with
+// (identifier, code) reports, as the notification area does for a window.
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace cw {
+
+enum NotifyMessage : int { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
+enum NotifyFlags : unsigned { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4, NIF_INFO = 16 };
+constexpr int trayCallbackMessage = 1125; // WM_USER + 101
+
+// One record as handed to the shell; text fields hold their full fixed-width form
+// (text, one NUL, padded with blanks).
+struct NotifyIconData {
+    unsigned cbSize = 488;
+    quintptr hWnd = 0;
+    unsigned uID = 0;
+    unsigned uFlags = 0;
+    unsigned uCallbackMessage = 0;
+    QIcon hIcon;
+    QString szTip;
+    QString szInfo;
+    unsigned uTimeout = 0;
+    QString szInfoTitle;
+    unsigned dwState = 0;
+    unsigned dwStateMask = 0;
+    unsigned dwInfoFlags = 0;
+};
+
+class TrayShell : public QObject {
+    Q_OBJECT
+public:
+    ~TrayShell() override = default;
+    virtual bool notifyIcon(int message, const NotifyIconData& data) = 0;
+    // Whether a tray exists at all and whether it can show balloons.
+    virtual bool isAvailable() const = 0;
+    virtual bool supportsMessages() const = 0;
+
+signals:
+    // (identifier, notification code) as the tray callback message carries them.
+    void callback(int identifier, int code);
+};
+
+// The real notification area, over QSystemTrayIcon.
+std::unique_ptr<TrayShell> createSystemTrayShell();
+
+} // namespace cw
