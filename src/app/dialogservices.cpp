@@ -1,0 +1,73 @@
+// Message boxes and file dialogs as the user sees them.
+#include "app/apptitle.h"
+#include "app/systemservices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace cw {
+
+namespace {
+
+QMessageBox::Icon toQt(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class MessageBoxService : public MessageService {
+  public:
+    MessageResult show(const QString& text, const QString& caption, MessageIcon icon,
+                       MessageButtons buttons) override {
+        QWidget* parent = QApplication::activeModalWidget();
+        if (!parent)
+            parent = QApplication::activeWindow();
+        QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, text,
+                        QMessageBox::NoButton, parent);
+        if (buttons == MessageButtons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        const int answer = box.exec();
+        if (buttons == MessageButtons::YesNo)
+            return answer == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
+        return MessageResult::Ok;
+    }
+};
+
+class QtFileDialogService : public FileDialogService {
+  public:
+    QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override {
+        QString selected = request.selectedFilter;
+        return QFileDialog::getOpenFileName(parent, request.title, request.presetName, request.filter,
+                                            &selected);
+    }
+    QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) override {
+        QString selected = request.selectedFilter;
+        // Replacing an existing file asks nothing, as the program always did.
+        return QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter,
+                                            &selected, QFileDialog::DontConfirmOverwrite);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<MessageService> createMessageBoxService() {
+    return std::make_unique<MessageBoxService>();
+}
+std::unique_ptr<FileDialogService> createFileDialogService() {
+    return std::make_unique<QtFileDialogService>();
+}
+
+} // namespace cw

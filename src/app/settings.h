@@ -1,0 +1,46 @@
+#pragma once
+// The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys.
+#include <QString>
+
+#include <array>
+
+namespace cw {
+
+enum class SettingKey {
+    Check1,
+    Check2,
+    Check4,
+    Check5,
+    Check6,
+    WindowsStartup,
+    Minimized,
+    Option1,
+    Option2,
+    Option3,
+    Option4,
+    Option5,
+};
+
+QString settingName(SettingKey key);
+QString settingDefault(SettingKey key);
+
+// The stored text, or the key's default when it was never written.
+QString readSetting(SettingKey key);
+// A failing write is not reported and never stops the program; the result says whether it stuck.
+bool writeSetting(SettingKey key, const QString& text);
+
+// Conversions. The readers throw AppError when the stored text does not convert.
+int checkBoxValueFromText(const QString& text); // "0" or "1" (blanks allowed around)
+int onOffValueFromText(const QString& text);    // 1 exactly for "On"
+bool optionValueFromText(const QString& text);  // "True", "False" or a number (non-zero is True)
+QString checkBoxText(int value);
+QString onOffText(int value);
+QString optionText(bool value);
+
+int readCheckBox(SettingKey key);
+int readOnOff(SettingKey key);
+bool readOption(SettingKey key);
+// The five option keys are always written together, in order.
+void writeOptions(const std::array<bool, 5>& selected);
+
+} // namespace cw

@@ -1,0 +1,42 @@
+#include "app/systemservices.h"
+
+#include <QDesktopServices>
+#include <QRandomGenerator>
+
+namespace cw {
+
+namespace {
+
+class SystemClock : public Clock {
+  public:
+    QDate today() const override { return QDate::currentDate(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class DesktopShell : public Shell {
+  public:
+    void openUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+};
+
+class SystemRandom : public RandomSource {
+  public:
+    void seed(quint32 value) override { generator_.seed(value); }
+    double next() override { return generator_.generateDouble(); }
+
+  private:
+    QRandomGenerator generator_{QRandomGenerator::global()->generate()};
+};
+
+} // namespace
+
+std::unique_ptr<Clock> createSystemClock() {
+    return std::make_unique<SystemClock>();
+}
+std::unique_ptr<Shell> createDesktopShell() {
+    return std::make_unique<DesktopShell>();
+}
+std::unique_ptr<RandomSource> createSystemRandom() {
+    return std::make_unique<SystemRandom>();
+}
+
+} // namespace cw

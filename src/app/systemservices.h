@@ -1,0 +1,14 @@
+#pragma once
+// The production services: the machine clock, message boxes, file dialogs, the desktop and the tune player.
+#include "app/services.h"
+
+namespace cw {
+
+std::unique_ptr<Clock> createSystemClock();
+std::unique_ptr<MessageService> createMessageBoxService();
+std::unique_ptr<FileDialogService> createFileDialogService();
+std::unique_ptr<Shell> createDesktopShell();
+std::unique_ptr<RandomSource> createSystemRandom();
+std::unique_ptr<PlayerFactory> createSoundPlayerFactory();
+
+} // namespace cw

@@ -1,0 +1,93 @@
+#include "store/connection.h"
+
+#include "app/apperror.h"
+#include "store/enginefunctions.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace cw {
+
+void throwEngineError(sqlite3* db, int resultCode) {
+    const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(resultCode);
+    throw AppError(QString::fromUtf8(message ? message : sqlite3_errstr(resultCode)));
+}
+
+Connection::~Connection() {
+    Close();
+}
+
+QString Connection::dataSourceOf(const QString& connectionString) {
+    static const QLatin1String key("Data Source=");
+    for (const QString& part : connectionString.split(QLatin1Char(';'))) {
+        const QString trimmed = part.trimmed();
+        if (trimmed.startsWith(key, Qt::CaseInsensitive))
+            return trimmed.mid(key.size()).trimmed();
+    }
+    throw AppError(QStringLiteral("The connection string names no data source."));
+}
+
+void Connection::open(const QString& connectionString) {
+    if (db_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
+    const QByteArray path = dataSourceOf(connectionString).toUtf8();
+    sqlite3* db = nullptr;
+    // Never create: a missing store file is an error, not a new empty file.
+    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw AppError(message + QStringLiteral(": ") + QString::fromUtf8(path));
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    // Reading the schema now makes a damaged or foreign file fail here, at the open, without writing.
+    rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = registerEngineFunctions(db);
+    if (rc != SQLITE_OK) {
+        QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        throw AppError(message + QStringLiteral(": ") + QString::fromUtf8(path));
+    }
+    db_ = db;
+}
+
+void Connection::execute(const QString& statement) {
+    if (!db_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
+    const QByteArray text = statement.toUtf8();
+    sqlite3_stmt* prepared = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &prepared, &tail);
+    if (rc != SQLITE_OK)
+        throwEngineError(db_, rc);
+    if (!prepared)
+        return; // blank statement
+    // One statement a call: anything after it is refused, never run.
+    for (const char* p = tail; p && p < text.constData() + text.size(); ++p) {
+        if (!QChar::isSpace(static_cast<unsigned char>(*p)) && *p != ';') {
+            sqlite3_finalize(prepared);
+            throw AppError(QStringLiteral("Characters found after end of SQL statement."));
+        }
+    }
+    do {
+        rc = sqlite3_step(prepared);
+    } while (rc == SQLITE_ROW);
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_finalize(prepared);
+        throw AppError(message);
+    }
+    sqlite3_finalize(prepared);
+}
+
+void Connection::Close() {
+    if (!db_)
+        return;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+} // namespace cw

@@ -1,0 +1,114 @@
+#include "store/datafolder.h"
+
+#include "app/apperror.h"
+#include "app/config.h"
+#include "app/services.h"
+#include "store/connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace cw {
+
+namespace {
+const QString sharedBase = QStringLiteral("/var/lib");
+
+bool isWritableFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    return QFileInfo(path).isDir() && ::access(native.constData(), W_OK | X_OK) == 0;
+}
+
+// The folder test: anything of that name counts as present, a plain file included.
+bool isPresent(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+void makeFolder(const QString& path) {
+    if (!QDir().mkdir(path))
+        throw AppError(QStringLiteral("Path/File access error: cannot create the folder %1").arg(path));
+}
+} // namespace
+
+QString baseFolder() {
+    const QString fromEnvironment = qEnvironmentVariable("CANDLEWISE_COMMON_APPDATA");
+    if (!fromEnvironment.isEmpty())
+        return QDir::cleanPath(fromEnvironment);
+    if (isWritableFolder(sharedBase + QLatin1Char('/') + config::makerName))
+        return sharedBase;
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString makerFolder() {
+    return baseFolder() + QLatin1Char('/') + config::makerName;
+}
+QString dataFolder() {
+    return makerFolder() + QLatin1Char('/') + config::productName;
+}
+QString liveStoreFile() {
+    return dataFolder() + QStringLiteral("/dbData.mdb");
+}
+QString preferredSeedFile() {
+    return services().applicationFolder() + QStringLiteral("/dbBirthdays.mdb");
+}
+QString fallbackSeedFile() {
+    return services().applicationFolder() + QStringLiteral("/dbBlank.mdb");
+}
+
+QString connectionString() {
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= ") + liveStoreFile();
+}
+
+void prepareMakerFolder() {
+    if (!isPresent(makerFolder()))
+        makeFolder(makerFolder());
+}
+
+void prepareDataFolder() {
+    if (!isPresent(dataFolder()))
+        makeFolder(dataFolder());
+}
+
+void prepareStoreFile() {
+    const QString live = liveStoreFile();
+    if (isPresent(live))
+        return; // an existing store is never replaced
+    const QString seed = isPresent(preferredSeedFile()) ? preferredSeedFile() : fallbackSeedFile();
+    // Copy beside the target and rename, so a copy cut short never passes for a store.
+    const QString partial = live + QStringLiteral(".part");
+    QFile::remove(partial);
+    QFile source(seed);
+    if (!source.copy(partial)) {
+        QFile::remove(partial);
+        throw AppError(QStringLiteral("File not found: cannot copy %1 to %2 (%3)")
+                           .arg(seed, live, source.errorString()));
+    }
+    // The seed may be installed read-only; the live store must be writable, by the group too where
+    // the folder is shared.
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                     QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    if (QFileInfo(dataFolder()).permissions() & QFile::WriteGroup)
+        permissions |= QFile::WriteGroup;
+    QFile::setPermissions(partial, permissions);
+    if (!QFile::rename(partial, live)) {
+        QFile::remove(partial);
+        throw AppError(QStringLiteral("Path/File access error: cannot create %1").arg(live));
+    }
+}
+
+Connection& sharedConnection() {
+    static Connection connection;
+    return connection;
+}
+
+void openSharedConnection() {
+    Connection& connection = sharedConnection();
+    if (connection.State() != 0)
+        connection.Close();
+    connection.open(connectionString());
+}
+
+} // namespace cw

@@ -1,0 +1,30 @@
+#pragma once
+// Where the birthday store lives and how it comes into being on the first run.
+#include <QString>
+
+namespace cw {
+
+class Connection;
+
+// $CANDLEWISE_COMMON_APPDATA when set; else /var/lib when an administrator has made a writable
+// /var/lib/Marrowfen for a list shared by all users; else the user's data home.
+QString baseFolder();
+QString makerFolder();
+QString dataFolder();
+QString liveStoreFile();
+QString preferredSeedFile();
+QString fallbackSeedFile();
+QString connectionString();
+
+// The three preparing steps, each on its own so that a failure of one is reported and the next
+// still runs. Each throws AppError.
+void prepareMakerFolder();
+void prepareDataFolder();
+void prepareStoreFile();
+
+// The one connection of the run.
+Connection& sharedConnection();
+// Closes it when open, then opens it on the live store file.
+void openSharedConnection();
+
+} // namespace cw

@@ -1,0 +1,89 @@
+#include "store/recordset.h"
+
+#include "app/apperror.h"
+#include "store/connection.h"
+
+#include <sqlite3.h>
+
+namespace cw {
+
+namespace {
+QVariant columnValue(sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_NULL:
+        return QVariant();
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+    }
+    }
+}
+} // namespace
+
+void Recordset::open(const QString& source, Connection& connection, int /*cursorType*/, int /*lockType*/) {
+    if (open_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
+    if (connection.State() == 0)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
+    sqlite3* db = connection.handle();
+    const QByteArray text = source.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement, nullptr);
+    if (rc != SQLITE_OK)
+        throwEngineError(db, rc);
+    const int columns = sqlite3_column_count(statement);
+    QStringList names;
+    for (int c = 0; c < columns; ++c)
+        names << QString::fromUtf8(sqlite3_column_name(statement, c));
+    std::vector<std::vector<QVariant>> rows;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        std::vector<QVariant> row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.push_back(columnValue(statement, c));
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        throw AppError(message);
+    }
+    sqlite3_finalize(statement);
+    names_ = std::move(names);
+    rows_ = std::move(rows);
+    current_ = 0;
+    open_ = true;
+}
+
+QVariant Recordset::fields(const QString& name) const {
+    if (!open_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
+    if (EndOfFile())
+        throw AppError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    for (qsizetype c = 0; c < names_.size(); ++c) {
+        if (names_[c].compare(name, Qt::CaseInsensitive) == 0)
+            return rows_[current_][static_cast<size_t>(c)];
+    }
+    throw AppError(
+        QStringLiteral("Item cannot be found in the collection corresponding to the requested name: %1")
+            .arg(name));
+}
+
+void Recordset::movenext() {
+    if (!open_ || EndOfFile())
+        throw AppError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    ++current_;
+}
+
+void Recordset::Close() {
+    names_.clear();
+    rows_.clear();
+    current_ = 0;
+    open_ = false;
+}
+
+} // namespace cw

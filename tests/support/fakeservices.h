@@ -1,0 +1,77 @@
+#pragma once
+// Scripted stand-ins for the program's outside services.
+#include "app/services.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace cwtest {
+
+class FakeClock : public cw::Clock {
+  public:
+    QDateTime current{QDate(2026, 12, 7), QTime(9, 0)};
+    QDate today() const override { return current.date(); }
+    QDateTime now() const override { return current; }
+};
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    cw::MessageIcon icon;
+    cw::MessageButtons buttons;
+};
+
+class ScriptedMessages : public cw::MessageService {
+  public:
+    QList<ShownMessage> shown;
+    std::deque<cw::MessageResult> answers; // taken by Yes/No boxes; empty answers No
+    std::function<void(const ShownMessage&)> onShow;
+    cw::MessageResult show(const QString& text, const QString& caption, cw::MessageIcon icon,
+                           cw::MessageButtons buttons) override;
+    QStringList texts() const;
+    int count(const QString& caption) const;
+};
+
+class ScriptedFileDialogs : public cw::FileDialogService {
+  public:
+    std::deque<QString> answers; // empty answers as cancel
+    QList<cw::FileDialogRequest> openRequests;
+    QList<cw::FileDialogRequest> saveRequests;
+    QString getOpenFileName(QWidget*, const cw::FileDialogRequest& request) override;
+    QString getSaveFileName(QWidget*, const cw::FileDialogRequest& request) override;
+
+  private:
+    QString next();
+};
+
+class RecordingShell : public cw::Shell {
+  public:
+    QList<QUrl> opened;
+    void openUrl(const QUrl& url) override { opened << url; }
+};
+
+class FakeRandom : public cw::RandomSource {
+  public:
+    std::deque<double> values; // empty gives 0.5
+    QList<quint32> seeds;
+    void seed(quint32 value) override { seeds << value; }
+    double next() override;
+};
+
+struct PlayerLog {
+    QStringList calls; // "Open <file>", "Play", "Stop", "Destroyed"
+};
+
+class RecordingPlayerFactory : public cw::PlayerFactory {
+  public:
+    explicit RecordingPlayerFactory(PlayerLog& log) : log_(log) {}
+    std::unique_ptr<cw::Player> create() override;
+
+  private:
+    PlayerLog& log_;
+};
+
+} // namespace cwtest
