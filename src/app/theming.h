@@ -1,0 +1,20 @@
+#pragma once
+// The shared look of the windows: the button-face colour, the skin sheet on the main window, the
+// program icon, and the white next-birthday label.
+#include <QIcon>
+
+class QLabel;
+class QWidget;
+
+namespace cw {
+
+QString skinFile();
+// Themes the main window and applies the skin sheet; nothing happens without the sheet next to the
+// program. Throws AppError when the sheet cannot be read.
+void SkinMainWindow(QWidget* form1);
+// The window and its option buttons, check boxes, frames and labels take the button-face colour.
+void ThemeWindow(QWidget* window);
+void setWhiteBackground(QLabel* label);
+QIcon applicationIcon();
+
+} // namespace cw

@@ -1,0 +1,47 @@
+#include "reminders/duerows.h"
+
+#include "app/services.h"
+#include "store/datafolder.h"
+#include "store/daysleft.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+
+#include <optional>
+
+namespace cw {
+
+void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit) {
+    Recordset records;
+    bool opened = false;
+    guard.step(1, [&] {
+        records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
+        opened = true;
+    });
+    if (!opened)
+        return; // nothing to read: the caller answers as for an empty store
+    const QDate today = services().clock().today();
+    while (!records.EndOfFile()) {
+        std::optional<DatedRow> row;
+        guard.step(2, [&] {
+            row = DatedRow{records.fields(QStringLiteral("Person")).toString(),
+                           daysLeft(records.fields(QStringLiteral("BirthMonth")),
+                                    records.fields(QStringLiteral("BirthDay")), today)
+                               .days};
+        });
+        if (row && !visit(*row))
+            break;
+        bool moved = false;
+        guard.step(3, [&] {
+            records.movenext();
+            moved = true;
+        });
+        if (!moved)
+            break;
+    }
+    guard.step(4, [&] {
+        if (records.state() != 0)
+            records.Close();
+    });
+}
+
+} // namespace cw

@@ -1,0 +1,21 @@
+#pragma once
+// Walks the list query and hands every row whose days left can be computed to a visitor; a row whose
+// month or day cannot be used is reported under the caller's location and skipped, so it can never
+// count as due.
+#include "app/errorreport.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace cw {
+
+struct DatedRow {
+    QString person;
+    int daysLeft;
+};
+
+// The visitor answers false to stop the walk. Steps: 1 open, 2 days left, 3 next row, 4 close.
+void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit);
+
+} // namespace cw

@@ -1,0 +1,172 @@
+#include "reminders/form3.h"
+
+#include "app/errorreport.h"
+#include "app/filepresence.h"
+#include "app/settings.h"
+#include "app/theming.h"
+#include "app/timercontrol.h"
+#include "app/twips.h"
+#include "reminders/duerows.h"
+#include "reminders/duerule.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace cw {
+
+namespace {
+constexpr std::array optionKeys{SettingKey::Option1, SettingKey::Option2, SettingKey::Option3,
+                                SettingKey::Option4, SettingKey::Option5};
+constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
+} // namespace
+
+Form3::Form3(ReminderHost& host, QWidget* parent) : QDialog(parent), host_(host) {
+    buildControls();
+    Form_Load();
+}
+
+Form3::~Form3() = default;
+
+void Form3::buildControls() {
+    setWindowTitle(QStringLiteral("Birthday Alert!"));
+    setFixedSize(twipsSize(8040, 5655));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Label1 = new QLabel(this);
+    Label1->setGeometry(twipsRect(90, 120, 7860, 2745));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setWordWrap(true);
+    Label1->setMargin(6);
+    Label1->setAccessibleName(QStringLiteral("Birthdays due"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Remind Option"), this);
+    Frame1->setGeometry(twipsRect(120, 2940, 7800, 2085));
+    const std::array<const char*, 5> captions{"Remind me again in 1 hour", "Remind me again in 2 hours",
+                                              "Remind me again in 6 hours", "Remind me again in 12 hours",
+                                              "Do not remind me again"};
+    group_ = new QButtonGroup(this);
+    std::array<QRadioButton*, 5> buttons{};
+    for (int i = 0; i < 5; ++i) {
+        buttons[i] = new QRadioButton(QLatin1String(captions[i]), Frame1);
+        buttons[i]->setGeometry(twipsRect(240, 300 + 350 * i, 3135, 255));
+        buttons[i]->resize(std::max(buttons[i]->width(), buttons[i]->sizeHint().width()), buttons[i]->height());
+        group_->addButton(buttons[i], i);
+        connect(buttons[i], &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                optionSelected();
+        });
+    }
+    Option1 = buttons[0];
+    Option2 = buttons[1];
+    Option3 = buttons[2];
+    Option4 = buttons[3];
+    Option5 = buttons[4];
+
+    PushButton2 = new QPushButton(QStringLiteral("OK"), this);
+    PushButton2->setGeometry(twipsRect(120, 5130, 7800, 405));
+    PushButton2->setDefault(true);
+    connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
+}
+
+std::array<QRadioButton*, 5> Form3::options() const { return {Option1, Option2, Option3, Option4, Option5}; }
+
+int Form3::selectedOption() const {
+    const auto buttons = options();
+    for (int i = 0; i < 5; ++i) {
+        if (buttons[i]->isChecked())
+            return i;
+    }
+    return -1;
+}
+
+void Form3::setOption(int index, bool value) {
+    QRadioButton* button = options()[index];
+    if (value) {
+        button->setChecked(true);
+    } else if (button->isChecked()) {
+        // A stored False takes the selection away, as it always has.
+        group_->setExclusive(false);
+        button->setChecked(false);
+        group_->setExclusive(true);
+    }
+}
+
+void Form3::Form_Load() {
+    ErrorGuard guard(Location::Form3_Form_Load);
+    guard.step(1, [&] { ThemeWindow(this); });
+    guard.step(2, [&] { setWindowIcon(applicationIcon()); });
+    guard.step(3, [&] { setWhiteBackground(Label1); });
+    guard.step(4, [&] { ListTodayBirthday(); });
+    guard.step(5, [&] { applyHandPointer(this); });
+    for (int i = 0; i < 5; ++i)
+        guard.step(6, [&] { setOption(i, readOption(optionKeys[i])); });
+    guard.step(7, [&] {
+        for (int i = 0; i < 4; ++i) {
+            if (host_.duration == snoozeSeconds[i]) {
+                setOption(i, true);
+                break;
+            }
+        }
+    });
+    const QString tune = services().applicationFolder() + QStringLiteral("/happybirthday.wav");
+    if (guard.test(8, [&] { return IsFilePresent(tune); })) {
+        guard.step(8, [&] {
+            MMControl1 = services().players().create();
+            MMControl1->FileName = tune;
+            MMControl1->Open();
+            MMControl1->Play();
+        });
+    }
+}
+
+void Form3::ListTodayBirthday() {
+    ErrorGuard guard(Location::Form3_ListTodayBirthday);
+    QString text;
+    const ReminderBoxes boxes = host_.reminderBoxes();
+    visitDatedRows(guard, [&](const DatedRow& row) {
+        if (isDue(boxes, row.daysLeft))
+            text += alertLine(row.person, row.daysLeft);
+        return true;
+    });
+    guard.step(5, [&] { Label1->setText(text); });
+}
+
+void Form3::optionSelected() {
+    std::array<bool, 5> selected{};
+    const auto buttons = options();
+    for (int i = 0; i < 5; ++i)
+        selected[i] = buttons[i]->isChecked();
+    writeOptions(selected);
+}
+
+void Form3::PushButton2_Click() {
+    ErrorGuard guard(Location::Form3_PushButton2_Click);
+    guard.step(1, [&] {
+        host_.duration = 0;
+        host_.mysec = 0;
+    });
+    guard.step(2, [&] { host_.reminderTimer().stop(); });
+    guard.step(3, [&] {
+        const int chosen = selectedOption();
+        if (chosen >= 0) {
+            host_.duration = snoozeSeconds[chosen];
+            host_.Dinalabel = chosen < 4;
+        }
+    });
+    guard.step(4, [&] { accept(); });
+    guard.step(5, [&] { host_.reminderTimer().restart(); });
+}
+
+void Form3::done(int result) {
+    // The tune belongs to the window: it ends however the window closes.
+    if (MMControl1) {
+        MMControl1->Stop();
+        MMControl1.reset();
+    }
+    QDialog::done(result);
+}
+
+} // namespace cw

@@ -1,0 +1,55 @@
+#pragma once
+// "Birthday Alert!": the due birthdays, the tune, and when to be reminded again.
+#include "app/services.h"
+#include "reminders/reminderhost.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace cw {
+
+class Form3 : public QDialog {
+    Q_OBJECT
+public:
+    // Loaded afresh for each showing: the load runs here.
+    explicit Form3(ReminderHost& host, QWidget* parent = nullptr);
+    ~Form3() override;
+
+    void ListTodayBirthday();
+    void PushButton2_Click();
+    // Index 0..4 of the selected option, or -1 when none is.
+    int selectedOption() const;
+
+    QLabel* Label1;
+    QGroupBox* Frame1;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QRadioButton* Option3;
+    QRadioButton* Option4;
+    QRadioButton* Option5;
+    QPushButton* PushButton2;
+    std::unique_ptr<Player> MMControl1;
+
+protected:
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void optionSelected();
+    void setOption(int index, bool value);
+    std::array<QRadioButton*, 5> options() const;
+
+    ReminderHost& host_;
+    QButtonGroup* group_;
+};
+
+} // namespace cw

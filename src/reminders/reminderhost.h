@@ -1,0 +1,24 @@
+#pragma once
+// What the alert window reads from and writes into the main window: the snooze members, the reminder
+// timer and the ticked reminder boxes.
+#include <array>
+
+namespace cw {
+
+class TimerControl;
+
+// The values of Check1, Check2, Check4, Check5 and Check6: 1 ticked, 0 not.
+using ReminderBoxes = std::array<int, 5>;
+
+class ReminderHost {
+public:
+    virtual ~ReminderHost() = default;
+    virtual ReminderBoxes reminderBoxes() const = 0;
+    virtual TimerControl& reminderTimer() = 0;
+
+    int duration = 0;       // snooze length in seconds; 0: no snooze runs
+    int mysec = 0;          // seconds counted in the current snooze cycle
+    bool Dinalabel = false; // the label shows the countdown while a snooze runs
+};
+
+} // namespace cw
