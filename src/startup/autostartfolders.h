@@ -1,0 +1,16 @@
+#pragma once
+// Where autostart entries live: the machine-wide folder, tried first, and the user's own folder.
+#include <QString>
+
+namespace cw {
+
+struct AutostartFolders {
+    QString machineWide;
+    QString perUser;
+};
+
+// $CANDLEWISE_AUTOSTART_DIR stands in for both folders when set; otherwise /etc/xdg/autostart
+// and $XDG_CONFIG_HOME/autostart (~/.config/autostart).
+AutostartFolders autostartFolders();
+
+} // namespace cw

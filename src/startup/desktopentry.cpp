@@ -1,0 +1,42 @@
+#include "startup/desktopentry.h"
+
+namespace cw {
+
+QString quotedExecArgument(const QString& argument) {
+    // Inside double quotes these four must be escaped; '%' would start a field code.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        else if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    quoted += u'"';
+
+    // The key file reads its own escapes before the quoting is looked at.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == u'\\')
+            value += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            value += QStringLiteral("\\n");
+        else if (c == u'\t')
+            value += QStringLiteral("\\t");
+        else if (c == u'\r')
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+QString autostartEntryText(const QString& executablePath) {
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Candlewise Software\n"
+                          "Exec=") +
+           quotedExecArgument(executablePath) + u'\n';
+}
+
+} // namespace cw

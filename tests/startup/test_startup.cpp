@@ -1,0 +1,225 @@
+// The autostart entry: its exact text, where it is written, how it is replaced and removed.
+#include "startup/autostartfolders.h"
+#include "startup/desktopentry.h"
+#include "startup/modstartup.h"
+#include "startup/regstuff.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace cw;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QByteArray entryFor(const QByteArray& execValue) {
+    return "[Desktop Entry]\nType=Application\nName=Candlewise Software\nExec=" + execValue + "\n";
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+
+    // The entry text.
+    void execArgumentQuoting_data();
+    void execArgumentQuoting();
+    void entryTextIsExact();
+
+    // Writing and replacing.
+    void writesMachineWideEntry();
+    void folderAtRootGetsNoDoubledSlash();
+    void replacesByRenameLeavingNoTemporaryFile();
+    void fallsBackToUserFolderWhenMachineWideCannotBeWritten();
+    void nothingWritableWritesNothing();
+
+    // Removing.
+    void removesFromBothFolders();
+    void removingAMissingEntrySucceedsQuietly();
+
+    // The module's entry points and the folders they use.
+    void emptyOrMissingExecutableChangesNothing();
+    void addAndRemoveUseTheOverrideFolder();
+    void foldersWithoutOverride();
+
+  private:
+    std::unique_ptr<QTemporaryDir> machineDir_;
+    std::unique_ptr<QTemporaryDir> userDir_;
+    QTemporaryDir& machine() const { return *machineDir_; }
+    QTemporaryDir& user() const { return *userDir_; }
+    AutostartFolders folders() const { return {machine().path(), user().path()}; }
+};
+
+void TestStartup::init() {
+    // Fresh folders for every case.
+    machineDir_ = std::make_unique<QTemporaryDir>();
+    userDir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(machineDir_->isValid());
+    QVERIFY(userDir_->isValid());
+}
+
+void TestStartup::execArgumentQuoting_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "/usr/lib/candlewise/candlewise"
+                           << R"("/usr/lib/candlewise/candlewise")";
+    QTest::newRow("blanks") << "/opt/My Apps/candlewise"
+                            << R"("/opt/My Apps/candlewise")";
+    QTest::newRow("double quote") << R"(/opt/a"b/cw)"
+                                  << R"("/opt/a\\"b/cw")";
+    QTest::newRow("backquote") << "/opt/a`b/cw"
+                               << R"("/opt/a\\`b/cw")";
+    QTest::newRow("dollar") << "/opt/$HOME/cw"
+                            << R"("/opt/\\$HOME/cw")";
+    QTest::newRow("backslash") << R"(/opt/a\b/cw)"
+                               << R"("/opt/a\\\\b/cw")";
+    QTest::newRow("percent") << "/opt/100%/cw"
+                             << R"("/opt/100%%/cw")";
+    QTest::newRow("tab and newline") << "/opt/a\tb\nc/cw"
+                                     << R"("/opt/a\tb\nc/cw")";
+}
+
+void TestStartup::execArgumentQuoting() {
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(quotedExecArgument(path), expected);
+}
+
+void TestStartup::entryTextIsExact() {
+    QCOMPARE(autostartEntryText("/opt/Tool Box/a~b \"$x\"").toUtf8(),
+             entryFor(R"("/opt/Tool Box/a~b \\"\\$x\\"")"));
+}
+
+void TestStartup::writesMachineWideEntry() {
+    QVERIFY(RegStuff::SetRunEntry("candlewise", "/opt/My \"Apps\" $1", folders()));
+    const QString entry = machine().filePath("candlewise.desktop");
+    QCOMPARE(readAll(entry), entryFor(R"("/opt/My \\"Apps\\" \\$1/candlewise")"));
+    const QFile::Permissions currentUser = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    QCOMPARE(QFile::permissions(entry) & ~currentUser,
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QVERIFY(entriesOf(user().path()).isEmpty());
+}
+
+void TestStartup::folderAtRootGetsNoDoubledSlash() {
+    QVERIFY(RegStuff::SetRunEntry("tool", "/", folders()));
+    QCOMPARE(readAll(machine().filePath("tool.desktop")), entryFor(R"("/tool")"));
+}
+
+void TestStartup::replacesByRenameLeavingNoTemporaryFile() {
+    const QString entry = machine().filePath("candlewise.desktop");
+    QVERIFY(writeFile(entry, "old entry\n"));
+    // A second name for the old file: writing in place would change what it shows too.
+    const QString oldLink = user().filePath("old-entry");
+    QCOMPARE(::link(QFile::encodeName(entry).constData(), QFile::encodeName(oldLink).constData()), 0);
+
+    QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders()));
+    QCOMPARE(readAll(entry), entryFor(R"("/usr/lib/candlewise/candlewise")"));
+    QCOMPARE(readAll(oldLink), QByteArray("old entry\n"));
+    QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
+}
+
+void TestStartup::fallsBackToUserFolderWhenMachineWideCannotBeWritten() {
+    // A folder below a plain file can be neither made nor written, even by root.
+    const QString blocker = machine().filePath("etc");
+    QVERIFY(writeFile(blocker, "not a folder"));
+    const AutostartFolders blocked{blocker + "/xdg/autostart", user().filePath("autostart")};
+
+    QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", blocked));
+    QCOMPARE(readAll(user().filePath("autostart/candlewise.desktop")),
+             entryFor(R"("/usr/lib/candlewise/candlewise")"));
+    QCOMPARE(entriesOf(user().filePath("autostart")), QStringList{"candlewise.desktop"});
+    QCOMPARE(entriesOf(machine().path()), QStringList{"etc"});
+}
+
+void TestStartup::nothingWritableWritesNothing() {
+    const QString blocker = machine().filePath("file");
+    QVERIFY(writeFile(blocker, "x"));
+    QVERIFY(!RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", {blocker + "/a", blocker + "/b"}));
+    QCOMPARE(readAll(blocker), QByteArray("x"));
+    QVERIFY(!RegStuff::SetRunEntry("", "/usr/lib/candlewise", folders()));
+    QVERIFY(entriesOf(machine().path()) == QStringList{"file"});
+    QVERIFY(entriesOf(user().path()).isEmpty());
+}
+
+void TestStartup::removesFromBothFolders() {
+    QVERIFY(writeFile(machine().filePath("candlewise.desktop"), "a"));
+    QVERIFY(writeFile(user().filePath("candlewise.desktop"), "b"));
+    QVERIFY(writeFile(user().filePath("other.desktop"), "c"));
+
+    QVERIFY(RegStuff::DeleteRunEntry("candlewise", folders()));
+    QVERIFY(entriesOf(machine().path()).isEmpty());
+    QCOMPARE(entriesOf(user().path()), QStringList{"other.desktop"});
+}
+
+void TestStartup::removingAMissingEntrySucceedsQuietly() {
+    QVERIFY(RegStuff::DeleteRunEntry("candlewise", folders()));
+    QVERIFY(!RegStuff::DeleteRunEntry("", folders()));
+    QVERIFY(entriesOf(machine().path()).isEmpty());
+}
+
+void TestStartup::emptyOrMissingExecutableChangesNothing() {
+    qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
+    QVERIFY(writeFile(machine().filePath("candlewise.desktop"), "kept"));
+    QVERIFY(!modStartUp::AddToStartup(QString()));
+    QVERIFY(!modStartUp::RemoveFromStartup(QString()));
+    QVERIFY(!modStartUp::AddToStartup(user().filePath("candlewise")));
+    QVERIFY(!modStartUp::RemoveFromStartup(user().filePath("candlewise")));
+    QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
+    QCOMPARE(readAll(machine().filePath("candlewise.desktop")), QByteArray("kept"));
+}
+
+void TestStartup::addAndRemoveUseTheOverrideFolder() {
+    qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
+    QVERIFY(QDir().mkpath(user().filePath("Tool Box")));
+    const QString executable = user().filePath("Tool Box/candle wise");
+    QVERIFY(writeFile(executable, "\x7f"
+                                  "ELF"));
+
+    QVERIFY(modStartUp::AddToStartup(executable));
+    QCOMPARE(entriesOf(machine().path()), QStringList{"candle wise.desktop"});
+    QCOMPARE(readAll(machine().filePath("candle wise.desktop")), entryFor('"' + executable.toUtf8() + '"'));
+
+    QVERIFY(modStartUp::RemoveFromStartup(executable));
+    QVERIFY(entriesOf(machine().path()).isEmpty());
+}
+
+void TestStartup::foldersWithoutOverride() {
+    const QByteArray saved = qgetenv("CANDLEWISE_AUTOSTART_DIR");
+    qunsetenv("CANDLEWISE_AUTOSTART_DIR");
+    qputenv("XDG_CONFIG_HOME", user().path().toUtf8());
+    const AutostartFolders found = autostartFolders();
+    qputenv("CANDLEWISE_AUTOSTART_DIR", saved);
+    QCOMPARE(found.machineWide, QString("/etc/xdg/autostart"));
+    QCOMPARE(found.perUser, user().filePath("autostart"));
+
+    qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
+    QCOMPARE(autostartFolders().machineWide, machine().path());
+    QCOMPARE(autostartFolders().perUser, machine().path());
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "test_startup.moc"
