@@ -1,0 +1,45 @@
+#pragma once
+// The birthday editor: one name, one month, one day; adds a new row or changes the one named by
+// mBirthdayID.
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace cw {
+
+class Form2 : public QDialog {
+    Q_OBJECT
+public:
+    // The caller names the row first (empty: a new one), so the load sees it; refillList is the main
+    // window's list refill, run after a save.
+    Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent = nullptr);
+
+    void PushButton6_Click();
+    void PushButton1_Click();
+
+    const QString mBirthdayID;
+    QGroupBox* Frame1; // "Month"
+    QGroupBox* Frame2; // "Person's Name"
+    QGroupBox* Frame3; // "Day"
+    QLineEdit* Text1;
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QPushButton* PushButton6;
+    QPushButton* PushButton1;
+
+private:
+    void buildControls();
+    void Form_Load();
+    std::function<void()> refillList_;
+};
+
+// Whether the month at list position monthIndex (0 to 11) and the day text make a date in the
+// leap year 2000.
+bool isValidEditorDate(int monthIndex, const QString& dayText);
+
+} // namespace cw

@@ -1,0 +1,115 @@
+#pragma once
+// The main window: the birthday list with the next birthday, the commands, the options, the reminder
+// timer and the tray icon.
+#include "reminders/reminderhost.h"
+
+#include <QDate>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace cw {
+
+class ListView;
+class TimerControl;
+class cSysTray;
+
+class Form1 : public QWidget, public ReminderHost {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Loads the window, shows it (or sends it to the tray) and fills the list once it is up.
+    void start();
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_QueryUnload();
+    void ListBirthdays(bool isTest);
+    bool HasBirthdayToday();
+    void Timer1_Timer();
+
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
+    void PushButton4_Click();
+    void PushButton5_Click();
+    void PushButton6_Click();
+    void PushButton7_Click();
+    void PushButton8_Click();
+    void PushButton9_Click();
+    void PushButton10_Click();
+    void ListView1_DblClick();
+
+    void Check1_Click();
+    void Check2_Click();
+    void Check3_Click();
+    void Check4_Click();
+    void Check5_Click();
+    void Check6_Click();
+    void Check8_Click();
+
+    void Form_Resize();
+    void cSysTray1_MouseUp(int button, int identifier);
+
+    ReminderBoxes reminderBoxes() const override;
+    TimerControl& reminderTimer() override;
+    bool isStartingUp() const { return startingUp; }
+    bool isMinimisedToTray() const { return minimisedToTray_; }
+    QString savedLabelText() const { return savedLabel; }
+
+    QLabel* Label1;
+    ListView* ListView1;
+    QPushButton* PushButton1;
+    QPushButton* PushButton2;
+    QPushButton* PushButton3;
+    QPushButton* PushButton4;
+    QPushButton* PushButton5;
+    QPushButton* PushButton6;
+    QPushButton* PushButton7;
+    QPushButton* PushButton8;
+    QPushButton* PushButton9;
+    QPushButton* PushButton10;
+    QGroupBox* Frame1; // "Startup Options"
+    QGroupBox* Frame2; // "Remind Options"
+    QCheckBox* Check1;
+    QCheckBox* Check2;
+    QCheckBox* Check3;
+    QCheckBox* Check4;
+    QCheckBox* Check5;
+    QCheckBox* Check6;
+    QCheckBox* Check8;
+    TimerControl* Timer1;
+    std::unique_ptr<cSysTray> cSysTray1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void addListColumns();
+    void restoreOptions();
+    void visitWebSiteSometimes();
+    void refill(bool isTest, bool newDay);
+    void raiseAlertIfDue(bool isTest, bool newDay);
+    void checkForNewDay();
+    void showAlert();
+    void minimiseToTray();
+
+    bool startingUp = false;
+    QString savedLabel;
+    bool minimisedToTray_ = false;
+    bool inListPass_ = false;
+    bool closed_ = false;
+    QDate lastDayChecked_;
+};
+
+} // namespace cw

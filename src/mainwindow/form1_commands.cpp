@@ -1,0 +1,106 @@
+// The list commands: add, delete, edit, sample data, the test birthday, help and the explanations.
+#include "mainwindow/form1.h"
+
+#include "app/config.h"
+#include "app/errorreport.h"
+#include "app/listview.h"
+#include "app/services.h"
+#include "app/timercontrol.h"
+#include "editor/form2.h"
+#include "store/connection.h"
+#include "store/datafolder.h"
+#include "store/statements.h"
+#include "textio/importexportcommands.h"
+
+namespace cw {
+
+namespace {
+void showMessage(const QString& text) {
+    services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok);
+}
+} // namespace
+
+void Form1::PushButton1_Click() {
+    ErrorGuard guard(Location::Form1_PushButton1_Click);
+    // An empty list, or rows with none current, leaves nothing to delete.
+    if (guard.test(1, [&] { return ListView1->count() == 0 || ListView1->selectedRow() < 0; }))
+        return;
+    const int row = ListView1->selectedRow();
+    MessageResult answer = MessageResult::No;
+    guard.step(2, [&] {
+        answer = services().messages().show(
+            QStringLiteral("Are you sure you want to delete ") + ListView1->subItem(row, 1) + QLatin1Char('?'),
+            QStringLiteral("Delete Selected Birthday Reminder"), MessageIcon::None, MessageButtons::YesNo);
+    });
+    if (guard.test(3, [&] { return answer != MessageResult::Yes; }))
+        return;
+    guard.step(3, [&] {
+        sharedConnection().execute(statements::deleteById(statements::idFromText(ListView1->itemText(row))));
+    });
+    guard.step(4, [&] { ListBirthdays(false); });
+}
+
+void Form1::ListView1_DblClick() { PushButton1_Click(); }
+
+void Form1::PushButton2_Click() {
+    ErrorGuard guard(Location::Form1_PushButton2_Click);
+    if (guard.test(1, [&] { return ListView1->count() == 0 || ListView1->selectedRow() < 0; }))
+        return;
+    const int row = ListView1->selectedRow();
+    std::unique_ptr<Form2> editor;
+    guard.step(2, [&] {
+        editor = std::make_unique<Form2>(ListView1->itemText(row), [this] { ListBirthdays(false); }, this);
+    });
+    if (!editor)
+        return;
+    guard.step(3, [&] {
+        editor->Text1->setText(ListView1->subItem(row, 1));
+        editor->Combo1->setCurrentIndex(ListView1->subItem(row, 5).toInt() - 1);
+        editor->Combo2->setCurrentIndex(editor->Combo2->findText(ListView1->subItem(row, 3)));
+    });
+    guard.step(4, [&] { editor->exec(); });
+}
+
+void Form1::PushButton3_Click() {
+    ErrorGuard guard(Location::Form1_PushButton3_Click);
+    guard.step(1, [&] { Timer1->stop(); });
+    guard.step(2, [] { sharedConnection().execute(statements::testDelete()); });
+    guard.step(3, [&] { ListBirthdays(true); });
+    guard.step(4, [] { sharedConnection().execute(statements::testInsert()); });
+    guard.step(5, [&] { ListBirthdays(true); });
+    guard.step(6, [&] { showAlert(); });
+    guard.step(7, [&] { Timer1->restart(); });
+}
+
+void Form1::PushButton4_Click() {
+    ErrorGuard guard(Location::Form1_PushButton4_Click);
+    guard.step(1, [] { sharedConnection().execute(statements::sampleInsert()); });
+    guard.step(2, [&] { ListBirthdays(false); });
+}
+
+void Form1::PushButton5_Click() {
+    ErrorGuard guard(Location::Form1_PushButton5_Click);
+    guard.step(1, [] { showMessage(QStringLiteral("Questions? Please contact Team Marrowfen at ") + config::contactPage); });
+}
+
+void Form1::PushButton6_Click() {
+    ErrorGuard guard(Location::Form1_PushButton6_Click);
+    guard.step(1, [&] {
+        Form2 editor(QString(), [this] { ListBirthdays(false); }, this);
+        editor.exec();
+    });
+}
+
+void Form1::PushButton7_Click() {
+    ErrorGuard guard(Location::Form1_PushButton7_Click);
+    guard.step(1, [] {
+        showMessage(QStringLiteral("This will add a fake entry for today and treat it like it's a real birthday "
+                                   "today so you can see how this software behaves."));
+    });
+}
+
+void Form1::PushButton8_Click() { importCommand(this, [this] { ListBirthdays(false); }); }
+void Form1::PushButton9_Click() { exportCommand(this, *ListView1); }
+void Form1::PushButton10_Click() { formatHelpCommand(); }
+
+} // namespace cw

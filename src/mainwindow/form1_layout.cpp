@@ -1,0 +1,143 @@
+// The main window's controls at their places, and which handler each one drives.
+#include "mainwindow/form1.h"
+
+#include "app/config.h"
+#include "app/listview.h"
+#include "app/pointer.h"
+#include "app/timercontrol.h"
+#include "app/twips.h"
+#include "tray/csystray.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace cw {
+
+namespace {
+QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& accessibleName, QRect place) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(place);
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+
+// A box keeps its place but grows to its text where the frame has room, so no caption is clipped.
+QCheckBox* makeCheck(QGroupBox* frame, const QString& caption, QRect place) {
+    auto* box = new QCheckBox(caption, frame);
+    place.setWidth(std::min(std::max(place.width(), box->sizeHint().width()), frame->width() - place.left() - 4));
+    box->setGeometry(place);
+    return box;
+}
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    buildControls();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    setFixedSize(twipsSize(8040, 8160));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    Label1 = new QLabel(this);
+    Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, 0, 2));
+    Label1->setIndent(4);
+    Label1->setAccessibleName(QStringLiteral("Next birthday"));
+
+    ListView1 = new ListView(this);
+    ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
+    ListView1->setAccessibleName(QStringLiteral("Birthdays"));
+
+    PushButton6 = makeButton(this, QStringLiteral("Add Reminder"), QStringLiteral("Add Reminder"),
+                             twipsRect(120, 3105, 3840, 405));
+    PushButton1 = makeButton(this, QStringLiteral("Delete Selected Reminder"),
+                             QStringLiteral("Delete Selected Reminder"), twipsRect(4080, 3105, 3840, 405));
+    PushButton2 = makeButton(this, QStringLiteral("Edit Selected Reminder"),
+                             QStringLiteral("Edit Selected Reminder"), twipsRect(120, 3615, 3840, 405));
+    PushButton4 = makeButton(this, QStringLiteral("Load Sample/Example Data"),
+                             QStringLiteral("Load Sample/Example Data"), twipsRect(4080, 3615, 3840, 405));
+    PushButton8 = makeButton(this, QStringLiteral("Import Birthdays From Text File"),
+                             QStringLiteral("Import Birthdays From Text File"), twipsRect(120, 4125, 3840, 405));
+    PushButton9 = makeButton(this, QStringLiteral("Export Birthdays To File"),
+                             QStringLiteral("Export Birthdays To File"), twipsRect(4080, 4125, 3240, 405));
+    PushButton10 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the text file format"),
+                              twipsRect(7440, 4125, 480, 405));
+    PushButton3 = makeButton(this, QStringLiteral("Add Birthday Today and Test"),
+                             QStringLiteral("Add Birthday Today and Test"), twipsRect(120, 4635, 3240, 405));
+    PushButton7 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the test"),
+                             twipsRect(3480, 4635, 480, 405));
+    PushButton5 = makeButton(this, QStringLiteral("Help"), QStringLiteral("Help"), twipsRect(4080, 4635, 3840, 405));
+
+    Frame2 = new QGroupBox(QStringLiteral("Remind Options"), this);
+    Frame2->setGeometry(twipsRect(120, 5100, 7800, 2175));
+    Check1 = makeCheck(Frame2, QStringLiteral("Remind me on the day of the birthday"), twipsRect(240, 300, 3600, 255));
+    Check2 = makeCheck(Frame2, QStringLiteral("Remind me 3 days before birthday"), twipsRect(240, 650, 3600, 255));
+    Check4 = makeCheck(Frame2, QStringLiteral("Remind me 7 days before birthday"), twipsRect(240, 1000, 3600, 255));
+    Check5 = makeCheck(Frame2, QStringLiteral("Remind me 14 days before birthday"), twipsRect(240, 1350, 3600, 255));
+    Check6 = makeCheck(Frame2, QStringLiteral("Remind me 30 days before birthday"), twipsRect(240, 1700, 3600, 255));
+
+    Frame1 = new QGroupBox(QStringLiteral("Startup Options"), this);
+    Frame1->setGeometry(twipsRect(120, 7335, 7800, 735));
+    Check3 = makeCheck(Frame1, QStringLiteral("Load this software on Windows startup"), twipsRect(240, 300, 3930, 285));
+    Check8 = makeCheck(Frame1, QStringLiteral("Start in system tray"), twipsRect(4080, 300, 2340, 285));
+
+    Timer1 = new TimerControl(this);
+    installHoverPointers(this, {ListView1, Frame1, Frame2},
+                         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
+                          PushButton8, PushButton9, PushButton10});
+}
+
+void Form1::connectHandlers() {
+    const std::array<std::pair<QPushButton*, void (Form1::*)()>, 10> buttons{{
+        {PushButton1, &Form1::PushButton1_Click},
+        {PushButton2, &Form1::PushButton2_Click},
+        {PushButton3, &Form1::PushButton3_Click},
+        {PushButton4, &Form1::PushButton4_Click},
+        {PushButton5, &Form1::PushButton5_Click},
+        {PushButton6, &Form1::PushButton6_Click},
+        {PushButton7, &Form1::PushButton7_Click},
+        {PushButton8, &Form1::PushButton8_Click},
+        {PushButton9, &Form1::PushButton9_Click},
+        {PushButton10, &Form1::PushButton10_Click},
+    }};
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
+    // A box's handler runs whenever its value changes, by a click or by the code.
+    const std::array<std::pair<QCheckBox*, void (Form1::*)()>, 7> boxes{{
+        {Check1, &Form1::Check1_Click},
+        {Check2, &Form1::Check2_Click},
+        {Check3, &Form1::Check3_Click},
+        {Check4, &Form1::Check4_Click},
+        {Check5, &Form1::Check5_Click},
+        {Check6, &Form1::Check6_Click},
+        {Check8, &Form1::Check8_Click},
+    }};
+    for (const auto& [box, handler] : boxes)
+        connect(box, &QCheckBox::toggled, this, handler);
+    connect(ListView1, &ListView::itemDoubleClicked, this, &Form1::ListView1_DblClick);
+    connect(Timer1, &TimerControl::Timer, this, &Form1::Timer1_Timer);
+}
+
+void Form1::addListColumns() {
+    ListView1->addColumn(QStringLiteral("id"), 1);
+    ListView1->addColumn(QStringLiteral("Person"), 2700);
+    ListView1->addColumn(QStringLiteral("Month"), 1800);
+    ListView1->addColumn(QStringLiteral("Day"), 1300);
+    ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
+    ListView1->addColumn(QStringLiteral("MonthNo"), 0);
+}
+
+ReminderBoxes Form1::reminderBoxes() const {
+    const auto value = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
+    return {value(Check1), value(Check2), value(Check4), value(Check5), value(Check6)};
+}
+
+TimerControl& Form1::reminderTimer() { return *Timer1; }
+
+} // namespace cw

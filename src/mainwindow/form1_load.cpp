@@ -1,0 +1,118 @@
+// Start-up and shutdown of the main window.
+#include "mainwindow/form1.h"
+
+#include "app/apptitle.h"
+#include "app/config.h"
+#include "app/errorreport.h"
+#include "app/filepresence.h"
+#include "app/pointer.h"
+#include "app/services.h"
+#include "app/theming.h"
+#include "app/timercontrol.h"
+#include "store/connection.h"
+#include "store/datafolder.h"
+#include "tray/csystray.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace cw {
+
+void Form1::start() {
+    Form_Load();
+    if (windowState() & Qt::WindowMinimized)
+        showMinimized(); // no tray to hide in: minimised on the task bar instead
+    else if (!isMinimisedToTray())
+        show();
+    // The first pass runs once the window is up, also when it starts hidden in the tray.
+    QTimer::singleShot(0, this, &Form1::Form_Activate);
+}
+
+void Form1::Form_Load() {
+    ErrorGuard guard(Location::Form1_Form_Load);
+    guard.step(1, prepareMakerFolder);
+    guard.step(1, prepareDataFolder);
+    guard.step(1, prepareStoreFile);
+    guard.step(2, [&] { startingUp = true; });
+    guard.step(3, [&] { SkinMainWindow(this); });
+    guard.step(4, openSharedConnection);
+    guard.step(5, [&] { applyHandPointer(this); });
+    guard.step(6, [&] { visitWebSiteSometimes(); });
+    guard.step(7, [&] { setWindowTitle(config::productName); });
+    guard.step(8, [&] { setWindowIcon(applicationIcon()); });
+    guard.step(9, [&] { setApplicationTitle(deriveApplicationTitle(config::productName)); });
+    guard.step(10, [&] {
+        if (!cSysTray1)
+            cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
+        connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp, Qt::UniqueConnection);
+        cSysTray1->setTrayTip(config::productName);
+    });
+    guard.step(11, [&] { cSysTray1->setInTray(true); });
+    guard.step(12, [&] { addListColumns(); });
+    restoreOptions();
+    if (guard.test(14, [&] { return Check8->isChecked(); }))
+        guard.step(14, [&] { minimiseToTray(); });
+    guard.step(15, [&] { Dinalabel = false; });
+    guard.step(16, [&] {
+        Timer1->setInterval(1000);
+        Timer1->setEnabled(true);
+    });
+    guard.step(17, [&] { setWhiteBackground(Label1); });
+}
+
+void Form1::visitWebSiteSometimes() {
+    RandomSource& random = services().random();
+    random.seed(static_cast<quint32>(services().clock().now().time().msecsSinceStartOfDay()));
+    const int draw = static_cast<int>(random.next() * 100) + 1;
+    if (draw == 7)
+        services().shell().openUrl(QUrl(config::webSite));
+}
+
+void Form1::Form_Activate() {
+    if (!startingUp || inListPass_)
+        return;
+    ErrorGuard guard(Location::Form1_Form_Activate);
+    guard.step(2, [&] { ListBirthdays(false); });
+    guard.step(3, [&] {
+        startingUp = false;
+        lastDayChecked_ = services().clock().today();
+    });
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    else if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Form1::Form_QueryUnload() {
+    ErrorGuard guard(Location::Form1_Form_QueryUnload);
+    if (guard.test(1, [] { return sharedConnection().State() != 0; }))
+        guard.step(1, [] { sharedConnection().Close(); });
+    guard.step(2, [&] { Timer1->setEnabled(false); });
+    guard.step(3, [&] {
+        if (cSysTray1)
+            cSysTray1->setInTray(false);
+    });
+    guard.step(4, [] {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // Closing never asks and cannot be cancelled; it ends the program.
+    if (!closed_) {
+        closed_ = true;
+        Form_QueryUnload();
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace cw

@@ -1,0 +1,74 @@
+// The reminder check, the alert around it, the once-a-second tick with its countdown, and the new day.
+#include "mainwindow/form1.h"
+
+#include "app/errorreport.h"
+#include "app/services.h"
+#include "app/timercontrol.h"
+#include "reminders/duerows.h"
+#include "reminders/duerule.h"
+#include "reminders/form3.h"
+
+#include <QLabel>
+
+namespace cw {
+
+bool Form1::HasBirthdayToday() {
+    ErrorGuard guard(Location::Form1_HasBirthdayToday);
+    bool result = false;
+    const ReminderBoxes boxes = reminderBoxes();
+    visitDatedRows(guard, [&](const DatedRow& row) {
+        result = isDue(boxes, row.daysLeft);
+        return !result; // the first due row answers
+    });
+    return result;
+}
+
+void Form1::showAlert() {
+    Form3 alert(*this, this);
+    alert.exec();
+}
+
+// At start-up, while a snooze runs, or on a new day, a due birthday opens the alert with the timer
+// stopped around it. The test command's refills only stop and restart the timer.
+void Form1::raiseAlertIfDue(bool isTest, bool newDay) {
+    if (!HasBirthdayToday() || !(startingUp || duration > 0 || newDay))
+        return;
+    Timer1->stop();
+    if (!isTest)
+        showAlert();
+    Timer1->restart();
+}
+
+void Form1::Timer1_Timer() {
+    checkForNewDay();
+    ErrorGuard guard(Location::Form1_Timer1_Timer);
+    if (guard.test(1, [&] { return duration <= 0; })) {
+        guard.step(1, [&] { Label1->setText(savedLabel); });
+        return;
+    }
+    guard.step(2, [&] { Label1->setText(Dinalabel ? countdownText(duration - mysec) : savedLabel); });
+    guard.step(3, [&] { ++mysec; });
+    if (guard.test(4, [&] { return mysec == duration; })) {
+        if (guard.test(5, [&] { return HasBirthdayToday(); })) {
+            guard.step(6, [&] { Timer1->stop(); });
+            guard.step(7, [&] { showAlert(); });
+            guard.step(8, [&] { Timer1->restart(); });
+        }
+        guard.step(9, [&] { mysec = 0; });
+    }
+}
+
+// A program that stays in the tray for days follows the calendar: once per new date the list is
+// refilled as at start-up, and a birthday due under the ticked options raises the alert, snooze or
+// not, hidden window or not.
+void Form1::checkForNewDay() {
+    if (startingUp || inListPass_ || !lastDayChecked_.isValid())
+        return;
+    const QDate today = services().clock().today();
+    if (today == lastDayChecked_)
+        return;
+    lastDayChecked_ = today;
+    refill(false, true);
+}
+
+} // namespace cw

@@ -1,0 +1,39 @@
+// Minimising hides the window in the tray with a one-time balloon; a click on the icon brings it back.
+#include "mainwindow/form1.h"
+
+#include "app/config.h"
+#include "tray/csystray.h"
+
+namespace cw {
+
+namespace {
+const QString balloonText = QStringLiteral(
+    "has been minimized to the system tray.\r\nClick on the blue 'M' icon (M for Marrowfen) to bring the software back.");
+} // namespace
+
+// Only hide where a tray can bring the window back; otherwise it stays minimised on the task bar.
+void Form1::Form_Resize() {
+    if (!(windowState() & Qt::WindowMinimized) || minimisedToTray_)
+        return;
+    if (!cSysTray1 || !cSysTray1->isTrayAvailable())
+        return;
+    hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    minimisedToTray_ = true;
+    if (cSysTray1->supportsBalloons())
+        cSysTray1->ShowBalloon(balloonText, config::productName, 5, true);
+}
+
+void Form1::minimiseToTray() {
+    setWindowState(windowState() | Qt::WindowMinimized);
+    Form_Resize(); // also when the window is not shown yet and no state change is delivered
+}
+
+void Form1::cSysTray1_MouseUp(int /*button*/, int /*identifier*/) {
+    show();
+    raise();
+    activateWindow();
+    minimisedToTray_ = false;
+}
+
+} // namespace cw
