@@ -33,14 +33,14 @@ struct NotifyIconData {
 
 class TrayShell : public QObject {
     Q_OBJECT
-public:
+  public:
     ~TrayShell() override = default;
     virtual bool notifyIcon(int message, const NotifyIconData& data) = 0;
     // Whether a tray exists at all and whether it can show balloons.
     virtual bool isAvailable() const = 0;
     virtual bool supportsMessages() const = 0;
 
-signals:
+  signals:
     // (identifier, notification code) as the tray callback message carries them.
     void callback(int identifier, int code);
 };
