@@ -28,6 +28,8 @@ class TrayPicture {
 
 } // namespace cw
 
+Q_DECLARE_METATYPE(cw::TrayPicture)
+
 class QVariant;
 
 namespace cw {

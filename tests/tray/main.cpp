@@ -1,15 +1,18 @@
-#include "tray/traytests.h"
-
 #include <QApplication>
+#include <QTest>
+
+namespace cw::test {
+QObject* newControlTests();
+QObject* newDesignTests();
+QObject* newQtTrayShellTests();
+} // namespace cw::test
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int failures = 0;
-    failures += cw::test::runRecordTests(argc, argv);
-    failures += cw::test::runSwitchingTests(argc, argv);
-    failures += cw::test::runBalloonTests(argc, argv);
-    failures += cw::test::runReportTests(argc, argv);
-    failures += cw::test::runPersistenceTests(argc, argv);
-    failures += cw::test::runQtTrayShellTests(argc, argv);
+    for (auto* make : {cw::test::newControlTests, cw::test::newDesignTests, cw::test::newQtTrayShellTests}) {
+        std::unique_ptr<QObject> tests(make());
+        failures += QTest::qExec(tests.get(), argc, argv);
+    }
     return failures == 0 ? 0 : 1;
 }
