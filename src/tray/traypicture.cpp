@@ -8,7 +8,7 @@
 namespace cw {
 
 TrayPicture pictureFromVariant(const QVariant& value) {
-    if (value.canConvert<TrayPicture>() && value.metaType() == QMetaType::fromType<TrayPicture>())
+    if (value.metaType() == QMetaType::fromType<TrayPicture>())
         return value.value<TrayPicture>();
     switch (value.typeId()) {
     case QMetaType::QIcon:

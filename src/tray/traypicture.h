@@ -2,6 +2,8 @@
 // A picture handed to the tray control. Only pictures of the icon kind reach the tray; a bitmap, a
 // metafile or no picture at all is turned away by the control.
 #include <QIcon>
+#include <QMetaType>
+#include <QVariant>
 
 namespace cw {
 
@@ -26,15 +28,9 @@ class TrayPicture {
     QIcon icon_;
 };
 
-} // namespace cw
-
-Q_DECLARE_METATYPE(cw::TrayPicture)
-
-class QVariant;
-
-namespace cw {
-
 // A stored picture as the host's property bag holds it: an icon, a bitmap image, or nothing usable.
 TrayPicture pictureFromVariant(const QVariant& value);
 
 } // namespace cw
+
+Q_DECLARE_METATYPE(cw::TrayPicture)
