@@ -14,7 +14,8 @@ enum NotifyFlags : unsigned { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4, NIF_IN
 constexpr int trayCallbackMessage = 1125; // WM_USER + 101
 
 // One record as handed to the shell; text fields hold their full fixed-width form
-// (text, one NUL, padded with blanks).
+// (text, one NUL, padded with blanks); a field the operation does not set stays empty, as the
+// zeroed record leaves it.
 struct NotifyIconData {
     unsigned cbSize = 488;
     quintptr hWnd = 0;

@@ -1,0 +1,29 @@
+#include "tray/programicon.h"
+
+#include <QImageReader>
+
+// The icons are compiled into this static library; the library registers them itself so that
+// every program linking it finds them.
+static void initTrayIcons() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(tray_icons);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+namespace cw {
+
+QIcon programIcon() {
+    initTrayIcons();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/candlewise-16.png"), QSize(16, 16));
+    // The drawing scales cleanly where the image formats can read it; the large raster serves otherwise.
+    if (QImageReader::supportedImageFormats().contains("svg"))
+        icon.addFile(QStringLiteral(":/icons/candlewise.svg"), QSize(256, 256));
+    else
+        icon.addFile(QStringLiteral(":/icons/candlewise-256.png"), QSize(256, 256));
+    return icon;
+}
+
+} // namespace cw

@@ -1,0 +1,102 @@
+#include "tray/qttrayshell.h"
+
+#include "tray/notifyrecord.h"
+
+namespace cw {
+
+namespace {
+constexpr int mouseLeftDown = 513, mouseLeftUp = 514, mouseLeftDoubleClick = 515;
+constexpr int mouseRightDown = 516, mouseRightUp = 517;
+constexpr int balloonHidden = 1027, balloonTimedOut = 1028, balloonClicked = 1029;
+// How long a balloon without a time of its own stays, as QSystemTrayIcon::showMessage has it.
+constexpr int defaultBalloonMilliseconds = 10000;
+} // namespace
+
+QtTrayShell::QtTrayShell(QObject* parent) : TrayShell(), trayIcon_() {
+    setParent(parent);
+    balloonTimer_.setSingleShot(true);
+    connect(&balloonTimer_, &QTimer::timeout, this, [this] { endBalloon(balloonTimedOut); });
+    connect(&trayIcon_, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
+    connect(&trayIcon_, &QSystemTrayIcon::messageClicked, this, [this] {
+        if (balloonTimer_.isActive())
+            endBalloon(balloonClicked);
+    });
+}
+
+bool QtTrayShell::notifyIcon(int message, const NotifyIconData& data) {
+    switch (message) {
+    case NIM_ADD:
+        identifier_ = int(data.uID);
+        apply(data);
+        trayIcon_.show();
+        return true;
+    case NIM_MODIFY:
+        apply(data);
+        if (data.uFlags & NIF_INFO)
+            showBalloon(data);
+        return true;
+    case NIM_DELETE:
+        balloonTimer_.stop();
+        trayIcon_.hide();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void QtTrayShell::apply(const NotifyIconData& data) {
+    if (data.uFlags & NIF_ICON)
+        trayIcon_.setIcon(data.hIcon);
+    if (data.uFlags & NIF_TIP)
+        trayIcon_.setToolTip(fieldText(data.szTip));
+}
+
+void QtTrayShell::showBalloon(const NotifyIconData& data) {
+    const QString text = fieldText(data.szInfo);
+    if (supportsMessages() && !text.isEmpty()) {
+        const int milliseconds = data.uTimeout > 0 ? int(data.uTimeout) : defaultBalloonMilliseconds;
+        trayIcon_.showMessage(fieldText(data.szInfoTitle), text, QSystemTrayIcon::NoIcon, milliseconds);
+        balloonTimer_.start(milliseconds);
+    } else if (!balloonTimer_.isActive()) {
+        // Nothing can be shown, so the balloon is gone at once; reported from the event loop, as
+        // the shell reports it after the call has returned.
+        QTimer::singleShot(0, this, [this] { emit callback(identifier_, balloonHidden); });
+    }
+}
+
+void QtTrayShell::endBalloon(int code) {
+    balloonTimer_.stop();
+    emit callback(identifier_, code);
+}
+
+void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        emit callback(identifier_, mouseLeftDown);
+        emit callback(identifier_, mouseLeftUp);
+        break;
+    case QSystemTrayIcon::Context:
+        emit callback(identifier_, mouseRightDown);
+        emit callback(identifier_, mouseRightUp);
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        emit callback(identifier_, mouseLeftDoubleClick);
+        break;
+    default: // the middle button has no report
+        break;
+    }
+}
+
+bool QtTrayShell::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtTrayShell::supportsMessages() const {
+    return QSystemTrayIcon::supportsMessages();
+}
+
+std::unique_ptr<TrayShell> createSystemTrayShell() {
+    return std::make_unique<QtTrayShell>();
+}
+
+} // namespace cw

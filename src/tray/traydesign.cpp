@@ -1,0 +1,32 @@
+#include "tray/traydesign.h"
+
+#include "tray/csystray.h"
+#include "tray/programicon.h"
+#include "tray/propertybag.h"
+
+namespace cw {
+
+QString defaultTrayTip() {
+    return QStringLiteral("Telnet Server");
+}
+
+QIcon designTimePicture() {
+    return programIcon();
+}
+
+PropertyBag storedTrayDesign() {
+    PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("intray"), false);
+    bag.WriteProperty(QStringLiteral("trayicon"), QVariant::fromValue(programIcon()));
+    bag.WriteProperty(QStringLiteral("traytip"), QStringLiteral("Telnet Server"));
+    // The control's box, 510 twips a side, in HIMETRIC as the host writes it.
+    bag.WriteProperty(QStringLiteral("_extentx"), 900);
+    bag.WriteProperty(QStringLiteral("_extenty"), 900);
+    return bag;
+}
+
+void applyStoredDesign(cSysTray& tray) {
+    tray.ReadProperties(storedTrayDesign());
+}
+
+} // namespace cw
