@@ -6,7 +6,9 @@
 #include "app/pointer.h"
 #include "app/timercontrol.h"
 #include "app/twips.h"
+#include "app/services.h"
 #include "tray/csystray.h"
+#include "tray/traydesign.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -88,6 +90,8 @@ void Form1::buildControls() {
     Check8 = makeCheck(Frame1, QStringLiteral("Start in system tray"), twipsRect(4080, 300, 2340, 285));
 
     Timer1 = new TimerControl(this);
+    cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
+    applyStoredDesign(*cSysTray1);
     installHoverPointers(this, {ListView1, Frame1, Frame2},
                          {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
                           PushButton8, PushButton9, PushButton10});
@@ -122,6 +126,7 @@ void Form1::connectHandlers() {
         connect(box, &QCheckBox::toggled, this, handler);
     connect(ListView1, &ListView::itemDoubleClicked, this, &Form1::ListView1_DblClick);
     connect(Timer1, &TimerControl::Timer, this, &Form1::Timer1_Timer);
+    connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp);
 }
 
 void Form1::addListColumns() {

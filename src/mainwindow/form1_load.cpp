@@ -45,9 +45,6 @@ void Form1::Form_Load() {
     guard.step(8, [&] { setWindowIcon(applicationIcon()); });
     guard.step(9, [&] { setApplicationTitle(deriveApplicationTitle(config::productName)); });
     guard.step(10, [&] {
-        if (!cSysTray1)
-            cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
-        connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp, Qt::UniqueConnection);
         cSysTray1->setTrayTip(config::productName);
     });
     guard.step(11, [&] { cSysTray1->setInTray(true); });

@@ -15,12 +15,12 @@ const QString balloonText = QStringLiteral(
 void Form1::Form_Resize() {
     if (!(windowState() & Qt::WindowMinimized) || minimisedToTray_)
         return;
-    if (!cSysTray1 || !cSysTray1->isTrayAvailable())
+    if (!cSysTray1 || !cSysTray1->shell().isAvailable())
         return;
     hide();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     minimisedToTray_ = true;
-    if (cSysTray1->supportsBalloons())
+    if (cSysTray1->shell().supportsMessages())
         cSysTray1->ShowBalloon(balloonText, config::productName, 5, true);
 }
 

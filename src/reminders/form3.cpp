@@ -2,6 +2,7 @@
 
 #include "app/errorreport.h"
 #include "app/filepresence.h"
+#include "app/pointer.h"
 #include "app/settings.h"
 #include "app/theming.h"
 #include "app/timercontrol.h"
@@ -69,6 +70,7 @@ void Form3::buildControls() {
     PushButton2->setGeometry(twipsRect(120, 5130, 7800, 405));
     PushButton2->setDefault(true);
     connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
+    installHoverPointers(this, {Frame1}, {PushButton2});
 }
 
 std::array<QRadioButton*, 5> Form3::options() const { return {Option1, Option2, Option3, Option4, Option5}; }

@@ -44,6 +44,7 @@ Sandbox::Sandbox() {
     services.setShell(std::move(shellOwned));
     services.setRandom(std::move(randomOwned));
     services.setPlayers(std::make_unique<RecordingPlayerFactory>(playerLog));
+    services.setTrayShells(std::make_unique<FakeTrayShellFactory>(trayLog));
     services.setApplicationFilePath(appFolder() + QStringLiteral("/candlewise"));
     installSideFile(QStringLiteral("dbBlank.mdb"));
 }

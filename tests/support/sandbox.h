@@ -2,6 +2,7 @@
 // A test's own world: temporary data root, settings home, autostart folder and application folder,
 // with scripted services in place. Nothing outside the temporary folder is touched.
 #include "support/fakeservices.h"
+#include "support/faketray.h"
 
 #include <QTemporaryDir>
 
@@ -28,6 +29,7 @@ class Sandbox {
     RecordingShell* shell;
     FakeRandom* random;
     PlayerLog playerLog;
+    TrayLog trayLog;
 
   private:
     QTemporaryDir dir_;

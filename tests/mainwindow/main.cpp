@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <QTest>
+
+
+QObject* makeTestList();
+QObject* makeTestCommands();
+QObject* makeTestOptions();
+QObject* makeTestTray();
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (QObject* (*make)() : {makeTestList, makeTestCommands, makeTestOptions, makeTestTray}) {
+        QObject* test = make();
+        failures += QTest::qExec(test, argc, argv);
+        delete test;
+    }
+    return failures;
+}

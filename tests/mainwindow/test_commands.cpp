@@ -1,0 +1,216 @@
+// The list commands through the real buttons, the editor and the message boxes.
+#include "fixture.h"
+
+#include "app/timercontrol.h"
+#include "editor/form2.h"
+#include "reminders/form3.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace cwtest;
+
+namespace {
+// Fills the editor as a user does and presses the given button.
+void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day, QPushButton* (cw::Form2::*button)) {
+    editor->Text1->clear();
+    QTest::keyClicks(editor->Text1, name);
+    editor->Combo1->setCurrentIndex(monthIndex);
+    editor->Combo2->setCurrentIndex(editor->Combo2->findText(day));
+    (editor->*button)->click();
+}
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void addThroughTheEditor();
+    void editorOpensOnToday();
+    void editorValidationOrder();
+    void editKeepsTheId();
+    void cancelChangesNothing();
+    void deleteAskedAndAnswered();
+    void deleteAndEditOnAnEmptyList();
+    void sampleDataTwice();
+    void testCommandTwice();
+    void messagesOfHelpAndTheExplanations();
+};
+
+void TestCommands::addThroughTheEditor() {
+    MainWindowFixture f;
+    f.start();
+    int editors = 0;
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 1, "29", &cw::Form2::PushButton6); }, &editors);
+    f.form->PushButton6->click();
+    QCOMPARE(editors, 1);
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"  O'Neil Smith ", 2, 29}}));
+    QCOMPARE(f.column(1), QStringList({"  O'Neil Smith "}));
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestCommands::editorOpensOnToday() {
+    MainWindowFixture f(QDate(2026, 8, 17));
+    f.start();
+    QString name = "x", month, day, caption;
+    whenModal<cw::Form2>([&](cw::Form2* e) {
+        name = e->Text1->text();
+        month = e->Combo1->currentText();
+        day = e->Combo2->currentText();
+        caption = e->windowTitle();
+        QCOMPARE(e->Combo1->count(), 12);
+        QCOMPARE(e->Combo2->count(), 31);
+        QVERIFY(!e->Combo1->isEditable() && !e->Combo2->isEditable());
+        e->PushButton1->click();
+    });
+    f.form->PushButton6->click();
+    QCOMPARE(name, QString());
+    QCOMPARE(month, QStringLiteral("August"));
+    QCOMPARE(day, QStringLiteral("17"));
+    QCOMPARE(caption, QStringLiteral("Add New Birthday Reminder"));
+}
+
+void TestCommands::editorValidationOrder() {
+    MainWindowFixture f;
+    f.start();
+    whenModal<cw::Form2>([&](cw::Form2* e) {
+        fillEditor(e, "", 1, "30", &cw::Form2::PushButton6); // February 30 and no name
+        QVERIFY(e->isVisible());
+        fillEditor(e, "   ", 3, "31", &cw::Form2::PushButton6); // April 31
+        fillEditor(e, "   ", 3, "30", &cw::Form2::PushButton6); // a real date, a blank name
+        QVERIFY(e->isVisible());
+        e->PushButton1->click();
+    });
+    f.form->PushButton6->click();
+    QCOMPARE(f.sandbox.messages->texts(), QStringList({"Selected date is invalid.", "Selected date is invalid.",
+                                                        "You forgot to input person."}));
+    QCOMPARE(f.sandbox.messages->shown[0].caption, QString()); // the application title
+    QVERIFY(f.storedRows().isEmpty());
+}
+
+void TestCommands::editKeepsTheId() {
+    MainWindowFixture f;
+    f.store({{"Ann", 1, 5}, {"Bob", 7, 9}});
+    f.start();
+    f.form->ListView1->selectRow(1);
+    const QString id = f.form->ListView1->itemText(1);
+    QString shownName, shownMonth, shownDay;
+    whenModal<cw::Form2>([&](cw::Form2* e) {
+        shownName = e->Text1->text();
+        shownMonth = e->Combo1->currentText();
+        shownDay = e->Combo2->currentText();
+        QCOMPARE(e->mBirthdayID, id);
+        QCOMPARE(e->PushButton6->text(), QStringLiteral("Save New Birthday Reminder"));
+        fillEditor(e, "Robert", 11, "30", &cw::Form2::PushButton6);
+    });
+    f.form->PushButton2->click();
+    QCOMPARE(shownName, QStringLiteral("Bob"));
+    QCOMPARE(shownMonth, QStringLiteral("July"));
+    QCOMPARE(shownDay, QStringLiteral("9"));
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}, {"Robert", 12, 30}}));
+    QCOMPARE(f.form->ListView1->itemText(1), id);
+}
+
+void TestCommands::cancelChangesNothing() {
+    MainWindowFixture f;
+    f.store({{"Ann", 1, 5}});
+    f.start();
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Changed", 5, "5", &cw::Form2::PushButton1); });
+    f.form->PushButton2->click();
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "New", 5, "5", &cw::Form2::PushButton1); });
+    f.form->PushButton6->click();
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}}));
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+}
+
+void TestCommands::deleteAskedAndAnswered() {
+    MainWindowFixture f;
+    f.store({{"O'Neil", 1, 5}, {"Bob", 7, 9}});
+    f.start();
+    f.sandbox.messages->answers = {cw::MessageResult::No};
+    f.form->PushButton1->click();
+    QCOMPARE(f.sandbox.messages->shown.size(), 1);
+    const auto& question = f.sandbox.messages->shown[0];
+    QCOMPARE(question.text, QStringLiteral("Are you sure you want to delete O'Neil?"));
+    QCOMPARE(question.caption, QStringLiteral("Delete Selected Birthday Reminder"));
+    QCOMPARE(question.buttons, cw::MessageButtons::YesNo);
+    QCOMPARE(question.icon, cw::MessageIcon::None);
+    QCOMPARE(f.storedRows().size(), 2);
+    // A double click on a row asks about that row; Yes deletes it and refills.
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    const QModelIndex bob = f.form->ListView1->model()->index(1, 1);
+    f.form->ListView1->setCurrentIndex(bob);
+    emit f.form->ListView1->doubleClicked(bob);
+    QCOMPARE(f.sandbox.messages->shown[1].text, QStringLiteral("Are you sure you want to delete Bob?"));
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"O'Neil", 1, 5}}));
+    QCOMPARE(f.column(1), QStringList({"O'Neil"}));
+}
+
+void TestCommands::deleteAndEditOnAnEmptyList() {
+    MainWindowFixture f;
+    f.start();
+    f.form->PushButton1->click();
+    f.form->PushButton2->click();
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+    // Rows but no current row: nothing happens either.
+    cw::sharedConnection().execute(cw::statements::sampleInsert());
+    f.form->ListBirthdays(false);
+    f.form->ListView1->setCurrentIndex(QModelIndex());
+    f.form->PushButton1->click();
+    f.form->PushButton2->click();
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+}
+
+void TestCommands::sampleDataTwice() {
+    MainWindowFixture f(QDate(2026, 4, 1));
+    f.start();
+    f.form->PushButton4->click();
+    f.form->PushButton4->click();
+    QCOMPARE(f.column(1), QStringList({"Arv", "Arv"}));
+    QCOMPARE(f.column(2), QStringList({"April", "April"}));
+    QCOMPARE(f.column(4), QStringList({"12", "12"}));
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+}
+
+void TestCommands::testCommandTwice() {
+    MainWindowFixture f(QDate(2026, 9, 3));
+    f.store({{"Ann", 1, 5}});
+    f.start();
+    f.form->Timer1->stop();
+    int alerts = 0;
+    QString text;
+    for (int run = 0; run < 2; ++run) {
+        whenModal<cw::Form3>(
+            [&](cw::Form3* alert) {
+                text = alert->Label1->text();
+                alert->close(); // the close box leaves the snooze alone
+            },
+            &alerts);
+        f.form->PushButton3->click();
+    }
+    QCOMPARE(alerts, 2);
+    QCOMPARE(text, QStringLiteral("Today Birthday Test's birthday is today.\r\n"));
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}, {"Today Birthday Test", 9, 3}}));
+    QVERIFY(f.form->Timer1->isTicking());
+    QCOMPARE(f.form->duration, 0);
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestCommands::messagesOfHelpAndTheExplanations() {
+    MainWindowFixture f;
+    f.start();
+    f.form->PushButton5->click();
+    f.form->PushButton7->click();
+    QCOMPARE(f.sandbox.messages->texts(),
+             QStringList({"Questions? Please contact Team Marrowfen at http://www.marrowfen.example/contact/",
+                          "This will add a fake entry for today and treat it like it's a real birthday today so you "
+                          "can see how this software behaves."}));
+    for (const auto& message : f.sandbox.messages->shown) {
+        QCOMPARE(message.caption, QString());
+        QCOMPARE(message.buttons, cw::MessageButtons::Ok);
+    }
+}
+
+#include "test_commands.moc"
+
+QObject* makeTestCommands() { return new TestCommands; }

@@ -1,0 +1,165 @@
+// Start-up, the list in calendar order with its days left, and the next-birthday label.
+#include "fixture.h"
+
+#include "app/timercontrol.h"
+#include "reminders/form3.h"
+
+#include <QCheckBox>
+
+using namespace cwtest;
+
+class TestList : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartOnACleanMachine();
+    void calendarOrderAndCells();
+    void nextBirthdayAcrossTheYearsTurn();
+    void birthdaysTodayAndTies();
+    void onlyPassedBirthdaysLeft();
+    void emptyStoreLabel();
+    void unreadableStoreGivesOneReportAndAnEmptyList();
+    void activationFillsTheListOnce();
+    void webSiteOnlyOnADrawOfSeven();
+    void alertAtStartUpBeforeTheLabel();
+};
+
+void TestList::firstStartOnACleanMachine() {
+    MainWindowFixture f;
+    auto& form = f.start();
+    QVERIFY(QFileInfo(cw::liveStoreFile()).isFile());
+    QCOMPARE(form.windowTitle(), QStringLiteral("Candlewise Software"));
+    QCOMPARE(f.errorReports(), 0);
+    QVERIFY(form.Check1->isChecked());
+    QVERIFY(!form.Check2->isChecked() && !form.Check3->isChecked() && !form.Check8->isChecked());
+    QVERIFY(f.sandbox.trayLog.iconShown());
+    QCOMPARE(f.sandbox.trayLog.calls.first().tip, QStringLiteral("Candlewise Software"));
+    QVERIFY(form.Timer1->isTicking());
+    QCOMPARE(form.Timer1->Interval(), 1000);
+    QVERIFY(!form.isStartingUp());
+    QCOMPARE(form.ListView1->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Day(s) Left"));
+    QVERIFY(form.ListView1->isColumnHidden(0));
+    QVERIFY(form.ListView1->isColumnHidden(5));
+}
+
+void TestList::calendarOrderAndCells() {
+    MainWindowFixture f(QDate(2026, 3, 1));
+    f.store({{"Cleo", 11, 2}, {"Abe", 3, 15}, {"Bea", 1, 5}, {"Dan", 3, 2}});
+    f.start();
+    QCOMPARE(f.column(1), QStringList({"Bea", "Dan", "Abe", "Cleo"}));
+    QCOMPARE(f.column(2), QStringList({"January", "March", "March", "November"}));
+    QCOMPARE(f.column(3), QStringList({"5", "2", "15", "2"}));
+    QCOMPARE(f.column(4), QStringList({"310", "1", "14", "246"}));
+    QCOMPARE(f.column(5), QStringList({"1", "3", "3", "11"}));
+    // Ids are readable in the hidden first column and name the stored rows.
+    QCOMPARE(f.column(0).size(), 4);
+    QVERIFY(f.column(0).at(0).toLongLong() > 0);
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Dan 1 days"));
+    QCOMPARE(f.form->savedLabelText(), f.label());
+    QCOMPARE(f.form->ListView1->selectedRow(), 0); // a list with rows has a current row
+}
+
+void TestList::nextBirthdayAcrossTheYearsTurn() {
+    MainWindowFixture f(QDate(2026, 12, 20));
+    f.store({{"March Person", 3, 3}, {"January Person", 1, 5}});
+    f.start();
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in January Person 16 days"));
+}
+
+void TestList::birthdaysTodayAndTies() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{"Later A", 6, 10}, {"Later B", 6, 10}, {"Today A", 6, 1}, {"Today B", 6, 1}});
+    f.form = std::make_unique<cw::Form1>();
+    f.form->Form_Load();
+    f.form->Check1->setChecked(false);
+    f.form->ListBirthdays(false);
+    QCOMPARE(f.column(4), QStringList({"Today", "Today", "9", "9"}));
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Today B Today"));
+    // Equal distances later on: the first in list order is named.
+    cw::sharedConnection().execute("delete from tblBirthday where Person like 'Today%'");
+    f.form->ListBirthdays(false);
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Later A 9 days"));
+}
+
+void TestList::onlyPassedBirthdaysLeft() {
+    MainWindowFixture f(QDate(2026, 12, 30));
+    f.store({{"Feb", 2, 1}, {"Jan", 1, 10}, {"Dec", 12, 1}});
+    f.start();
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Jan 11 days"));
+    QCOMPARE(f.column(4), QStringList({"11", "33", "336"}));
+}
+
+void TestList::emptyStoreLabel() {
+    MainWindowFixture f;
+    f.start();
+    QCOMPARE(f.form->ListView1->count(), 0);
+    QCOMPARE(f.label(), QStringLiteral("There are no birthdays in the list."));
+}
+
+void TestList::unreadableStoreGivesOneReportAndAnEmptyList() {
+    MainWindowFixture f;
+    f.store({{"Ann", 1, 1}});
+    f.load();
+    cw::sharedConnection().execute("drop table tblBirthday");
+    f.sandbox.messages->shown.clear();
+    f.form->Form_Activate();
+    QCOMPARE(f.errorReports(), 1);
+    QVERIFY(f.sandbox.messages->shown[0].text.contains("no such table"));
+    QVERIFY(f.sandbox.messages->shown[0].text.contains("Form1.ListBirthdays at line 2"));
+    QCOMPARE(f.form->ListView1->count(), 0);
+}
+
+void TestList::activationFillsTheListOnce() {
+    MainWindowFixture f;
+    f.store({{"Ann", 1, 1}});
+    f.start();
+    QCOMPARE(f.form->ListView1->count(), 1);
+    cw::sharedConnection().execute(cw::statements::sampleInsert());
+    f.form->Form_Activate(); // activated again later: no refill
+    QCOMPARE(f.form->ListView1->count(), 1);
+}
+
+void TestList::webSiteOnlyOnADrawOfSeven() {
+    {
+        MainWindowFixture f;
+        f.sandbox.random->values = {0.06}; // int(6) + 1 = 7
+        f.load();
+        QCOMPARE(f.sandbox.shell->opened.size(), 1);
+        QCOMPARE(f.sandbox.shell->opened[0].toString(), QStringLiteral("http://www.marrowfen.example/"));
+        QCOMPARE(f.sandbox.random->seeds.size(), 1);
+    }
+    for (double value : {0.0, 0.05, 0.07, 0.999}) {
+        MainWindowFixture f;
+        f.sandbox.random->values = {value};
+        f.load();
+        QVERIFY2(f.sandbox.shell->opened.isEmpty(), qPrintable(QString::number(value)));
+    }
+}
+
+void TestList::alertAtStartUpBeforeTheLabel() {
+    MainWindowFixture f(QDate(2026, 4, 13));
+    f.store({{"Arvel Quenby", 4, 13}});
+    f.load();
+    QString labelDuringAlert = "untouched";
+    QString alertText;
+    int alerts = 0;
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            labelDuringAlert = f.label();
+            alertText = alert->Label1->text();
+            QVERIFY(!f.form->Timer1->isTicking());
+            alert->PushButton2->click();
+        },
+        &alerts);
+    f.form->Form_Activate();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(labelDuringAlert, QString());
+    QCOMPARE(alertText, QStringLiteral("Arvel Quenby's birthday is today.\r\n"));
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Arvel Quenby Today"));
+    QCOMPARE(f.form->duration, 3600); // the preselected hour
+    QVERIFY(f.form->Dinalabel);
+    QVERIFY(f.form->Timer1->isTicking());
+}
+
+#include "test_list.moc"
+
+QObject* makeTestList() { return new TestList; }

@@ -1,0 +1,97 @@
+// Minimising to the tray with its one-time balloon, the click that brings the window back, closing.
+#include "fixture.h"
+
+#include "app/settings.h"
+#include "app/timercontrol.h"
+
+#include <QCheckBox>
+
+using namespace cwtest;
+
+class TestTray : public QObject {
+    Q_OBJECT
+private slots:
+    void minimiseHidesWithOneBalloon();
+    void eitherButtonRestores();
+    void noTrayMeansMinimisedNotHidden();
+    void startInTheTray();
+    void closingRemovesTheIconAndClosesTheStore();
+};
+
+void TestTray::minimiseHidesWithOneBalloon() {
+    MainWindowFixture f;
+    f.start();
+    f.form->show();
+    f.form->showMinimized();
+    QTRY_VERIFY(!f.form->isVisible());
+    QVERIFY(f.form->isMinimisedToTray());
+    QVERIFY(!(f.form->windowState() & Qt::WindowMinimized));
+    QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 1);
+    const auto balloon = f.sandbox.trayLog.calls.last();
+    QCOMPARE(balloon.title, QStringLiteral("Candlewise Software"));
+    QVERIFY(balloon.info.startsWith("has been minimized to the system tray.\r\nClick on the blue 'M' icon"));
+    f.sandbox.trayLog.click();
+    QVERIFY(f.form->isVisible());
+    QVERIFY(!f.form->isMinimisedToTray());
+    f.form->showMinimized();
+    QTRY_VERIFY(!f.form->isVisible());
+    QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 1); // once a run
+}
+
+void TestTray::eitherButtonRestores() {
+    MainWindowFixture f;
+    f.start();
+    f.form->show();
+    f.form->showMinimized();
+    QTRY_VERIFY(!f.form->isVisible());
+    f.sandbox.trayLog.click(516, 517); // right button
+    QVERIFY(f.form->isVisible());
+    f.form->showMinimized();
+    QTRY_VERIFY(!f.form->isVisible());
+    f.sandbox.trayLog.click(519, 520); // the middle button does nothing
+    QVERIFY(!f.form->isVisible());
+}
+
+void TestTray::noTrayMeansMinimisedNotHidden() {
+    MainWindowFixture f;
+    f.sandbox.trayLog.available = false;
+    f.start();
+    f.form->show();
+    f.form->showMinimized();
+    QTest::qWait(50);
+    QVERIFY(f.form->isVisible());
+    QVERIFY(f.form->windowState() & Qt::WindowMinimized);
+    QVERIFY(!f.form->isMinimisedToTray());
+    QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 0);
+}
+
+void TestTray::startInTheTray() {
+    MainWindowFixture f(QDate(2026, 4, 13));
+    f.store({{"Arvel Quenby", 4, 13}});
+    cw::writeSetting(cw::SettingKey::Minimized, "On");
+    f.form = std::make_unique<cw::Form1>();
+    int alerts = 0;
+    whenModal<QDialog>([](QDialog* alert) { alert->reject(); }, &alerts);
+    f.form->start();
+    QTRY_COMPARE(alerts, 1); // a due alert still comes up at start-up
+    QVERIFY(f.form->isMinimisedToTray());
+    QVERIFY(!f.form->isVisible());
+    QCOMPARE(f.form->ListView1->count(), 1);
+    QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 1);
+}
+
+void TestTray::closingRemovesTheIconAndClosesTheStore() {
+    MainWindowFixture f;
+    f.start();
+    f.form->show();
+    QVERIFY(f.sandbox.trayLog.iconShown());
+    f.form->close();
+    QVERIFY(!f.sandbox.trayLog.iconShown());
+    QCOMPARE(cw::sharedConnection().State(), 0);
+    QVERIFY(!f.form->Timer1->isTicking());
+    QCOMPARE(f.errorReports(), 0);
+}
+
+#include "test_tray.moc"
+
+QObject* makeTestTray() { return new TestTray; }
