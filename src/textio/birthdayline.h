@@ -1,0 +1,18 @@
+#pragma once
+// One line of a birthday text file: the name, a comma, an English month name, a blank and the day,
+// for example "Arvel Quenby,April 13".
+#include <QString>
+
+namespace cw {
+
+struct BirthdayLine {
+    QString name; // blanks trimmed at both ends
+    int month = 0;
+    int day = 0;
+};
+
+// The birthday a line holds, lineNumber counting from 1. A line that does not hold a real date
+// throws AppError whose description names the line number and quotes the line.
+BirthdayLine parseBirthdayLine(const QString& line, int lineNumber);
+
+} // namespace cw

@@ -1,0 +1,109 @@
+#include "textio/importexportcommands.h"
+
+#include "app/errorreport.h"
+#include "app/services.h"
+#include "textio/modbdays.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace cw {
+
+namespace {
+FileDialogRequest textFileRequest(const QString& presetName) {
+    return FileDialogRequest{QStringLiteral("Save"), presetName,
+                             QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                             QStringLiteral("Text Files (*.txt)")};
+}
+
+// The window's hourglass while a command works. The window's own pointer comes back afterwards, and
+// also when the command leaves early.
+class BusyPointer {
+  public:
+    explicit BusyPointer(QWidget* window) : window_(window) {}
+    ~BusyPointer() { finish(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+    void start() {
+        if (!window_ || busy_)
+            return;
+        hadOwnPointer_ = window_->testAttribute(Qt::WA_SetCursor);
+        ownPointer_ = window_->cursor();
+        window_->setCursor(Qt::WaitCursor);
+        busy_ = true;
+    }
+    void finish() {
+        if (!window_ || !busy_)
+            return;
+        busy_ = false;
+        if (hadOwnPointer_)
+            window_->setCursor(ownPointer_);
+        else
+            window_->unsetCursor();
+    }
+
+  private:
+    QPointer<QWidget> window_;
+    bool busy_ = false;
+    bool hadOwnPointer_ = false;
+    QCursor ownPointer_;
+};
+
+void showDone() {
+    services().messages().show(QStringLiteral("Done."), QString(), MessageIcon::None, MessageButtons::Ok);
+}
+} // namespace
+
+FileDialogRequest importDialogRequest() {
+    return textFileRequest(QString());
+}
+FileDialogRequest exportDialogRequest() {
+    return textFileRequest(QStringLiteral("output.txt"));
+}
+
+QString formatHelpText() {
+    return QStringLiteral(
+        "This will import/export to text files in the following format with commas (Please use "
+        "English month names):\r\n\r\nArvel Quenby,April 13\r\nNim Quenby,October 18");
+}
+
+void importCommand(QWidget* window, const std::function<void()>& refillList) {
+    ErrorGuard guard(Location::Form1_PushButton8_Click);
+    FileDialogRequest request;
+    QString path;
+    BusyPointer busy(window);
+    guard.step(1, [&] { request = importDialogRequest(); });
+    guard.step(2, [&] { path = services().fileDialogs().getOpenFileName(window, request); });
+    if (guard.test(3, [&] { return path.isEmpty(); }))
+        return;
+    guard.step(4, [&] { busy.start(); });
+    guard.step(5, [&] { ImportBirthdays(path); });
+    guard.step(6, [&] { refillList(); });
+    guard.step(7, [&] { busy.finish(); });
+    guard.step(8, [&] { showDone(); });
+}
+
+void exportCommand(QWidget* window, const ListView& list) {
+    ErrorGuard guard(Location::Form1_PushButton9_Click);
+    FileDialogRequest request;
+    QString path;
+    BusyPointer busy(window);
+    guard.step(1, [&] { request = exportDialogRequest(); });
+    guard.step(2, [&] { path = services().fileDialogs().getSaveFileName(window, request); });
+    if (guard.test(3, [&] { return path.isEmpty(); }))
+        return;
+    guard.step(4, [&] { busy.start(); });
+    guard.step(5, [&] { ExportBirthdays(path, list); });
+    guard.step(6, [&] { busy.finish(); });
+    guard.step(7, [&] { showDone(); });
+}
+
+void formatHelpCommand() {
+    ErrorGuard guard(Location::Form1_PushButton10_Click);
+    guard.step(1, [&] {
+        services().messages().show(formatHelpText(), QString(), MessageIcon::None, MessageButtons::Ok);
+    });
+}
+
+} // namespace cw

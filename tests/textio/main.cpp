@@ -1,0 +1,16 @@
+#include <QApplication>
+#include <QTest>
+
+int runLineFormatTests(int argc, char** argv);
+int runTextFileTests(int argc, char** argv);
+int runImportExportTests(int argc, char** argv);
+int runCommandTests(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv); // the birthday list is a widget
+    int failures = runLineFormatTests(argc, argv);
+    failures += runTextFileTests(argc, argv);
+    failures += runImportExportTests(argc, argv);
+    failures += runCommandTests(argc, argv);
+    return failures;
+}

@@ -1,0 +1,69 @@
+#include "textiofixture.h"
+
+#include "app/listview.h"
+#include "store/datafolder.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace textiotest {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QStringList storedBirthdays() {
+    cw::Recordset records;
+    records.open(cw::statements::listQuery(), cw::sharedConnection());
+    QStringList rows;
+    while (!records.EndOfFile()) {
+        rows << QStringLiteral("%1|%2|%3")
+                    .arg(records.fields(QStringLiteral("Person")).toString(),
+                         records.fields(QStringLiteral("BirthMonth")).toString(),
+                         records.fields(QStringLiteral("BirthDay")).toString());
+        records.movenext();
+    }
+    records.Close();
+    rows.sort();
+    return rows;
+}
+
+void fillList(cw::ListView& list, const QList<ListRow>& rows) {
+    if (list.model()->columnCount() == 0) {
+        for (const char* caption : {"id", "Name", "Month", "Day", "Days Left", "MonthNo"})
+            list.addColumn(QLatin1String(caption), 1200);
+    }
+    list.clearItems();
+    int id = 1;
+    for (const ListRow& row : rows) {
+        const int index = list.addItem(QString::number(id++));
+        list.setSubItem(index, 1, row.person);
+        list.setSubItem(index, 2, QStringLiteral("(month %1)").arg(row.monthNo));
+        list.setSubItem(index, 3, row.day);
+        list.setSubItem(index, 4, QStringLiteral("0"));
+        list.setSubItem(index, 5, row.monthNo);
+    }
+    list.finishRefill();
+}
+
+QStringList listBirthdays(const cw::ListView& list) {
+    QStringList rows;
+    for (int row = 0; row < list.count(); ++row)
+        rows << QStringLiteral("%1|%2|%3")
+                    .arg(list.subItem(row, 1), list.subItem(row, 5), list.subItem(row, 3));
+    rows.sort();
+    return rows;
+}
+
+} // namespace textiotest

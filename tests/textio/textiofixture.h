@@ -1,0 +1,29 @@
+#pragma once
+// What the text import and export tests share: files written byte for byte, the store's rows as
+// comparable texts, and a birthday list filled by hand as the main window fills it.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace cw {
+class ListView;
+}
+
+namespace textiotest {
+
+struct ListRow {
+    QString person;
+    QString monthNo; // the hidden MonthNo cell, as text
+    QString day;
+};
+
+void writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+// Every stored birthday as "Person|month|day", sorted, so two stores compare as sets.
+QStringList storedBirthdays();
+// The list's six columns and the given rows, in the given order.
+void fillList(cw::ListView& list, const QList<ListRow>& rows);
+// The rows of a list as "Person|month|day", sorted.
+QStringList listBirthdays(const cw::ListView& list);
+
+} // namespace textiotest
