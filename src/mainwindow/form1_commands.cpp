@@ -12,6 +12,9 @@
 #include "store/statements.h"
 #include "textio/importexportcommands.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+
 namespace cw {
 
 namespace {

@@ -100,6 +100,10 @@ void Form1::refill(bool isTest, bool newDay) {
             break;
     }
     ListView1->finishRefill();
+    if (!opened) {
+        inListPass_ = false; // nothing could be read: one report, an empty list, and the pass ends
+        return;
+    }
     guard.step(11, [&] {
         if (records.state() != 0)
             records.Close();

@@ -84,7 +84,8 @@ void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
     else if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        // Queued: showMinimized() makes the window visible again right after the state change.
+        QMetaObject::invokeMethod(this, &Form1::Form_Resize, Qt::QueuedConnection);
 }
 
 void Form1::Form_QueryUnload() {

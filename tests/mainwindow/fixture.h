@@ -10,6 +10,7 @@
 #include "support/sandbox.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>

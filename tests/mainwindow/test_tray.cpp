@@ -5,6 +5,7 @@
 #include "app/timercontrol.h"
 
 #include <QCheckBox>
+#include <QDialog>
 
 using namespace cwtest;
 

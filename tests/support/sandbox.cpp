@@ -45,7 +45,12 @@ Sandbox::Sandbox() {
     services.setRandom(std::move(randomOwned));
     services.setPlayers(std::make_unique<RecordingPlayerFactory>(playerLog));
     services.setTrayShells(std::make_unique<FakeTrayShellFactory>(trayLog));
-    services.setApplicationFilePath(appFolder() + QStringLiteral("/candlewise"));
+    // The program's own executable, as the start-up entry names it.
+    const QString executable = appFolder() + QStringLiteral("/candlewise");
+    QFile program(executable);
+    if (program.open(QIODevice::WriteOnly))
+        program.close();
+    services.setApplicationFilePath(executable);
     installSideFile(QStringLiteral("dbBlank.mdb"));
 }
 
