@@ -5,8 +5,8 @@
 #include "app/services.h"
 #include "app/theming.h"
 #include "app/twips.h"
-#include "store/datafolder.h"
 #include "store/connection.h"
+#include "store/datafolder.h"
 #include "store/statements.h"
 
 #include <QComboBox>

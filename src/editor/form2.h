@@ -14,7 +14,7 @@ namespace cw {
 
 class Form2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     // The caller names the row first (empty: a new one), so the load sees it; refillList is the main
     // window's list refill, run after a save.
     Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent = nullptr);
@@ -32,7 +32,7 @@ public:
     QPushButton* PushButton6;
     QPushButton* PushButton1;
 
-private:
+  private:
     void buildControls();
     void Form_Load();
     std::function<void()> refillList_;

@@ -21,7 +21,7 @@ class cSysTray;
 
 class Form1 : public QWidget, public ReminderHost {
     Q_OBJECT
-public:
+  public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -88,11 +88,11 @@ public:
     TimerControl* Timer1;
     std::unique_ptr<cSysTray> cSysTray1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void connectHandlers();
     void addListColumns();

@@ -31,9 +31,10 @@ void Form1::PushButton1_Click() {
     const int row = ListView1->selectedRow();
     MessageResult answer = MessageResult::No;
     guard.step(2, [&] {
-        answer = services().messages().show(
-            QStringLiteral("Are you sure you want to delete ") + ListView1->subItem(row, 1) + QLatin1Char('?'),
-            QStringLiteral("Delete Selected Birthday Reminder"), MessageIcon::None, MessageButtons::YesNo);
+        answer = services().messages().show(QStringLiteral("Are you sure you want to delete ") +
+                                                ListView1->subItem(row, 1) + QLatin1Char('?'),
+                                            QStringLiteral("Delete Selected Birthday Reminder"),
+                                            MessageIcon::None, MessageButtons::YesNo);
     });
     if (guard.test(3, [&] { return answer != MessageResult::Yes; }))
         return;
@@ -43,7 +44,9 @@ void Form1::PushButton1_Click() {
     guard.step(4, [&] { ListBirthdays(false); });
 }
 
-void Form1::ListView1_DblClick() { PushButton1_Click(); }
+void Form1::ListView1_DblClick() {
+    PushButton1_Click();
+}
 
 void Form1::PushButton2_Click() {
     ErrorGuard guard(Location::Form1_PushButton2_Click);
@@ -52,7 +55,8 @@ void Form1::PushButton2_Click() {
     const int row = ListView1->selectedRow();
     std::unique_ptr<Form2> editor;
     guard.step(2, [&] {
-        editor = std::make_unique<Form2>(ListView1->itemText(row), [this] { ListBirthdays(false); }, this);
+        editor = std::make_unique<Form2>(
+            ListView1->itemText(row), [this] { ListBirthdays(false); }, this);
     });
     if (!editor)
         return;
@@ -83,13 +87,16 @@ void Form1::PushButton4_Click() {
 
 void Form1::PushButton5_Click() {
     ErrorGuard guard(Location::Form1_PushButton5_Click);
-    guard.step(1, [] { showMessage(QStringLiteral("Questions? Please contact Team Marrowfen at ") + config::contactPage); });
+    guard.step(1, [] {
+        showMessage(QStringLiteral("Questions? Please contact Team Marrowfen at ") + config::contactPage);
+    });
 }
 
 void Form1::PushButton6_Click() {
     ErrorGuard guard(Location::Form1_PushButton6_Click);
     guard.step(1, [&] {
-        Form2 editor(QString(), [this] { ListBirthdays(false); }, this);
+        Form2 editor(
+            QString(), [this] { ListBirthdays(false); }, this);
         editor.exec();
     });
 }
@@ -97,13 +104,20 @@ void Form1::PushButton6_Click() {
 void Form1::PushButton7_Click() {
     ErrorGuard guard(Location::Form1_PushButton7_Click);
     guard.step(1, [] {
-        showMessage(QStringLiteral("This will add a fake entry for today and treat it like it's a real birthday "
-                                   "today so you can see how this software behaves."));
+        showMessage(
+            QStringLiteral("This will add a fake entry for today and treat it like it's a real birthday "
+                           "today so you can see how this software behaves."));
     });
 }
 
-void Form1::PushButton8_Click() { importCommand(this, [this] { ListBirthdays(false); }); }
-void Form1::PushButton9_Click() { exportCommand(this, *ListView1); }
-void Form1::PushButton10_Click() { formatHelpCommand(); }
+void Form1::PushButton8_Click() {
+    importCommand(this, [this] { ListBirthdays(false); });
+}
+void Form1::PushButton9_Click() {
+    exportCommand(this, *ListView1);
+}
+void Form1::PushButton10_Click() {
+    formatHelpCommand();
+}
 
 } // namespace cw

@@ -4,14 +4,15 @@
 #include "app/config.h"
 #include "app/listview.h"
 #include "app/pointer.h"
+#include "app/services.h"
 #include "app/timercontrol.h"
 #include "app/twips.h"
-#include "app/services.h"
 #include "tray/csystray.h"
 #include "tray/traydesign.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 
@@ -28,7 +29,8 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& 
 // A box keeps its place but grows to its text where the frame has room, so no caption is clipped.
 QCheckBox* makeCheck(QGroupBox* frame, const QString& caption, QRect place) {
     auto* box = new QCheckBox(caption, frame);
-    place.setWidth(std::min(std::max(place.width(), box->sizeHint().width()), frame->width() - place.left() - 4));
+    place.setWidth(
+        std::min(std::max(place.width(), box->sizeHint().width()), frame->width() - place.left() - 4));
     box->setGeometry(place);
     return box;
 }
@@ -44,8 +46,8 @@ Form1::~Form1() = default;
 
 void Form1::buildControls() {
     setFixedSize(twipsSize(8040, 8160));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     Label1 = new QLabel(this);
     Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, 0, 2));
@@ -64,8 +66,9 @@ void Form1::buildControls() {
                              QStringLiteral("Edit Selected Reminder"), twipsRect(120, 3615, 3840, 405));
     PushButton4 = makeButton(this, QStringLiteral("Load Sample/Example Data"),
                              QStringLiteral("Load Sample/Example Data"), twipsRect(4080, 3615, 3840, 405));
-    PushButton8 = makeButton(this, QStringLiteral("Import Birthdays From Text File"),
-                             QStringLiteral("Import Birthdays From Text File"), twipsRect(120, 4125, 3840, 405));
+    PushButton8 =
+        makeButton(this, QStringLiteral("Import Birthdays From Text File"),
+                   QStringLiteral("Import Birthdays From Text File"), twipsRect(120, 4125, 3840, 405));
     PushButton9 = makeButton(this, QStringLiteral("Export Birthdays To File"),
                              QStringLiteral("Export Birthdays To File"), twipsRect(4080, 4125, 3240, 405));
     PushButton10 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the text file format"),
@@ -74,27 +77,34 @@ void Form1::buildControls() {
                              QStringLiteral("Add Birthday Today and Test"), twipsRect(120, 4635, 3240, 405));
     PushButton7 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the test"),
                              twipsRect(3480, 4635, 480, 405));
-    PushButton5 = makeButton(this, QStringLiteral("Help"), QStringLiteral("Help"), twipsRect(4080, 4635, 3840, 405));
+    PushButton5 =
+        makeButton(this, QStringLiteral("Help"), QStringLiteral("Help"), twipsRect(4080, 4635, 3840, 405));
 
     Frame2 = new QGroupBox(QStringLiteral("Remind Options"), this);
     Frame2->setGeometry(twipsRect(120, 5100, 7800, 2175));
-    Check1 = makeCheck(Frame2, QStringLiteral("Remind me on the day of the birthday"), twipsRect(240, 300, 3600, 255));
-    Check2 = makeCheck(Frame2, QStringLiteral("Remind me 3 days before birthday"), twipsRect(240, 650, 3600, 255));
-    Check4 = makeCheck(Frame2, QStringLiteral("Remind me 7 days before birthday"), twipsRect(240, 1000, 3600, 255));
-    Check5 = makeCheck(Frame2, QStringLiteral("Remind me 14 days before birthday"), twipsRect(240, 1350, 3600, 255));
-    Check6 = makeCheck(Frame2, QStringLiteral("Remind me 30 days before birthday"), twipsRect(240, 1700, 3600, 255));
+    Check1 = makeCheck(Frame2, QStringLiteral("Remind me on the day of the birthday"),
+                       twipsRect(240, 300, 3600, 255));
+    Check2 =
+        makeCheck(Frame2, QStringLiteral("Remind me 3 days before birthday"), twipsRect(240, 650, 3600, 255));
+    Check4 = makeCheck(Frame2, QStringLiteral("Remind me 7 days before birthday"),
+                       twipsRect(240, 1000, 3600, 255));
+    Check5 = makeCheck(Frame2, QStringLiteral("Remind me 14 days before birthday"),
+                       twipsRect(240, 1350, 3600, 255));
+    Check6 = makeCheck(Frame2, QStringLiteral("Remind me 30 days before birthday"),
+                       twipsRect(240, 1700, 3600, 255));
 
     Frame1 = new QGroupBox(QStringLiteral("Startup Options"), this);
     Frame1->setGeometry(twipsRect(120, 7335, 7800, 735));
-    Check3 = makeCheck(Frame1, QStringLiteral("Load this software on Windows startup"), twipsRect(240, 300, 3930, 285));
+    Check3 = makeCheck(Frame1, QStringLiteral("Load this software on Windows startup"),
+                       twipsRect(240, 300, 3930, 285));
     Check8 = makeCheck(Frame1, QStringLiteral("Start in system tray"), twipsRect(4080, 300, 2340, 285));
 
     Timer1 = new TimerControl(this);
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
     applyStoredDesign(*cSysTray1);
     installHoverPointers(this, {ListView1, Frame1, Frame2},
-                         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
-                          PushButton8, PushButton9, PushButton10});
+                         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6,
+                          PushButton7, PushButton8, PushButton9, PushButton10});
 }
 
 void Form1::connectHandlers() {
@@ -136,6 +146,7 @@ void Form1::addListColumns() {
     ListView1->addColumn(QStringLiteral("Day"), 1300);
     ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
     ListView1->addColumn(QStringLiteral("MonthNo"), 0);
+    ListView1->header()->setSectionResizeMode(4, QHeaderView::Stretch);
 }
 
 ReminderBoxes Form1::reminderBoxes() const {
@@ -143,6 +154,8 @@ ReminderBoxes Form1::reminderBoxes() const {
     return {value(Check1), value(Check2), value(Check4), value(Check5), value(Check6)};
 }
 
-TimerControl& Form1::reminderTimer() { return *Timer1; }
+TimerControl& Form1::reminderTimer() {
+    return *Timer1;
+}
 
 } // namespace cw

@@ -11,7 +11,9 @@
 namespace cw {
 
 namespace {
-int valueOf(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
+int valueOf(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
 } // namespace
 
 void Form1::restoreOptions() {
@@ -30,12 +32,24 @@ void Form1::restoreOptions() {
     guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
 }
 
-void Form1::Check1_Click() { writeSetting(SettingKey::Check1, checkBoxText(valueOf(Check1))); }
-void Form1::Check2_Click() { writeSetting(SettingKey::Check2, checkBoxText(valueOf(Check2))); }
-void Form1::Check4_Click() { writeSetting(SettingKey::Check4, checkBoxText(valueOf(Check4))); }
-void Form1::Check5_Click() { writeSetting(SettingKey::Check5, checkBoxText(valueOf(Check5))); }
-void Form1::Check6_Click() { writeSetting(SettingKey::Check6, checkBoxText(valueOf(Check6))); }
-void Form1::Check8_Click() { writeSetting(SettingKey::Minimized, onOffText(valueOf(Check8))); }
+void Form1::Check1_Click() {
+    writeSetting(SettingKey::Check1, checkBoxText(valueOf(Check1)));
+}
+void Form1::Check2_Click() {
+    writeSetting(SettingKey::Check2, checkBoxText(valueOf(Check2)));
+}
+void Form1::Check4_Click() {
+    writeSetting(SettingKey::Check4, checkBoxText(valueOf(Check4)));
+}
+void Form1::Check5_Click() {
+    writeSetting(SettingKey::Check5, checkBoxText(valueOf(Check5)));
+}
+void Form1::Check6_Click() {
+    writeSetting(SettingKey::Check6, checkBoxText(valueOf(Check6)));
+}
+void Form1::Check8_Click() {
+    writeSetting(SettingKey::Minimized, onOffText(valueOf(Check8)));
+}
 
 void Form1::Check3_Click() {
     // Restoring the saved state at start-up neither writes nor removes the start-up entry.

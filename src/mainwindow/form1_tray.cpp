@@ -7,8 +7,8 @@
 namespace cw {
 
 namespace {
-const QString balloonText = QStringLiteral(
-    "has been minimized to the system tray.\r\nClick on the blue 'M' icon (M for Marrowfen) to bring the software back.");
+const QString balloonText = QStringLiteral("has been minimized to the system tray.\r\nClick on the blue 'M' "
+                                           "icon (M for Marrowfen) to bring the software back.");
 } // namespace
 
 // Only hide where a tray can bring the window back; otherwise it stays minimised on the task bar.

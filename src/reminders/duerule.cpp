@@ -13,7 +13,8 @@ bool isDue(const ReminderBoxes& boxes, int daysLeft) {
 QString alertLine(const QString& person, int daysLeft) {
     if (daysLeft == 0)
         return person + QStringLiteral("'s birthday is today.\r\n");
-    return person + QStringLiteral("'s birthday is in ") + QString::number(daysLeft) + QStringLiteral(" days.\r\n");
+    return person + QStringLiteral("'s birthday is in ") + QString::number(daysLeft) +
+           QStringLiteral(" days.\r\n");
 }
 
 QString FormatCountdown(int seconds) {

@@ -29,7 +29,10 @@ Form3::Form3(ReminderHost& host, QWidget* parent) : QDialog(parent), host_(host)
     Form_Load();
 }
 
-Form3::~Form3() = default;
+Form3::~Form3() {
+    if (MMControl1)
+        MMControl1->Stop();
+}
 
 void Form3::buildControls() {
     setWindowTitle(QStringLiteral("Birthday Alert!"));
@@ -53,7 +56,8 @@ void Form3::buildControls() {
     for (int i = 0; i < 5; ++i) {
         buttons[i] = new QRadioButton(QLatin1String(captions[i]), Frame1);
         buttons[i]->setGeometry(twipsRect(240, 300 + 350 * i, 3135, 255));
-        buttons[i]->resize(std::max(buttons[i]->width(), buttons[i]->sizeHint().width()), buttons[i]->height());
+        buttons[i]->resize(std::max(buttons[i]->width(), buttons[i]->sizeHint().width()),
+                           buttons[i]->height());
         group_->addButton(buttons[i], i);
         connect(buttons[i], &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)
@@ -73,7 +77,9 @@ void Form3::buildControls() {
     installHoverPointers(this, {Frame1}, {PushButton2});
 }
 
-std::array<QRadioButton*, 5> Form3::options() const { return {Option1, Option2, Option3, Option4, Option5}; }
+std::array<QRadioButton*, 5> Form3::options() const {
+    return {Option1, Option2, Option3, Option4, Option5};
+}
 
 int Form3::selectedOption() const {
     const auto buttons = options();

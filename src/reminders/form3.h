@@ -18,7 +18,7 @@ namespace cw {
 
 class Form3 : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Loaded afresh for each showing: the load runs here.
     explicit Form3(ReminderHost& host, QWidget* parent = nullptr);
     ~Form3() override;
@@ -38,10 +38,10 @@ public:
     QPushButton* PushButton2;
     std::unique_ptr<Player> MMControl1;
 
-protected:
+  protected:
     void done(int result) override;
 
-private:
+  private:
     void buildControls();
     void Form_Load();
     void optionSelected();

@@ -11,7 +11,7 @@ class TimerControl;
 using ReminderBoxes = std::array<int, 5>;
 
 class ReminderHost {
-public:
+  public:
     virtual ~ReminderHost() = default;
     virtual ReminderBoxes reminderBoxes() const = 0;
     virtual TimerControl& reminderTimer() = 0;

@@ -25,11 +25,13 @@ struct Birthday {
 };
 
 class MainWindowFixture {
-public:
+  public:
     Sandbox sandbox;
     std::unique_ptr<cw::Form1> form;
 
-    explicit MainWindowFixture(QDate today = QDate(2026, 12, 7)) { sandbox.clock->current = QDateTime(today, QTime(9, 0)); }
+    explicit MainWindowFixture(QDate today = QDate(2026, 12, 7)) {
+        sandbox.clock->current = QDateTime(today, QTime(9, 0));
+    }
 
     // Puts birthdays in the live store before the window loads.
     void store(const QList<Birthday>& birthdays) {

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QTest>
 
-
 QObject* makeTestList();
 QObject* makeTestCommands();
 QObject* makeTestOptions();

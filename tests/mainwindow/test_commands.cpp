@@ -13,7 +13,8 @@ using namespace cwtest;
 
 namespace {
 // Fills the editor as a user does and presses the given button.
-void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day, QPushButton* (cw::Form2::*button)) {
+void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day,
+                QPushButton*(cw::Form2::*button)) {
     editor->Text1->clear();
     QTest::keyClicks(editor->Text1, name);
     editor->Combo1->setCurrentIndex(monthIndex);
@@ -24,7 +25,7 @@ void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QS
 
 class TestCommands : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void addThroughTheEditor();
     void editorOpensOnToday();
     void editorValidationOrder();
@@ -41,7 +42,8 @@ void TestCommands::addThroughTheEditor() {
     MainWindowFixture f;
     f.start();
     int editors = 0;
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 1, "29", &cw::Form2::PushButton6); }, &editors);
+    whenModal<cw::Form2>(
+        [](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 1, "29", &cw::Form2::PushButton6); }, &editors);
     f.form->PushButton6->click();
     QCOMPARE(editors, 1);
     QCOMPARE(f.storedRows(), QList<Birthday>({{"  O'Neil Smith ", 2, 29}}));
@@ -82,8 +84,9 @@ void TestCommands::editorValidationOrder() {
         e->PushButton1->click();
     });
     f.form->PushButton6->click();
-    QCOMPARE(f.sandbox.messages->texts(), QStringList({"Selected date is invalid.", "Selected date is invalid.",
-                                                        "You forgot to input person."}));
+    QCOMPARE(f.sandbox.messages->texts(),
+             QStringList(
+                 {"Selected date is invalid.", "Selected date is invalid.", "You forgot to input person."}));
     QCOMPARE(f.sandbox.messages->shown[0].caption, QString()); // the application title
     QVERIFY(f.storedRows().isEmpty());
 }
@@ -202,9 +205,10 @@ void TestCommands::messagesOfHelpAndTheExplanations() {
     f.form->PushButton5->click();
     f.form->PushButton7->click();
     QCOMPARE(f.sandbox.messages->texts(),
-             QStringList({"Questions? Please contact Team Marrowfen at http://www.marrowfen.example/contact/",
-                          "This will add a fake entry for today and treat it like it's a real birthday today so you "
-                          "can see how this software behaves."}));
+             QStringList(
+                 {"Questions? Please contact Team Marrowfen at http://www.marrowfen.example/contact/",
+                  "This will add a fake entry for today and treat it like it's a real birthday today so you "
+                  "can see how this software behaves."}));
     for (const auto& message : f.sandbox.messages->shown) {
         QCOMPARE(message.caption, QString());
         QCOMPARE(message.buttons, cw::MessageButtons::Ok);
@@ -213,4 +217,6 @@ void TestCommands::messagesOfHelpAndTheExplanations() {
 
 #include "test_commands.moc"
 
-QObject* makeTestCommands() { return new TestCommands; }
+QObject* makeTestCommands() {
+    return new TestCommands;
+}

@@ -10,7 +10,7 @@ using namespace cwtest;
 
 class TestList : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void firstStartOnACleanMachine();
     void calendarOrderAndCells();
     void nextBirthdayAcrossTheYearsTurn();
@@ -36,7 +36,8 @@ void TestList::firstStartOnACleanMachine() {
     QVERIFY(form.Timer1->isTicking());
     QCOMPARE(form.Timer1->Interval(), 1000);
     QVERIFY(!form.isStartingUp());
-    QCOMPARE(form.ListView1->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Day(s) Left"));
+    QCOMPARE(form.ListView1->model()->headerData(4, Qt::Horizontal).toString(),
+             QStringLiteral("Day(s) Left"));
     QVERIFY(form.ListView1->isColumnHidden(0));
     QVERIFY(form.ListView1->isColumnHidden(5));
 }
@@ -162,4 +163,6 @@ void TestList::alertAtStartUpBeforeTheLabel() {
 
 #include "test_list.moc"
 
-QObject* makeTestList() { return new TestList; }
+QObject* makeTestList() {
+    return new TestList;
+}

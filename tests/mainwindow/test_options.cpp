@@ -15,12 +15,14 @@ QString stored(const QString& key) {
     QSettings raw(QSettings::IniFormat, QSettings::UserScope, "Marrowfen");
     return raw.value("Candlewise Software/" + key).toString();
 }
-QString autostartEntry(const Sandbox& sandbox) { return sandbox.path("autostart/candlewise.desktop"); }
+QString autostartEntry(const Sandbox& sandbox) {
+    return sandbox.path("autostart/candlewise.desktop");
+}
 } // namespace
 
 class TestOptions : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void writtenAndRestoredAcrossARestart();
     void startupOptionWritesTheEntry();
     void startingWithTheOptionOnLeavesTheEntryAlone();
@@ -80,7 +82,7 @@ void TestOptions::startingWithTheOptionOnLeavesTheEntryAlone() {
     f.start();
     QVERIFY(f.form->Check3->isChecked());
     QVERIFY(!QFile::exists(autostartEntry(f.sandbox))); // not rewritten at start-up
-    cw::writeSetting(cw::SettingKey::Minimized, "on"); // lower case counts as off
+    cw::writeSetting(cw::SettingKey::Minimized, "on");  // lower case counts as off
     f.form.reset();
     cw::sharedConnection().Close();
     f.start();
@@ -102,4 +104,6 @@ void TestOptions::garbageSettingsAreReportedOnce() {
 
 #include "test_options.moc"
 
-QObject* makeTestOptions() { return new TestOptions; }
+QObject* makeTestOptions() {
+    return new TestOptions;
+}

@@ -11,7 +11,7 @@ using namespace cwtest;
 
 class TestTray : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void minimiseHidesWithOneBalloon();
     void eitherButtonRestores();
     void noTrayMeansMinimisedNotHidden();
@@ -95,4 +95,6 @@ void TestTray::closingRemovesTheIconAndClosesTheStore() {
 
 #include "test_tray.moc"
 
-QObject* makeTestTray() { return new TestTray; }
+QObject* makeTestTray() {
+    return new TestTray;
+}

@@ -5,7 +5,9 @@
 namespace cwtest {
 
 namespace {
-QString fieldText(const QString& field) { return field.left(field.indexOf(QChar(u'\0'))); }
+QString fieldText(const QString& field) {
+    return field.left(field.indexOf(QChar(u'\0')));
+}
 } // namespace
 
 int TrayLog::count(int message, unsigned flag) const {
@@ -15,7 +17,9 @@ int TrayLog::count(int message, unsigned flag) const {
     return total;
 }
 
-bool TrayLog::iconShown() const { return count(cw::NIM_ADD) > count(cw::NIM_DELETE); }
+bool TrayLog::iconShown() const {
+    return count(cw::NIM_ADD) > count(cw::NIM_DELETE);
+}
 
 void TrayLog::click(int downCode, int upCode) const {
     if (auto* shell = static_cast<FakeTrayShell*>(current)) {

@@ -28,7 +28,7 @@ struct TrayLog {
 };
 
 class FakeTrayShell : public cw::TrayShell {
-public:
+  public:
     explicit FakeTrayShell(TrayLog& log) : log_(log) { log_.current = this; }
     ~FakeTrayShell() override {
         if (log_.current == this)
@@ -39,16 +39,16 @@ public:
     bool supportsMessages() const override { return log_.messages; }
     void report(int code) { emit callback(0, code); }
 
-private:
+  private:
     TrayLog& log_;
 };
 
 class FakeTrayShellFactory : public cw::TrayShellFactory {
-public:
+  public:
     explicit FakeTrayShellFactory(TrayLog& log) : log_(log) {}
     std::unique_ptr<cw::TrayShell> create() override { return std::make_unique<FakeTrayShell>(log_); }
 
-private:
+  private:
     TrayLog& log_;
 };
 

@@ -1,0 +1,123 @@
+// A new day noticed by the tick: the list follows the calendar and a birthday that becomes due while
+// the program runs is announced.
+#include "mainwindow/fixture.h"
+
+#include "app/timercontrol.h"
+#include "reminders/form3.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+using namespace cwtest;
+
+class TestNewDay : public QObject {
+    Q_OBJECT
+  private slots:
+    void alertAfterMidnight();
+    void sameDayGivesNoPass();
+    void severalDaysGiveOnePass();
+    void doNotRemindYesterdayStillAlertsToday();
+    void noOptionTickedStillRefreshes();
+    void hiddenInTheTray();
+};
+
+namespace {
+void passMidnight(MainWindowFixture& f, int days = 1) {
+    f.sandbox.clock->current = QDateTime(f.sandbox.clock->current.date().addDays(days), QTime(0, 0, 1));
+}
+} // namespace
+
+void TestNewDay::alertAfterMidnight() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 15}});
+    f.start();
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann 1 days"));
+    f.form->Timer1_Timer();
+    int alerts = 0;
+    whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
+    passMidnight(f);
+    f.form->Timer1_Timer();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(f.column(4), QStringList({"Today"}));
+    QCOMPARE(f.form->savedLabelText(), QStringLiteral("Next birthday is in Ann Today"));
+    QVERIFY(f.form->Timer1->isTicking());
+}
+
+void TestNewDay::sameDayGivesNoPass() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 20}});
+    f.start();
+    cw::sharedConnection().execute(cw::statements::sampleInsert()); // would show up in a refill
+    for (int tick = 0; tick < 5000; ++tick)
+        f.form->Timer1_Timer();
+    QCOMPARE(f.form->ListView1->count(), 1);
+}
+
+void TestNewDay::severalDaysGiveOnePass() {
+    MainWindowFixture f(QDate(2026, 7, 10));
+    f.store({{"Ann", 7, 15}});
+    f.start();
+    int alerts = 0;
+    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); }, &alerts);
+    passMidnight(f, 5); // a wake from suspend
+    for (int tick = 0; tick < 100; ++tick)
+        f.form->Timer1_Timer();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(f.column(4), QStringList({"Today"}));
+}
+
+void TestNewDay::doNotRemindYesterdayStillAlertsToday() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Yesterday", 7, 14}, {"Today", 7, 15}});
+    f.load();
+    whenModal<cw::Form3>([](cw::Form3* alert) {
+        alert->Option5->click();
+        alert->PushButton2->click();
+    });
+    f.form->Form_Activate();
+    QCOMPARE(f.form->duration, 0);
+    int alerts = 0;
+    QString text;
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            text = alert->Label1->text();
+            alert->close();
+        },
+        &alerts);
+    passMidnight(f);
+    f.form->Timer1_Timer();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(text, QStringLiteral("Today's birthday is today.\r\n"));
+}
+
+void TestNewDay::noOptionTickedStillRefreshes() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 15}});
+    f.start();
+    f.form->Check1->click();
+    passMidnight(f);
+    f.form->Timer1_Timer();
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.column(4), QStringList({"Today"}));
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann Today"));
+}
+
+void TestNewDay::hiddenInTheTray() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 15}});
+    f.start();
+    f.form->show();
+    f.form->showMinimized();
+    QTRY_VERIFY(f.form->isMinimisedToTray());
+    int alerts = 0;
+    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); }, &alerts);
+    passMidnight(f);
+    f.form->Timer1_Timer();
+    QCOMPARE(alerts, 1);
+}
+
+#include "test_newday.moc"
+
+QObject* makeTestNewDay() {
+    return new TestNewDay;
+}

@@ -1,0 +1,139 @@
+// The once-a-second tick: the countdown, the end of a snooze cycle, and the test command's alert.
+#include "mainwindow/fixture.h"
+
+#include "app/timercontrol.h"
+#include "editor/form2.h"
+#include "reminders/duerule.h"
+#include "reminders/form3.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace cwtest;
+
+class TestTimer : public QObject {
+    Q_OBJECT
+  private slots:
+    void formatCountdown_data();
+    void formatCountdown();
+    void oneHourSnoozeCycle();
+    void cycleEndWithADueBirthdayShowsTheAlert();
+    void doNotRemindGivesTheNextBirthdayText();
+    void refillDuringASnoozeOpensTheAlert();
+};
+
+void TestTimer::formatCountdown_data() {
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("12 h") << 43200 << "12:00:00";
+    QTest::newRow("6 h") << 21600 << "6:00:00";
+    QTest::newRow("2 h") << 7200 << "2:00:00";
+    QTest::newRow("1 h") << 3600 << "1:00:00";
+    QTest::newRow("59:59") << 3599 << "59:59";
+    QTest::newRow("1:01") << 61 << "1:01";
+    QTest::newRow("0:05") << 5 << "0:05";
+    QTest::newRow("0:01") << 1 << "0:01";
+    QTest::newRow("h:mm:ss") << 3661 << "1:01:01";
+}
+
+void TestTimer::formatCountdown() {
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(cw::FormatCountdown(seconds), text);
+}
+
+void TestTimer::oneHourSnoozeCycle() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{"Later", 6, 20}});
+    auto& form = f.start();
+    form.duration = 3600;
+    form.mysec = 0;
+    form.Dinalabel = true;
+    form.Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
+    form.Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 59:59"));
+    for (int tick = 2; tick < 3600; ++tick)
+        form.Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 0:01"));
+    QCOMPARE(form.mysec, 0); // the 3,600th tick ran the check and began a new cycle
+    form.Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+}
+
+void TestTimer::cycleEndWithADueBirthdayShowsTheAlert() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{"Ann", 6, 1}});
+    f.load();
+    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); });
+    f.form->Form_Activate();
+    f.form->duration = 5;
+    f.form->mysec = 0;
+    f.form->Dinalabel = true;
+    int alerts = 0;
+    bool timerStoppedDuringAlert = false;
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            timerStoppedDuringAlert = !f.form->Timer1->isTicking();
+            alert->close(); // the close box: the same snooze goes on
+        },
+        &alerts);
+    for (int tick = 0; tick < 5; ++tick)
+        f.form->Timer1_Timer();
+    QCOMPARE(alerts, 1);
+    QVERIFY(timerStoppedDuringAlert);
+    QVERIFY(f.form->Timer1->isTicking());
+    QCOMPARE(f.form->duration, 5);
+    QCOMPARE(f.form->mysec, 0);
+}
+
+void TestTimer::doNotRemindGivesTheNextBirthdayText() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{"Ann", 6, 1}});
+    f.load();
+    whenModal<cw::Form3>([](cw::Form3* alert) {
+        alert->Option5->click();
+        alert->PushButton2->click();
+    });
+    f.form->Form_Activate();
+    QCOMPARE(f.form->duration, 0);
+    QVERIFY(!f.form->Dinalabel);
+    f.form->Label1->setText("stale countdown");
+    f.form->Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann Today"));
+    // No alert comes back while the program runs, however long it ticks.
+    for (int tick = 0; tick < 5000; ++tick)
+        f.form->Timer1_Timer();
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestTimer::refillDuringASnoozeOpensTheAlert() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.start();
+    f.form->duration = 3600;
+    f.form->Dinalabel = true;
+    int alerts = 0;
+    QString text;
+    whenModal<cw::Form2>([](cw::Form2* editor) {
+        QTest::keyClicks(editor->Text1, "Ann");
+        editor->PushButton6->click(); // today's date is preselected
+    });
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            text = alert->Label1->text();
+            alert->PushButton2->click();
+        },
+        &alerts);
+    f.form->PushButton6->click();
+    QTRY_COMPARE(alerts, 1);
+    QCOMPARE(text, QStringLiteral("Ann's birthday is today.\r\n"));
+    QCOMPARE(f.form->duration, 3600); // the running snooze was offered again
+}
+
+#include "test_timer.moc"
+
+QObject* makeTestTimer() {
+    return new TestTimer;
+}
