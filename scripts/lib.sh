@@ -3,7 +3,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-dev libsqlite3-dev
-    libbenchmark-dev)
+    libbenchmark-dev libqt6svg6)
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick)
 
 ensure_packages() {
