@@ -1,6 +1,7 @@
 #include "textio/importexportcommands.h"
 
 #include "app/errorreport.h"
+#include "app/pointer.h"
 #include "app/services.h"
 #include "textio/modbdays.h"
 
@@ -16,8 +17,8 @@ FileDialogRequest textFileRequest(const QString& presetName) {
                              QStringLiteral("Text Files (*.txt)")};
 }
 
-// The window's hourglass while a command works. The window's own pointer comes back afterwards, and
-// also when the command leaves early.
+// The window's hourglass while a command works; the default pointer comes back afterwards, also when
+// the command leaves early. While it shows, hovering the buttons leaves it alone.
 class BusyPointer {
   public:
     explicit BusyPointer(QWidget* window) : window_(window) {}
@@ -28,26 +29,19 @@ class BusyPointer {
     void start() {
         if (!window_ || busy_)
             return;
-        hadOwnPointer_ = window_->testAttribute(Qt::WA_SetCursor);
-        ownPointer_ = window_->cursor();
-        window_->setCursor(Qt::WaitCursor);
+        setMousePointer(window_, vbHourglass);
         busy_ = true;
     }
     void finish() {
         if (!window_ || !busy_)
             return;
         busy_ = false;
-        if (hadOwnPointer_)
-            window_->setCursor(ownPointer_);
-        else
-            window_->unsetCursor();
+        setMousePointer(window_, vbDefault);
     }
 
   private:
     QPointer<QWidget> window_;
     bool busy_ = false;
-    bool hadOwnPointer_ = false;
-    QCursor ownPointer_;
 };
 
 void showDone() {

@@ -5,11 +5,12 @@ QObject* makeTestList();
 QObject* makeTestCommands();
 QObject* makeTestOptions();
 QObject* makeTestTray();
+QObject* makeTestLook();
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int failures = 0;
-    for (QObject* (*make)() : {makeTestList, makeTestCommands, makeTestOptions, makeTestTray}) {
+    for (QObject* (*make)() : {makeTestList, makeTestCommands, makeTestOptions, makeTestTray, makeTestLook}) {
         QObject* test = make();
         failures += QTest::qExec(test, argc, argv);
         delete test;

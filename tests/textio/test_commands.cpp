@@ -1,6 +1,7 @@
 // The import, export and format-help buttons' commands through the scripted dialogs and messages.
 #include "app/errorreport.h"
 #include "app/listview.h"
+#include "app/pointer.h"
 #include "support/sandbox.h"
 #include "textio/importexportcommands.h"
 #include "textiofixture.h"
@@ -74,14 +75,15 @@ void TestCommands::importRefillsAndSaysDone() {
     const QString path = sandbox.path("in.txt");
     writeBytes(path, "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\n");
     QWidget window;
-    window.setCursor(Qt::PointingHandCursor); // the window's own pointer
+    cw::setMousePointer(&window, cw::vbCustom); // the mouse was over a button
     RefillProbe probe{&window, {}};
     sandbox.fileDialogs->answers.push_back(path);
     importCommand(&window, probe.callback());
 
     QCOMPARE(storedBirthdays(), (QStringList{"Arvel Quenby|4|13", "Nim Quenby|10|18"}));
     QCOMPARE(probe.pointers, QList<Qt::CursorShape>{Qt::WaitCursor}); // refilled once, while busy
-    QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(cw::mousePointer(&window), int(cw::vbDefault));          // back to the default afterwards
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(sandbox.messages->shown.size(), 1);
     QCOMPARE(sandbox.messages->shown[0].text, QStringLiteral("Done."));
     QCOMPARE(sandbox.messages->shown[0].caption, QString()); // the application title

@@ -1,0 +1,105 @@
+// The windows' look: the button-face colour, the skin sheet, the white label and the hand pointer.
+#include "fixture.h"
+
+#include "app/pointer.h"
+#include "editor/form2.h"
+#include "reminders/form3.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
+
+using namespace cwtest;
+
+namespace {
+QColor background(const QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
+QColor buttonFace(const QWidget* widget) {
+    return widget->palette().color(QPalette::Button);
+}
+void hover(QWidget* widget) {
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(widget, &enter);
+}
+} // namespace
+
+class TestLook : public QObject {
+    Q_OBJECT
+  private slots:
+    void noSkinWithoutTheSheet();
+    void skinnedMainWindow();
+    void handPointerRules();
+    void noPointerFileMeansTheArrow();
+};
+
+void TestLook::noSkinWithoutTheSheet() {
+    MainWindowFixture f;
+    auto& form = f.start();
+    QVERIFY(form.styleSheet().isEmpty());
+    QVERIFY(!form.Check1->autoFillBackground());
+    QCOMPARE(background(form.Label1), QColor(Qt::white));
+    // The editor and the alert take the button face always.
+    cw::Form2 editor({}, [] {});
+    QVERIFY(editor.autoFillBackground());
+    QCOMPARE(background(&editor), buttonFace(&editor));
+    QCOMPARE(background(editor.Frame2), buttonFace(editor.Frame2));
+    cw::Form3 alert(form);
+    QCOMPARE(background(&alert), buttonFace(&alert));
+    QCOMPARE(background(alert.Option3), buttonFace(alert.Option3));
+    QCOMPARE(background(alert.Label1), QColor(Qt::white));
+}
+
+void TestLook::skinnedMainWindow() {
+    MainWindowFixture f;
+    QVERIFY(f.sandbox.installSideFile("x/o.cjs"));
+    auto& form = f.start();
+    QVERIFY(!form.styleSheet().isEmpty());
+    QVERIFY(form.autoFillBackground());
+    QCOMPARE(background(form.Check1), buttonFace(form.Check1));
+    QCOMPARE(background(form.Frame1), buttonFace(form.Frame1));
+    QVERIFY(!form.PushButton1->autoFillBackground()); // buttons are left to the sheet
+    QCOMPARE(background(form.Label1), QColor(Qt::white));
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestLook::handPointerRules() {
+    MainWindowFixture f;
+    QVERIFY(f.sandbox.installSideFile("HAND-M.CUR"));
+    auto& form = f.start();
+    hover(form.PushButton4);
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbCustom));
+    QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);
+    hover(form.PushButton9); // straight onto another button keeps the hand
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbCustom));
+    hover(form.Frame2);
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbDefault));
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    hover(form.Check2); // check boxes leave the pointer as it was
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbDefault));
+    cw::setMousePointer(&form, cw::vbHourglass); // busy: the hourglass stays
+    hover(form.PushButton1);
+    hover(form.ListView1);
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbHourglass));
+    QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    cw::Form2 editor({}, [] {});
+    hover(editor.PushButton6);
+    QCOMPARE(editor.cursor().shape(), Qt::BitmapCursor);
+    hover(&editor);
+    QCOMPARE(cw::mousePointer(&editor), int(cw::vbDefault));
+}
+
+void TestLook::noPointerFileMeansTheArrow() {
+    MainWindowFixture f;
+    auto& form = f.start();
+    hover(form.PushButton4);
+    QCOMPARE(cw::mousePointer(&form), int(cw::vbCustom));
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.errorReports(), 0);
+}
+
+#include "test_look.moc"
+
+QObject* makeTestLook() {
+    return new TestLook;
+}
