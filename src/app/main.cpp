@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     cw::Form1 form;
+    // A session that ends closes the window the same way the close box does.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
     form.start();
     return app.exec();
 }
