@@ -44,6 +44,9 @@ void Form3::buildControls() {
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setWordWrap(true);
     Label1->setMargin(6);
+    QFont larger = Label1->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.25); // the reason for the window reads at a glance
+    Label1->setFont(larger);
     Label1->setAccessibleName(QStringLiteral("Birthdays due"));
 
     Frame1 = new QGroupBox(QStringLiteral("Remind Option"), this);
