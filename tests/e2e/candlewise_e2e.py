@@ -852,6 +852,8 @@ def main():
     parser.add_argument("--shots", required=True)
     parser.add_argument("--root", required=True)
     args = parser.parse_args()
+    # A program that hangs must not hang the checks too: calls on the bus give up after 5 s.
+    Atspi.set_timeout(5000, 15000)
     session = Session(args)
     started = time.monotonic()
     status = 0
