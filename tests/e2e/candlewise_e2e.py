@@ -31,6 +31,10 @@ class CheckFailed(Exception):
     pass
 
 
+class Skipped(Exception):
+    pass
+
+
 def log(message):
     print(f"[{time.strftime('%H:%M:%S')}] {message}", flush=True)
 
@@ -299,10 +303,10 @@ class Session:
         return icons
 
     # program -------------------------------------------------------------
-    def start_program(self):
+    def start_program(self, wrapper=()):
         log(f"starting {self.program}")
         self.output = open(os.path.join(self.root, "program.log"), "w")
-        self.proc = subprocess.Popen([self.program], stdout=self.output, stderr=subprocess.STDOUT,
+        self.proc = subprocess.Popen([*wrapper, self.program], stdout=self.output, stderr=subprocess.STDOUT,
                                      cwd=self.root)
         self.app = wait_for("the program on the accessibility bus", lambda: app_for_pid(self.proc.pid), 20)
         # This client runs no event loop, so it would never hear that a cached value went stale.
@@ -813,6 +817,54 @@ def scenario_killed_import(s):
     check([r[1:] for r in s.rows()] == before, "the store holds exactly the rows from before the import")
 
 
+READ_ONLY_WRAPPER = ("unshare", "--mount", "--propagation", "private", "sh", "-c",
+                     'mount --bind -o ro "$1" "$1" && exec "$2"', "sh")
+
+
+def scenario_readonly_store(s):
+    """A store file the program may read but not write: every change is reported, the program keeps
+    running and the file stays as it was. The file is made read-only by a read-only bind mount in a
+    mount namespace of the program's own (file modes do not stop root)."""
+    probe = os.path.join(s.root, "probe")
+    with open(probe, "w") as f:
+        f.write("x")
+    trial = subprocess.run([*READ_ONLY_WRAPPER, probe, "true"], capture_output=True, text=True)
+    if trial.returncode != 0:
+        raise Skipped(f"cannot make a file read-only with a private bind mount here: {trial.stderr.strip()}")
+    s.seed_store([("Gil Fixed", 2, 3)])
+    with open(s.store, "rb") as f:
+        original = f.read()
+    s.start_program(wrapper=(*READ_ONLY_WRAPPER, s.store))
+    main = main_window(s)
+    table = s.find(main, None, "Birthdays")
+    wait_for("the stored row in the list", lambda: "Gil Fixed" in s.table_cells(table))
+    press(s.find(main, "push button", "Load Sample/Example Data"))
+    reports = answer_reports(s, "sample")
+    check(reports and "readonly" in reports[0].replace("read-only", "readonly").replace(" ", ""),
+          "the sample insert is reported as a write to a read-only store")
+    press(s.find(main, "push button", "Add Reminder"))
+    editor = s.window("Add New Birthday Reminder")
+    s.activate("Add New Birthday Reminder")
+    name_box = s.find(editor, "text", "Person's name")
+    s.click_at(*centre(name_box))
+    wait_for("the name box to take the focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.type_text("Hal Lost")
+    press(s.find(editor, "push button", "Save New Birthday Reminder"))
+    reports = answer_reports(s, "save")
+    check(reports != [], "saving into the read-only store is reported")
+    wait_for("the editor to close", lambda: not visible_windows_named("Add New Birthday Reminder"))
+    check(s.running(), "the program keeps running after the failed changes")
+    check(s.table_cells(table).count("Gil Fixed") == 1 and "Hal Lost" not in s.table_cells(table),
+          "the list still shows the store as it is")
+    s.shot("main")
+    with open(s.store, "rb") as f:
+        check(f.read() == original, "the read-only store file is unchanged")
+    s.close_main_window()
+    check(s.proc.returncode == 0, "the program ends normally")
+    with open(s.store, "rb") as f:
+        check(f.read() == original, "the store file is still unchanged after closing")
+
+
 SCENARIOS = {
     "first_start": scenario_first_start,
     "add_birthday": scenario_add_birthday,
@@ -822,6 +874,7 @@ SCENARIOS = {
     "close": scenario_close,
     "damaged_store": scenario_damaged_store,
     "killed_import": scenario_killed_import,
+    "readonly_store": scenario_readonly_store,
 }
 
 
@@ -861,6 +914,9 @@ def main():
         session.start_desktop()
         SCENARIOS[args.scenario](session)
         log(f"PASS {args.scenario} in {time.monotonic() - started:.1f} s")
+    except Skipped as reason:
+        status = 77
+        print(f"SKIP {args.scenario}: {reason}", flush=True)
     except Exception as error:
         status = 1
         print(f"FAIL {args.scenario}: {error}", flush=True)
