@@ -359,9 +359,6 @@ class Session:
             return None
         return wait_for(f"{role} labelled {label!r}", probe)
 
-    def find_all(self, root, role):
-        return [node for node in descendants(root) if role_of(node) == role]
-
     def label_text(self, root, name):
         """What a screen reader reads for a named label: its text, given as its description."""
         node = self.find(root, "label", name)
@@ -383,16 +380,10 @@ class Session:
                 return child
         return None
 
-    def no_window(self, title, seconds=1.0):
-        """Holds for `seconds` that no window of that title is open (for a message not expected)."""
-        end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            for i in range(self.app.childCount):
-                child = self.app.getChildAtIndex(i)
-                if name_of(child) == title and is_showing(child):
-                    return False
-            time.sleep(0.1)
-        return True
+    def table_cells(self, table):
+        """The texts of the list's cells, hidden columns included, as a screen reader gets them."""
+        return [name_of(node) or text_of(node) or "" for node in descendants(table, limit=3)
+                if role_of(node) in ("table cell", "tree item", "list item")]
 
     def main_x_window(self):
         ids = wait_for("the main X window", lambda: all_windows_named(MAIN_TITLE))
@@ -708,7 +699,7 @@ def scenario_close(s):
     main = main_window(s)
     press(s.find(main, "push button", "Load Sample/Example Data"))
     wait_for("the sample row in the store", lambda: len(s.rows()) == 3)
-    icons = wait_for("the tray icon", s.tray_icons)
+    wait_for("the tray icon before closing", s.tray_icons)
     s.shot("before-close")
     s.close_main_window()
     check(s.proc.returncode == 0, f"the program ends normally when its window closes (status {s.proc.returncode})")
@@ -876,26 +867,6 @@ SCENARIOS = {
     "killed_import": scenario_killed_import,
     "readonly_store": scenario_readonly_store,
 }
-
-
-def table_cells(self, table):
-    cells = []
-    for node in descendants(table, limit=3):
-        if role_of(node) in ("table cell", "tree item", "list item", "label", "text"):
-            cells.append(name_of(node) or text_of(node) or "")
-    return cells
-
-
-def combo_value(self, combo):
-    name = None
-    for node in descendants(combo, limit=3):
-        if role_of(node) in ("list item", "menu item") and node.getState().contains(pyatspi.STATE_SELECTED):
-            name = name_of(node)
-    return name
-
-
-Session.table_cells = table_cells
-Session.combo_value = combo_value
 
 
 def main():
