@@ -52,6 +52,7 @@ env -i \
     QT_ACCESSIBILITY=1 \
     NO_AT_BRIDGE=0 \
     TMPDIR="$root" \
+    PYTHONDONTWRITEBYTECODE=1 \
     dbus-run-session -- \
     xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
     "$python" "$here/candlewise_e2e.py" --program "$program" --scenario "$scenario" \
