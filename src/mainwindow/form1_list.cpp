@@ -2,6 +2,7 @@
 #include "mainwindow/form1.h"
 
 #include "app/errorreport.h"
+#include "app/labeltext.h"
 #include "app/listview.h"
 #include "app/services.h"
 #include "store/datafolder.h"
@@ -119,7 +120,7 @@ void Form1::refill(bool isTest, bool newDay) {
             records.Close();
     });
     guard.step(12, [&] { raiseAlertIfDue(isTest, newDay); });
-    guard.step(13, [&] { Label1->setText(nextBirthdayText(nearestName, nearestDays)); });
+    guard.step(13, [&] { setLabelText(Label1, nextBirthdayText(nearestName, nearestDays)); });
     guard.step(14, [&] { savedLabel = Label1->text(); });
     inListPass_ = false;
 }

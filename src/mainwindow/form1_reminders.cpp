@@ -2,6 +2,7 @@
 #include "mainwindow/form1.h"
 
 #include "app/errorreport.h"
+#include "app/labeltext.h"
 #include "app/services.h"
 #include "app/timercontrol.h"
 #include "reminders/duerows.h"
@@ -43,10 +44,10 @@ void Form1::Timer1_Timer() {
     checkForNewDay();
     ErrorGuard guard(Location::Form1_Timer1_Timer);
     if (guard.test(1, [&] { return duration <= 0; })) {
-        guard.step(1, [&] { Label1->setText(savedLabel); });
+        guard.step(1, [&] { setLabelText(Label1, savedLabel); });
         return;
     }
-    guard.step(2, [&] { Label1->setText(Dinalabel ? countdownText(duration - mysec) : savedLabel); });
+    guard.step(2, [&] { setLabelText(Label1, Dinalabel ? countdownText(duration - mysec) : savedLabel); });
     guard.step(3, [&] { ++mysec; });
     if (guard.test(4, [&] { return mysec == duration; })) {
         if (guard.test(5, [&] { return HasBirthdayToday(); })) {

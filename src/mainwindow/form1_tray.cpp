@@ -17,8 +17,10 @@ void Form1::Form_Resize() {
         return;
     if (!cSysTray1 || !cSysTray1->shell().isAvailable())
         return;
-    hide();
+    // Back to normal before hiding: leaving the minimised state maps the native window again,
+    // and done after hide() that would put an empty frame back on screen.
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    hide();
     minimisedToTray_ = true;
     if (cSysTray1->shell().supportsMessages())
         cSysTray1->ShowBalloon(balloonText, config::productName, 5, true);

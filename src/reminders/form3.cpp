@@ -2,6 +2,7 @@
 
 #include "app/errorreport.h"
 #include "app/filepresence.h"
+#include "app/labeltext.h"
 #include "app/pointer.h"
 #include "app/settings.h"
 #include "app/theming.h"
@@ -142,7 +143,7 @@ void Form3::ListTodayBirthday() {
             text += alertLine(row.person, row.daysLeft);
         return true;
     });
-    guard.step(5, [&] { Label1->setText(text); });
+    guard.step(5, [&] { setLabelText(Label1, text); });
 }
 
 void Form3::optionSelected() {

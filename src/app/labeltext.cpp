@@ -1,0 +1,13 @@
+#include "app/labeltext.h"
+
+#include <QLabel>
+
+namespace cw {
+
+void setLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    if (label->accessibleDescription() != text)
+        label->setAccessibleDescription(text);
+}
+
+} // namespace cw

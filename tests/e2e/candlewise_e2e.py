@@ -1,0 +1,911 @@
+"""End-to-end checks of the built Candlewise program.
+
+Runs inside its own X server and session bus (see run_e2e.sh). Starts a window manager and a
+tray host, then the program, and drives it the way a person or a screen reader would: controls
+are found through the accessibility bus by role and name, buttons pressed through their actions,
+texts typed and keys pressed with xdotool. Outcomes are checked in the live store file and on
+screen. Every check waits with a timeout instead of sleeping for a fixed time.
+"""
+
+import argparse
+import ctypes
+import os
+import re
+import shutil
+import signal
+import sqlite3
+import subprocess
+import sys
+import time
+import traceback
+
+import pyatspi
+from gi.repository import Atspi
+
+TIMEOUT = 15.0
+MAIN_TITLE = "Candlewise Software"
+STORE_PARTS = ("Marrowfen", "Candlewise Software", "dbData.mdb")
+
+
+class CheckFailed(Exception):
+    pass
+
+
+class Skipped(Exception):
+    pass
+
+
+def log(message):
+    print(f"[{time.strftime('%H:%M:%S')}] {message}", flush=True)
+
+
+def wait_for(what, probe, timeout=TIMEOUT, interval=0.1):
+    """Polls probe() until it returns something truthy; fails with `what` after the timeout."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            result = probe()
+            if result:
+                return result
+        except Exception as error:  # the tree changes under us while windows come and go
+            last_error = error
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error!r})" if last_error else ""
+            raise CheckFailed(f"timed out after {timeout:.0f} s waiting for {what}{detail}")
+        time.sleep(interval)
+
+
+def check(condition, message):
+    if not condition:
+        raise CheckFailed(message)
+    log(f"ok: {message}")
+
+
+def run(*command, check_status=True):
+    result = subprocess.run(command, capture_output=True, text=True, timeout=30)
+    if check_status and result.returncode != 0:
+        raise CheckFailed(f"{' '.join(command)} failed: {result.stderr.strip()}")
+    return result.stdout
+
+
+# ---------------------------------------------------------------- X server helpers
+
+class Xlib:
+    """The two Xlib calls the checks need, without any extra Python package."""
+
+    def __init__(self):
+        self.lib = ctypes.CDLL("libX11.so.6")
+        self.lib.XOpenDisplay.restype = ctypes.c_void_p
+        self.lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.lib.XInternAtom.restype = ctypes.c_ulong
+        self.lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.lib.XGetSelectionOwner.restype = ctypes.c_ulong
+        self.lib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.display = self.lib.XOpenDisplay(None)
+        if not self.display:
+            raise CheckFailed("cannot open the X display")
+
+    def selection_owner(self, name):
+        atom = self.lib.XInternAtom(self.display, name.encode(), 0)
+        return self.lib.XGetSelectionOwner(self.display, atom)
+
+
+def window_tree(window="-root"):
+    args = ["xwininfo", "-tree"] + (["-root"] if window == "-root" else ["-id", str(window)])
+    return run(*args)
+
+
+def child_windows(window):
+    """(id, name, width, height, x, y) of the direct children listed by xwininfo."""
+    children = []
+    pattern = re.compile(r'^\s+(0x[0-9a-f]+) (?:"(.*?)"|\(has no name\)).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)')
+    for line in window_tree(window).splitlines():
+        match = pattern.match(line)
+        if match:
+            wid, name, w, h, x, y = match.groups()
+            children.append((int(wid, 16), name or "", int(w), int(h), int(x), int(y)))
+    return children
+
+
+def window_geometry(window):
+    info = run("xwininfo", "-id", str(window))
+    x = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", info).group(1))
+    y = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", info).group(1))
+    w = int(re.search(r"Width:\s+(\d+)", info).group(1))
+    h = int(re.search(r"Height:\s+(\d+)", info).group(1))
+    viewable = "IsViewable" in info
+    return x, y, w, h, viewable
+
+
+def visible_windows_named(title):
+    out = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$", check_status=False)
+    return [int(w) for w in out.split()]
+
+
+def all_windows_named(title):
+    out = run("xdotool", "search", "--name", f"^{re.escape(title)}$", check_status=False)
+    return [int(w) for w in out.split()]
+
+
+def is_mapped(window):
+    return "IsViewable" in run("xwininfo", "-id", str(window), check_status=False)
+
+
+# ---------------------------------------------------------------- accessibility helpers
+
+def app_for_pid(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is None:
+            continue
+        try:
+            if app.get_process_id() == pid:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def descendants(node, depth=0, limit=12):
+    if node is None or depth > limit:
+        return
+    yield node
+    try:
+        count = node.childCount
+    except Exception:
+        return
+    for i in range(count):
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from descendants(child, depth + 1, limit)
+
+
+def role_of(node):
+    try:
+        return node.getRoleName()
+    except Exception:
+        return "?"
+
+
+def name_of(node):
+    try:
+        return node.name or ""
+    except Exception:
+        return ""
+
+
+def text_of(node):
+    try:
+        text = node.queryText()
+        return text.getText(0, -1)
+    except NotImplementedError:
+        return None
+    except Exception:
+        return None
+
+
+def description_of(node):
+    try:
+        node.clearCache()  # the value changes while we poll; never trust the client cache
+        return node.description or ""
+    except Exception:
+        return ""
+
+
+def labels_of(node):
+    names = []
+    try:
+        for relation in node.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                names += [name_of(relation.getTarget(i)) for i in range(relation.getNTargets())]
+    except Exception:
+        pass
+    return names
+
+
+def is_showing(node):
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING)
+    except Exception:
+        return False
+
+
+def dump_tree(root, limit=12):
+    lines = []
+
+    def walk(node, depth):
+        if node is None or depth > limit:
+            return
+        text = text_of(node) or description_of(node)
+        extra = f" text={text!r}" if text else ""
+        showing = " showing" if is_showing(node) else ""
+        lines.append(f"{'  ' * depth}[{role_of(node)}] {name_of(node)!r}{extra}{showing}")
+        try:
+            for i in range(node.childCount):
+                walk(node.getChildAtIndex(i), depth + 1)
+        except Exception:
+            pass
+
+    walk(root, 0)
+    return "\n".join(lines)
+
+
+def press(node):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    for wanted in ("Press", "press", "click", "Click", "Toggle", "toggle"):
+        if wanted in names:
+            action.doAction(names.index(wanted))
+            return
+    if action.nActions:
+        action.doAction(0)
+        return
+    raise CheckFailed(f"{role_of(node)} {name_of(node)!r} has no action")
+
+
+def centre(node):
+    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return extents.x + extents.width // 2, extents.y + extents.height // 2
+
+
+# ---------------------------------------------------------------- the program under test
+
+class Session:
+    def __init__(self, args):
+        self.program = os.path.abspath(args.program)
+        self.program_dir = os.path.dirname(self.program)
+        self.shots = os.path.abspath(args.shots)
+        self.root = os.path.abspath(args.root)
+        self.scenario = args.scenario
+        self.common = os.environ["CANDLEWISE_COMMON_APPDATA"]
+        self.store = os.path.join(self.common, *STORE_PARTS)
+        self.helpers = []
+        self.proc = None
+        self.app = None
+        self.x = Xlib()
+        self.tray_window = None
+
+    # desktop -------------------------------------------------------------
+    def start_desktop(self):
+        wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(wm)
+        wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
+                 run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check_status=False))
+        tray = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                                 "--height", "32", "--SetDockType", "true", "--transparent", "false",
+                                 "--expand", "true"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(tray)
+        owner = wait_for("a tray host owning _NET_SYSTEM_TRAY_S0",
+                         lambda: self.x.selection_owner("_NET_SYSTEM_TRAY_S0"))
+        log(f"tray host ready (selection owner 0x{owner:x})")
+
+    def trayer_window(self):
+        ids = run("xdotool", "search", "--class", "trayer", check_status=False).split()
+        for wid in ids:
+            x, y, w, h, viewable = window_geometry(int(wid))
+            if viewable and h > 1:
+                return int(wid)
+        return None
+
+    def tray_icons(self):
+        """The program's windows docked into the tray host (XEmbed icons below trayer's panel)."""
+        panel = self.trayer_window()
+        if panel is None:
+            return []
+        icons = []
+        for line in window_tree(panel).splitlines():
+            match = re.match(r'^\s+(0x[0-9a-f]+) .*\("candlewise" "Candlewise"\)', line)
+            if match and is_mapped(int(match.group(1), 16)):
+                icons.append(int(match.group(1), 16))
+        return icons
+
+    # program -------------------------------------------------------------
+    def start_program(self, wrapper=()):
+        log(f"starting {self.program}")
+        self.output = open(os.path.join(self.root, "program.log"), "w")
+        self.proc = subprocess.Popen([*wrapper, self.program], stdout=self.output, stderr=subprocess.STDOUT,
+                                     cwd=self.root)
+        self.app = wait_for("the program on the accessibility bus", lambda: app_for_pid(self.proc.pid), 20)
+        # This client runs no event loop, so it would never hear that a cached value went stale.
+        try:
+            self.app.set_cache_mask(Atspi.Cache.NONE)
+        except Exception as error:
+            log(f"note: cannot switch the accessibility cache off ({error!r})")
+        return self.app
+
+    def program_log(self):
+        try:
+            with open(os.path.join(self.root, "program.log")) as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def window(self, title, role=None):
+        """A top-level window of the program with this title that is on screen."""
+        def probe():
+            if not self.running():
+                raise CheckFailed(f"the program ended (status {self.proc.returncode})")
+            for i in range(self.app.childCount):
+                child = self.app.getChildAtIndex(i)
+                if name_of(child) == title and (role is None or role_of(child) == role) and is_showing(child):
+                    return child
+            return None
+        return wait_for(f"window {title!r}", probe)
+
+    def find(self, root, role, name=None, showing=True, timeout=TIMEOUT):
+        def probe():
+            for node in descendants(root):
+                if (role is None or role_of(node) == role) and (name is None or name_of(node) == name):
+                    if not showing or is_showing(node):
+                        return node
+            return None
+        return wait_for(f"{role} {name!r}", probe, timeout)
+
+    def find_labelled(self, root, role, label):
+        """A control a screen reader announces with this label: its own name, or the name of what
+        labels it (on Linux Qt names a combo box after its current text and points to its label)."""
+        def probe():
+            for node in descendants(root):
+                if role_of(node) != role or not is_showing(node):
+                    continue
+                if name_of(node) == label or label in labels_of(node):
+                    return node
+            return None
+        return wait_for(f"{role} labelled {label!r}", probe)
+
+    def label_text(self, root, name):
+        """What a screen reader reads for a named label: its text, given as its description."""
+        node = self.find(root, "label", name)
+        text = text_of(node)
+        if text is not None:
+            return text
+        return description_of(node)
+
+    def wait_label(self, root, name, predicate, what):
+        def probe():
+            text = self.label_text(root, name)
+            return text if predicate(text) else None
+        return wait_for(what, probe)
+
+    def open_window(self, title):
+        for i in range(self.app.childCount):
+            child = self.app.getChildAtIndex(i)
+            if name_of(child) == title and is_showing(child):
+                return child
+        return None
+
+    def table_cells(self, table):
+        """The texts of the list's cells, hidden columns included, as a screen reader gets them."""
+        return [name_of(node) or text_of(node) or "" for node in descendants(table, limit=3)
+                if role_of(node) in ("table cell", "tree item", "list item")]
+
+    def main_x_window(self):
+        ids = wait_for("the main X window", lambda: all_windows_named(MAIN_TITLE))
+        return ids[0]
+
+    def activate(self, title):
+        wid = wait_for(f"X window {title!r}", lambda: visible_windows_named(title))[0]
+        run("xdotool", "windowactivate", "--sync", str(wid), check_status=False)
+        run("xdotool", "windowfocus", "--sync", str(wid), check_status=False)
+        return wid
+
+    def type_text(self, text):
+        run("xdotool", "type", "--delay", "20", "--", text)
+
+    def key(self, *keys):
+        run("xdotool", "key", "--delay", "40", *keys)
+
+    def click_at(self, x, y, button=1):
+        # One command: the pointer is where it should be before the button goes down. (--sync
+        # would wait forever when the pointer is already there.)
+        run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+    def shot(self, name):
+        os.makedirs(self.shots, exist_ok=True)
+        path = os.path.join(self.shots, f"{self.scenario}-{name}.png")
+        run("import", "-window", "root", path, check_status=False)
+        log(f"screenshot {path}")
+        return path
+
+    def dump(self):
+        if self.app is None:
+            return "(program not on the accessibility bus)"
+        try:
+            return dump_tree(self.app)
+        except Exception as error:
+            return f"(tree not readable: {error!r})"
+
+    # store ---------------------------------------------------------------
+    def rows(self):
+        with sqlite3.connect(f"file:{self.store}?mode=ro", uri=True) as db:
+            return db.execute("SELECT id, Person, BirthMonth, BirthDay FROM tblBirthday ORDER BY id").fetchall()
+
+    def integrity(self):
+        with sqlite3.connect(f"file:{self.store}?mode=ro", uri=True) as db:
+            return db.execute("PRAGMA integrity_check").fetchone()[0]
+
+    def seed_store(self, rows):
+        """The live store as a previous run would have left it: the blank seed plus these rows."""
+        os.makedirs(os.path.dirname(self.store), exist_ok=True)
+        shutil.copyfile(os.path.join(self.program_dir, "dbBlank.mdb"), self.store)
+        with sqlite3.connect(self.store) as db:
+            db.executemany("INSERT INTO tblBirthday (Person, BirthMonth, BirthDay) VALUES (?, ?, ?)", rows)
+
+    # shutdown ------------------------------------------------------------
+    def close_main_window(self):
+        self.activate(MAIN_TITLE)
+        self.key("alt+F4")
+        try:
+            self.proc.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise CheckFailed("the program still runs after its main window was closed")
+
+    def stop(self):
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        for helper in reversed(self.helpers):
+            if helper.poll() is None:
+                helper.terminate()
+                try:
+                    helper.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    helper.kill()
+
+
+# ---------------------------------------------------------------- scenarios
+
+def month_name(month):
+    return ["January", "February", "March", "April", "May", "June", "July", "August", "September",
+            "October", "November", "December"][month - 1]
+
+
+def countdown_seconds(text):
+    """Seconds left in a countdown label: "H:MM:SS" from an hour up, "M:SS" below."""
+    match = re.fullmatch(r"You will be reminded of birthday in (?:(\d+):([0-5]\d)|(\d+)):([0-5]\d)", text)
+    if not match:
+        return None
+    hours, minutes_with_hours, minutes_alone, seconds = match.groups()
+    if hours is not None:
+        if int(hours) == 0:
+            return None  # below an hour the hours are left out
+        return int(hours) * 3600 + int(minutes_with_hours) * 60 + int(seconds)
+    return int(minutes_alone) * 60 + int(seconds)
+
+
+def main_window(s):
+    return s.window(MAIN_TITLE)
+
+
+CONTROL_ROLES = ("push button", "check box", "radio button", "text", "combo box", "label", "tree", "table",
+                 "spin button", "slider", "list")
+
+
+def check_named(window, what):
+    """A screen reader can tell every control apart: each has a name or something labelling it."""
+    unnamed = [f"[{role_of(n)}] under {name_of(n.parent)!r}" for n in descendants(window, limit=4)
+               if role_of(n) in CONTROL_ROLES and is_showing(n) and not name_of(n) and not labels_of(n)]
+    check(unnamed == [], f"every control of {what} has an accessible name {unnamed}")
+
+
+def scenario_first_start(s):
+    check(not os.path.exists(os.path.join(s.common, "Marrowfen")), "the data root starts empty")
+    s.start_program()
+    main = main_window(s)
+    check(os.path.isdir(os.path.join(s.common, "Marrowfen", "Candlewise Software")), "the data folder was created")
+    check(os.path.isfile(s.store), "dbData.mdb was created")
+    check(s.rows() == [], "the new store holds no birthdays")
+    check(s.integrity() == "ok", "the new store passes the integrity check")
+    check(visible_windows_named(MAIN_TITLE) != [], "the window 'Candlewise Software' is on screen")
+    for caption in ("Add Reminder", "Delete Selected Reminder", "Edit Selected Reminder", "Load Sample/Example Data",
+                    "Import Birthdays From Text File", "Export Birthdays To File", "About the text file format",
+                    "Add Birthday Today and Test", "About the test", "Help"):
+        s.find(main, "push button", caption)
+    log("ok: every command button is found by its accessible name")
+    day_box = s.find(main, "check box", "Remind me on the day of the birthday")
+    check(day_box.getState().contains(pyatspi.STATE_CHECKED), "'Remind me on the day of the birthday' is ticked")
+    for caption in ("Remind me 3 days before birthday", "Remind me 7 days before birthday",
+                    "Remind me 14 days before birthday", "Remind me 30 days before birthday",
+                    "Load this software on Windows startup", "Start in system tray"):
+        box = s.find(main, "check box", caption)
+        check(not box.getState().contains(pyatspi.STATE_CHECKED), f"{caption!r} is not ticked")
+    s.find(main, "label", "Next birthday")
+    s.find(main, None, "Birthdays")
+    icons = wait_for("the tray icon docked in the tray host", s.tray_icons)
+    check(len(icons) == 1, "one tray icon is docked in the tray host")
+    s.shot("main")
+    check_named(main, "the main window")
+
+
+def scenario_add_birthday(s):
+    s.start_program()
+    main = main_window(s)
+    press(s.find(main, "push button", "Add Reminder"))
+    editor = s.window("Add New Birthday Reminder")
+    s.activate("Add New Birthday Reminder")
+    name_box = s.find(editor, "text", "Person's name")
+    month_box = s.find_labelled(editor, "combo box", "Month")
+    day_box = s.find_labelled(editor, "combo box", "Day")
+    # The mouse puts the caret into the name box; the keyboard does the rest.
+    s.click_at(*centre(name_box))
+    wait_for("the name box to take the focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.type_text("Zoë O'Neil")
+    wait_for("the typed name in the name box", lambda: text_of(name_box) == "Zoë O'Neil")
+    # Month: March, chosen from the keyboard in the month box.
+    s.key("Tab")
+    wait_for("the month box to take the focus", lambda: month_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.key("Home", "Down", "Down")
+    wait_for("March in the month box", lambda: name_of(month_box) == "March")
+    s.key("Tab")
+    wait_for("the day box to take the focus", lambda: day_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.key("Home", *["Down"] * 16)
+    wait_for("17 in the day box", lambda: name_of(day_box) == "17")
+    s.shot("editor")
+    check_named(editor, "the editor")
+    check("Month" in labels_of(month_box) and "Day" in labels_of(day_box),
+          "the month and day boxes are labelled by their frames")
+    save = s.find(editor, "push button", "Save New Birthday Reminder")
+    s.click_at(*centre(save))
+    wait_for("the editor to close", lambda: not visible_windows_named("Add New Birthday Reminder"))
+    rows = wait_for("the new row in the store", lambda: s.rows())
+    check([r[1:] for r in rows] == [("Zoë O'Neil", 3, 17)], f"the store holds the new birthday {rows}")
+    table = s.find(main, None, "Birthdays")
+    wait_for("the new row in the list", lambda: "Zoë O'Neil" in s.table_cells(table))
+    cells = s.table_cells(table)
+    check("March" in cells and "17" in cells, f"the list shows the person, the month and the day {cells}")
+    label = s.wait_label(main, "Next birthday", lambda t: "Zoë O'Neil" in t, "the next-birthday label")
+    check(label.startswith("Next birthday is in Zoë O'Neil"), f"the label names the person: {label!r}")
+    s.shot("main-after-add")
+
+
+def scenario_due_today(s):
+    today = time.localtime()
+    s.seed_store([("Ann Example", today.tm_mon, today.tm_mday), ("Bo Later", (today.tm_mon % 12) + 1, 28)])
+    s.start_program()
+    alert = s.window("Birthday Alert!")
+    s.activate("Birthday Alert!")
+    text = s.wait_label(alert, "Birthdays due", lambda t: "birthday" in t, "the alert text")
+    check(text.strip() == "Ann Example's birthday is today.", f"the alert names the birthday due today: {text!r}")
+    one_hour = s.find(alert, "radio button", "Remind me again in 1 hour")
+    check(one_hour.getState().contains(pyatspi.STATE_CHECKED), "'Remind me again in 1 hour' is preselected")
+    for caption in ("Remind me again in 2 hours", "Remind me again in 6 hours", "Remind me again in 12 hours",
+                    "Do not remind me again"):
+        s.find(alert, "radio button", caption)
+    s.shot("alert")
+    check_named(alert, "the alert window")
+    press(s.find(alert, "push button", "OK"))
+    wait_for("the alert to close", lambda: not visible_windows_named("Birthday Alert!"))
+    main = main_window(s)
+    countdown = s.wait_label(main, "Next birthday",
+                             lambda t: t.startswith("You will be reminded of birthday in "), "the countdown")
+    first = countdown_seconds(countdown)
+    check(first is not None and 3540 <= first <= 3600,
+          f"the main window counts down from one hour (1:00:00, 59:59, ...): {countdown!r}")
+    later = s.wait_label(main, "Next birthday", lambda t: t != countdown and t.startswith("You will be"),
+                         "the countdown to tick")
+    check(countdown_seconds(later) is not None and 0 < first - countdown_seconds(later) <= 5,
+          f"the countdown goes down by the second: {countdown!r} then {later!r}")
+    table = s.find(main, None, "Birthdays")
+    check("Today" in s.table_cells(table), "the list shows 'Today' for the birthday")
+    s.shot("countdown")
+    with open(os.path.join(os.environ["XDG_CONFIG_HOME"], "Marrowfen.ini"), encoding="utf-8") as f:
+        settings = f.read()
+    stored = dict(re.findall(r"^(Option[1-5])=(\w+)\s*$", settings, re.M))
+    check(stored == {"Option1": "True", "Option2": "False", "Option3": "False", "Option4": "False",
+                     "Option5": "False"}, f"the settings remember the chosen snooze {stored}")
+
+
+def scenario_tray(s):
+    s.start_program()
+    main_window(s)
+    main_id = s.main_x_window()
+    wait_for("the main window mapped", lambda: is_mapped(main_id))
+    icons = wait_for("the tray icon", s.tray_icons)
+    run("xdotool", "windowminimize", str(main_id), check_status=False)
+    wait_for("the main window to be hidden (unmapped)", lambda: not is_mapped(main_id))
+    check(not visible_windows_named(MAIN_TITLE), "minimising hides the main window")
+    check(s.running(), "the program still runs in the tray")
+    s.shot("in-tray")
+    x, y, w, h, _ = window_geometry(icons[0])
+    log(f"tray icon at {x},{y} {w}x{h}")
+    s.click_at(x + w // 2, y + h // 2)
+    wait_for("the main window back on screen after the tray click", lambda: is_mapped(main_id))
+    check(visible_windows_named(MAIN_TITLE) != [], "a click on the tray icon brings the window back")
+    main = main_window(s)
+    check(not main.getState().contains(pyatspi.STATE_ICONIFIED), "the window comes back un-minimised")
+    s.shot("restored")
+    # A second round: the window hides again (no balloon this time) and comes back again.
+    run("xdotool", "windowminimize", str(main_id), check_status=False)
+    wait_for("the main window hidden again", lambda: not is_mapped(main_id))
+    log("ok: the window hides again on the second minimise")
+    x, y, w, h, _ = window_geometry(wait_for("the tray icon", s.tray_icons)[0])
+    s.click_at(x + w // 2, y + h // 2, button=3)
+    wait_for("the window back after a right click on the tray icon", lambda: is_mapped(main_id))
+    log("ok: a right click on the tray icon brings the window back too")
+
+
+def file_dialog(s, path):
+    """Answers the program's file dialog by typing the full path into its file name box."""
+    dialog = s.window("Save")
+    s.activate("Save")
+    name_box = None
+    for node in descendants(dialog):
+        if role_of(node) in ("text", "combo box", "editbar") and is_showing(node) and \
+                node.getState().contains(pyatspi.STATE_EDITABLE):
+            name_box = node
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                break
+    if name_box is not None and not name_box.getState().contains(pyatspi.STATE_FOCUSED):
+        s.click_at(*centre(name_box))
+    s.key("ctrl+a", "BackSpace")
+    s.type_text(path)
+    s.shot("file-dialog")
+    s.key("Return")
+    wait_for("the file dialog to close", lambda: not visible_windows_named("Save"))
+
+
+def answer_message(s, title, expected_text=None):
+    box = s.window(title)
+    texts = [text_of(n) or name_of(n) for n in descendants(box) if role_of(n) == "label"]
+    joined = " ".join(t for t in texts if t)
+    if expected_text is not None:
+        check(expected_text in joined, f"the box {title!r} says {expected_text!r} ({joined!r})")
+    s.shot(f"message-{re.sub('[^a-z]+', '-', title.lower())}")
+    press(s.find(box, "push button", "OK"))
+    wait_for(f"the box {title!r} to close", lambda: not visible_windows_named(title))
+    return joined
+
+
+def scenario_import_export(s):
+    source = os.path.join(s.root, "birthdays.txt")
+    lines = ["Arvel Quenby,April 13", "Nim Quenby,October 18", "Åsa Ström,February 29", "Li Wei,December 1"]
+    with open(source, "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("utf-8"))
+    s.start_program()
+    main = main_window(s)
+    press(s.find(main, "push button", "Import Birthdays From Text File"))
+    file_dialog(s, source)
+    answer_message(s, "Candlewise", "Done.")
+    rows = s.rows()
+    check(sorted(r[1:] for r in rows) == sorted([("Arvel Quenby", 4, 13), ("Nim Quenby", 10, 18),
+                                                 ("Åsa Ström", 2, 29), ("Li Wei", 12, 1)]),
+          f"the store holds the four imported birthdays {rows}")
+    table = s.find(main, None, "Birthdays")
+    wait_for("the imported rows in the list", lambda: "Li Wei" in s.table_cells(table))
+    s.shot("after-import")
+    target = os.path.join(s.root, "exported.txt")
+    press(s.find(main, "push button", "Export Birthdays To File"))
+    file_dialog(s, target)
+    answer_message(s, "Candlewise", "Done.")
+    with open(target, "rb") as f:
+        exported = f.read()
+    expected = "".join(line + "\r\n" for line in
+                       ["Åsa Ström,February 29", "Arvel Quenby,April 13", "Nim Quenby,October 18",
+                        "Li Wei,December 1"]).encode("utf-8")
+    check(exported == expected, f"the exported file holds the birthdays in calendar order with CR LF lines "
+                                f"(got {exported!r})")
+
+
+def scenario_close(s):
+    s.seed_store([("Cy Keep", 7, 4), ("Di Keep", 1, 9)])
+    before = s.rows()
+    s.start_program()
+    main = main_window(s)
+    press(s.find(main, "push button", "Load Sample/Example Data"))
+    wait_for("the sample row in the store", lambda: len(s.rows()) == 3)
+    wait_for("the tray icon before closing", s.tray_icons)
+    s.shot("before-close")
+    s.close_main_window()
+    check(s.proc.returncode == 0, f"the program ends normally when its window closes (status {s.proc.returncode})")
+    wait_for("the tray icon removed", lambda: not s.tray_icons(), 5)
+    check(s.integrity() == "ok", "the store passes PRAGMA integrity_check after closing")
+    after = s.rows()
+    check(after[:2] == before and after[2][1:] == ("Arv", 4, 13), f"the store kept every row {after}")
+    check(not os.path.exists(s.store + "-journal") and not os.path.exists(s.store + "-wal"),
+          "no journal is left beside the store")
+
+
+def answer_reports(s, tag, quiet=2.0):
+    """Answers every error report box until none comes for `quiet` seconds; returns their texts."""
+    reports = []
+    while True:
+        try:
+            box = s.window("Application Error") if not reports else wait_for(
+                "another report", lambda: s.open_window("Application Error"), quiet)
+        except CheckFailed:
+            return reports
+        text = " ".join(text_of(n) or name_of(n) for n in descendants(box) if role_of(n) == "label")
+        log(f"report: {text!r}")
+        reports.append(text)
+        if len(reports) == 1:
+            s.shot(f"report-{tag}")
+        press(s.find(box, "push button", "OK"))
+        wait_for("the report to close", lambda: not is_showing(box))
+        if len(reports) > 10:
+            raise CheckFailed(f"reports do not stop: {reports}")
+
+
+def scenario_damaged_store(s):
+    os.makedirs(os.path.dirname(s.store), exist_ok=True)
+    garbage = bytes((i * 37 + 11) % 256 for i in range(4096))
+    with open(s.store, "wb") as f:
+        f.write(garbage)
+    s.start_program()
+    reports = answer_reports(s, "start-up")
+    check(reports and "file is not a database" in reports[0] and "Form_Load" in reports[0],
+          "the failed open is reported at start-up with the engine's message")
+    # The one list pass that finds the store closed may report too; nothing else may follow.
+    check(len(reports) <= 2 and all("ListBirthdays" in r for r in reports[1:]),
+          f"start-up reports the damaged store without a cascade ({len(reports)} reports)")
+    main = main_window(s)
+    check(s.running(), "the program keeps running with a damaged store")
+    press(s.find(main, "push button", "Load Sample/Example Data"))
+    later = answer_reports(s, "change")
+    check(later != [] and len(later) <= 2, f"a change to the damaged store is reported ({len(later)} reports)")
+    check(s.running(), "the program still runs after the failed change")
+    with open(s.store, "rb") as f:
+        check(f.read() == garbage, "the damaged store file is neither replaced nor altered")
+    s.shot("main")
+    s.close_main_window()
+    with open(s.store, "rb") as f:
+        check(f.read() == garbage, "closing leaves the damaged store file as it was")
+
+
+def scenario_killed_import(s):
+    """The process killed in the middle of a 100,000-line import loses nothing it had and leaves
+    no half-written store: afterwards it holds the rows from before, or those plus a whole prefix
+    of the file, and the program starts on it again."""
+    before = [("Ed Before", 5, 6), ("Flo Before", 11, 30)]
+    s.seed_store(before)
+    source = os.path.join(s.root, "many.txt")
+    lines = [(f"Person {n:06d}", (n % 12) + 1, (n % 28) + 1) for n in range(100000)]
+    with open(source, "wb") as f:
+        f.write("".join(f"{name},{month_name(month)} {day}\r\n" for name, month, day in lines).encode())
+    s.start_program()
+    main = main_window(s)
+    press(s.find(main, "push button", "Import Birthdays From Text File"))
+    # From here on the program is busy: only the X server and the file system are asked.
+    file_dialog(s, source)
+    journal = s.store + "-journal"
+    in_flight = wait_for("the import's transaction to start", lambda: os.path.exists(journal), 20, 0.005)
+    time.sleep(0.05)
+    caught = os.path.exists(journal)
+    s.proc.send_signal(signal.SIGKILL)
+    s.proc.wait()
+    log(f"killed the program {'during' if caught else 'after'} the import")
+    check(in_flight, "the import had begun writing when the program was killed")
+    # A copy is opened, so that a left-over journal is rolled back there and the program's own
+    # start below meets the store exactly as the kill left it.
+    copy = os.path.join(s.root, "after-kill")
+    os.makedirs(copy)
+    for suffix in ("", "-journal"):
+        if os.path.exists(s.store + suffix):
+            shutil.copyfile(s.store + suffix, os.path.join(copy, "dbData.mdb" + suffix))
+    log(f"left behind: {sorted(os.listdir(copy))}")
+    with sqlite3.connect(os.path.join(copy, "dbData.mdb")) as db:
+        rows = db.execute("SELECT Person, BirthMonth, BirthDay FROM tblBirthday ORDER BY id").fetchall()
+        integrity = db.execute("PRAGMA integrity_check").fetchone()[0]
+    check(integrity == "ok", "the store passes PRAGMA integrity_check after the kill")
+    check(rows[:2] == before, "the rows from before the import are all there")
+    imported = rows[2:]
+    check(imported == lines[:len(imported)], f"the store holds a whole prefix of the file ({len(imported)} lines)")
+    if imported:
+        return  # the whole file made it; a 100,000-row list is not walked through the accessibility bus
+    s.start_program()
+    main = main_window(s)
+    table = s.find(main, None, "Birthdays")
+    wait_for("the old rows in the list after the restart", lambda: "Flo Before" in s.table_cells(table))
+    check("Ed Before" in s.table_cells(table), "the program starts on the recovered store with its rows")
+    s.shot("restarted")
+    s.close_main_window()
+    check(s.integrity() == "ok", "the store is still intact after the restart")
+    check([r[1:] for r in s.rows()] == before, "the store holds exactly the rows from before the import")
+
+
+READ_ONLY_WRAPPER = ("unshare", "--mount", "--propagation", "private", "sh", "-c",
+                     'mount --bind -o ro "$1" "$1" && exec "$2"', "sh")
+
+
+def scenario_readonly_store(s):
+    """A store file the program may read but not write: every change is reported, the program keeps
+    running and the file stays as it was. The file is made read-only by a read-only bind mount in a
+    mount namespace of the program's own (file modes do not stop root)."""
+    probe = os.path.join(s.root, "probe")
+    with open(probe, "w") as f:
+        f.write("x")
+    trial = subprocess.run([*READ_ONLY_WRAPPER, probe, "true"], capture_output=True, text=True)
+    if trial.returncode != 0:
+        raise Skipped(f"cannot make a file read-only with a private bind mount here: {trial.stderr.strip()}")
+    s.seed_store([("Gil Fixed", 2, 3)])
+    with open(s.store, "rb") as f:
+        original = f.read()
+    s.start_program(wrapper=(*READ_ONLY_WRAPPER, s.store))
+    main = main_window(s)
+    table = s.find(main, None, "Birthdays")
+    wait_for("the stored row in the list", lambda: "Gil Fixed" in s.table_cells(table))
+    press(s.find(main, "push button", "Load Sample/Example Data"))
+    reports = answer_reports(s, "sample")
+    check(reports and "readonly" in reports[0].replace("read-only", "readonly").replace(" ", ""),
+          "the sample insert is reported as a write to a read-only store")
+    press(s.find(main, "push button", "Add Reminder"))
+    editor = s.window("Add New Birthday Reminder")
+    s.activate("Add New Birthday Reminder")
+    name_box = s.find(editor, "text", "Person's name")
+    s.click_at(*centre(name_box))
+    wait_for("the name box to take the focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.type_text("Hal Lost")
+    press(s.find(editor, "push button", "Save New Birthday Reminder"))
+    reports = answer_reports(s, "save")
+    check(reports != [], "saving into the read-only store is reported")
+    wait_for("the editor to close", lambda: not visible_windows_named("Add New Birthday Reminder"))
+    check(s.running(), "the program keeps running after the failed changes")
+    check(s.table_cells(table).count("Gil Fixed") == 1 and "Hal Lost" not in s.table_cells(table),
+          "the list still shows the store as it is")
+    s.shot("main")
+    with open(s.store, "rb") as f:
+        check(f.read() == original, "the read-only store file is unchanged")
+    s.close_main_window()
+    check(s.proc.returncode == 0, "the program ends normally")
+    with open(s.store, "rb") as f:
+        check(f.read() == original, "the store file is still unchanged after closing")
+
+
+SCENARIOS = {
+    "first_start": scenario_first_start,
+    "add_birthday": scenario_add_birthday,
+    "due_today": scenario_due_today,
+    "tray": scenario_tray,
+    "import_export": scenario_import_export,
+    "close": scenario_close,
+    "damaged_store": scenario_damaged_store,
+    "killed_import": scenario_killed_import,
+    "readonly_store": scenario_readonly_store,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--shots", required=True)
+    parser.add_argument("--root", required=True)
+    args = parser.parse_args()
+    # A program that hangs must not hang the checks too: calls on the bus give up after 5 s.
+    Atspi.set_timeout(5000, 15000)
+    session = Session(args)
+    started = time.monotonic()
+    status = 0
+    try:
+        session.start_desktop()
+        SCENARIOS[args.scenario](session)
+        log(f"PASS {args.scenario} in {time.monotonic() - started:.1f} s")
+    except Skipped as reason:
+        status = 77
+        print(f"SKIP {args.scenario}: {reason}", flush=True)
+    except Exception as error:
+        status = 1
+        print(f"FAIL {args.scenario}: {error}", flush=True)
+        traceback.print_exc()
+        try:
+            session.shot("failure")
+        except Exception:
+            pass
+        print("---- accessibility tree of the program ----")
+        print(session.dump())
+        print("---- named X windows ----")
+        print("\n".join(line for line in window_tree().splitlines() if '"' in line))
+        print("---- program output ----")
+        print(session.program_log())
+    finally:
+        session.stop()
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
