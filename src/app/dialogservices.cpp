@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace cw {
@@ -39,6 +40,10 @@ class MessageBoxService : public MessageService {
         } else {
             box.setStandardButtons(QMessageBox::Ok);
         }
+        // A short text must not squeeze the title away.
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+            grid->addItem(new QSpacerItem(260, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                          1, grid->columnCount());
         const int answer = box.exec();
         if (buttons == MessageButtons::YesNo)
             return answer == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;

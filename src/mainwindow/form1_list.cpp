@@ -5,6 +5,7 @@
 #include "app/labeltext.h"
 #include "app/listview.h"
 #include "app/services.h"
+#include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/daysleft.h"
 #include "store/recordset.h"
@@ -58,6 +59,14 @@ void Form1::refill(bool isTest, bool newDay) {
     inListPass_ = true;
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
+    if (startingUp && sharedConnection().State() == 0) {
+        // The load has just reported why the store could not be opened; once is enough.
+        ListView1->finishRefill();
+        setLabelText(Label1, QStringLiteral("The birthday list could not be opened."));
+        savedLabel = Label1->text();
+        inListPass_ = false;
+        return;
+    }
     Recordset records;
     bool opened = false;
     guard.step(2, [&] {

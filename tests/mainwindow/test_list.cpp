@@ -5,6 +5,7 @@
 #include "reminders/form3.h"
 
 #include <QCheckBox>
+#include <QFile>
 
 using namespace cwtest;
 
@@ -18,6 +19,7 @@ class TestList : public QObject {
     void onlyPassedBirthdaysLeft();
     void emptyStoreLabel();
     void unreadableStoreGivesOneReportAndAnEmptyList();
+    void damagedStoreReportedOnceAtStartUp();
     void activationFillsTheListOnce();
     void webSiteOnlyOnADrawOfSeven();
     void alertAtStartUpBeforeTheLabel();
@@ -107,6 +109,23 @@ void TestList::unreadableStoreGivesOneReportAndAnEmptyList() {
     QVERIFY(f.sandbox.messages->shown[0].text.contains("no such table"));
     QVERIFY(f.sandbox.messages->shown[0].text.contains("Form1.ListBirthdays at line 2"));
     QCOMPARE(f.form->ListView1->count(), 0);
+}
+
+void TestList::damagedStoreReportedOnceAtStartUp() {
+    MainWindowFixture f;
+    f.sandbox.openStore();
+    cw::sharedConnection().Close();
+    QFile store(cw::liveStoreFile());
+    QVERIFY(store.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    store.write(QByteArray(2048, 'x'));
+    store.close();
+    f.start();
+    QCOMPARE(f.errorReports(), 1);
+    QVERIFY(f.sandbox.messages->shown[0].text.contains("Form1.Form_Load at line 4"));
+    QCOMPARE(f.label(), QStringLiteral("The birthday list could not be opened."));
+    f.form->PushButton4->click(); // later changes report where they happen
+    QCOMPARE(f.errorReports(), 3);
+    QCOMPARE(store.size(), 2048);
 }
 
 void TestList::activationFillsTheListOnce() {
