@@ -16,12 +16,13 @@ class QPushButton;
 namespace cw {
 
 class ListView;
+class Recordset;
 class TimerControl;
 class cSysTray;
 
 class Form1 : public QWidget, public ReminderHost {
     Q_OBJECT
-public:
+  public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -88,18 +89,19 @@ public:
     TimerControl* Timer1;
     std::unique_ptr<cSysTray> cSysTray1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void connectHandlers();
     void addListColumns();
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);
-    void raiseAlertIfDue(bool isTest, bool newDay);
+    void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
+    bool hasBirthdayTodayIn(Recordset* snapshot);
     void checkForNewDay();
     void showAlert();
     void minimiseToTray();
