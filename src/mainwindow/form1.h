@@ -22,7 +22,7 @@ class cSysTray;
 
 class Form1 : public QWidget, public ReminderHost {
     Q_OBJECT
-  public:
+public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -89,11 +89,11 @@ class Form1 : public QWidget, public ReminderHost {
     TimerControl* Timer1;
     std::unique_ptr<cSysTray> cSysTray1;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     void buildControls();
     void connectHandlers();
     void addListColumns();

@@ -19,18 +19,17 @@ namespace cw {
 namespace {
 // Month names of the pass, built once per month number.
 class MonthNames {
-  public:
+public:
     explicit MonthNames(int year) : year_(year) {}
     const QString& of(const QVariant& storedMonth) {
         const int month = storedNumber(storedMonth);
         auto found = names_.find(month);
         if (found == names_.end())
-            found =
-                names_.emplace(month, locale_.standaloneMonthName(buildDate(year_, month, 1).month())).first;
+            found = names_.emplace(month, locale_.standaloneMonthName(buildDate(year_, month, 1).month())).first;
         return found->second;
     }
 
-  private:
+private:
     int year_;
     QLocale locale_;
     std::map<int, QString> names_;
@@ -39,16 +38,13 @@ class MonthNames {
 QString nextBirthdayText(const QString& nearestName, int nearestDays) {
     if (nearestDays > 365)
         return QStringLiteral("There are no birthdays in the list.");
-    const QString tail = nearestDays > 0
-                             ? QLatin1Char(' ') + QString::number(nearestDays) + QStringLiteral(" days")
-                             : QStringLiteral(" Today");
+    const QString tail =
+        nearestDays > 0 ? QLatin1Char(' ') + QString::number(nearestDays) + QStringLiteral(" days") : QStringLiteral(" Today");
     return QStringLiteral("Next birthday is in ") + nearestName + tail;
 }
 } // namespace
 
-void Form1::ListBirthdays(bool isTest) {
-    refill(isTest, false);
-}
+void Form1::ListBirthdays(bool isTest) { refill(isTest, false); }
 
 void Form1::refill(bool isTest, bool newDay) {
     // Passes never nest: a refill asked for while one runs (behind its alert) is not started.
@@ -76,15 +72,9 @@ void Form1::refill(bool isTest, bool newDay) {
                 person = records.fields(QStringLiteral("Person")).toString();
                 ListView1->setSubItem(row, 1, person);
             });
-            guard.step(6, [&] {
-                ListView1->setSubItem(row, 2, monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
-            });
-            guard.step(7, [&] {
-                ListView1->setSubItem(row, 3, records.fields(QStringLiteral("BirthDay")).toString());
-            });
-            guard.step(8, [&] {
-                ListView1->setSubItem(row, 5, records.fields(QStringLiteral("BirthMonth")).toString());
-            });
+            guard.step(6, [&] { ListView1->setSubItem(row, 2, monthNames.of(records.fields(QStringLiteral("BirthMonth")))); });
+            guard.step(7, [&] { ListView1->setSubItem(row, 3, records.fields(QStringLiteral("BirthDay")).toString()); });
+            guard.step(8, [&] { ListView1->setSubItem(row, 5, records.fields(QStringLiteral("BirthMonth")).toString()); });
             guard.step(9, [&] {
                 const DaysLeft left = daysLeft(records.fields(QStringLiteral("BirthMonth")),
                                                records.fields(QStringLiteral("BirthDay")), today);
