@@ -39,7 +39,8 @@ void checkLine(const QString& line, int lineNumber) {
             fail("an error that names no line", line);
         return;
     }
-    if (birthday.month < 1 || birthday.month > 12 || birthday.day < 1 || birthday.day > 31)
+    // A real date in a leap year: February 29 is a birthday, February 30 and April 31 are not.
+    if (!QDate(2028, birthday.month, birthday.day).isValid())
         fail("a date outside the calendar", line);
     if (birthday.name != cw::statements::trimBlanks(birthday.name) ||
         birthday.name.contains(QLatin1Char(',')))
