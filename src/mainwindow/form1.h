@@ -16,6 +16,7 @@ class QPushButton;
 namespace cw {
 
 class ListView;
+class Recordset;
 class TimerControl;
 class cSysTray;
 
@@ -99,7 +100,8 @@ class Form1 : public QWidget, public ReminderHost {
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);
-    void raiseAlertIfDue(bool isTest, bool newDay);
+    void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
+    bool hasBirthdayTodayIn(Recordset* snapshot);
     void checkForNewDay();
     void showAlert();
     void minimiseToTray();

@@ -124,11 +124,13 @@ void Form1::refill(bool isTest, bool newDay) {
         inListPass_ = false; // nothing could be read: one report, an empty list, and the pass ends
         return;
     }
-    guard.step(11, [&] {
+    // The reminder check goes over the rows just read rather than reading a large list twice; the
+    // snapshot is closed after it.
+    guard.step(11, [&] { raiseAlertIfDue(isTest, newDay, &records); });
+    guard.step(12, [&] {
         if (records.state() != 0)
             records.Close();
     });
-    guard.step(12, [&] { raiseAlertIfDue(isTest, newDay); });
     guard.step(13, [&] { setLabelText(Label1, nextBirthdayText(nearestName, nearestDays)); });
     guard.step(14, [&] { savedLabel = Label1->text(); });
     inListPass_ = false;

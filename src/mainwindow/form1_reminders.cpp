@@ -14,13 +14,20 @@
 namespace cw {
 
 bool Form1::HasBirthdayToday() {
+    return hasBirthdayTodayIn(nullptr);
+}
+
+bool Form1::hasBirthdayTodayIn(Recordset* snapshot) {
     ErrorGuard guard(Location::Form1_HasBirthdayToday);
     bool result = false;
     const ReminderBoxes boxes = reminderBoxes();
-    visitDatedRows(guard, [&](const DatedRow& row) {
-        result = isDue(boxes, row.daysLeft);
-        return !result; // the first due row answers
-    });
+    visitDatedRows(
+        guard,
+        [&](const DatedRow& row) {
+            result = isDue(boxes, row.daysLeft);
+            return !result; // the first due row answers
+        },
+        snapshot);
     return result;
 }
 
@@ -31,8 +38,8 @@ void Form1::showAlert() {
 
 // At start-up, while a snooze runs, or on a new day, a due birthday opens the alert with the timer
 // stopped around it. The test command's refills only stop and restart the timer.
-void Form1::raiseAlertIfDue(bool isTest, bool newDay) {
-    if (!HasBirthdayToday() || !(startingUp || duration > 0 || newDay))
+void Form1::raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot) {
+    if (!hasBirthdayTodayIn(snapshot) || !(startingUp || duration > 0 || newDay))
         return;
     Timer1->stop();
     if (!isTest)

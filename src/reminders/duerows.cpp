@@ -10,11 +10,16 @@
 
 namespace cw {
 
-void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit) {
-    Recordset records;
+void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit,
+                    Recordset* snapshot) {
+    Recordset own;
+    Recordset& records = snapshot ? *snapshot : own;
     bool opened = false;
     guard.step(1, [&] {
-        records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
+        if (snapshot)
+            snapshot->MoveFirst();
+        else
+            records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
         opened = true;
     });
     if (!opened)
@@ -39,7 +44,7 @@ void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)
             break;
     }
     guard.step(4, [&] {
-        if (records.state() != 0)
+        if (!snapshot && records.state() != 0)
             records.Close();
     });
 }

@@ -15,7 +15,12 @@ struct DatedRow {
     int daysLeft;
 };
 
+class Recordset;
+
 // The visitor answers false to stop the walk. Steps: 1 open, 2 days left, 3 next row, 4 close.
-void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit);
+// With a snapshot, an open list query whose rows were just read, the walk goes over its rows again
+// from the first instead of reading the store a second time; the snapshot stays open.
+void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit,
+                    Recordset* snapshot = nullptr);
 
 } // namespace cw

@@ -44,6 +44,10 @@ void Connection::open(const QString& connectionString) {
     sqlite3_busy_timeout(db, 5000);
     // Reading the schema now makes a damaged or foreign file fail here, at the open, without writing.
     rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    // The list query sorts every row; a cache that holds a large list keeps that sort in memory
+    // instead of spilling it to temporary files. Only this connection's setting: the file is not written.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "pragma cache_size = -16384", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = registerEngineFunctions(db);
     if (rc != SQLITE_OK) {

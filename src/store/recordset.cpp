@@ -39,13 +39,12 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     QStringList names;
     for (int c = 0; c < columns; ++c)
         names << QString::fromUtf8(sqlite3_column_name(statement, c));
-    std::vector<std::vector<QVariant>> rows;
+    std::vector<QVariant> values;
+    size_t rowCount = 0;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        std::vector<QVariant> row;
-        row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            row.push_back(columnValue(statement, c));
-        rows.push_back(std::move(row));
+            values.push_back(columnValue(statement, c));
+        ++rowCount;
     }
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
@@ -54,7 +53,8 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     }
     sqlite3_finalize(statement);
     names_ = std::move(names);
-    rows_ = std::move(rows);
+    values_ = std::move(values);
+    rowCount_ = rowCount;
     current_ = 0;
     open_ = true;
 }
@@ -64,9 +64,15 @@ QVariant Recordset::fields(const QString& name) const {
         throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
     if (EndOfFile())
         throw AppError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    const size_t first = current_ * static_cast<size_t>(names_.size());
+    // Callers mostly spell the name as the table does; any letter case is still accepted.
+    for (qsizetype c = 0; c < names_.size(); ++c) {
+        if (names_[c] == name)
+            return values_[first + static_cast<size_t>(c)];
+    }
     for (qsizetype c = 0; c < names_.size(); ++c) {
         if (names_[c].compare(name, Qt::CaseInsensitive) == 0)
-            return rows_[current_][static_cast<size_t>(c)];
+            return values_[first + static_cast<size_t>(c)];
     }
     throw AppError(
         QStringLiteral("Item cannot be found in the collection corresponding to the requested name: %1")
@@ -79,9 +85,17 @@ void Recordset::movenext() {
     ++current_;
 }
 
+void Recordset::MoveFirst() {
+    if (!open_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
+    current_ = 0;
+}
+
 void Recordset::Close() {
     names_.clear();
-    rows_.clear();
+    values_.clear();
+    values_.shrink_to_fit();
+    rowCount_ = 0;
     current_ = 0;
     open_ = false;
 }

@@ -17,17 +17,21 @@ class Recordset {
     void open(const QString& source, Connection& connection, int cursorType = adOpenStatic,
               int lockType = adLockReadOnly);
     // True past the last row; true at once for an empty result.
-    bool EndOfFile() const { return current_ >= rows_.size(); }
+    bool EndOfFile() const { return current_ >= rowCount_; }
     // The value of a field of the current row; names in any letter case.
     QVariant fields(const QString& name) const;
     void movenext();
+    // Back to the first row of the same snapshot, as a static cursor allows.
+    void MoveFirst();
     int state() const { return open_ ? 1 : 0; }
     void Close();
-    size_t rowCount() const { return rows_.size(); }
+    size_t rowCount() const { return rowCount_; }
 
   private:
     QStringList names_;
-    std::vector<std::vector<QVariant>> rows_;
+    // Row after row in one block: a large list is read without an allocation per row.
+    std::vector<QVariant> values_;
+    size_t rowCount_ = 0;
     size_t current_ = 0;
     bool open_ = false;
 };

@@ -1,0 +1,92 @@
+#include "faults.h"
+
+#include "store/datafolder.h"
+#include "store/recordset.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace faulttest {
+
+QByteArray fileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure) {
+    int count = 0;
+    for (const cwtest::ShownMessage& shown : messages.shown)
+        if (shown.caption == QLatin1String("Application Error") &&
+            shown.text.contains(QLatin1Char('.') + procedure + QLatin1Char(' ')))
+            ++count;
+    return count;
+}
+
+int reports(const cwtest::ScriptedMessages& messages) {
+    return messages.count(QStringLiteral("Application Error"));
+}
+
+QStringList rowsInIdOrder() {
+    cw::Recordset records;
+    records.open(QStringLiteral("select Person, BirthMonth, BirthDay from tblBirthday order by id"),
+                 cw::sharedConnection());
+    QStringList rows;
+    while (!records.EndOfFile()) {
+        rows << QStringLiteral("%1|%2|%3")
+                    .arg(records.fields(QStringLiteral("Person")).toString(),
+                         records.fields(QStringLiteral("BirthMonth")).toString(),
+                         records.fields(QStringLiteral("BirthDay")).toString());
+        records.movenext();
+    }
+    records.Close();
+    return rows;
+}
+
+void storeInOneGo(cwtest::MainWindowFixture& fixture, const QList<cwtest::Birthday>& birthdays) {
+    fixture.sandbox.openStore();
+    cw::Connection& connection = cw::sharedConnection();
+    connection.execute(QStringLiteral("begin"));
+    for (const cwtest::Birthday& b : birthdays)
+        connection.execute(cw::statements::editorInsert(b.person, b.month, b.day));
+    connection.execute(QStringLiteral("commit"));
+    connection.Close();
+}
+
+QString integrityCheck(const QString& path) {
+    sqlite3* db = nullptr;
+    QString result;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                result += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        } else {
+            result = QString::fromUtf8(sqlite3_errmsg(db));
+        }
+        sqlite3_finalize(statement);
+    } else {
+        result = QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+} // namespace faulttest

@@ -1,0 +1,108 @@
+// A disk that fills up while the list is exported: the export is reported, the file that was there
+// stays as it was, no half-written file is left, and the next export works.
+#include "faults.h"
+#include "mainwindow/fixture.h"
+
+#include <QDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace cwtest;
+using namespace faulttest;
+
+namespace {
+
+// Files of this process may not grow past a few kilobytes while the object lives: writes beyond
+// that fail with EFBIG, as on a full disk, instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ok_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+} // namespace
+
+class TestFullExport : public QObject {
+    Q_OBJECT
+  private slots:
+    void fullDiskLeavesTheOldFile_data();
+    void fullDiskLeavesTheOldFile();
+};
+
+void TestFullExport::fullDiskLeavesTheOldFile_data() {
+    QTest::addColumn<int>("limit");
+    QTest::newRow("nothing fits") << 0;
+    QTest::newRow("a few lines fit") << 300;
+    QTest::newRow("most of the file fits") << 60000;
+}
+
+void TestFullExport::fullDiskLeavesTheOldFile() {
+    QFETCH(int, limit);
+    MainWindowFixture f(QDate(2026, 12, 30)); // no stored day is due
+    QList<Birthday> rows;
+    QByteArray expected;
+    static const char* const months[] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
+    for (int month = 1; month <= 12; ++month)
+        for (int i = 0; i < 250; ++i) {
+            const int day = i % 28 + 1;
+            rows << Birthday{QStringLiteral("Person %1-%2").arg(month).arg(i, 3, 10, QLatin1Char('0')), month,
+                             day};
+        }
+    storeInOneGo(f, rows);
+    f.start();
+    QCOMPARE(f.form->ListView1->count(), rows.size());
+    for (int row = 0; row < f.form->ListView1->count(); ++row)
+        expected += (f.form->ListView1->subItem(row, 1) + "," +
+                     QLatin1String(months[f.form->ListView1->subItem(row, 5).toInt() - 1]) + " " +
+                     f.form->ListView1->subItem(row, 3) + "\r\n")
+                        .toUtf8();
+    QVERIFY(expected.size() > limit + 4096); // the whole export cannot fit
+
+    const QString target = f.sandbox.path("export/output.txt");
+    QDir().mkpath(f.sandbox.path("export"));
+    const QByteArray previous = "Previous,May 1\r\n";
+    writeBytes(target, previous);
+    f.sandbox.fileDialogs->answers.push_back(target);
+    {
+        FileSizeLimit full(static_cast<rlim_t>(limit));
+        QVERIFY(full.ok());
+        f.form->PushButton9->click();
+    }
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton9_Click"), 1);
+    QCOMPARE(f.errorReports(), 1);
+    QCOMPARE(f.sandbox.messages->texts().last(), QStringLiteral("Done."));
+    QCOMPARE(readBytes(target), previous);
+    QCOMPARE(QDir(f.sandbox.path("export")).entryList(QDir::Files | QDir::Hidden), QStringList{"output.txt"});
+
+    // With room again the same command writes the whole list.
+    f.sandbox.fileDialogs->answers.push_back(target);
+    f.form->PushButton9->click();
+    QCOMPARE(f.errorReports(), 1);
+    QCOMPARE(readBytes(target), expected);
+}
+
+QObject* makeTestFullExport() {
+    return new TestFullExport;
+}
+
+#include "test_fullexport.moc"

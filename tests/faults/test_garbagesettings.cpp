@@ -1,0 +1,148 @@
+// A settings file edited by hand or damaged: junk in every key, binary junk included. Each value
+// that does not convert is reported once by the window that reads it, the control keeps the state
+// it had, and the program runs on and writes good values over the junk.
+#include "faults.h"
+#include "mainwindow/fixture.h"
+
+#include "app/settings.h"
+#include "reminders/form3.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+using namespace cwtest;
+using namespace faulttest;
+
+namespace {
+
+QString settingsFile(const Sandbox& sandbox) {
+    return sandbox.path(QStringLiteral("config/Marrowfen.ini"));
+}
+
+// Every key holds something the program never writes.
+QByteArray junkSettings() {
+    QByteArray ini("[Candlewise%20Software]\n");
+    ini += "Check1=abc\n";
+    ini += QByteArray("Check2=\x01\x02\xff\xfe\x80 \xc3(", 15) + "\n";
+    ini += "Check4=99999999999999999999\n";
+    // A stored value of a type that does not exist reads as no value at all: the default, no report.
+    ini += "Check5=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5junk\\xff)\n";
+    ini += "Check6=\"1, 0\"\n";
+    ini += QByteArray("Windows%20Startup=\xff\xfeOn\n");
+    ini += "Minimized=on\n";
+    ini += "Option1=maybe\n";
+    ini += "Option2=@ByteArray(\\xff\\0\\x1)\n";
+    ini += "Option3=\\x1\\x2\\x3\n";
+    ini += "Option4=True,False\n";
+    ini += QByteArray("Option5=\x00\x00\x00", 11) + "\n";
+    ini += QByteArray("\xff\xfe=\x00garbage line without a key\n", 30);
+    return ini;
+}
+
+int checked(const QList<QCheckBox*>& boxes) {
+    int count = 0;
+    for (const QCheckBox* box : boxes)
+        count += box->isChecked() ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestGarbageSettings : public QObject {
+    Q_OBJECT
+  private slots:
+    void junkIsReportedOnceAndStatesAreKept();
+    void goodValuesReplaceTheJunk();
+};
+
+void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
+    MainWindowFixture f;
+    f.store({{"Ann", 1, 5}});
+    writeBytes(settingsFile(f.sandbox), junkSettings());
+    f.start();
+    // Four reminder boxes hold text that does not convert: one report each at the load, none later.
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 4);
+    QCOMPARE(f.errorReports(), 4);
+    const QList<QCheckBox*> reminders{f.form->Check1, f.form->Check2, f.form->Check4, f.form->Check5,
+                                      f.form->Check6};
+    QCOMPARE(checked(reminders), 0);       // as drawn
+    QVERIFY(!f.form->Check3->isChecked()); // anything but "On" is off
+    QVERIFY(!f.form->Check8->isChecked());
+    QVERIFY(!f.form->isMinimisedToTray()); // "on" is not "On"
+    QCOMPARE(f.column(1), QStringList{"Ann"});
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann 29 days"));
+
+    // The alert reads the five snooze choices: junk in each, reported once each by its load; the
+    // choice it was drawn with stays.
+    int alerts = 0;
+    int checkedOption = -2;
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            checkedOption = -1;
+            const QList<QRadioButton*> options{alert->Option1, alert->Option2, alert->Option3, alert->Option4,
+                                               alert->Option5};
+            for (int i = 0; i < options.size(); ++i)
+                if (options[i]->isChecked())
+                    checkedOption = i;
+            alert->PushButton2->click();
+        },
+        &alerts);
+    f.form->PushButton3->click();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 5);
+    QCOMPARE(f.errorReports(), 9);
+    QCOMPARE(checkedOption, -1); // none could be read, so none is chosen: as the alert is drawn
+
+    // Choosing writes all five choices over the junk: the next alert reads them without a word.
+    whenModal<cw::Form3>(
+        [](cw::Form3* alert) {
+            alert->Option3->click();
+            alert->PushButton2->click();
+        },
+        &alerts);
+    f.form->PushButton3->click();
+    QCOMPARE(alerts, 2);
+    QCOMPARE(cw::readSetting(cw::SettingKey::Option3), QStringLiteral("True"));
+    QCOMPARE(cw::readSetting(cw::SettingKey::Option4), QStringLiteral("False"));
+    whenModal<cw::Form3>(
+        [&](cw::Form3* alert) {
+            checkedOption = alert->Option3->isChecked() ? 2 : -1;
+            alert->PushButton2->click();
+        },
+        &alerts);
+    f.form->PushButton3->click();
+    QCOMPARE(alerts, 3);
+    QCOMPARE(checkedOption, 2);
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 10);
+    QCOMPARE(f.errorReports(), 14);
+}
+
+void TestGarbageSettings::goodValuesReplaceTheJunk() {
+    MainWindowFixture f;
+    writeBytes(settingsFile(f.sandbox), junkSettings());
+    f.start();
+    QCOMPARE(f.errorReports(), 4);
+    f.form->Check2->click();
+    f.form->Check5->click();
+    f.form->Check3->click();
+    QCOMPARE(cw::readSetting(cw::SettingKey::Check2), QStringLiteral("1"));
+    QCOMPARE(cw::readSetting(cw::SettingKey::WindowsStartup), QStringLiteral("On"));
+    f.form->close();
+    f.form.reset();
+
+    // A fresh start reads the good values and reports only the junk that is left.
+    f.sandbox.messages->shown.clear();
+    f.start();
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 3);
+    QCOMPARE(f.errorReports(), 3);
+    QVERIFY(f.form->Check2->isChecked());
+    QVERIFY(f.form->Check5->isChecked());
+    QVERIFY(!f.form->Check1->isChecked() && !f.form->Check4->isChecked() && !f.form->Check6->isChecked());
+    QVERIFY(f.form->Check3->isChecked());
+}
+
+QObject* makeTestGarbageSettings() {
+    return new TestGarbageSettings;
+}
+
+#include "test_garbagesettings.moc"

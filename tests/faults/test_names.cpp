@@ -1,0 +1,166 @@
+// Names that could break a statement or a text file: quotes, SQL, other scripts, emoji, very long
+// names. Each is stored exactly as given, through the editor and through an import, and an export
+// writes it back byte for byte.
+#include "faults.h"
+#include "mainwindow/fixture.h"
+
+#include "editor/form2.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <tuple>
+
+using namespace cwtest;
+using namespace faulttest;
+
+namespace {
+
+// Names a text line can carry: no comma and no blanks at either end (the import trims those).
+QStringList hostileNames() {
+    return {
+        QStringLiteral("O'Neil"),
+        QStringLiteral("''"),
+        QStringLiteral("'"),
+        QStringLiteral("x'); drop table tblBirthday; --"),
+        QStringLiteral("Robert'); delete from tblBirthday where ('1'='1"),
+        QStringLiteral("\"double\" \\back\\slash %1 %2 %s ;"),
+        QString::fromUtf8("张伟 李娜"),
+        QString::fromUtf8("Ирина Петровна"),
+        QString::fromUtf8("محمد عبد الله"),
+        QString::fromUtf8("שׁרה"),
+        QString::fromUtf8("สมชาย"),
+        QString::fromUtf8("Zoë Ñandú Łukasz"),
+        QString::fromUtf8("🎂 Party 👨‍👩‍👧 🇳🇴"),
+        QString::fromUtf8("e\u0301\u0302 combining"),
+        QString::fromUtf8("tab\there"),
+        QString(10000, QChar(u'w')),
+        QString::fromUtf8("长").repeated(5000) + QString::fromUtf8("🎉").repeated(2500),
+    };
+}
+
+void typeIntoEditor(cw::Form2* editor, const QString& name, int monthIndex, int day) {
+    editor->Text1->clear();
+    const bool plain = name.size() <= 200 && std::all_of(name.begin(), name.end(), [](QChar c) {
+                           return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+                       });
+    if (plain)
+        QTest::keyClicks(editor->Text1, name);
+    else
+        editor->Text1->insert(name); // pasted, as such names usually arrive
+    editor->Combo1->setCurrentIndex(monthIndex);
+    editor->Combo2->setCurrentIndex(day - 1);
+    editor->PushButton6->click();
+}
+
+const char* const monthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                  "July",    "August",   "September", "October", "November", "December"};
+
+} // namespace
+
+class TestNames : public QObject {
+    Q_OBJECT
+  private slots:
+    void editorStoresNamesExactly();
+    void importAndExportKeepNamesExactly();
+};
+
+void TestNames::editorStoresNamesExactly() {
+    MainWindowFixture f(QDate(2026, 12, 30));
+    f.start();
+    QStringList names = hostileNames();
+    names << QStringLiteral("  blanks kept by the editor  ");
+    QList<Birthday> expected;
+    for (int i = 0; i < names.size(); ++i) {
+        const Birthday birthday{names[i], i % 12 + 1, i + 1};
+        int editors = 0;
+        whenModal<cw::Form2>(
+            [&](cw::Form2* e) { typeIntoEditor(e, birthday.person, birthday.month - 1, birthday.day); },
+            &editors);
+        f.form->PushButton6->click();
+        QCOMPARE(editors, 1);
+        expected << birthday;
+    }
+    QCOMPARE(f.errorReports(), 0);
+    QList<Birthday> stored = f.storedRows();
+    auto byDate = [](const Birthday& a, const Birthday& b) {
+        return std::tie(a.month, a.day) < std::tie(b.month, b.day);
+    };
+    std::sort(expected.begin(), expected.end(), byDate);
+    QCOMPARE(stored, expected);
+    QStringList shown;
+    for (const Birthday& b : expected)
+        shown << b.person;
+    QCOMPARE(f.column(1), shown);
+
+    // Editing another field keeps the name as it was.
+    for (int row = 0; row < f.form->ListView1->count(); ++row) {
+        f.form->ListView1->selectRow(row);
+        whenModal<cw::Form2>([](cw::Form2* e) {
+            e->Combo2->setCurrentIndex(e->Combo2->findText("1"));
+            e->PushButton6->click();
+        });
+        f.form->PushButton2->click();
+    }
+    for (Birthday& b : expected)
+        b.day = 1;
+    stored = f.storedRows();
+    std::sort(stored.begin(), stored.end(),
+              [](const Birthday& a, const Birthday& b) { return a.person < b.person; });
+    std::sort(expected.begin(), expected.end(),
+              [](const Birthday& a, const Birthday& b) { return a.person < b.person; });
+    QCOMPARE(stored, expected);
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestNames::importAndExportKeepNamesExactly() {
+    MainWindowFixture f(QDate(2026, 12, 30));
+    f.start();
+    const QStringList names = hostileNames();
+    QByteArray file;
+    QList<Birthday> expected;
+    for (int i = 0; i < names.size(); ++i) {
+        // One birthday a date, in calendar order, so the list's order is the file's.
+        const int month = i / 2 + 1;
+        const int day = i % 2 + 10;
+        file += (names[i] + QLatin1Char(',') + QLatin1String(monthNames[month - 1]) + QLatin1Char(' ') +
+                 QString::number(day) + QStringLiteral("\r\n"))
+                    .toUtf8();
+        expected << Birthday{names[i], month, day};
+    }
+    const QString input = f.sandbox.path("names.txt");
+    writeBytes(input, file);
+    f.sandbox.fileDialogs->answers.push_back(input);
+    f.form->PushButton8->click();
+    QCOMPARE(f.errorReports(), 0);
+    QCOMPARE(f.storedRows(), expected);
+    QCOMPARE(f.column(1), names);
+
+    const QString output = f.sandbox.path("exported.txt");
+    f.sandbox.fileDialogs->answers.push_back(output);
+    f.form->PushButton9->click();
+    QCOMPARE(f.errorReports(), 0);
+    QCOMPARE(readBytes(output), file);
+
+    // The exported file imports to the same rows again.
+    f.sandbox.fileDialogs->answers.push_back(output);
+    f.form->PushButton8->click();
+    QCOMPARE(f.errorReports(), 0);
+    QList<Birthday> twice;
+    for (const Birthday& b : expected)
+        twice << b << b;
+    QList<Birthday> stored = f.storedRows();
+    QCOMPARE(stored.size(), twice.size());
+    auto order = [](const Birthday& a, const Birthday& b) {
+        return std::tie(a.month, a.day, a.person) < std::tie(b.month, b.day, b.person);
+    };
+    std::sort(stored.begin(), stored.end(), order);
+    QCOMPARE(stored, twice);
+}
+
+QObject* makeTestNames() {
+    return new TestNames;
+}
+
+#include "test_names.moc"

@@ -1,0 +1,231 @@
+// A live store the engine may not write, and one it cannot read: every failure is reported where it
+// happens, the window keeps running, and the file is left exactly as it was.
+#include "faults.h"
+#include "mainwindow/fixture.h"
+
+#include "app/settings.h"
+#include "editor/form2.h"
+#include "reminders/form3.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QRandomGenerator>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+using namespace cwtest;
+using namespace faulttest;
+
+namespace {
+
+// Permission bits hold for this thread even when it runs as root: the capabilities that bypass them
+// are taken out of the thread's effective set for the object's lifetime.
+class PermissionBitsApply {
+  public:
+    PermissionBitsApply() {
+        if (geteuid() != 0) {
+            works_ = true;
+            return;
+        }
+        if (syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        works_ = syscall(SYS_capset, &header_, reduced) == 0;
+        dropped_ = works_;
+    }
+    ~PermissionBitsApply() {
+        if (dropped_)
+            syscall(SYS_capset, &header_, saved_);
+    }
+    PermissionBitsApply(const PermissionBitsApply&) = delete;
+    PermissionBitsApply& operator=(const PermissionBitsApply&) = delete;
+    bool works() const { return works_; }
+
+  private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool works_ = false;
+    bool dropped_ = false;
+};
+
+void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day) {
+    editor->Text1->clear();
+    QTest::keyClicks(editor->Text1, name);
+    editor->Combo1->setCurrentIndex(monthIndex);
+    editor->Combo2->setCurrentIndex(editor->Combo2->findText(day));
+    editor->PushButton6->click();
+    if (editor->isVisible()) // a save that failed still closes; never leave the test hanging on it
+        editor->PushButton1->click();
+}
+
+QByteArray garbage(int size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& byte : bytes)
+        byte = static_cast<char>(random.bounded(256));
+    return bytes;
+}
+
+QString lastReport(const ScriptedMessages& messages) {
+    for (qsizetype i = messages.shown.size() - 1; i >= 0; --i)
+        if (messages.shown[i].caption == QLatin1String("Application Error"))
+            return messages.shown[i].text;
+    return {};
+}
+
+} // namespace
+
+class TestStoreFaults : public QObject {
+    Q_OBJECT
+  private slots:
+    void readOnlyStoreRefusesEveryChange();
+    void damagedStoreIsReportedAndLeftAlone_data();
+    void damagedStoreIsReportedAndLeftAlone();
+};
+
+void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
+    MainWindowFixture f;
+    const QList<Birthday> rows{{"Ann", 1, 5}, {"Bob", 7, 9}};
+    f.store(rows);
+    const QString storeFile = cw::liveStoreFile();
+    QVERIFY(QFile::setPermissions(storeFile, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    PermissionBitsApply readOnly;
+    if (!readOnly.works())
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: a read-only file stays writable");
+    QVERIFY2(!QFile(storeFile).open(QIODevice::ReadWrite), "the store file is still writable");
+    const QByteArray hash = fileHash(storeFile);
+
+    f.start();
+    QCOMPARE(f.errorReports(), 0); // reading works as before
+    QCOMPARE(f.storedRows(), rows);
+    const QString label = f.label();
+    int seen = 0;
+    auto expectReported = [&](const QString& procedure) {
+        QVERIFY2(reportsAt(*f.sandbox.messages, procedure) >= 1, qPrintable(procedure));
+        QVERIFY2(lastReport(*f.sandbox.messages).contains("readonly"),
+                 qPrintable(lastReport(*f.sandbox.messages)));
+        QVERIFY(f.errorReports() > seen);
+        seen = f.errorReports();
+        QCOMPARE(f.storedRows(), rows);
+        QCOMPARE(f.column(1), QStringList({"Ann", "Bob"})); // refilled, still the same list
+        QCOMPARE(f.label(), label);
+    };
+
+    int editors = 0;
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Carl", 2, "3"); }, &editors);
+    f.form->PushButton6->click(); // add
+    QCOMPARE(editors, 1);
+    expectReported("Form2.PushButton6_Click");
+
+    f.form->ListView1->selectRow(1);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Robert", 11, "30"); }, &editors);
+    f.form->PushButton2->click(); // edit
+    QCOMPARE(editors, 2);
+    expectReported("Form2.PushButton6_Click");
+
+    f.form->ListView1->selectRow(0);
+    f.sandbox.messages->answers.push_back(cw::MessageResult::Yes);
+    f.form->PushButton1->click(); // delete
+    expectReported("Form1.PushButton1_Click");
+
+    f.form->PushButton4->click(); // sample entry
+    expectReported("Form1.PushButton4_Click");
+
+    const QString input = f.sandbox.path("in.txt");
+    writeBytes(input, "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\n");
+    f.sandbox.fileDialogs->answers.push_back(input);
+    f.form->PushButton8->click(); // import
+    expectReported("Form1.PushButton8_Click");
+    QCOMPARE(f.sandbox.messages->texts().count("Done."), 1);
+
+    int alerts = 0;
+    whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
+    f.form->PushButton3->click(); // the test birthday: its delete and its insert both fail
+    QCOMPARE(alerts, 1);
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton3_Click"), 2);
+    seen = f.errorReports();
+    QCOMPARE(f.storedRows(), rows);
+
+    // Still running: reading, exporting and the options work.
+    f.form->ListBirthdays(false);
+    const QString output = f.sandbox.path("out.txt");
+    f.sandbox.fileDialogs->answers.push_back(output);
+    f.form->PushButton9->click();
+    QCOMPARE(readBytes(output), QByteArray("Ann,January 5\r\nBob,July 9\r\n"));
+    f.form->Check2->click();
+    QCOMPARE(cw::readSetting(cw::SettingKey::Check2), QStringLiteral("1"));
+    QCOMPARE(f.errorReports(), seen);
+    QCOMPARE(fileHash(storeFile), hash);
+    QCOMPARE(QDir(cw::dataFolder()).entryList(QDir::Files), QStringList{"dbData.mdb"});
+}
+
+void TestStoreFaults::damagedStoreIsReportedAndLeftAlone_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("loadReports");
+    QTest::addColumn<int>("listReports");
+    // The engine refuses the file at the open: the load reports it, and the list finds the
+    // connection closed.
+    QTest::newRow("garbage bytes") << "garbage" << 1 << 1;
+    QTest::newRow("a database header over garbage") << "header" << 1 << 1;
+    // The file opens, but the table's pages are garbage: the list reports it.
+    QTest::newRow("damaged table pages") << "pages" << 0 << 1;
+}
+
+void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
+    QFETCH(QString, damage);
+    QFETCH(int, loadReports);
+    QFETCH(int, listReports);
+    MainWindowFixture f;
+    const QString storeFile = cw::liveStoreFile();
+    if (damage == "pages") {
+        QList<Birthday> many;
+        for (int i = 0; i < 2000; ++i)
+            many << Birthday{QStringLiteral("Person %1").arg(i), i % 12 + 1, i % 28 + 1};
+        storeInOneGo(f, many);
+        QByteArray bytes = readBytes(storeFile);
+        const int pageSize = 4096;
+        QVERIFY(bytes.size() > 4 * pageSize);
+        bytes.replace(pageSize, bytes.size() - pageSize,
+                      garbage(static_cast<int>(bytes.size()) - pageSize, 7));
+        writeBytes(storeFile, bytes);
+    } else {
+        cw::prepareMakerFolder();
+        cw::prepareDataFolder();
+        QByteArray bytes = garbage(16384, 11);
+        if (damage == "header")
+            bytes.replace(0, 16, QByteArray("SQLite format 3\0", 16));
+        writeBytes(storeFile, bytes);
+    }
+    const QByteArray hash = fileHash(storeFile);
+
+    f.start();
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), loadReports);
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listReports);
+    QCOMPARE(f.errorReports(), loadReports + listReports);
+    QCOMPARE(f.form->ListView1->count(), 0);
+
+    // The window runs on: commands answer, a change is reported, nothing repairs or replaces the file.
+    f.form->PushButton5->click();
+    QVERIFY(f.sandbox.messages->texts().last().startsWith("Questions?"));
+    if (damage != "pages") {
+        f.form->PushButton4->click();
+        QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton4_Click"), 1);
+    }
+    const int listBefore = reportsAt(*f.sandbox.messages, "Form1.ListBirthdays");
+    f.form->ListBirthdays(false);
+    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listBefore + 1);
+    f.form->close();
+    QCOMPARE(fileHash(storeFile), hash);
+    QCOMPARE(QDir(cw::dataFolder()).entryList(QDir::Files), QStringList{"dbData.mdb"});
+}
+
+QObject* makeTestStoreFaults() {
+    return new TestStoreFaults;
+}
+
+#include "test_storefaults.moc"
