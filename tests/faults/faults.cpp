@@ -11,26 +11,6 @@
 
 namespace faulttest {
 
-QByteArray fileHash(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure) {
     int count = 0;
     for (const cwtest::ShownMessage& shown : messages.shown)
@@ -45,19 +25,8 @@ int reports(const cwtest::ScriptedMessages& messages) {
 }
 
 QStringList rowsInIdOrder() {
-    cw::Recordset records;
-    records.open(QStringLiteral("select Person, BirthMonth, BirthDay from tblBirthday order by id"),
-                 cw::sharedConnection());
-    QStringList rows;
-    while (!records.EndOfFile()) {
-        rows << QStringLiteral("%1|%2|%3")
-                    .arg(records.fields(QStringLiteral("Person")).toString(),
-                         records.fields(QStringLiteral("BirthMonth")).toString(),
-                         records.fields(QStringLiteral("BirthDay")).toString());
-        records.movenext();
-    }
-    records.Close();
-    return rows;
+    return cwtest::storedRowTexts(
+        QStringLiteral("select Person, BirthMonth, BirthDay from tblBirthday order by id"));
 }
 
 void storeInOneGo(cwtest::MainWindowFixture& fixture, const QList<cwtest::Birthday>& birthdays) {

@@ -2,6 +2,7 @@
 // What the fault tests share.
 #include "mainwindow/fixture.h"
 #include "support/fakeservices.h"
+#include "support/files.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,9 +11,9 @@
 
 namespace faulttest {
 
-QByteArray fileHash(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
-QByteArray readBytes(const QString& path);
+using cwtest::fileHash;
+using cwtest::readBytes;
+using cwtest::writeBytes;
 // The "Application Error" boxes shown so far whose text names the procedure, e.g. "Form1.Form_Load".
 int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure);
 int reports(const cwtest::ScriptedMessages& messages);

@@ -10,31 +10,8 @@
 
 namespace textiotest {
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
 QStringList storedBirthdays() {
-    cw::Recordset records;
-    records.open(cw::statements::listQuery(), cw::sharedConnection());
-    QStringList rows;
-    while (!records.EndOfFile()) {
-        rows << QStringLiteral("%1|%2|%3")
-                    .arg(records.fields(QStringLiteral("Person")).toString(),
-                         records.fields(QStringLiteral("BirthMonth")).toString(),
-                         records.fields(QStringLiteral("BirthDay")).toString());
-        records.movenext();
-    }
-    records.Close();
+    QStringList rows = cwtest::storedRowTexts(cw::statements::listQuery());
     rows.sort();
     return rows;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // What the text import and export tests share: files written byte for byte, the store's rows as
 // comparable texts, and a birthday list filled by hand as the main window fills it.
+#include "support/files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,8 +19,8 @@ struct ListRow {
     QString day;
 };
 
-void writeBytes(const QString& path, const QByteArray& bytes);
-QByteArray readBytes(const QString& path);
+using cwtest::readBytes;
+using cwtest::writeBytes;
 // Every stored birthday as "Person|month|day", sorted, so two stores compare as sets.
 QStringList storedBirthdays();
 // The list's six columns and the given rows, in the given order.
