@@ -2,6 +2,7 @@
 
 #include "app/apperror.h"
 #include "app/config.h"
+#include "app/plainini.h"
 
 #include <QSettings>
 
@@ -37,7 +38,7 @@ const KeyInfo& info(SettingKey key) {
 
 class Store {
   public:
-    Store() : settings_(QSettings::IniFormat, QSettings::UserScope, config::makerName) {
+    Store() : settings_(plainIniFormat(), QSettings::UserScope, config::makerName) {
         settings_.beginGroup(config::productName);
     }
     QSettings& operator*() { return settings_; }

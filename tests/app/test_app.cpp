@@ -26,6 +26,7 @@ class TestApp : public QObject {
     void settingsWrittenAndReadBack();
     void optionKeysWrittenTogether();
     void settingsWriteFailureIsQuiet();
+    void serialisedDataInTheFileStaysText();
     void applicationTitle();
     void filePresence();
 };
@@ -166,6 +167,25 @@ void TestApp::settingsWriteFailureIsQuiet() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, sandbox.path("blocker/config"));
     QVERIFY(!writeSetting(SettingKey::Check2, QStringLiteral("1")));
     QCOMPARE(readCheckBox(SettingKey::Check2), 0);
+}
+
+void TestApp::serialisedDataInTheFileStaysText() {
+    cwtest::Sandbox sandbox;
+    // A damaged value whose length field asks for gigabytes once made the reader allocate them.
+    QFile file(sandbox.path("config/Marrowfen.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Candlewise%20Software]\nOption3=@Variant(\\0\\0\\0\\tion3=@Variant(\\0\\0\\0\\x2ihe)\n"
+               "Check2=\"1\"\nWindows%20Startup=On\n");
+    file.close();
+    QVERIFY(readSetting(SettingKey::Option3).startsWith("@Variant("));
+    QVERIFY_THROWS_EXCEPTION(AppError, readOption(SettingKey::Option3));
+    QCOMPARE(readCheckBox(SettingKey::Check2), 1);
+    QCOMPARE(readOnOff(SettingKey::WindowsStartup), 1);
+    // Writing keeps the other keys and the file readable by any INI reader.
+    QVERIFY(writeSetting(SettingKey::Check4, "1"));
+    QSettings raw(sandbox.path("config/Marrowfen.ini"), QSettings::IniFormat);
+    QCOMPARE(raw.value("Candlewise Software/Check4").toString(), QStringLiteral("1"));
+    QCOMPARE(raw.value("Candlewise Software/Windows Startup").toString(), QStringLiteral("On"));
 }
 
 void TestApp::applicationTitle() {
