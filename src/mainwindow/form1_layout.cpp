@@ -7,6 +7,7 @@
 #include "app/services.h"
 #include "app/timercontrol.h"
 #include "app/twips.h"
+#include "app/windowaccessibility.h"
 #include "tray/csystray.h"
 #include "tray/traydesign.h"
 
@@ -38,6 +39,7 @@ QCheckBox* makeCheck(QGroupBox* frame, const QString& caption, QRect place) {
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
+    announceAsWindow(this);
     buildControls();
     connectHandlers();
 }

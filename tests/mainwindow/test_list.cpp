@@ -4,6 +4,7 @@
 #include "app/timercontrol.h"
 #include "reminders/form3.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
 
@@ -30,6 +31,7 @@ void TestList::firstStartOnACleanMachine() {
     auto& form = f.start();
     QVERIFY(QFileInfo(cw::liveStoreFile()).isFile());
     QCOMPARE(form.windowTitle(), QStringLiteral("Candlewise Software"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
     QCOMPARE(f.errorReports(), 0);
     QVERIFY(form.Check1->isChecked());
     QVERIFY(!form.Check2->isChecked() && !form.Check3->isChecked() && !form.Check8->isChecked());
