@@ -1,3 +1,4 @@
+#include "app/singleinstance.h"
 #include "mainwindow/form1.h"
 
 #include <QApplication>
@@ -8,7 +9,12 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    cw::SingleInstance instance;
+    if (instance.signalRunningInstance())
+        return 0; // the running one comes forward
+    instance.listen();
     cw::Form1 form;
+    QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
     // A session that ends closes the window the same way the close box does.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
     form.start();

@@ -58,6 +58,7 @@ class Form1 : public QWidget, public ReminderHost {
 
     void Form_Resize();
     void cSysTray1_MouseUp(int button, int identifier);
+    void bringBack();
 
     ReminderBoxes reminderBoxes() const override;
     TimerControl& reminderTimer() override;

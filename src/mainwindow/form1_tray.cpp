@@ -32,6 +32,12 @@ void Form1::minimiseToTray() {
 }
 
 void Form1::cSysTray1_MouseUp(int /*button*/, int /*identifier*/) {
+    bringBack();
+}
+
+// Also when the program is started a second time.
+void Form1::bringBack() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

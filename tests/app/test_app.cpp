@@ -4,6 +4,7 @@
 #include "app/errorreport.h"
 #include "app/filepresence.h"
 #include "app/settings.h"
+#include "app/singleinstance.h"
 #include "support/sandbox.h"
 
 #include <QFile>
@@ -29,6 +30,7 @@ class TestApp : public QObject {
     void serialisedDataInTheFileStaysText();
     void applicationTitle();
     void filePresence();
+    void secondStartSignalsTheFirst();
 };
 
 void TestApp::errorReportText_data() {
@@ -209,6 +211,27 @@ void TestApp::filePresence() {
     QVERIFY(!IsFilePresent(QString()));
     QVERIFY(!IsFilePresent(QString::fromUtf8("bad\0name", 8)));
     QCOMPARE(sandbox.messages->shown.size(), 0);
+}
+
+void TestApp::secondStartSignalsTheFirst() {
+    cwtest::Sandbox sandbox;
+    const QString socket = sandbox.path("candlewise.socket");
+    SingleInstance first(socket);
+    QVERIFY(!first.signalRunningInstance()); // nobody runs yet
+    QVERIFY(first.listen());
+    int shown = 0;
+    connect(&first, &SingleInstance::showRequested, this, [&] { ++shown; });
+    SingleInstance second(socket);
+    QVERIFY(second.signalRunningInstance());
+    QTRY_COMPARE(shown, 1);
+    // A socket left behind by a crashed instance does not stop the next start.
+    QFile::remove(socket);
+    QFile stale(socket);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    SingleInstance next(socket);
+    QVERIFY(!next.signalRunningInstance());
+    QVERIFY(next.listen());
 }
 
 QTEST_MAIN(TestApp)
