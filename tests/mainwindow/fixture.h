@@ -60,6 +60,9 @@ class MainWindowFixture {
         return cells;
     }
 
+    // Starts with a birthday due: the start-up alert is answered with "Do not remind me again".
+    cw::Form1& startDeclining();
+
     QList<Birthday> storedRows() const {
         cw::Recordset records;
         records.open(cw::statements::listQuery(), cw::sharedConnection());
@@ -77,3 +80,17 @@ class MainWindowFixture {
 };
 
 } // namespace cwtest
+
+#include "reminders/form3.h"
+
+#include <QRadioButton>
+
+inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
+    load();
+    whenModal<cw::Form3>([](cw::Form3* alert) {
+        alert->Option5->click();
+        alert->PushButton2->click();
+    });
+    form->Form_Activate();
+    return *form;
+}

@@ -69,12 +69,7 @@ void TestNewDay::severalDaysGiveOnePass() {
 void TestNewDay::doNotRemindYesterdayStillAlertsToday() {
     MainWindowFixture f(QDate(2026, 7, 14));
     f.store({{"Yesterday", 7, 14}, {"Today", 7, 15}});
-    f.load();
-    whenModal<cw::Form3>([](cw::Form3* alert) {
-        alert->Option5->click();
-        alert->PushButton2->click();
-    });
-    f.form->Form_Activate();
+    f.startDeclining();
     QCOMPARE(f.form->duration, 0);
     int alerts = 0;
     QString text;

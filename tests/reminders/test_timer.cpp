@@ -92,12 +92,7 @@ void TestTimer::cycleEndWithADueBirthdayShowsTheAlert() {
 void TestTimer::doNotRemindGivesTheNextBirthdayText() {
     MainWindowFixture f(QDate(2026, 6, 1));
     f.store({{"Ann", 6, 1}});
-    f.load();
-    whenModal<cw::Form3>([](cw::Form3* alert) {
-        alert->Option5->click();
-        alert->PushButton2->click();
-    });
-    f.form->Form_Activate();
+    f.startDeclining();
     QCOMPARE(f.form->duration, 0);
     QVERIFY(!f.form->Dinalabel);
     f.form->Label1->setText("stale countdown");
