@@ -18,12 +18,45 @@ Connection::~Connection() {
     Close();
 }
 
+// A value may stand in double or single quotes, with the quote doubled inside, so that a path
+// holding ';' stays whole.
 QString Connection::dataSourceOf(const QString& connectionString) {
-    static const QLatin1String key("Data Source=");
-    for (const QString& part : connectionString.split(QLatin1Char(';'))) {
-        const QString trimmed = part.trimmed();
-        if (trimmed.startsWith(key, Qt::CaseInsensitive))
-            return trimmed.mid(key.size()).trimmed();
+    static const QLatin1String key("Data Source");
+    qsizetype at = 0;
+    const qsizetype size = connectionString.size();
+    while (at < size) {
+        const qsizetype equals = connectionString.indexOf(QLatin1Char('='), at);
+        if (equals < 0)
+            break;
+        const QString name = connectionString.mid(at, equals - at).trimmed();
+        qsizetype pos = equals + 1;
+        while (pos < size && connectionString[pos] == QLatin1Char(' '))
+            ++pos;
+        QString value;
+        const QChar quote = pos < size ? connectionString[pos] : QChar();
+        if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
+            ++pos;
+            for (; pos < size; ++pos) {
+                if (connectionString[pos] == quote) {
+                    if (pos + 1 < size && connectionString[pos + 1] == quote) {
+                        value += quote;
+                        ++pos;
+                        continue;
+                    }
+                    ++pos;
+                    break;
+                }
+                value += connectionString[pos];
+            }
+            const qsizetype end = connectionString.indexOf(QLatin1Char(';'), pos);
+            at = end < 0 ? size : end + 1;
+        } else {
+            const qsizetype end = connectionString.indexOf(QLatin1Char(';'), pos);
+            value = connectionString.mid(pos, (end < 0 ? size : end) - pos).trimmed();
+            at = end < 0 ? size : end + 1;
+        }
+        if (name.compare(key, Qt::CaseInsensitive) == 0)
+            return value;
     }
     throw AppError(QStringLiteral("The connection string names no data source."));
 }

@@ -2,6 +2,7 @@
 
 #include "app/apperror.h"
 #include "app/config.h"
+#include "app/filepresence.h"
 #include "app/services.h"
 #include "store/connection.h"
 
@@ -23,7 +24,7 @@ bool isWritableFolder(const QString& path) {
 }
 
 // The folder test: anything of that name counts as present, a plain file included.
-bool isPresent(const QString& path) {
+bool isFolderPresent(const QString& path) {
     return QFileInfo::exists(path);
 }
 
@@ -59,24 +60,32 @@ QString fallbackSeedFile() {
 }
 
 QString connectionString() {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= ") + liveStoreFile();
+    QString path = liveStoreFile();
+    // A folder name holding ';' or starting with a quote would cut the value short: quote it.
+    if (path.contains(QLatin1Char(';')) || path.startsWith(QLatin1Char('"')) || path.startsWith(QLatin1Char('\'')))
+        path = QLatin1Char('"') + path.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= ") + path;
 }
 
 void prepareMakerFolder() {
-    if (!isPresent(makerFolder()))
+    // The per-user data home of a new account may not exist yet; the shared base always does.
+    const QString base = baseFolder();
+    if (!isFolderPresent(base) && !QDir().mkpath(base))
+        throw AppError(QStringLiteral("Path/File access error: cannot create the folder %1").arg(base));
+    if (!isFolderPresent(makerFolder()))
         makeFolder(makerFolder());
 }
 
 void prepareDataFolder() {
-    if (!isPresent(dataFolder()))
+    if (!isFolderPresent(dataFolder()))
         makeFolder(dataFolder());
 }
 
 void prepareStoreFile() {
     const QString live = liveStoreFile();
-    if (isPresent(live))
+    if (IsFilePresent(live))
         return; // an existing store is never replaced
-    const QString seed = isPresent(preferredSeedFile()) ? preferredSeedFile() : fallbackSeedFile();
+    const QString seed = IsFilePresent(preferredSeedFile()) ? preferredSeedFile() : fallbackSeedFile();
     // Copy beside the target and rename, so a copy cut short never passes for a store.
     const QString partial = live + QStringLiteral(".part");
     QFile::remove(partial);

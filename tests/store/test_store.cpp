@@ -66,6 +66,9 @@ class TestStore : public QObject {
     void secondRunKeepsTheStore();
     void removedStoreIsCopiedAgain();
     void plainFileNamedLikeTheMakerFolder();
+    void missingDataHomeAndOddFolderNames();
+    void dataSourceOfConnectionStrings_data();
+    void dataSourceOfConnectionStrings();
     void damagedStoreIsReportedAndLeftAlone();
     void missingStoreFailsToOpen();
     void statementTexts_data();
@@ -136,6 +139,36 @@ void TestStore::plainFileNamedLikeTheMakerFolder() {
     QVERIFY_THROWS_EXCEPTION(AppError, prepareStoreFile());
     QVERIFY_THROWS_EXCEPTION(AppError, openSharedConnection());
     QCOMPARE(sharedConnection().State(), 0);
+}
+
+// A new account has no ~/.local/share yet, and a folder name may hold ';' or quotes.
+void TestStore::missingDataHomeAndOddFolderNames() {
+    cwtest::Sandbox sandbox;
+    const QString home = sandbox.path(QStringLiteral("new home/we;ird \"x\"/share"));
+    qputenv("CANDLEWISE_COMMON_APPDATA", home.toUtf8());
+    QVERIFY(!QFileInfo::exists(sandbox.path("new home")));
+    sandbox.openStore();
+    QCOMPARE(liveStoreFile(), home + "/Marrowfen/Candlewise Software/dbData.mdb");
+    QCOMPARE(Connection::dataSourceOf(connectionString()), liveStoreFile());
+    QCOMPARE(sharedConnection().State(), 1);
+    sharedConnection().execute(statements::editorInsert("Odd", 5, 6));
+    QCOMPARE(allRows().size(), 1);
+    QVERIFY(QFileInfo(liveStoreFile()).isFile());
+}
+
+void TestStore::dataSourceOfConnectionStrings_data() {
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("stored form") << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source= /a/b.mdb" << "/a/b.mdb";
+    QTest::newRow("any case, later keys") << "data source=/a/b.mdb; Mode=Share" << "/a/b.mdb";
+    QTest::newRow("double quotes keep ;") << "Provider=x;Data Source= \"/a;b/\"\"c\"\".mdb\"" << "/a;b/\"c\".mdb";
+    QTest::newRow("single quotes") << "Data Source='/a;b.mdb';Provider=x" << "/a;b.mdb";
+}
+
+void TestStore::dataSourceOfConnectionStrings() {
+    QFETCH(QString, connection);
+    QFETCH(QString, source);
+    QCOMPARE(Connection::dataSourceOf(connection), source);
 }
 
 void TestStore::damagedStoreIsReportedAndLeftAlone() {
