@@ -103,7 +103,7 @@ class Form1 : public QWidget, public ReminderHost {
     void refill(bool isTest, bool newDay);
     void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
     bool hasBirthdayTodayIn(Recordset* snapshot);
-    void checkForNewDay();
+    bool checkForNewDay(); // true when a new day's pass ran
     void showAlert();
     void minimiseToTray();
 

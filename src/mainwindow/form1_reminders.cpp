@@ -48,7 +48,10 @@ void Form1::raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot) {
 }
 
 void Form1::Timer1_Timer() {
-    checkForNewDay();
+    // A new day's pass is this tick's work: an alert it raised may have just set a new snooze,
+    // whose countdown starts at the next tick like any other.
+    if (checkForNewDay())
+        return;
     ErrorGuard guard(Location::Form1_Timer1_Timer);
     if (guard.test(1, [&] { return duration <= 0; })) {
         guard.step(1, [&] { setLabelText(Label1, savedLabel); });
@@ -69,14 +72,15 @@ void Form1::Timer1_Timer() {
 // A program that stays in the tray for days follows the calendar: once per new date the list is
 // refilled as at start-up, and a birthday due under the ticked options raises the alert, snooze or
 // not, hidden window or not.
-void Form1::checkForNewDay() {
+bool Form1::checkForNewDay() {
     if (startingUp || inListPass_ || !lastDayChecked_.isValid())
-        return;
+        return false;
     const QDate today = services().clock().today();
     if (today == lastDayChecked_)
-        return;
+        return false;
     lastDayChecked_ = today;
     refill(false, true);
+    return true;
 }
 
 } // namespace cw

@@ -41,6 +41,12 @@ void TestNewDay::alertAfterMidnight() {
     QCOMPARE(f.column(4), QStringList({"Today"}));
     QCOMPARE(f.form->savedLabelText(), QStringLiteral("Next birthday is in Ann Today"));
     QVERIFY(f.form->Timer1->isTicking());
+    // The snooze chosen in that alert counts its full hour from the next tick.
+    QCOMPARE(f.form->duration, 3600);
+    QCOMPARE(f.form->mysec, 0);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
+    QCOMPARE(f.form->mysec, 1);
 }
 
 void TestNewDay::sameDayGivesNoPass() {
