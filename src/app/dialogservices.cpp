@@ -32,7 +32,10 @@ class MessageBoxService : public MessageService {
         QWidget* parent = QApplication::activeModalWidget();
         if (!parent)
             parent = QApplication::activeWindow();
-        QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, text,
+        // Reports break their lines with carriage returns alone; not every style shows those as breaks.
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, shown,
                         QMessageBox::NoButton, parent);
         if (buttons == MessageButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -1,5 +1,7 @@
 #include "app/pointer.h"
 
+#include "app/apperror.h"
+
 #include "app/filepresence.h"
 #include "app/services.h"
 
@@ -65,11 +67,15 @@ std::optional<QCursor> loadCursorFile(const QString& path) {
     return QCursor(picture, hotX, hotY);
 }
 
+// A missing pointer file is passed over; one that is there but cannot be read is reported, and the
+// window keeps the ordinary arrow.
 void applyHandPointer(QWidget* window) {
     if (!IsFilePresent(handPointerFile()))
         return;
-    if (const auto cursor = loadCursorFile(handPointerFile()))
-        window->setProperty(iconProperty, QVariant::fromValue(*cursor));
+    const auto cursor = loadCursorFile(handPointerFile());
+    if (!cursor)
+        throw AppError(QStringLiteral("Invalid picture: %1").arg(handPointerFile()));
+    window->setProperty(iconProperty, QVariant::fromValue(*cursor));
 }
 
 int mousePointer(const QWidget* window) { return window->property(pointerProperty).toInt(); }

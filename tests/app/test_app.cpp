@@ -5,9 +5,13 @@
 #include "app/filepresence.h"
 #include "app/settings.h"
 #include "app/singleinstance.h"
+#include "app/systemservices.h"
+#include "support/modal.h"
 #include "support/sandbox.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTest>
 
@@ -19,6 +23,7 @@ class TestApp : public QObject {
   private slots:
     void errorReportText_data();
     void errorReportText();
+    void reportBoxBreaksLinesAtCarriageReturns();
     void guardReportsEachFailingStepAndGoesOn();
     void failingTestRunsItsBody();
     void failingHelperIsReportedUnderItsCaller();
@@ -55,6 +60,25 @@ void TestApp::errorReportText() {
     QFETCH(int, step);
     QFETCH(QString, expected);
     QCOMPARE(cw::errorReportText(description, Location(location), step), expected);
+}
+
+// The real message box: the report's lone carriage returns become line breaks whatever the style,
+// so the empty line before the support sentence shows.
+void TestApp::reportBoxBreaksLinesAtCarriageReturns() {
+    const auto service = cw::createMessageBoxService();
+    QString shownText, shownTitle;
+    cwtest::whenModal<QMessageBox>([&](QMessageBox* box) {
+        shownText = box->text();
+        shownTitle = box->windowTitle();
+        box->button(QMessageBox::Ok)->click();
+    });
+    const auto answer = service->show(cw::errorReportText("Disk full", Location::Form1_PushButton9_Click, 3),
+                                      QStringLiteral("Application Error"), cw::MessageIcon::Exclamation,
+                                      cw::MessageButtons::Ok);
+    QCOMPARE(answer, cw::MessageResult::Ok);
+    QCOMPARE(shownTitle, QStringLiteral("Application Error"));
+    QVERIFY2(shownText.startsWith("Disk full\nin ") && shownText.contains(" at line 3\n\nPlease email"),
+             qPrintable(shownText));
 }
 
 void TestApp::guardReportsEachFailingStepAndGoesOn() {

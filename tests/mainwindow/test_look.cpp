@@ -31,6 +31,7 @@ class TestLook : public QObject {
     void skinnedMainWindow();
     void handPointerRules();
     void noPointerFileMeansTheArrow();
+    void damagedPointerFileIsReported();
 };
 
 void TestLook::noSkinWithoutTheSheet() {
@@ -96,6 +97,23 @@ void TestLook::noPointerFileMeansTheArrow() {
     QCOMPARE(cw::mousePointer(&form), int(cw::vbCustom));
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(f.errorReports(), 0);
+}
+
+void TestLook::damagedPointerFileIsReported() {
+    MainWindowFixture f;
+    QFile junk(f.sandbox.appFolder() + "/HAND-M.CUR");
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a cursor at all");
+    junk.close();
+    auto& form = f.start();
+    QCOMPARE(f.errorReports(), 1);
+    const QString report = f.sandbox.messages->shown.first().text;
+    QVERIFY2(report.contains("Form1.Form_Load at line 5"), qPrintable(report));
+    hover(form.PushButton4); // the window goes on with the ordinary arrow
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    cw::Form2 editor({}, [] {});
+    QCOMPARE(f.errorReports(), 2);
+    QVERIFY(f.sandbox.messages->shown.last().text.contains("Form2.Form_Load at line 3"));
 }
 
 #include "test_look.moc"
