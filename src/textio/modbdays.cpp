@@ -18,8 +18,6 @@ namespace {
 constexpr int personColumn = 1;
 constexpr int dayColumn = 3;
 constexpr int monthNoColumn = 5;
-// Pending events run this often while exporting, so the window repaints and the timer ticks.
-constexpr int rowsBetweenEvents = 256;
 
 // Keeps what was inserted so far: the store then holds the lines before the failure and no open
 // transaction blocks the next statement.
@@ -79,8 +77,7 @@ void ExportBirthdays(const QString& path, const ListView& list) {
     TextFileWriter writer(path);
     // The count is read on every row: the events let through may refill the list.
     for (int row = 0; row < list.count(); ++row) {
-        if (row % rowsBetweenEvents == 0)
-            QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
         if (row >= list.count())
             break;
         writer.writeLine(list.subItem(row, personColumn) + QLatin1Char(',') +
