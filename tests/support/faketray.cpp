@@ -30,7 +30,7 @@ void TrayLog::click(int downCode, int upCode) const {
 
 bool FakeTrayShell::notifyIcon(int message, const cw::NotifyIconData& data) {
     log_.calls << TrayCall{message, data.uFlags, fieldText(data.szTip), fieldText(data.szInfo),
-                           fieldText(data.szInfoTitle)};
+                           fieldText(data.szInfoTitle), data.uTimeout};
     // Like the notification area, a balloon goes away a moment later by itself.
     if ((data.uFlags & cw::NIF_INFO) && !fieldText(data.szInfo).isEmpty())
         QTimer::singleShot(50, this, [this] { report(1028); });

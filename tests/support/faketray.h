@@ -14,6 +14,7 @@ struct TrayCall {
     QString tip;
     QString info;
     QString title;
+    unsigned timeout = 0; // milliseconds, as the record carries it
 };
 
 struct TrayLog {
