@@ -56,6 +56,9 @@ void Form3::buildControls() {
                                               "Remind me again in 6 hours", "Remind me again in 12 hours",
                                               "Do not remind me again"};
     group_ = new QButtonGroup(this);
+    const std::array<void (Form3::*)(), 5> handlers{&Form3::Option1_Click, &Form3::Option2_Click,
+                                                    &Form3::Option3_Click, &Form3::Option4_Click,
+                                                    &Form3::Option5_Click};
     std::array<QRadioButton*, 5> buttons{};
     for (int i = 0; i < 5; ++i) {
         buttons[i] = new QRadioButton(QLatin1String(captions[i]), Frame1);
@@ -63,9 +66,9 @@ void Form3::buildControls() {
         buttons[i]->resize(std::max(buttons[i]->width(), buttons[i]->sizeHint().width()),
                            buttons[i]->height());
         group_->addButton(buttons[i], i);
-        connect(buttons[i], &QRadioButton::toggled, this, [this](bool checked) {
+        connect(buttons[i], &QRadioButton::toggled, this, [this, handler = handlers[i]](bool checked) {
             if (checked)
-                optionSelected();
+                (this->*handler)();
         });
     }
     Option1 = buttons[0];
@@ -153,6 +156,12 @@ void Form3::optionSelected() {
         selected[i] = buttons[i]->isChecked();
     writeOptions(selected);
 }
+
+void Form3::Option1_Click() { optionSelected(); }
+void Form3::Option2_Click() { optionSelected(); }
+void Form3::Option3_Click() { optionSelected(); }
+void Form3::Option4_Click() { optionSelected(); }
+void Form3::Option5_Click() { optionSelected(); }
 
 void Form3::PushButton2_Click() {
     ErrorGuard guard(Location::Form3_PushButton2_Click);

@@ -25,6 +25,12 @@ class Form3 : public QDialog {
 
     void ListTodayBirthday();
     void PushButton2_Click();
+    // One handler per option button, all five alike: the choice is stored the moment it is made.
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void Option5_Click();
     // Index 0..4 of the selected option, or -1 when none is.
     int selectedOption() const;
 
