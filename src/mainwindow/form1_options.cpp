@@ -55,16 +55,15 @@ void Form1::Check3_Click() {
     // Restoring the saved state at start-up neither writes nor removes the start-up entry.
     if (startingUp)
         return;
-    const QString executable = services().applicationFilePath();
     if (Check3->isChecked()) {
         Check8->setVisible(true);
         writeSetting(SettingKey::WindowsStartup, onOffText(1));
-        modStartUp::AddToStartup(executable);
+        modStartUp::AddToStartup();
     } else {
         Check8->setChecked(false);
         Check8->setVisible(false);
         writeSetting(SettingKey::WindowsStartup, onOffText(0));
-        modStartUp::RemoveFromStartup(executable);
+        modStartUp::RemoveFromStartup();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "startup/modstartup.h"
 
+#include "app/services.h"
 #include "startup/regstuff.h"
 
 #include <QFileInfo>
@@ -31,6 +32,14 @@ bool RemoveFromStartup(const QString& executablePath) {
     if (fileName.isEmpty())
         return false;
     return RegStuff::DeleteRunEntry(fileName);
+}
+
+bool AddToStartup() {
+    return AddToStartup(services().applicationFilePath());
+}
+
+bool RemoveFromStartup() {
+    return RemoveFromStartup(services().applicationFilePath());
 }
 
 } // namespace cw::modStartUp

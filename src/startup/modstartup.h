@@ -10,4 +10,8 @@ namespace cw::modStartUp {
 bool AddToStartup(const QString& executablePath);
 bool RemoveFromStartup(const QString& executablePath);
 
+// The same for the running program's own executable (the services' application file path).
+bool AddToStartup();
+bool RemoveFromStartup();
+
 } // namespace cw::modStartUp
