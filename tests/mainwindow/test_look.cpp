@@ -1,5 +1,6 @@
 // The windows' look: the button-face colour, the skin sheet, the white label and the hand pointer.
 #include "fixture.h"
+#include "support/files.h"
 
 #include "app/pointer.h"
 #include "editor/form2.h"
@@ -101,10 +102,7 @@ void TestLook::noPointerFileMeansTheArrow() {
 
 void TestLook::damagedPointerFileIsReported() {
     MainWindowFixture f;
-    QFile junk(f.sandbox.appFolder() + "/HAND-M.CUR");
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("not a cursor at all");
-    junk.close();
+    cwtest::writeBytes(f.sandbox.appFolder() + "/HAND-M.CUR", "not a cursor at all");
     auto& form = f.start();
     QCOMPARE(f.errorReports(), 1);
     const QString report = f.sandbox.messages->shown.first().text;

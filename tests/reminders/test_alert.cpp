@@ -1,5 +1,6 @@
 // The due rule, the alert text, the snooze preselection, OK and the tune.
 #include "mainwindow/fixture.h"
+#include "support/files.h"
 
 #include "app/settings.h"
 #include "app/timercontrol.h"
@@ -185,10 +186,7 @@ void TestAlert::silentWithoutTheTune() {
 
 void TestAlert::undecodableTuneIsReportedAtOpen() {
     MainWindowFixture f;
-    QFile junk(f.sandbox.appFolder() + "/happybirthday.wav");
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("not a wave file");
-    junk.close();
+    cwtest::writeBytes(f.sandbox.appFolder() + "/happybirthday.wav", "not a wave file");
     auto& form = f.load();
     cw::Form3 alert(form);
     QCOMPARE(f.errorReports(), 1);
