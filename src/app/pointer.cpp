@@ -1,7 +1,6 @@
 #include "app/pointer.h"
 
 #include "app/apperror.h"
-
 #include "app/filepresence.h"
 #include "app/services.h"
 

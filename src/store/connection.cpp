@@ -3,7 +3,8 @@
 #include "app/apperror.h"
 #include "store/enginefunctions.h"
 
-#include <QStringList>
+
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -18,44 +19,42 @@ Connection::~Connection() {
     Close();
 }
 
-// A value may stand in double or single quotes, with the quote doubled inside, so that a path
+namespace {
+// The "name=value" pair of a connection string that starts at `at`, which moves past its ';'. A
+// value may stand in double or single quotes, a doubled quote standing for one, so that a path
 // holding ';' stays whole.
+std::pair<QString, QString> nextPair(const QString& text, qsizetype& at) {
+    const qsizetype size = text.size();
+    const qsizetype equals = text.indexOf(QLatin1Char('='), at);
+    if (equals < 0) {
+        at = size;
+        return {};
+    }
+    const QString name = text.mid(at, equals - at).trimmed();
+    qsizetype pos = equals + 1;
+    while (pos < size && text[pos] == QLatin1Char(' '))
+        ++pos;
+    const QChar quote = pos < size ? text[pos] : QChar();
+    const bool quoted = quote == QLatin1Char('"') || quote == QLatin1Char('\'');
+    QString value;
+    for (pos += quoted ? 1 : 0; quoted && pos < size; ++pos) {
+        if (text[pos] == quote && (pos + 1 == size || text[++pos] != quote))
+            break; // the closing quote; a doubled one was stepped over to its second half
+        value += text[pos];
+    }
+    const qsizetype end = text.indexOf(QLatin1Char(';'), pos);
+    if (!quoted)
+        value = text.mid(pos, (end < 0 ? size : end) - pos).trimmed();
+    at = end < 0 ? size : end + 1;
+    return {name, value};
+}
+} // namespace
+
 QString Connection::dataSourceOf(const QString& connectionString) {
-    static const QLatin1String key("Data Source");
     qsizetype at = 0;
-    const qsizetype size = connectionString.size();
-    while (at < size) {
-        const qsizetype equals = connectionString.indexOf(QLatin1Char('='), at);
-        if (equals < 0)
-            break;
-        const QString name = connectionString.mid(at, equals - at).trimmed();
-        qsizetype pos = equals + 1;
-        while (pos < size && connectionString[pos] == QLatin1Char(' '))
-            ++pos;
-        QString value;
-        const QChar quote = pos < size ? connectionString[pos] : QChar();
-        if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
-            ++pos;
-            for (; pos < size; ++pos) {
-                if (connectionString[pos] == quote) {
-                    if (pos + 1 < size && connectionString[pos + 1] == quote) {
-                        value += quote;
-                        ++pos;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                value += connectionString[pos];
-            }
-            const qsizetype end = connectionString.indexOf(QLatin1Char(';'), pos);
-            at = end < 0 ? size : end + 1;
-        } else {
-            const qsizetype end = connectionString.indexOf(QLatin1Char(';'), pos);
-            value = connectionString.mid(pos, (end < 0 ? size : end) - pos).trimmed();
-            at = end < 0 ? size : end + 1;
-        }
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
+    while (at < connectionString.size()) {
+        const auto [name, value] = nextPair(connectionString, at);
+        if (name.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
             return value;
     }
     throw AppError(QStringLiteral("The connection string names no data source."));

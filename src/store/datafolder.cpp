@@ -28,8 +28,9 @@ bool isFolderPresent(const QString& path) {
     return QFileInfo::exists(path);
 }
 
-void makeFolder(const QString& path) {
-    if (!QDir().mkdir(path))
+// One level, or with its missing parents for the base folder of a new account.
+void makeFolder(const QString& path, bool withParents = false) {
+    if (!(withParents ? QDir().mkpath(path) : QDir().mkdir(path)))
         throw AppError(QStringLiteral("Path/File access error: cannot create the folder %1").arg(path));
 }
 } // namespace
@@ -69,9 +70,8 @@ QString connectionString() {
 
 void prepareMakerFolder() {
     // The per-user data home of a new account may not exist yet; the shared base always does.
-    const QString base = baseFolder();
-    if (!isFolderPresent(base) && !QDir().mkpath(base))
-        throw AppError(QStringLiteral("Path/File access error: cannot create the folder %1").arg(base));
+    if (!isFolderPresent(baseFolder()))
+        makeFolder(baseFolder(), true);
     if (!isFolderPresent(makerFolder()))
         makeFolder(makerFolder());
 }
