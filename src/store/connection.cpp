@@ -3,7 +3,6 @@
 #include "app/apperror.h"
 #include "store/enginefunctions.h"
 
-
 #include <utility>
 
 #include <sqlite3.h>

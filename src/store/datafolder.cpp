@@ -63,7 +63,8 @@ QString fallbackSeedFile() {
 QString connectionString() {
     QString path = liveStoreFile();
     // A folder name holding ';' or starting with a quote would cut the value short: quote it.
-    if (path.contains(QLatin1Char(';')) || path.startsWith(QLatin1Char('"')) || path.startsWith(QLatin1Char('\'')))
+    if (path.contains(QLatin1Char(';')) || path.startsWith(QLatin1Char('"')) ||
+        path.startsWith(QLatin1Char('\'')))
         path = QLatin1Char('"') + path.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= ") + path;
 }

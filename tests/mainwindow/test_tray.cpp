@@ -30,8 +30,9 @@ void TestTray::minimiseHidesWithOneBalloon() {
     QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 1);
     const auto balloon = f.sandbox.trayLog.calls.last();
     QCOMPARE(balloon.title, QStringLiteral("Candlewise Software"));
-    QCOMPARE(balloon.info, QStringLiteral("has been minimized to the system tray.\r\nClick on the blue 'M' icon "
-                                          "(M for Marrowfen) to bring the software back."));
+    QCOMPARE(balloon.info,
+             QStringLiteral("has been minimized to the system tray.\r\nClick on the blue 'M' icon "
+                            "(M for Marrowfen) to bring the software back."));
     QCOMPARE(balloon.timeout, 5000u);
     f.sandbox.trayLog.click();
     QVERIFY(f.form->isVisible());

@@ -159,10 +159,14 @@ void TestStore::missingDataHomeAndOddFolderNames() {
 void TestStore::dataSourceOfConnectionStrings_data() {
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("source");
-    QTest::newRow("stored form") << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source= /a/b.mdb" << "/a/b.mdb";
-    QTest::newRow("any case, later keys") << "data source=/a/b.mdb; Mode=Share" << "/a/b.mdb";
-    QTest::newRow("double quotes keep ;") << "Provider=x;Data Source= \"/a;b/\"\"c\"\".mdb\"" << "/a;b/\"c\".mdb";
-    QTest::newRow("single quotes") << "Data Source='/a;b.mdb';Provider=x" << "/a;b.mdb";
+    QTest::newRow("stored form") << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source= /a/b.mdb"
+                                 << "/a/b.mdb";
+    QTest::newRow("any case, later keys") << "data source=/a/b.mdb; Mode=Share"
+                                          << "/a/b.mdb";
+    QTest::newRow("double quotes keep ;") << "Provider=x;Data Source= \"/a;b/\"\"c\"\".mdb\""
+                                          << "/a;b/\"c\".mdb";
+    QTest::newRow("single quotes") << "Data Source='/a;b.mdb';Provider=x"
+                                   << "/a;b.mdb";
 }
 
 void TestStore::dataSourceOfConnectionStrings() {
