@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include <limits>
+#include <utility>
 
 namespace cw {
 
@@ -41,7 +42,6 @@ class Store {
     Store() : settings_(plainIniFormat(), QSettings::UserScope, config::makerName) {
         settings_.beginGroup(config::productName);
     }
-    QSettings& operator*() { return settings_; }
     QSettings* operator->() { return &settings_; }
 
   private:
@@ -72,15 +72,23 @@ QString readSetting(SettingKey key) {
     return value.toString();
 }
 
-bool writeSetting(SettingKey key, const QString& text) {
+namespace {
+// The keys written in order, and the file rewritten once.
+template <size_t N> bool writeTexts(const std::array<std::pair<SettingKey, QString>, N>& pairs) {
     try {
         Store store;
-        store->setValue(settingName(key), text);
+        for (const auto& [key, text] : pairs)
+            store->setValue(settingName(key), text);
         store->sync();
         return store->status() == QSettings::NoError;
     } catch (...) {
         return false;
     }
+}
+} // namespace
+
+bool writeSetting(SettingKey key, const QString& text) {
+    return writeTexts(std::array{std::pair{key, text}});
 }
 
 int checkBoxValueFromText(const QString& text) {
@@ -131,10 +139,10 @@ bool readOption(SettingKey key) {
 }
 
 void writeOptions(const std::array<bool, 5>& selected) {
-    constexpr std::array optionKeys{SettingKey::Option1, SettingKey::Option2, SettingKey::Option3,
-                                    SettingKey::Option4, SettingKey::Option5};
+    std::array<std::pair<SettingKey, QString>, optionKeys.size()> pairs;
     for (size_t i = 0; i < optionKeys.size(); ++i)
-        writeSetting(optionKeys[i], optionText(selected[i]));
+        pairs[i] = {optionKeys[i], optionText(selected[i])};
+    writeTexts(pairs);
 }
 
 } // namespace cw

@@ -40,7 +40,9 @@ QString optionText(bool value);
 int readCheckBox(SettingKey key);
 int readOnOff(SettingKey key);
 bool readOption(SettingKey key);
-// The five option keys are always written together, in order.
+// The alert's five snooze choices, in order; they are always written together.
+inline constexpr std::array optionKeys{SettingKey::Option1, SettingKey::Option2, SettingKey::Option3,
+                                       SettingKey::Option4, SettingKey::Option5};
 void writeOptions(const std::array<bool, 5>& selected);
 
 } // namespace cw

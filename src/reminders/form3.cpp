@@ -20,8 +20,6 @@
 namespace cw {
 
 namespace {
-constexpr std::array optionKeys{SettingKey::Option1, SettingKey::Option2, SettingKey::Option3,
-                                SettingKey::Option4, SettingKey::Option5};
 constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
 } // namespace
 
