@@ -104,7 +104,7 @@ class Form1 : public QWidget, public ReminderHost {
     void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
     bool hasBirthdayTodayIn(Recordset* snapshot);
     bool checkForNewDay(); // true when a new day's pass ran
-    void showAlert();
+    void showAlert(Recordset* snapshot = nullptr);
     void minimiseToTray();
 
     bool startingUp = false;

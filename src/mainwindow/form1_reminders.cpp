@@ -31,8 +31,8 @@ bool Form1::hasBirthdayTodayIn(Recordset* snapshot) {
     return result;
 }
 
-void Form1::showAlert() {
-    Form3 alert(*this, this);
+void Form1::showAlert(Recordset* snapshot) {
+    Form3 alert(*this, this, snapshot);
     alert.exec();
 }
 
@@ -43,7 +43,7 @@ void Form1::raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot) {
         return;
     Timer1->stop();
     if (!isTest)
-        showAlert();
+        showAlert(snapshot);
     Timer1->restart();
 }
 

@@ -23,9 +23,11 @@ namespace {
 constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
 } // namespace
 
-Form3::Form3(ReminderHost& host, QWidget* parent) : QDialog(parent), host_(host) {
+Form3::Form3(ReminderHost& host, QWidget* parent, Recordset* snapshot)
+    : QDialog(parent), host_(host), snapshot_(snapshot) {
     buildControls();
     Form_Load();
+    snapshot_ = nullptr;
 }
 
 Form3::~Form3() {
@@ -139,11 +141,14 @@ void Form3::ListTodayBirthday() {
     ErrorGuard guard(Location::Form3_ListTodayBirthday);
     QString text;
     const ReminderBoxes boxes = host_.reminderBoxes();
-    visitDatedRows(guard, [&](const DatedRow& row) {
-        if (isDue(boxes, row.daysLeft))
-            text += alertLine(row.person, row.daysLeft);
-        return true;
-    });
+    visitDatedRows(
+        guard,
+        [&](const DatedRow& row) {
+            if (isDue(boxes, row.daysLeft))
+                text += alertLine(row.person, row.daysLeft);
+            return true;
+        },
+        snapshot_);
     guard.step(5, [&] { setLabelText(Label1, text); });
 }
 

@@ -16,11 +16,14 @@ class QRadioButton;
 
 namespace cw {
 
+class Recordset;
+
 class Form3 : public QDialog {
     Q_OBJECT
   public:
-    // Loaded afresh for each showing: the load runs here.
-    explicit Form3(ReminderHost& host, QWidget* parent = nullptr);
+    // Loaded afresh for each showing: the load runs here. A snapshot, the list query a refill has
+    // just read, spares the load reading the store again.
+    explicit Form3(ReminderHost& host, QWidget* parent = nullptr, Recordset* snapshot = nullptr);
     ~Form3() override;
 
     void ListTodayBirthday();
@@ -56,6 +59,7 @@ class Form3 : public QDialog {
 
     ReminderHost& host_;
     QButtonGroup* group_;
+    Recordset* snapshot_; // only while loading
 };
 
 } // namespace cw
