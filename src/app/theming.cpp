@@ -2,7 +2,6 @@
 
 #include "app/apperror.h"
 #include "app/services.h"
-#include "tray/programicon.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -55,6 +54,5 @@ void setWhiteBackground(QLabel* label) {
     label->setStyleSheet(QStringLiteral("background-color: white; color: black;"));
 }
 
-QIcon applicationIcon() { return programIcon(); }
 
 } // namespace cw

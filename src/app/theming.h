@@ -1,7 +1,7 @@
 #pragma once
-// The shared look of the windows: the button-face colour, the skin sheet on the main window, the
-// program icon, and the white next-birthday label.
-#include <QIcon>
+// The shared look of the windows: the button-face colour, the skin sheet on the main window and the
+// white next-birthday label.
+#include <QString>
 
 class QLabel;
 class QWidget;
@@ -15,6 +15,5 @@ void SkinMainWindow(QWidget* form1);
 // The window and its option buttons, check boxes, frames and labels take the button-face colour.
 void ThemeWindow(QWidget* window);
 void setWhiteBackground(QLabel* label);
-QIcon applicationIcon();
 
 } // namespace cw

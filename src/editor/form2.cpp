@@ -4,6 +4,7 @@
 #include "app/pointer.h"
 #include "app/services.h"
 #include "app/theming.h"
+#include "tray/programicon.h"
 #include "app/twips.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
@@ -67,7 +68,7 @@ void Form2::buildControls() {
 void Form2::Form_Load() {
     ErrorGuard guard(Location::Form2_Form_Load);
     guard.step(1, [&] { ThemeWindow(this); });
-    guard.step(2, [&] { setWindowIcon(applicationIcon()); });
+    guard.step(2, [&] { setWindowIcon(programIcon()); });
     guard.step(3, [&] { applyHandPointer(this); });
     guard.step(4, [&] {
         Combo1->clear();

@@ -8,6 +8,7 @@
 #include "app/pointer.h"
 #include "app/services.h"
 #include "app/theming.h"
+#include "tray/programicon.h"
 #include "app/timercontrol.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
@@ -42,7 +43,7 @@ void Form1::Form_Load() {
     guard.step(5, [&] { applyHandPointer(this); });
     guard.step(6, [&] { visitWebSiteSometimes(); });
     guard.step(7, [&] { setWindowTitle(config::productName); });
-    guard.step(8, [&] { setWindowIcon(applicationIcon()); });
+    guard.step(8, [&] { setWindowIcon(programIcon()); });
     guard.step(9, [&] { setApplicationTitle(deriveApplicationTitle(config::productName)); });
     guard.step(10, [&] { cSysTray1->setTrayTip(config::productName); });
     guard.step(11, [&] { cSysTray1->setInTray(true); });
@@ -51,10 +52,7 @@ void Form1::Form_Load() {
     if (guard.test(14, [&] { return Check8->isChecked(); }))
         guard.step(14, [&] { minimiseToTray(); });
     guard.step(15, [&] { Dinalabel = false; });
-    guard.step(16, [&] {
-        Timer1->setInterval(1000);
-        Timer1->setEnabled(true);
-    });
+    guard.step(16, [&] { Timer1->restart(); });
     guard.step(17, [&] { setWhiteBackground(Label1); });
 }
 
@@ -91,10 +89,7 @@ void Form1::Form_QueryUnload() {
     if (guard.test(1, [] { return sharedConnection().State() != 0; }))
         guard.step(1, [] { sharedConnection().Close(); });
     guard.step(2, [&] { Timer1->setEnabled(false); });
-    guard.step(3, [&] {
-        if (cSysTray1)
-            cSysTray1->setInTray(false);
-    });
+    guard.step(3, [&] { cSysTray1->setInTray(false); });
     guard.step(4, [] {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

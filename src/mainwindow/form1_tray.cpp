@@ -15,7 +15,7 @@ const QString balloonText = QStringLiteral("has been minimized to the system tra
 void Form1::Form_Resize() {
     if (!(windowState() & Qt::WindowMinimized) || minimisedToTray_)
         return;
-    if (!cSysTray1 || !cSysTray1->shell().isAvailable())
+    if (!cSysTray1->shell().isAvailable())
         return;
     // Back to normal before hiding: leaving the minimised state maps the native window again,
     // and done after hide() that would put an empty frame back on screen.

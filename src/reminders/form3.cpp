@@ -6,6 +6,7 @@
 #include "app/pointer.h"
 #include "app/settings.h"
 #include "app/theming.h"
+#include "tray/programicon.h"
 #include "app/timercontrol.h"
 #include "app/twips.h"
 #include "reminders/duerows.h"
@@ -112,7 +113,7 @@ void Form3::setOption(int index, bool value) {
 void Form3::Form_Load() {
     ErrorGuard guard(Location::Form3_Form_Load);
     guard.step(1, [&] { ThemeWindow(this); });
-    guard.step(2, [&] { setWindowIcon(applicationIcon()); });
+    guard.step(2, [&] { setWindowIcon(programIcon()); });
     guard.step(3, [&] { setWhiteBackground(Label1); });
     guard.step(4, [&] { ListTodayBirthday(); });
     guard.step(5, [&] { applyHandPointer(this); });

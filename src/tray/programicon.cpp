@@ -14,15 +14,19 @@ static void initTrayIcons() {
 
 namespace cw {
 
+// Built once: every window and the tray share the one icon.
 QIcon programIcon() {
-    initTrayIcons();
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/candlewise-16.png"), QSize(16, 16));
-    // The drawing scales cleanly where the image formats can read it; the large raster serves otherwise.
-    if (QImageReader::supportedImageFormats().contains("svg"))
-        icon.addFile(QStringLiteral(":/icons/candlewise.svg"), QSize(256, 256));
-    else
-        icon.addFile(QStringLiteral(":/icons/candlewise-256.png"), QSize(256, 256));
+    static const QIcon icon = [] {
+        initTrayIcons();
+        QIcon built;
+        built.addFile(QStringLiteral(":/icons/candlewise-16.png"), QSize(16, 16));
+        // The drawing scales cleanly where the image formats can read it; the large raster serves otherwise.
+        if (QImageReader::supportedImageFormats().contains("svg"))
+            built.addFile(QStringLiteral(":/icons/candlewise.svg"), QSize(256, 256));
+        else
+            built.addFile(QStringLiteral(":/icons/candlewise-256.png"), QSize(256, 256));
+        return built;
+    }();
     return icon;
 }
 
