@@ -122,4 +122,9 @@ private:
 
 inline Services& services() { return Services::instance(); }
 
+// A plain message with OK, captioned with the application title.
+inline void showMessage(const QString& text) {
+    services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok);
+}
+
 } // namespace cw

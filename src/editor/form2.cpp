@@ -93,17 +93,11 @@ void Form2::Form_Load() {
 void Form2::PushButton6_Click() {
     ErrorGuard guard(Location::Form2_PushButton6_Click);
     if (guard.test(1, [&] { return !isValidEditorDate(Combo1->currentIndex(), Combo2->currentText()); })) {
-        guard.step(1, [&] {
-            services().messages().show(QStringLiteral("Selected date is invalid."), {}, MessageIcon::None,
-                                       MessageButtons::Ok);
-        });
+        guard.step(1, [] { showMessage(QStringLiteral("Selected date is invalid.")); });
         return;
     }
     if (guard.test(2, [&] { return statements::trimBlanks(Text1->text()).isEmpty(); })) {
-        guard.step(2, [&] {
-            services().messages().show(QStringLiteral("You forgot to input person."), {}, MessageIcon::None,
-                                       MessageButtons::Ok);
-        });
+        guard.step(2, [] { showMessage(QStringLiteral("You forgot to input person.")); });
         return;
     }
     guard.step(3, [&] {

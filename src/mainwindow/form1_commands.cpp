@@ -17,18 +17,12 @@
 
 namespace cw {
 
-namespace {
-void showMessage(const QString& text) {
-    services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok);
-}
-} // namespace
-
 void Form1::PushButton1_Click() {
     ErrorGuard guard(Location::Form1_PushButton1_Click);
     // An empty list, or rows with none current, leaves nothing to delete.
-    if (guard.test(1, [&] { return ListView1->count() == 0 || ListView1->selectedRow() < 0; }))
-        return;
     const int row = ListView1->selectedRow();
+    if (guard.test(1, [&] { return row < 0; }))
+        return;
     MessageResult answer = MessageResult::No;
     guard.step(2, [&] {
         answer = services().messages().show(QStringLiteral("Are you sure you want to delete ") +
@@ -50,9 +44,9 @@ void Form1::ListView1_DblClick() {
 
 void Form1::PushButton2_Click() {
     ErrorGuard guard(Location::Form1_PushButton2_Click);
-    if (guard.test(1, [&] { return ListView1->count() == 0 || ListView1->selectedRow() < 0; }))
-        return;
     const int row = ListView1->selectedRow();
+    if (guard.test(1, [&] { return row < 0; }))
+        return;
     std::unique_ptr<Form2> editor;
     guard.step(2, [&] {
         editor = std::make_unique<Form2>(

@@ -45,7 +45,7 @@ class BusyPointer {
 };
 
 void showDone() {
-    services().messages().show(QStringLiteral("Done."), QString(), MessageIcon::None, MessageButtons::Ok);
+    showMessage(QStringLiteral("Done."));
 }
 } // namespace
 
@@ -95,9 +95,7 @@ void exportCommand(QWidget* window, const ListView& list) {
 
 void formatHelpCommand() {
     ErrorGuard guard(Location::Form1_PushButton10_Click);
-    guard.step(1, [&] {
-        services().messages().show(formatHelpText(), QString(), MessageIcon::None, MessageButtons::Ok);
-    });
+    guard.step(1, [] { showMessage(formatHelpText()); });
 }
 
 } // namespace cw
