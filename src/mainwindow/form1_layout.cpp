@@ -151,11 +151,6 @@ void Form1::addListColumns() {
     ListView1->header()->setSectionResizeMode(4, QHeaderView::Stretch);
 }
 
-ReminderBoxes Form1::reminderBoxes() const {
-    const auto value = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
-    return {value(Check1), value(Check2), value(Check4), value(Check5), value(Check6)};
-}
-
 TimerControl& Form1::reminderTimer() {
     return *Timer1;
 }

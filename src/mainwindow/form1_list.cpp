@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QLocale>
+#include <QScopeGuard>
 
 #include <map>
 
@@ -57,6 +58,7 @@ void Form1::refill(bool isTest, bool newDay) {
     if (inListPass_)
         return;
     inListPass_ = true;
+    const auto passEnds = qScopeGuard([this] { inListPass_ = false; });
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
     if (startingUp && sharedConnection().State() == 0) {
@@ -64,7 +66,6 @@ void Form1::refill(bool isTest, bool newDay) {
         ListView1->finishRefill();
         setLabelText(Label1, QStringLiteral("The birthday list could not be opened."));
         savedLabel = Label1->text();
-        inListPass_ = false;
         return;
     }
     Recordset records;
@@ -120,10 +121,8 @@ void Form1::refill(bool isTest, bool newDay) {
             break;
     }
     ListView1->finishRefill();
-    if (!opened) {
-        inListPass_ = false; // nothing could be read: one report, an empty list, and the pass ends
-        return;
-    }
+    if (!opened)
+        return; // nothing could be read: one report, an empty list, and the pass ends
     // The reminder check goes over the rows just read rather than reading a large list twice; the
     // snapshot is closed after it.
     guard.step(11, [&] { raiseAlertIfDue(isTest, newDay, &records); });
@@ -133,7 +132,6 @@ void Form1::refill(bool isTest, bool newDay) {
     });
     guard.step(13, [&] { setLabelText(Label1, nextBirthdayText(nearestName, nearestDays)); });
     guard.step(14, [&] { savedLabel = Label1->text(); });
-    inListPass_ = false;
 }
 
 } // namespace cw

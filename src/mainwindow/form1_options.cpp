@@ -16,6 +16,10 @@ int valueOf(const QCheckBox* box) {
 }
 } // namespace
 
+ReminderBoxes Form1::reminderBoxes() const {
+    return {valueOf(Check1), valueOf(Check2), valueOf(Check4), valueOf(Check5), valueOf(Check6)};
+}
+
 void Form1::restoreOptions() {
     ErrorGuard guard(Location::Form1_Form_Load);
     const std::array<std::pair<QCheckBox*, SettingKey>, 5> reminders{{
