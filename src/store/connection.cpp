@@ -14,6 +14,10 @@ void throwEngineError(sqlite3* db, int resultCode) {
     throw AppError(QString::fromUtf8(message ? message : sqlite3_errstr(resultCode)));
 }
 
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const {
+    sqlite3_finalize(statement);
+}
+
 Connection::~Connection() {
     Close();
 }
@@ -64,13 +68,15 @@ void Connection::open(const QString& connectionString) {
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
     const QByteArray path = dataSourceOf(connectionString).toUtf8();
     sqlite3* db = nullptr;
-    // Never create: a missing store file is an error, not a new empty file.
-    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    const auto fail = [&](int rc) {
+        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
         throw AppError(message + QStringLiteral(": ") + QString::fromUtf8(path));
-    }
+    };
+    // Never create: a missing store file is an error, not a new empty file.
+    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 5000);
     // Reading the schema now makes a damaged or foreign file fail here, at the open, without writing.
@@ -81,41 +87,37 @@ void Connection::open(const QString& connectionString) {
         rc = sqlite3_exec(db, "pragma cache_size = -16384", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = registerEngineFunctions(db);
-    if (rc != SQLITE_OK) {
-        QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        throw AppError(message + QStringLiteral(": ") + QString::fromUtf8(path));
-    }
+    if (rc != SQLITE_OK)
+        fail(rc);
     db_ = db;
 }
 
-void Connection::execute(const QString& statement) {
+PreparedStatement Connection::prepare(const QByteArray& text, const char** tail) {
     if (!db_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
-    const QByteArray text = statement.toUtf8();
     sqlite3_stmt* prepared = nullptr;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &prepared, &tail);
+    const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &prepared, tail);
     if (rc != SQLITE_OK)
         throwEngineError(db_, rc);
+    return PreparedStatement(prepared);
+}
+
+void Connection::execute(const QString& statement) {
+    const QByteArray text = statement.toUtf8();
+    const char* tail = nullptr;
+    const PreparedStatement prepared = prepare(text, &tail);
     if (!prepared)
         return; // blank statement
     // One statement a call: anything after it is refused, never run.
     for (const char* p = tail; p && p < text.constData() + text.size(); ++p) {
-        if (!QChar::isSpace(static_cast<unsigned char>(*p)) && *p != ';') {
-            sqlite3_finalize(prepared);
+        if (!QChar::isSpace(static_cast<unsigned char>(*p)) && *p != ';')
             throw AppError(QStringLiteral("Characters found after end of SQL statement."));
-        }
     }
-    do {
-        rc = sqlite3_step(prepared);
-    } while (rc == SQLITE_ROW);
-    if (rc != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
-        sqlite3_finalize(prepared);
-        throw AppError(message);
-    }
-    sqlite3_finalize(prepared);
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW)
+        rc = sqlite3_step(prepared.get());
+    if (rc != SQLITE_DONE)
+        throwEngineError(db_, rc);
 }
 
 void Connection::Close() {

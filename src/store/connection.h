@@ -1,11 +1,21 @@
 #pragma once
 // The shared connection to the birthday store, a SQLite file. Every failure throws AppError carrying
 // the engine's own message.
+#include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace cw {
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const;
+};
+// A prepared statement that is finalised when it goes.
+using PreparedStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 class Connection {
   public:
@@ -21,6 +31,9 @@ class Connection {
     // Runs one statement; the change is in the file when it returns.
     void execute(const QString& statement);
     void Close();
+    // Prepares the first statement of the text on the open connection (null for blank text); tail,
+    // when given, gets what follows it.
+    PreparedStatement prepare(const QByteArray& text, const char** tail = nullptr);
 
     sqlite3* handle() const { return db_; }
     static QString dataSourceOf(const QString& connectionString);

@@ -27,31 +27,24 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
 void Recordset::open(const QString& source, Connection& connection, int /*cursorType*/, int /*lockType*/) {
     if (open_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
-    if (connection.State() == 0)
-        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
-    sqlite3* db = connection.handle();
-    const QByteArray text = source.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    int rc = sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement, nullptr);
-    if (rc != SQLITE_OK)
-        throwEngineError(db, rc);
+    const PreparedStatement prepared = connection.prepare(source.toUtf8());
+    if (!prepared)
+        throw AppError(QStringLiteral("Command text was not set for the command object."));
+    sqlite3_stmt* statement = prepared.get();
     const int columns = sqlite3_column_count(statement);
     QStringList names;
     for (int c = 0; c < columns; ++c)
         names << QString::fromUtf8(sqlite3_column_name(statement, c));
     std::vector<QVariant> values;
     size_t rowCount = 0;
+    int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c)
             values.push_back(columnValue(statement, c));
         ++rowCount;
     }
-    if (rc != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(statement);
-        throw AppError(message);
-    }
-    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throwEngineError(connection.handle(), rc);
     names_ = std::move(names);
     values_ = std::move(values);
     rowCount_ = rowCount;
