@@ -25,7 +25,8 @@ public:
         case QEvent::Enter:
         case QEvent::MouseMove:
         case QEvent::HoverMove:
-            if (mousePointer(window_) != vbHourglass)
+            // Busy keeps the hourglass; an unchanged pointer is left alone on every move.
+            if (mousePointer(window_) != vbHourglass && mousePointer(window_) != value_)
                 setMousePointer(window_, value_);
             break;
         default:
@@ -55,25 +56,25 @@ std::optional<QCursor> loadCursorFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray header = file.read(14);
-    file.close();
+    const QByteArray bytes = file.readAll();
     QPixmap picture;
-    if (header.size() < 14 || !picture.load(path, "cur") || picture.isNull())
+    if (bytes.size() < 14 || !picture.loadFromData(bytes, "cur") || picture.isNull())
         return std::nullopt;
     // In a cursor file the first entry's planes and bit-count fields hold the hot spot.
-    const int hotX = qFromLittleEndian<quint16>(header.constData() + 10);
-    const int hotY = qFromLittleEndian<quint16>(header.constData() + 12);
+    const int hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
+    const int hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
     return QCursor(picture, hotX, hotY);
 }
 
 // A missing pointer file is passed over; one that is there but cannot be read is reported, and the
 // window keeps the ordinary arrow.
 void applyHandPointer(QWidget* window) {
-    if (!IsFilePresent(handPointerFile()))
+    const QString path = handPointerFile();
+    if (!IsFilePresent(path))
         return;
-    const auto cursor = loadCursorFile(handPointerFile());
+    const auto cursor = loadCursorFile(path);
     if (!cursor)
-        throw AppError(QStringLiteral("Invalid picture: %1").arg(handPointerFile()));
+        throw AppError(QStringLiteral("Invalid picture: %1").arg(path));
     window->setProperty(iconProperty, QVariant::fromValue(*cursor));
 }
 

@@ -25,7 +25,6 @@ class Recordset {
     void MoveFirst();
     int state() const { return open_ ? 1 : 0; }
     void Close();
-    size_t rowCount() const { return rowCount_; }
 
   private:
     QStringList names_;

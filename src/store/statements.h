@@ -22,6 +22,4 @@ QString importInsert(const QString& name, int month, int day);
 // The id as the list shows it; throws AppError unless it is a whole number.
 qint64 idFromText(const QString& text);
 
-inline const QString testPerson = QStringLiteral("Today Birthday Test");
-
 } // namespace cw::statements
