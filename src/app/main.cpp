@@ -1,3 +1,4 @@
+#include "app/config.h"
 #include "app/singleinstance.h"
 #include "mainwindow/form1.h"
 
@@ -6,7 +7,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Candlewise"));
-    QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
+    QApplication::setOrganizationName(cw::config::makerName);
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     cw::SingleInstance instance;

@@ -67,10 +67,10 @@ QString decodeValue(const QString& text) {
 }
 
 QString encodeValue(const QString& value) {
-    const bool plain = !value.isEmpty() && value.trimmed() == value && !value.contains(u'"') &&
+    const bool plain = value.trimmed() == value && !value.contains(u'"') &&
                        !value.contains(u'\\') && !value.contains(u';') && !value.contains(u',') &&
                        !value.startsWith(u'@');
-    if (plain || value.isEmpty())
+    if (plain)
         return value;
     QString quoted = QStringLiteral("\"");
     for (QChar c : value) {

@@ -71,22 +71,26 @@ QString connectionString() {
 
 void prepareMakerFolder() {
     // The per-user data home of a new account may not exist yet; the shared base always does.
-    if (!isFolderPresent(baseFolder()))
-        makeFolder(baseFolder(), true);
-    if (!isFolderPresent(makerFolder()))
-        makeFolder(makerFolder());
+    const QString base = baseFolder();
+    if (!isFolderPresent(base))
+        makeFolder(base, true);
+    const QString maker = makerFolder();
+    if (!isFolderPresent(maker))
+        makeFolder(maker);
 }
 
 void prepareDataFolder() {
-    if (!isFolderPresent(dataFolder()))
-        makeFolder(dataFolder());
+    const QString data = dataFolder();
+    if (!isFolderPresent(data))
+        makeFolder(data);
 }
 
 void prepareStoreFile() {
     const QString live = liveStoreFile();
     if (IsFilePresent(live))
         return; // an existing store is never replaced
-    const QString seed = IsFilePresent(preferredSeedFile()) ? preferredSeedFile() : fallbackSeedFile();
+    const QString preferred = preferredSeedFile();
+    const QString seed = IsFilePresent(preferred) ? preferred : fallbackSeedFile();
     // Copy beside the target and rename, so a copy cut short never passes for a store.
     const QString partial = live + QStringLiteral(".part");
     QFile::remove(partial);

@@ -19,7 +19,7 @@ QDate buildDate(int year, int month, int day) {
 }
 
 int storedNumber(const QVariant& value) {
-    if (value.isNull() || !value.isValid())
+    if (value.isNull())
         throw AppError(QStringLiteral("Invalid use of Null"));
     bool ok = false;
     double number = 0;
