@@ -59,11 +59,6 @@ void ImportBirthdays(const QString& path) {
             const BirthdayLine birthday = parseBirthdayLine(lines[i], static_cast<int>(i + 1));
             connection.execute(statements::importInsert(birthday.name, birthday.month, birthday.day));
         }
-    } catch (const std::exception&) {
-        commitSoFar(connection);
-        throw;
-    }
-    try {
         connection.execute(QStringLiteral("commit"));
     } catch (const std::exception&) {
         commitSoFar(connection);

@@ -17,19 +17,6 @@ namespace cw {
 
 namespace {
 
-enum ShellReport : int {
-    WM_MOUSEMOVE = 512,
-    WM_LBUTTONDOWN = 513,
-    WM_LBUTTONUP = 514,
-    WM_LBUTTONDBLCLK = 515,
-    WM_RBUTTONDOWN = 516,
-    WM_RBUTTONUP = 517,
-    WM_RBUTTONDBLCLK = 518,
-    NIN_BALLOONHIDE = 1027,
-    NIN_BALLOONTIMEOUT = 1028,
-    NIN_BALLOONUSERCLICK = 1029,
-};
-
 constexpr int leftButton = 1;
 constexpr int rightButton = 2;
 

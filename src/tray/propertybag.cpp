@@ -20,10 +20,6 @@ void PropertyBag::WriteProperty(const QString& name, const QVariant& value) {
     entry.value = value;
 }
 
-bool PropertyBag::contains(const QString& name) const {
-    return entries_.contains(keyOf(name));
-}
-
 QStringList PropertyBag::names() const {
     QStringList result;
     for (const Entry& entry : entries_)

@@ -13,7 +13,6 @@ class PropertyBag {
     // The stored value, or the default when the name is missing.
     QVariant ReadProperty(const QString& name, const QVariant& defaultValue = QVariant()) const;
     void WriteProperty(const QString& name, const QVariant& value);
-    bool contains(const QString& name) const;
     QStringList names() const;
 
   private:

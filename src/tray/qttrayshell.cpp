@@ -5,9 +5,6 @@
 namespace cw {
 
 namespace {
-constexpr int mouseLeftDown = 513, mouseLeftUp = 514, mouseLeftDoubleClick = 515;
-constexpr int mouseRightDown = 516, mouseRightUp = 517;
-constexpr int balloonHidden = 1027, balloonTimedOut = 1028, balloonClicked = 1029;
 // How long a balloon without a time of its own stays, as QSystemTrayIcon::showMessage has it.
 constexpr int defaultBalloonMilliseconds = 10000;
 } // namespace
@@ -15,11 +12,11 @@ constexpr int defaultBalloonMilliseconds = 10000;
 QtTrayShell::QtTrayShell(QObject* parent) : TrayShell(), trayIcon_() {
     setParent(parent);
     balloonTimer_.setSingleShot(true);
-    connect(&balloonTimer_, &QTimer::timeout, this, [this] { endBalloon(balloonTimedOut); });
+    connect(&balloonTimer_, &QTimer::timeout, this, [this] { endBalloon(NIN_BALLOONTIMEOUT); });
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
     connect(&trayIcon_, &QSystemTrayIcon::messageClicked, this, [this] {
         if (balloonTimer_.isActive())
-            endBalloon(balloonClicked);
+            endBalloon(NIN_BALLOONUSERCLICK);
     });
 }
 
@@ -60,7 +57,7 @@ void QtTrayShell::showBalloon(const NotifyIconData& data) {
     } else if (!balloonTimer_.isActive()) {
         // Nothing can be shown, so the balloon is gone at once; reported from the event loop, as
         // the shell reports it after the call has returned.
-        QTimer::singleShot(0, this, [this] { emit callback(identifier_, balloonHidden); });
+        QTimer::singleShot(0, this, [this] { emit callback(identifier_, NIN_BALLOONHIDE); });
     }
 }
 
@@ -72,15 +69,15 @@ void QtTrayShell::endBalloon(int code) {
 void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        emit callback(identifier_, mouseLeftDown);
-        emit callback(identifier_, mouseLeftUp);
+        emit callback(identifier_, WM_LBUTTONDOWN);
+        emit callback(identifier_, WM_LBUTTONUP);
         break;
     case QSystemTrayIcon::Context:
-        emit callback(identifier_, mouseRightDown);
-        emit callback(identifier_, mouseRightUp);
+        emit callback(identifier_, WM_RBUTTONDOWN);
+        emit callback(identifier_, WM_RBUTTONUP);
         break;
     case QSystemTrayIcon::DoubleClick:
-        emit callback(identifier_, mouseLeftDoubleClick);
+        emit callback(identifier_, WM_LBUTTONDBLCLK);
         break;
     default: // the middle button has no report
         break;

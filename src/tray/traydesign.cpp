@@ -17,8 +17,8 @@ QIcon designTimePicture() {
 PropertyBag storedTrayDesign() {
     PropertyBag bag;
     bag.WriteProperty(QStringLiteral("intray"), false);
-    bag.WriteProperty(QStringLiteral("trayicon"), QVariant::fromValue(programIcon()));
-    bag.WriteProperty(QStringLiteral("traytip"), QStringLiteral("Telnet Server"));
+    bag.WriteProperty(QStringLiteral("trayicon"), QVariant::fromValue(designTimePicture()));
+    bag.WriteProperty(QStringLiteral("traytip"), defaultTrayTip());
     // The control's box, 510 twips a side, in HIMETRIC as the host writes it.
     bag.WriteProperty(QStringLiteral("_extentx"), 900);
     bag.WriteProperty(QStringLiteral("_extenty"), 900);

@@ -17,7 +17,6 @@ class TrayHook {
 
     void install(TrayShell& shell, cSysTray& control);
     void remove();
-    bool isInstalled() const { return static_cast<bool>(connection_); }
 
   private:
     // Every report of the shell passes through here on its way to the control.

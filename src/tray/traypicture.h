@@ -18,7 +18,6 @@ class TrayPicture {
     static TrayPicture bitmap(const QIcon& image) { return TrayPicture(Kind::Bitmap, image); }
     static TrayPicture metafile(const QIcon& image) { return TrayPicture(Kind::Metafile, image); }
 
-    Kind kind() const { return kind_; }
     bool isIcon() const { return kind_ == Kind::Icon && !icon_.isNull(); }
     const QIcon& icon() const { return icon_; }
 

@@ -12,6 +12,19 @@ namespace cw {
 enum NotifyMessage : int { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 enum NotifyFlags : unsigned { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4, NIF_INFO = 16 };
 constexpr int trayCallbackMessage = 1125; // WM_USER + 101
+// The codes a shell reports back: the pointer's messages over the icon and the balloon's end.
+enum ShellReport : int {
+    WM_MOUSEMOVE = 512,
+    WM_LBUTTONDOWN = 513,
+    WM_LBUTTONUP = 514,
+    WM_LBUTTONDBLCLK = 515,
+    WM_RBUTTONDOWN = 516,
+    WM_RBUTTONUP = 517,
+    WM_RBUTTONDBLCLK = 518,
+    NIN_BALLOONHIDE = 1027,
+    NIN_BALLOONTIMEOUT = 1028,
+    NIN_BALLOONUSERCLICK = 1029,
+};
 
 // One record as handed to the shell; text fields hold their full fixed-width form
 // (text, one NUL, padded with blanks); a field the operation does not set stays empty, as the
