@@ -9,6 +9,9 @@
 
 namespace cw {
 
+// The birthday list's columns, in order; "id" and "MonthNo" are hidden but readable.
+enum BirthdayColumn : int { idColumn, personColumn, monthColumn, dayColumn, daysLeftColumn, monthNoColumn };
+
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -26,7 +26,7 @@ void Form1::PushButton1_Click() {
     MessageResult answer = MessageResult::No;
     guard.step(2, [&] {
         answer = services().messages().show(QStringLiteral("Are you sure you want to delete ") +
-                                                ListView1->subItem(row, 1) + QLatin1Char('?'),
+                                                ListView1->subItem(row, personColumn) + QLatin1Char('?'),
                                             QStringLiteral("Delete Selected Birthday Reminder"),
                                             MessageIcon::None, MessageButtons::YesNo);
     });
@@ -55,9 +55,9 @@ void Form1::PushButton2_Click() {
     if (!editor)
         return;
     guard.step(3, [&] {
-        editor->Text1->setText(ListView1->subItem(row, 1));
-        editor->Combo1->setCurrentIndex(ListView1->subItem(row, 5).toInt() - 1);
-        editor->Combo2->setCurrentIndex(editor->Combo2->findText(ListView1->subItem(row, 3)));
+        editor->Text1->setText(ListView1->subItem(row, personColumn));
+        editor->Combo1->setCurrentIndex(ListView1->subItem(row, monthNoColumn).toInt() - 1);
+        editor->Combo2->setCurrentIndex(editor->Combo2->findText(ListView1->subItem(row, dayColumn)));
     });
     guard.step(4, [&] { editor->exec(); });
 }

@@ -148,7 +148,7 @@ void Form1::addListColumns() {
     ListView1->addColumn(QStringLiteral("Day"), 1300);
     ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
     ListView1->addColumn(QStringLiteral("MonthNo"), 0);
-    ListView1->header()->setSectionResizeMode(4, QHeaderView::Stretch);
+    ListView1->header()->setSectionResizeMode(daysLeftColumn, QHeaderView::Stretch);
 }
 
 TimerControl& Form1::reminderTimer() {

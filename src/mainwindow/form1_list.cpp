@@ -85,26 +85,26 @@ void Form1::refill(bool isTest, bool newDay) {
         if (row >= 0) {
             guard.step(5, [&] {
                 person = records.fields(QStringLiteral("Person")).toString();
-                ListView1->setSubItem(row, 1, person);
+                ListView1->setSubItem(row, personColumn, person);
             });
             guard.step(6, [&] {
-                ListView1->setSubItem(row, 2, monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
+                ListView1->setSubItem(row, monthColumn, monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
             });
             guard.step(7, [&] {
-                ListView1->setSubItem(row, 3, records.fields(QStringLiteral("BirthDay")).toString());
+                ListView1->setSubItem(row, dayColumn, records.fields(QStringLiteral("BirthDay")).toString());
             });
             guard.step(8, [&] {
-                ListView1->setSubItem(row, 5, records.fields(QStringLiteral("BirthMonth")).toString());
+                ListView1->setSubItem(row, monthNoColumn, records.fields(QStringLiteral("BirthMonth")).toString());
             });
             guard.step(9, [&] {
                 const DaysLeft left = daysLeft(records.fields(QStringLiteral("BirthMonth")),
                                                records.fields(QStringLiteral("BirthDay")), today);
                 if (left.when == DaysLeft::Case::Today) {
-                    ListView1->setSubItem(row, 4, QStringLiteral("Today"));
+                    ListView1->setSubItem(row, daysLeftColumn, QStringLiteral("Today"));
                     nearestName = person;
                     nearestDays = 0;
                 } else {
-                    ListView1->setSubItem(row, 4, QString::number(left.days));
+                    ListView1->setSubItem(row, daysLeftColumn, QString::number(left.days));
                     if (nearestDays > left.days) {
                         nearestDays = left.days;
                         nearestName = person;

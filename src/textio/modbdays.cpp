@@ -14,11 +14,6 @@
 namespace cw {
 
 namespace {
-// The list's cells.
-constexpr int personColumn = 1;
-constexpr int dayColumn = 3;
-constexpr int monthNoColumn = 5;
-
 // Keeps what was inserted so far: the store then holds the lines before the failure and no open
 // transaction blocks the next statement.
 void commitSoFar(Connection& connection) {
