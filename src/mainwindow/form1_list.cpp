@@ -88,13 +88,15 @@ void Form1::refill(bool isTest, bool newDay) {
                 ListView1->setSubItem(row, personColumn, person);
             });
             guard.step(6, [&] {
-                ListView1->setSubItem(row, monthColumn, monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
+                ListView1->setSubItem(row, monthColumn,
+                                      monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
             });
             guard.step(7, [&] {
                 ListView1->setSubItem(row, dayColumn, records.fields(QStringLiteral("BirthDay")).toString());
             });
             guard.step(8, [&] {
-                ListView1->setSubItem(row, monthNoColumn, records.fields(QStringLiteral("BirthMonth")).toString());
+                ListView1->setSubItem(row, monthNoColumn,
+                                      records.fields(QStringLiteral("BirthMonth")).toString());
             });
             guard.step(9, [&] {
                 const DaysLeft left = daysLeft(records.fields(QStringLiteral("BirthMonth")),
