@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <array>
+
 namespace cw {
 
 namespace {
@@ -85,21 +87,13 @@ void Form3::buildControls() {
     installHoverPointers(this, {Frame1}, {PushButton2});
 }
 
-std::array<QRadioButton*, 5> Form3::options() const {
-    return {Option1, Option2, Option3, Option4, Option5};
-}
-
+// The group numbers the buttons 0 to 4 and knows which one is selected.
 int Form3::selectedOption() const {
-    const auto buttons = options();
-    for (int i = 0; i < 5; ++i) {
-        if (buttons[i]->isChecked())
-            return i;
-    }
-    return -1;
+    return group_->checkedId();
 }
 
 void Form3::setOption(int index, bool value) {
-    QRadioButton* button = options()[index];
+    QAbstractButton* button = group_->button(index);
     if (value) {
         button->setChecked(true);
     } else if (button->isChecked()) {
@@ -155,9 +149,8 @@ void Form3::ListTodayBirthday() {
 
 void Form3::optionSelected() {
     std::array<bool, 5> selected{};
-    const auto buttons = options();
     for (int i = 0; i < 5; ++i)
-        selected[i] = buttons[i]->isChecked();
+        selected[i] = group_->button(i)->isChecked();
     writeOptions(selected);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 
-#include <array>
 #include <memory>
 
 class QButtonGroup;
@@ -55,7 +54,6 @@ class Form3 : public QDialog {
     void Form_Load();
     void optionSelected();
     void setOption(int index, bool value);
-    std::array<QRadioButton*, 5> options() const;
 
     ReminderHost& host_;
     QButtonGroup* group_;
