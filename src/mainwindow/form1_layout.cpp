@@ -20,10 +20,12 @@
 namespace cw {
 
 namespace {
-QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& accessibleName, QRect place) {
+// A screen reader hears the caption, or the given name where the caption alone says too little.
+QPushButton* makeButton(QWidget* parent, const QString& caption, QRect place,
+                        const QString& accessibleName = {}) {
     auto* button = new QPushButton(caption, parent);
     button->setGeometry(place);
-    button->setAccessibleName(accessibleName);
+    button->setAccessibleName(accessibleName.isEmpty() ? caption : accessibleName);
     return button;
 }
 
@@ -60,27 +62,23 @@ void Form1::buildControls() {
     ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
     ListView1->setAccessibleName(QStringLiteral("Birthdays"));
 
-    PushButton6 = makeButton(this, QStringLiteral("Add Reminder"), QStringLiteral("Add Reminder"),
-                             twipsRect(120, 3105, 3840, 405));
-    PushButton1 = makeButton(this, QStringLiteral("Delete Selected Reminder"),
-                             QStringLiteral("Delete Selected Reminder"), twipsRect(4080, 3105, 3840, 405));
-    PushButton2 = makeButton(this, QStringLiteral("Edit Selected Reminder"),
-                             QStringLiteral("Edit Selected Reminder"), twipsRect(120, 3615, 3840, 405));
-    PushButton4 = makeButton(this, QStringLiteral("Load Sample/Example Data"),
-                             QStringLiteral("Load Sample/Example Data"), twipsRect(4080, 3615, 3840, 405));
+    PushButton6 = makeButton(this, QStringLiteral("Add Reminder"), twipsRect(120, 3105, 3840, 405));
+    PushButton1 =
+        makeButton(this, QStringLiteral("Delete Selected Reminder"), twipsRect(4080, 3105, 3840, 405));
+    PushButton2 = makeButton(this, QStringLiteral("Edit Selected Reminder"), twipsRect(120, 3615, 3840, 405));
+    PushButton4 =
+        makeButton(this, QStringLiteral("Load Sample/Example Data"), twipsRect(4080, 3615, 3840, 405));
     PushButton8 =
-        makeButton(this, QStringLiteral("Import Birthdays From Text File"),
-                   QStringLiteral("Import Birthdays From Text File"), twipsRect(120, 4125, 3840, 405));
-    PushButton9 = makeButton(this, QStringLiteral("Export Birthdays To File"),
-                             QStringLiteral("Export Birthdays To File"), twipsRect(4080, 4125, 3240, 405));
-    PushButton10 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the text file format"),
-                              twipsRect(7440, 4125, 480, 405));
-    PushButton3 = makeButton(this, QStringLiteral("Add Birthday Today and Test"),
-                             QStringLiteral("Add Birthday Today and Test"), twipsRect(120, 4635, 3240, 405));
-    PushButton7 = makeButton(this, QStringLiteral("?"), QStringLiteral("About the test"),
-                             twipsRect(3480, 4635, 480, 405));
-    PushButton5 =
-        makeButton(this, QStringLiteral("Help"), QStringLiteral("Help"), twipsRect(4080, 4635, 3840, 405));
+        makeButton(this, QStringLiteral("Import Birthdays From Text File"), twipsRect(120, 4125, 3840, 405));
+    PushButton9 =
+        makeButton(this, QStringLiteral("Export Birthdays To File"), twipsRect(4080, 4125, 3240, 405));
+    PushButton10 = makeButton(this, QStringLiteral("?"), twipsRect(7440, 4125, 480, 405),
+                              QStringLiteral("About the text file format"));
+    PushButton3 =
+        makeButton(this, QStringLiteral("Add Birthday Today and Test"), twipsRect(120, 4635, 3240, 405));
+    PushButton7 = makeButton(this, QStringLiteral("?"), twipsRect(3480, 4635, 480, 405),
+                             QStringLiteral("About the test"));
+    PushButton5 = makeButton(this, QStringLiteral("Help"), twipsRect(4080, 4635, 3840, 405));
 
     Frame2 = new QGroupBox(QStringLiteral("Remind Options"), this);
     Frame2->setGeometry(twipsRect(120, 5100, 7800, 2175));
