@@ -19,11 +19,15 @@
 
 namespace cw {
 
+namespace {
+// Whether the month at list position monthIndex (0 to 11) and the day text make a date in the
+// leap year 2000.
 bool isValidEditorDate(int monthIndex, const QString& dayText) {
     bool ok = false;
     const int day = dayText.trimmed().toInt(&ok);
     return ok && QDate(2000, monthIndex + 1, day).isValid();
 }
+} // namespace
 
 Form2::Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent)
     : QDialog(parent), mBirthdayID(birthdayId), refillList_(std::move(refillList)) {

@@ -38,8 +38,4 @@ class Form2 : public QDialog {
     std::function<void()> refillList_;
 };
 
-// Whether the month at list position monthIndex (0 to 11) and the day text make a date in the
-// leap year 2000.
-bool isValidEditorDate(int monthIndex, const QString& dayText);
-
 } // namespace cw
