@@ -17,32 +17,13 @@ FileDialogRequest textFileRequest(const QString& presetName) {
                              QStringLiteral("Text Files (*.txt)")};
 }
 
-// The window's hourglass while a command works; the default pointer comes back afterwards, also when
-// the command leaves early. While it shows, hovering the buttons leaves it alone.
-class BusyPointer {
-  public:
-    explicit BusyPointer(QWidget* window) : window_(window) {}
-    ~BusyPointer() { finish(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-    void start() {
-        if (!window_ || busy_)
-            return;
-        setMousePointer(window_, vbHourglass);
-        busy_ = true;
-    }
-    void finish() {
-        if (!window_ || !busy_)
-            return;
-        busy_ = false;
-        setMousePointer(window_, vbDefault);
-    }
-
-  private:
-    QPointer<QWidget> window_;
-    bool busy_ = false;
-};
+// The window's hourglass while a command works, and the default pointer afterwards; while it
+// shows, hovering the buttons leaves it alone. The window may be gone by the end: the events let
+// through while exporting can close it.
+void showBusy(const QPointer<QWidget>& window, bool busy) {
+    if (window)
+        setMousePointer(window, busy ? vbHourglass : vbDefault);
+}
 
 void showDone() {
     showMessage(QStringLiteral("Done."));
@@ -66,15 +47,15 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     ErrorGuard guard(Location::Form1_PushButton8_Click);
     FileDialogRequest request;
     QString path;
-    BusyPointer busy(window);
+    const QPointer<QWidget> busyWindow(window);
     guard.step(1, [&] { request = importDialogRequest(); });
     guard.step(2, [&] { path = services().fileDialogs().getOpenFileName(window, request); });
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
-    guard.step(4, [&] { busy.start(); });
+    guard.step(4, [&] { showBusy(busyWindow, true); });
     guard.step(5, [&] { ImportBirthdays(path); });
     guard.step(6, [&] { refillList(); });
-    guard.step(7, [&] { busy.finish(); });
+    guard.step(7, [&] { showBusy(busyWindow, false); });
     guard.step(8, [&] { showDone(); });
 }
 
@@ -82,14 +63,14 @@ void exportCommand(QWidget* window, const ListView& list) {
     ErrorGuard guard(Location::Form1_PushButton9_Click);
     FileDialogRequest request;
     QString path;
-    BusyPointer busy(window);
+    const QPointer<QWidget> busyWindow(window);
     guard.step(1, [&] { request = exportDialogRequest(); });
     guard.step(2, [&] { path = services().fileDialogs().getSaveFileName(window, request); });
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
-    guard.step(4, [&] { busy.start(); });
+    guard.step(4, [&] { showBusy(busyWindow, true); });
     guard.step(5, [&] { ExportBirthdays(path, list); });
-    guard.step(6, [&] { busy.finish(); });
+    guard.step(6, [&] { showBusy(busyWindow, false); });
     guard.step(7, [&] { showDone(); });
 }
 
