@@ -13,7 +13,12 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+
+namespace cw {
+class Form3;
+}
 
 namespace cwtest {
 
@@ -24,14 +29,29 @@ struct Birthday {
     bool operator==(const Birthday&) const = default;
 };
 
+// What the alerts answered through the fixture showed: how many came up, and the text and the
+// selected option (0 to 4, -1 for none) of the last one as it came up.
+struct AlertsSeen {
+    int count = 0;
+    QString text;
+    int option = -1;
+};
+
 class MainWindowFixture {
   public:
     Sandbox sandbox;
     std::unique_ptr<cw::Form1> form;
+    AlertsSeen alerts;
 
     explicit MainWindowFixture(QDate today = QDate(2026, 12, 7)) {
         sandbox.clock->current = QDateTime(today, QTime(9, 0));
     }
+    ~MainWindowFixture() {
+        for (PendingModal& answer : pendingAlerts_)
+            answer.withdraw();
+    }
+    MainWindowFixture(const MainWindowFixture&) = delete;
+    MainWindowFixture& operator=(const MainWindowFixture&) = delete;
 
     // Puts birthdays in the live store before the window loads.
     void store(const QList<Birthday>& birthdays) {
@@ -63,6 +83,13 @@ class MainWindowFixture {
     // Starts with a birthday due: the start-up alert is answered with "Do not remind me again".
     cw::Form1& startDeclining();
 
+    // Answers the next alert with its close box, which leaves the snooze as it was. whileUp runs
+    // first, with the alert still up.
+    void closeAlert(std::function<void(cw::Form3*)> whileUp = {});
+    // Answers the next alert with its button, after clicking the option of the given index (0 to 4)
+    // when one is given.
+    void confirmAlert(int option = -1, std::function<void(cw::Form3*)> whileUp = {});
+
     QList<Birthday> storedRows() const {
         cw::Recordset records;
         records.open(cw::statements::listQuery(), cw::sharedConnection());
@@ -77,6 +104,10 @@ class MainWindowFixture {
 
     QString label() const { return form->Label1->text(); }
     int errorReports() const { return sandbox.messages->count(QStringLiteral("Application Error")); }
+
+  private:
+    void answerAlert(std::function<void(cw::Form3*)> answer, std::function<void(cw::Form3*)> whileUp);
+    QList<PendingModal> pendingAlerts_;
 };
 
 } // namespace cwtest
@@ -85,12 +116,39 @@ class MainWindowFixture {
 
 #include <QRadioButton>
 
+#include <array>
+
 inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
     load();
-    whenModal<cw::Form3>([](cw::Form3* alert) {
-        alert->Option5->click();
-        alert->PushButton2->click();
-    });
+    confirmAlert(4);
     form->Form_Activate();
     return *form;
+}
+
+inline void cwtest::MainWindowFixture::answerAlert(std::function<void(cw::Form3*)> answer,
+                                                   std::function<void(cw::Form3*)> whileUp) {
+    pendingAlerts_ << whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
+        ++alerts.count;
+        alerts.text = alert->Label1->text();
+        alerts.option = alert->selectedOption();
+        if (whileUp)
+            whileUp(alert);
+        answer(alert);
+    });
+}
+
+inline void cwtest::MainWindowFixture::closeAlert(std::function<void(cw::Form3*)> whileUp) {
+    answerAlert([](cw::Form3* alert) { alert->close(); }, std::move(whileUp));
+}
+
+inline void cwtest::MainWindowFixture::confirmAlert(int option, std::function<void(cw::Form3*)> whileUp) {
+    answerAlert(
+        [option](cw::Form3* alert) {
+            const std::array<QRadioButton*, 5> options{alert->Option1, alert->Option2, alert->Option3,
+                                                       alert->Option4, alert->Option5};
+            if (option >= 0)
+                options[option]->click();
+            alert->PushButton2->click();
+        },
+        std::move(whileUp));
 }
