@@ -47,7 +47,7 @@ class MainWindowFixture {
         sandbox.clock->current = QDateTime(today, QTime(9, 0));
     }
     ~MainWindowFixture() {
-        for (PendingModal& answer : pendingAlerts_)
+        for (PendingModal& answer : pending_)
             answer.withdraw();
     }
     MainWindowFixture(const MainWindowFixture&) = delete;
@@ -102,12 +102,15 @@ class MainWindowFixture {
         return rows;
     }
 
+    // Keeps an answer to a window that may never come up, and withdraws it when the fixture ends.
+    void withdrawAtEnd(PendingModal answer) { pending_ << answer; }
+
     QString label() const { return form->Label1->text(); }
     int errorReports() const { return sandbox.messages->count(QStringLiteral("Application Error")); }
 
   private:
     void answerAlert(std::function<void(cw::Form3*)> answer, std::function<void(cw::Form3*)> whileUp);
-    QList<PendingModal> pendingAlerts_;
+    QList<PendingModal> pending_;
 };
 
 } // namespace cwtest
@@ -127,14 +130,14 @@ inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
 
 inline void cwtest::MainWindowFixture::answerAlert(std::function<void(cw::Form3*)> answer,
                                                    std::function<void(cw::Form3*)> whileUp) {
-    pendingAlerts_ << whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
+    withdrawAtEnd(whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
         ++alerts.count;
         alerts.text = alert->Label1->text();
         alerts.option = alert->selectedOption();
         if (whileUp)
             whileUp(alert);
         answer(alert);
-    });
+    }));
 }
 
 inline void cwtest::MainWindowFixture::closeAlert(std::function<void(cw::Form3*)> whileUp) {

@@ -118,10 +118,15 @@ void TestCommands::cancelChangesNothing() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}});
     f.start();
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Changed", 5, "5", &cw::Form2::PushButton1); });
+    int editors = 0;
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Changed", 5, "5", &cw::Form2::PushButton1); },
+                         &editors);
     f.form->PushButton2->click();
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "New", 5, "5", &cw::Form2::PushButton1); });
+    QCOMPARE(editors, 1);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "New", 5, "5", &cw::Form2::PushButton1); },
+                         &editors);
     f.form->PushButton6->click();
+    QCOMPARE(editors, 2);
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}}));
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
 }
@@ -152,6 +157,8 @@ void TestCommands::deleteAskedAndAnswered() {
 void TestCommands::deleteAndEditOnAnEmptyList() {
     MainWindowFixture f;
     f.start();
+    int editors = 0;
+    f.withdrawAtEnd(whenModal<cw::Form2>([](cw::Form2* e) { e->PushButton1->click(); }, &editors));
     f.form->PushButton1->click();
     f.form->PushButton2->click();
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
@@ -162,6 +169,7 @@ void TestCommands::deleteAndEditOnAnEmptyList() {
     f.form->PushButton1->click();
     f.form->PushButton2->click();
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
+    QCOMPARE(editors, 0);
 }
 
 void TestCommands::sampleDataTwice() {
