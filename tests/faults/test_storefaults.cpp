@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "editor/form2.h"
 #include "reminders/form3.h"
+#include "support/permissions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,45 +14,10 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 using namespace cwtest;
 using namespace faulttest;
 
 namespace {
-
-// Permission bits hold for this thread even when it runs as root: the capabilities that bypass them
-// are taken out of the thread's effective set for the object's lifetime.
-class PermissionBitsApply {
-  public:
-    PermissionBitsApply() {
-        if (geteuid() != 0) {
-            works_ = true;
-            return;
-        }
-        if (syscall(SYS_capget, &header_, saved_) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        works_ = syscall(SYS_capset, &header_, reduced) == 0;
-        dropped_ = works_;
-    }
-    ~PermissionBitsApply() {
-        if (dropped_)
-            syscall(SYS_capset, &header_, saved_);
-    }
-    PermissionBitsApply(const PermissionBitsApply&) = delete;
-    PermissionBitsApply& operator=(const PermissionBitsApply&) = delete;
-    bool works() const { return works_; }
-
-  private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2]{};
-    bool works_ = false;
-    bool dropped_ = false;
-};
 
 void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day) {
     editor->Text1->clear();
