@@ -6,6 +6,7 @@
 #include "store/datafolder.h"
 #include "store/recordset.h"
 #include "store/statements.h"
+#include "support/files.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
 

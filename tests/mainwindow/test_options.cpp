@@ -55,9 +55,7 @@ void TestOptions::startupOptionWritesTheEntry() {
     f.form->Check3->click();
     QCOMPARE(stored("Windows Startup"), QStringLiteral("On"));
     QVERIFY(f.form->Check8->isVisible());
-    QFile entry(autostartEntry(f.sandbox));
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(entry.readAll());
+    const QString text = QString::fromUtf8(readBytes(autostartEntry(f.sandbox)));
     QVERIFY(text.contains("Type=Application"));
     QVERIFY(text.contains("Name=Candlewise Software"));
     QVERIFY(text.contains("Exec=\"" + f.sandbox.appFolder() + "/candlewise\""));
