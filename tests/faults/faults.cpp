@@ -3,7 +3,6 @@
 #include "store/datafolder.h"
 #include "store/recordset.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTest>
 
@@ -20,8 +19,21 @@ int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure
     return count;
 }
 
-int reports(const cwtest::ScriptedMessages& messages) {
-    return messages.count(QStringLiteral("Application Error"));
+QString englishMonth(int month) {
+    static const char* const names[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+    return QLatin1String(names[month - 1]);
+}
+
+QString lineText(const cwtest::Birthday& birthday) {
+    return birthday.person + QLatin1Char(',') + englishMonth(birthday.month) + QLatin1Char(' ') +
+           QString::number(birthday.day);
+}
+
+QString rowText(const cwtest::Birthday& birthday) {
+    return birthday.person + QLatin1Char('|') + QString::number(birthday.month) + QLatin1Char('|') +
+           QString::number(birthday.day);
 }
 
 QStringList rowsInIdOrder() {

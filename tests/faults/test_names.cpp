@@ -54,9 +54,6 @@ void typeIntoEditor(cw::Form2* editor, const QString& name, int monthIndex, int 
     editor->PushButton6->click();
 }
 
-const char* const monthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                  "July",    "August",   "September", "October", "November", "December"};
-
 } // namespace
 
 class TestNames : public QObject {
@@ -122,12 +119,9 @@ void TestNames::importAndExportKeepNamesExactly() {
     QList<Birthday> expected;
     for (int i = 0; i < names.size(); ++i) {
         // One birthday a date, in calendar order, so the list's order is the file's.
-        const int month = i / 2 + 1;
-        const int day = i % 2 + 10;
-        file += (names[i] + QLatin1Char(',') + QLatin1String(monthNames[month - 1]) + QLatin1Char(' ') +
-                 QString::number(day) + QStringLiteral("\r\n"))
-                    .toUtf8();
-        expected << Birthday{names[i], month, day};
+        const Birthday birthday{names[i], i / 2 + 1, i % 2 + 10};
+        file += (lineText(birthday) + QStringLiteral("\r\n")).toUtf8();
+        expected << birthday;
     }
     const QString input = f.sandbox.path("names.txt");
     writeBytes(input, file);
