@@ -10,15 +10,6 @@
 
 namespace faulttest {
 
-int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure) {
-    int count = 0;
-    for (const cwtest::ShownMessage& shown : messages.shown)
-        if (shown.caption == QLatin1String("Application Error") &&
-            shown.text.contains(QLatin1Char('.') + procedure + QLatin1Char(' ')))
-            ++count;
-    return count;
-}
-
 QString englishMonth(int month) {
     static const char* const names[] = {"January",   "February", "March",    "April",
                                         "May",       "June",     "July",     "August",

@@ -14,8 +14,6 @@ namespace faulttest {
 using cwtest::fileHash;
 using cwtest::readBytes;
 using cwtest::writeBytes;
-// The "Application Error" boxes shown so far whose text names the procedure, e.g. "Form1.Form_Load".
-int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure);
 // The English name of a month 1 to 12, as text files carry it.
 QString englishMonth(int month);
 // A birthday as a line of a text file, "Person,Month day", without its line end.

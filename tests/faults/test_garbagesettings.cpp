@@ -61,7 +61,7 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
     writeBytes(settingsFile(f.sandbox), junkSettings());
     f.start();
     // The five reminder boxes hold text that does not convert: one report each at the load, none later.
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 5);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 5);
     QCOMPARE(f.errorReports(), 5);
     const QList<QCheckBox*> reminders{f.form->Check1, f.form->Check2, f.form->Check4, f.form->Check5,
                                       f.form->Check6};
@@ -89,7 +89,7 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
         &alerts);
     f.form->PushButton3->click();
     QCOMPARE(alerts, 1);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 5);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form3.Form_Load"), 5);
     QCOMPARE(f.errorReports(), 10);
     QCOMPARE(checkedOption, -1); // none could be read, so none is chosen: as the alert is drawn
 
@@ -113,7 +113,7 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
     f.form->PushButton3->click();
     QCOMPARE(alerts, 3);
     QCOMPARE(checkedOption, 2);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 10);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form3.Form_Load"), 10);
     QCOMPARE(f.errorReports(), 15);
 }
 
@@ -133,7 +133,7 @@ void TestGarbageSettings::goodValuesReplaceTheJunk() {
     // A fresh start reads the good values and reports only the junk that is left.
     f.sandbox.messages->shown.clear();
     f.start();
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 3);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 3);
     QCOMPARE(f.errorReports(), 3);
     QVERIFY(f.form->Check2->isChecked());
     QVERIFY(f.form->Check5->isChecked());

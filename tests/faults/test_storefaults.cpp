@@ -37,13 +37,6 @@ QByteArray garbage(int size, quint32 seed) {
     return bytes;
 }
 
-QString lastReport(const ScriptedMessages& messages) {
-    for (qsizetype i = messages.shown.size() - 1; i >= 0; --i)
-        if (messages.shown[i].caption == QLatin1String("Application Error"))
-            return messages.shown[i].text;
-    return {};
-}
-
 } // namespace
 
 class TestStoreFaults : public QObject {
@@ -72,9 +65,9 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     const QString label = f.label();
     int seen = 0;
     auto expectReported = [&](const QString& procedure) {
-        QVERIFY2(reportsAt(*f.sandbox.messages, procedure) >= 1, qPrintable(procedure));
-        QVERIFY2(lastReport(*f.sandbox.messages).contains("readonly"),
-                 qPrintable(lastReport(*f.sandbox.messages)));
+        QVERIFY2(f.sandbox.messages->reportsAt(procedure) >= 1, qPrintable(procedure));
+        QVERIFY2(f.sandbox.messages->lastReport().contains("readonly"),
+                 qPrintable(f.sandbox.messages->lastReport()));
         QVERIFY(f.errorReports() > seen);
         seen = f.errorReports();
         QCOMPARE(f.storedRows(), rows);
@@ -113,7 +106,7 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
     f.form->PushButton3->click(); // the test birthday: its delete and its insert both fail
     QCOMPARE(alerts, 1);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton3_Click"), 2);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton3_Click"), 2);
     seen = f.errorReports();
     QCOMPARE(f.storedRows(), rows);
 
@@ -170,8 +163,8 @@ void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
     const QByteArray hash = fileHash(storeFile);
 
     f.start();
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), loadReports);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listReports);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), loadReports);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.ListBirthdays"), listReports);
     QCOMPARE(f.errorReports(), loadReports + listReports);
     QCOMPARE(f.form->ListView1->count(), 0);
 
@@ -180,11 +173,11 @@ void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
     QVERIFY(f.sandbox.messages->texts().last().startsWith("Questions?"));
     if (damage != "pages") {
         f.form->PushButton4->click();
-        QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton4_Click"), 1);
+        QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton4_Click"), 1);
     }
-    const int listBefore = reportsAt(*f.sandbox.messages, "Form1.ListBirthdays");
+    const int listBefore = f.sandbox.messages->reportsAt("Form1.ListBirthdays");
     f.form->ListBirthdays(false);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listBefore + 1);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.ListBirthdays"), listBefore + 1);
     f.form->close();
     QCOMPARE(fileHash(storeFile), hash);
     QCOMPARE(QDir(cw::dataFolder()).entryList(QDir::Files), QStringList{"dbData.mdb"});
