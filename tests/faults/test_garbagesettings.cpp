@@ -5,10 +5,8 @@
 #include "mainwindow/fixture.h"
 
 #include "app/settings.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
-#include <QRadioButton>
 
 using namespace cwtest;
 using namespace faulttest;

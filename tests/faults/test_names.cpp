@@ -4,11 +4,6 @@
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
-#include "editor/form2.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-
 #include <algorithm>
 #include <tuple>
 
@@ -40,20 +35,6 @@ QStringList hostileNames() {
     };
 }
 
-void typeIntoEditor(cw::Form2* editor, const QString& name, int monthIndex, int day) {
-    editor->Text1->clear();
-    const bool plain = name.size() <= 200 && std::all_of(name.begin(), name.end(), [](QChar c) {
-                           return c.unicode() >= 0x20 && c.unicode() < 0x7f;
-                       });
-    if (plain)
-        QTest::keyClicks(editor->Text1, name);
-    else
-        editor->Text1->insert(name); // pasted, as such names usually arrive
-    editor->Combo1->setCurrentIndex(monthIndex);
-    editor->Combo2->setCurrentIndex(day - 1);
-    editor->PushButton6->click();
-}
-
 } // namespace
 
 class TestNames : public QObject {
@@ -73,8 +54,7 @@ void TestNames::editorStoresNamesExactly() {
         const Birthday birthday{names[i], i % 12 + 1, i + 1};
         int editors = 0;
         whenModal<cw::Form2>(
-            [&](cw::Form2* e) { typeIntoEditor(e, birthday.person, birthday.month - 1, birthday.day); },
-            &editors);
+            [&](cw::Form2* e) { fillEditor(e, birthday.person, birthday.month, birthday.day); }, &editors);
         f.form->PushButton6->click();
         QCOMPARE(editors, 1);
         expected << birthday;

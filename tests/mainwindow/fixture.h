@@ -1,7 +1,9 @@
 #pragma once
 // A main window over a store of the test's making, with scripted services and a fake tray.
 #include "app/listview.h"
+#include "editor/form2.h"
 #include "mainwindow/form1.h"
+#include "reminders/form3.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/recordset.h"
@@ -10,16 +12,17 @@
 #include "support/modal.h"
 #include "support/sandbox.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
-
-namespace cw {
-class Form3;
-}
 
 namespace cwtest {
 
@@ -29,6 +32,23 @@ struct Birthday {
     int day;
     bool operator==(const Birthday&) const = default;
 };
+
+// Fills the editor as a user does and presses the given button: a short plain name is typed, any
+// other pasted, as such names usually arrive.
+inline void fillEditor(cw::Form2* editor, const QString& name, int month, int day,
+                       QPushButton*(cw::Form2::*button) = &cw::Form2::PushButton6) {
+    editor->Text1->clear();
+    const bool plain = name.size() <= 200 && std::all_of(name.begin(), name.end(), [](QChar c) {
+                           return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+                       });
+    if (plain)
+        QTest::keyClicks(editor->Text1, name);
+    else
+        editor->Text1->insert(name);
+    editor->Combo1->setCurrentIndex(month - 1);
+    editor->Combo2->setCurrentIndex(editor->Combo2->findText(QString::number(day)));
+    (editor->*button)->click();
+}
 
 // What the alerts answered through the fixture showed: how many came up, and the text and the
 // selected option (0 to 4, -1 for none) of the last one as it came up.
@@ -115,12 +135,6 @@ class MainWindowFixture {
 };
 
 } // namespace cwtest
-
-#include "reminders/form3.h"
-
-#include <QRadioButton>
-
-#include <array>
 
 inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
     load();

@@ -2,7 +2,6 @@
 #include "fixture.h"
 
 #include "app/timercontrol.h"
-#include "reminders/form3.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -3,10 +3,8 @@
 #include "mainwindow/fixture.h"
 
 #include "app/timercontrol.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
-#include <QRadioButton>
 
 using namespace cwtest;
 

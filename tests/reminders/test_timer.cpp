@@ -2,13 +2,7 @@
 #include "mainwindow/fixture.h"
 
 #include "app/timercontrol.h"
-#include "editor/form2.h"
 #include "reminders/duerule.h"
-#include "reminders/form3.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 
 using namespace cwtest;
 
