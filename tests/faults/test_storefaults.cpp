@@ -88,10 +88,9 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     expectReported("Form1.PushButton8_Click");
     QCOMPARE(f.sandbox.messages->texts().count("Done."), 1);
 
-    int alerts = 0;
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
+    f.confirmAlert();
     f.form->PushButton3->click(); // the test birthday: its delete and its insert both fail
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
     QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton3_Click"), 2);
     seen = f.errorReports();
     QCOMPARE(f.storedRows(), rows);

@@ -93,6 +93,17 @@ class MainWindowFixture {
         form->Form_Activate();
         return *form;
     }
+    // Closes the window, as quitting does, and starts a new one on the same store and settings.
+    cw::Form1& restart() {
+        form->close();
+        form.reset();
+        return start();
+    }
+    // Shows the window and minimises it, as the title bar's button does.
+    void minimise() {
+        form->show();
+        form->showMinimized();
+    }
 
     QStringList column(int n) const {
         QStringList cells;

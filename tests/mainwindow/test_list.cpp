@@ -158,20 +158,14 @@ void TestList::alertAtStartUpBeforeTheLabel() {
     f.store({{"Arvel Quenby", 4, 13}});
     f.load();
     QString labelDuringAlert = "untouched";
-    QString alertText;
-    int alerts = 0;
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            labelDuringAlert = f.label();
-            alertText = alert->Label1->text();
-            QVERIFY(!f.form->Timer1->isTicking());
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert(-1, [&](cw::Form3*) {
+        labelDuringAlert = f.label();
+        QVERIFY(!f.form->Timer1->isTicking());
+    });
     f.form->Form_Activate();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
     QCOMPARE(labelDuringAlert, QString());
-    QCOMPARE(alertText, QStringLiteral("Arvel Quenby's birthday is today.\r\n"));
+    QCOMPARE(f.alerts.text, QStringLiteral("Arvel Quenby's birthday is today.\r\n"));
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in Arvel Quenby Today"));
     QCOMPARE(f.form->duration, 3600); // the preselected hour
     QVERIFY(f.form->Dinalabel);
