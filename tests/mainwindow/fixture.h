@@ -113,14 +113,31 @@ class MainWindowFixture {
     }
 
     // Starts with a birthday due: the start-up alert is answered with "Do not remind me again".
-    cw::Form1& startDeclining();
+    cw::Form1& startDeclining() {
+        load();
+        confirmAlert(4);
+        form->Form_Activate();
+        return *form;
+    }
 
     // Answers the next alert with its close box, which leaves the snooze as it was. whileUp runs
     // first, with the alert still up.
-    void closeAlert(std::function<void(cw::Form3*)> whileUp = {});
+    void closeAlert(std::function<void(cw::Form3*)> whileUp = {}) {
+        answerAlert([](cw::Form3* alert) { alert->close(); }, std::move(whileUp));
+    }
     // Answers the next alert with its button, after clicking the option of the given index (0 to 4)
     // when one is given.
-    void confirmAlert(int option = -1, std::function<void(cw::Form3*)> whileUp = {});
+    void confirmAlert(int option = -1, std::function<void(cw::Form3*)> whileUp = {}) {
+        answerAlert(
+            [option](cw::Form3* alert) {
+                const std::array<QRadioButton*, 5> options{alert->Option1, alert->Option2, alert->Option3,
+                                                           alert->Option4, alert->Option5};
+                if (option >= 0)
+                    options[option]->click();
+                alert->PushButton2->click();
+            },
+            std::move(whileUp));
+    }
 
     QList<Birthday> storedRows() const {
         cw::Recordset records;
@@ -141,43 +158,18 @@ class MainWindowFixture {
     int errorReports() const { return sandbox.messages->count(QStringLiteral("Application Error")); }
 
   private:
-    void answerAlert(std::function<void(cw::Form3*)> answer, std::function<void(cw::Form3*)> whileUp);
+    void answerAlert(std::function<void(cw::Form3*)> answer, std::function<void(cw::Form3*)> whileUp) {
+        withdrawAtEnd(whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
+            ++alerts.count;
+            alerts.text = alert->Label1->text();
+            alerts.option = alert->selectedOption();
+            if (whileUp)
+                whileUp(alert);
+            answer(alert);
+        }));
+    }
+
     QList<PendingModal> pending_;
 };
 
 } // namespace cwtest
-
-inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
-    load();
-    confirmAlert(4);
-    form->Form_Activate();
-    return *form;
-}
-
-inline void cwtest::MainWindowFixture::answerAlert(std::function<void(cw::Form3*)> answer,
-                                                   std::function<void(cw::Form3*)> whileUp) {
-    withdrawAtEnd(whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
-        ++alerts.count;
-        alerts.text = alert->Label1->text();
-        alerts.option = alert->selectedOption();
-        if (whileUp)
-            whileUp(alert);
-        answer(alert);
-    }));
-}
-
-inline void cwtest::MainWindowFixture::closeAlert(std::function<void(cw::Form3*)> whileUp) {
-    answerAlert([](cw::Form3* alert) { alert->close(); }, std::move(whileUp));
-}
-
-inline void cwtest::MainWindowFixture::confirmAlert(int option, std::function<void(cw::Form3*)> whileUp) {
-    answerAlert(
-        [option](cw::Form3* alert) {
-            const std::array<QRadioButton*, 5> options{alert->Option1, alert->Option2, alert->Option3,
-                                                       alert->Option4, alert->Option5};
-            if (option >= 0)
-                options[option]->click();
-            alert->PushButton2->click();
-        },
-        std::move(whileUp));
-}
