@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/singleinstance.h"
 #include "app/systemservices.h"
+#include "support/files.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
 
@@ -187,9 +188,7 @@ void TestApp::optionKeysWrittenTogether() {
 void TestApp::settingsWriteFailureIsQuiet() {
     cwtest::Sandbox sandbox;
     // A settings folder that cannot exist: the write fails, nothing throws, reads keep the defaults.
-    QFile blocker(sandbox.path("blocker"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    cwtest::writeBytes(sandbox.path("blocker"), {});
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, sandbox.path("blocker/config"));
     QVERIFY(!writeSetting(SettingKey::Check2, QStringLiteral("1")));
     QCOMPARE(readCheckBox(SettingKey::Check2), 0);
@@ -198,11 +197,10 @@ void TestApp::settingsWriteFailureIsQuiet() {
 void TestApp::serialisedDataInTheFileStaysText() {
     cwtest::Sandbox sandbox;
     // A damaged value whose length field asks for gigabytes once made the reader allocate them.
-    QFile file(sandbox.path("config/Marrowfen.ini"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Candlewise%20Software]\nOption3=@Variant(\\0\\0\\0\\tion3=@Variant(\\0\\0\\0\\x2ihe)\n"
-               "Check2=\"1\"\nWindows%20Startup=On\n");
-    file.close();
+    cwtest::writeBytes(
+        sandbox.path("config/Marrowfen.ini"),
+        "[Candlewise%20Software]\nOption3=@Variant(\\0\\0\\0\\tion3=@Variant(\\0\\0\\0\\x2ihe)\n"
+        "Check2=\"1\"\nWindows%20Startup=On\n");
     QVERIFY(readSetting(SettingKey::Option3).startsWith("@Variant("));
     QVERIFY_THROWS_EXCEPTION(AppError, readOption(SettingKey::Option3));
     QCOMPARE(readCheckBox(SettingKey::Check2), 1);
@@ -226,9 +224,7 @@ void TestApp::applicationTitle() {
 
 void TestApp::filePresence() {
     cwtest::Sandbox sandbox;
-    QFile file(sandbox.path("present.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    cwtest::writeBytes(sandbox.path("present.txt"), {});
     QVERIFY(IsFilePresent(sandbox.path("present.txt")));
     QVERIFY(IsFilePresent(sandbox.path("app"))); // folders count too
     QVERIFY(!IsFilePresent(sandbox.path("missing.txt")));
@@ -250,9 +246,7 @@ void TestApp::secondStartSignalsTheFirst() {
     QTRY_COMPARE(shown, 1);
     // A socket left behind by a crashed instance does not stop the next start.
     QFile::remove(socket);
-    QFile stale(socket);
-    QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    cwtest::writeBytes(socket, {});
     SingleInstance next(socket);
     QVERIFY(!next.signalRunningInstance());
     QVERIFY(next.listen());

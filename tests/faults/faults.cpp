@@ -3,7 +3,6 @@
 #include "store/datafolder.h"
 #include "store/recordset.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTest>
 
@@ -11,17 +10,21 @@
 
 namespace faulttest {
 
-int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure) {
-    int count = 0;
-    for (const cwtest::ShownMessage& shown : messages.shown)
-        if (shown.caption == QLatin1String("Application Error") &&
-            shown.text.contains(QLatin1Char('.') + procedure + QLatin1Char(' ')))
-            ++count;
-    return count;
+QString englishMonth(int month) {
+    static const char* const names[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+    return QLatin1String(names[month - 1]);
 }
 
-int reports(const cwtest::ScriptedMessages& messages) {
-    return messages.count(QStringLiteral("Application Error"));
+QString lineText(const cwtest::Birthday& birthday) {
+    return birthday.person + QLatin1Char(',') + englishMonth(birthday.month) + QLatin1Char(' ') +
+           QString::number(birthday.day);
+}
+
+QString rowText(const cwtest::Birthday& birthday) {
+    return birthday.person + QLatin1Char('|') + QString::number(birthday.month) + QLatin1Char('|') +
+           QString::number(birthday.day);
 }
 
 QStringList rowsInIdOrder() {

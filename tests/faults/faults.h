@@ -14,9 +14,12 @@ namespace faulttest {
 using cwtest::fileHash;
 using cwtest::readBytes;
 using cwtest::writeBytes;
-// The "Application Error" boxes shown so far whose text names the procedure, e.g. "Form1.Form_Load".
-int reportsAt(const cwtest::ScriptedMessages& messages, const QString& procedure);
-int reports(const cwtest::ScriptedMessages& messages);
+// The English name of a month 1 to 12, as text files carry it.
+QString englishMonth(int month);
+// A birthday as a line of a text file, "Person,Month day", without its line end.
+QString lineText(const cwtest::Birthday& birthday);
+// A birthday as a stored row, "Person|month|day".
+QString rowText(const cwtest::Birthday& birthday);
 // Every stored row as "Person|month|day", in id order.
 QStringList rowsInIdOrder();
 // Puts many birthdays in the live store before the window loads, in one transaction.

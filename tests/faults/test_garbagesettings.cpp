@@ -5,10 +5,8 @@
 #include "mainwindow/fixture.h"
 
 #include "app/settings.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
-#include <QRadioButton>
 
 using namespace cwtest;
 using namespace faulttest;
@@ -39,13 +37,6 @@ QByteArray junkSettings() {
     return ini;
 }
 
-int checked(const QList<QCheckBox*>& boxes) {
-    int count = 0;
-    for (const QCheckBox* box : boxes)
-        count += box->isChecked() ? 1 : 0;
-    return count;
-}
-
 } // namespace
 
 class TestGarbageSettings : public QObject {
@@ -61,11 +52,9 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
     writeBytes(settingsFile(f.sandbox), junkSettings());
     f.start();
     // The five reminder boxes hold text that does not convert: one report each at the load, none later.
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 5);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 5);
     QCOMPARE(f.errorReports(), 5);
-    const QList<QCheckBox*> reminders{f.form->Check1, f.form->Check2, f.form->Check4, f.form->Check5,
-                                      f.form->Check6};
-    QCOMPARE(checked(reminders), 0);       // as drawn
+    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{0, 0, 0, 0, 0})); // as drawn
     QVERIFY(!f.form->Check3->isChecked()); // anything but "On" is off
     QVERIFY(!f.form->Check8->isChecked());
     QVERIFY(!f.form->isMinimisedToTray()); // "on" is not "On"
@@ -74,46 +63,24 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
 
     // The alert reads the five snooze choices: junk in each, reported once each by its load; the
     // choice it was drawn with stays.
-    int alerts = 0;
-    int checkedOption = -2;
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            checkedOption = -1;
-            const QList<QRadioButton*> options{alert->Option1, alert->Option2, alert->Option3, alert->Option4,
-                                               alert->Option5};
-            for (int i = 0; i < options.size(); ++i)
-                if (options[i]->isChecked())
-                    checkedOption = i;
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert();
     f.form->PushButton3->click();
-    QCOMPARE(alerts, 1);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 5);
+    QCOMPARE(f.alerts.count, 1);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form3.Form_Load"), 5);
     QCOMPARE(f.errorReports(), 10);
-    QCOMPARE(checkedOption, -1); // none could be read, so none is chosen: as the alert is drawn
+    QCOMPARE(f.alerts.option, -1); // none could be read, so none is chosen: as the alert is drawn
 
     // Choosing writes all five choices over the junk: the next alert reads them without a word.
-    whenModal<cw::Form3>(
-        [](cw::Form3* alert) {
-            alert->Option3->click();
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert(2);
     f.form->PushButton3->click();
-    QCOMPARE(alerts, 2);
+    QCOMPARE(f.alerts.count, 2);
     QCOMPARE(cw::readSetting(cw::SettingKey::Option3), QStringLiteral("True"));
     QCOMPARE(cw::readSetting(cw::SettingKey::Option4), QStringLiteral("False"));
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            checkedOption = alert->Option3->isChecked() ? 2 : -1;
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert();
     f.form->PushButton3->click();
-    QCOMPARE(alerts, 3);
-    QCOMPARE(checkedOption, 2);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form3.Form_Load"), 10);
+    QCOMPARE(f.alerts.count, 3);
+    QCOMPARE(f.alerts.option, 2);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form3.Form_Load"), 10);
     QCOMPARE(f.errorReports(), 15);
 }
 
@@ -127,17 +94,13 @@ void TestGarbageSettings::goodValuesReplaceTheJunk() {
     f.form->Check3->click();
     QCOMPARE(cw::readSetting(cw::SettingKey::Check2), QStringLiteral("1"));
     QCOMPARE(cw::readSetting(cw::SettingKey::WindowsStartup), QStringLiteral("On"));
-    f.form->close();
-    f.form.reset();
 
     // A fresh start reads the good values and reports only the junk that is left.
     f.sandbox.messages->shown.clear();
-    f.start();
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), 3);
+    f.restart();
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 3);
     QCOMPARE(f.errorReports(), 3);
-    QVERIFY(f.form->Check2->isChecked());
-    QVERIFY(f.form->Check5->isChecked());
-    QVERIFY(!f.form->Check1->isChecked() && !f.form->Check4->isChecked() && !f.form->Check6->isChecked());
+    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{0, 1, 0, 1, 0}));
     QVERIFY(f.form->Check3->isChecked());
 }
 

@@ -12,15 +12,9 @@ using namespace faulttest;
 namespace {
 constexpr int fileLines = 100000;
 
-QString lineFor(int i) {
-    static const char* const months[] = {"January",   "February", "March",    "April",
-                                         "May",       "June",     "July",     "August",
-                                         "September", "October",  "November", "December"};
-    return QStringLiteral("Imported %1,%2 %3").arg(i).arg(QLatin1String(months[i % 12])).arg(i % 28 + 1);
-}
-
-QString storedFormOf(int i) {
-    return QStringLiteral("Imported %1|%2|%3").arg(i).arg(i % 12 + 1).arg(i % 28 + 1);
+// The birthday on line i of the imported file, counted from 0.
+Birthday fileBirthday(int i) {
+    return {QStringLiteral("Imported %1").arg(i), i % 12 + 1, i % 28 + 1};
 }
 } // namespace
 
@@ -49,7 +43,7 @@ void TestKilledImport::killedImportLeavesAWholePrefix() {
 
     QByteArray text;
     for (int i = 0; i < fileLines; ++i)
-        text += lineFor(i).toUtf8() + "\r\n";
+        text += lineText(fileBirthday(i)).toUtf8() + "\r\n";
     const QString input = f.sandbox.path("big.txt");
     writeBytes(input, text);
 
@@ -80,12 +74,11 @@ void TestKilledImport::killedImportLeavesAWholePrefix() {
     const QStringList rows = rowsInIdOrder();
     QVERIFY(rows.size() >= before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        QCOMPARE(rows[i],
-                 QStringLiteral("%1|%2|%3").arg(before[i].person).arg(before[i].month).arg(before[i].day));
+        QCOMPARE(rows[i], rowText(before[i]));
     const qsizetype imported = rows.size() - before.size();
     QVERIFY(imported <= fileLines);
     for (qsizetype i = 0; i < imported; ++i) {
-        if (rows[before.size() + i] != storedFormOf(static_cast<int>(i)))
+        if (rows[before.size() + i] != rowText(fileBirthday(static_cast<int>(i))))
             QFAIL(qPrintable(QStringLiteral("row %1 after the old rows is %2, not line %1 of the file")
                                  .arg(i + 1)
                                  .arg(rows[before.size() + i])));

@@ -4,11 +4,6 @@
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
-#include "editor/form2.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-
 #include <algorithm>
 #include <tuple>
 
@@ -40,23 +35,6 @@ QStringList hostileNames() {
     };
 }
 
-void typeIntoEditor(cw::Form2* editor, const QString& name, int monthIndex, int day) {
-    editor->Text1->clear();
-    const bool plain = name.size() <= 200 && std::all_of(name.begin(), name.end(), [](QChar c) {
-                           return c.unicode() >= 0x20 && c.unicode() < 0x7f;
-                       });
-    if (plain)
-        QTest::keyClicks(editor->Text1, name);
-    else
-        editor->Text1->insert(name); // pasted, as such names usually arrive
-    editor->Combo1->setCurrentIndex(monthIndex);
-    editor->Combo2->setCurrentIndex(day - 1);
-    editor->PushButton6->click();
-}
-
-const char* const monthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                  "July",    "August",   "September", "October", "November", "December"};
-
 } // namespace
 
 class TestNames : public QObject {
@@ -76,8 +54,7 @@ void TestNames::editorStoresNamesExactly() {
         const Birthday birthday{names[i], i % 12 + 1, i + 1};
         int editors = 0;
         whenModal<cw::Form2>(
-            [&](cw::Form2* e) { typeIntoEditor(e, birthday.person, birthday.month - 1, birthday.day); },
-            &editors);
+            [&](cw::Form2* e) { fillEditor(e, birthday.person, birthday.month, birthday.day); }, &editors);
         f.form->PushButton6->click();
         QCOMPARE(editors, 1);
         expected << birthday;
@@ -122,12 +99,9 @@ void TestNames::importAndExportKeepNamesExactly() {
     QList<Birthday> expected;
     for (int i = 0; i < names.size(); ++i) {
         // One birthday a date, in calendar order, so the list's order is the file's.
-        const int month = i / 2 + 1;
-        const int day = i % 2 + 10;
-        file += (names[i] + QLatin1Char(',') + QLatin1String(monthNames[month - 1]) + QLatin1Char(' ') +
-                 QString::number(day) + QStringLiteral("\r\n"))
-                    .toUtf8();
-        expected << Birthday{names[i], month, day};
+        const Birthday birthday{names[i], i / 2 + 1, i % 2 + 10};
+        file += (lineText(birthday) + QStringLiteral("\r\n")).toUtf8();
+        expected << birthday;
     }
     const QString input = f.sandbox.path("names.txt");
     writeBytes(input, file);

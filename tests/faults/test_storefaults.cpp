@@ -4,64 +4,16 @@
 #include "mainwindow/fixture.h"
 
 #include "app/settings.h"
-#include "editor/form2.h"
-#include "reminders/form3.h"
+#include "support/permissions.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QRandomGenerator>
-
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 using namespace cwtest;
 using namespace faulttest;
 
 namespace {
-
-// Permission bits hold for this thread even when it runs as root: the capabilities that bypass them
-// are taken out of the thread's effective set for the object's lifetime.
-class PermissionBitsApply {
-  public:
-    PermissionBitsApply() {
-        if (geteuid() != 0) {
-            works_ = true;
-            return;
-        }
-        if (syscall(SYS_capget, &header_, saved_) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        works_ = syscall(SYS_capset, &header_, reduced) == 0;
-        dropped_ = works_;
-    }
-    ~PermissionBitsApply() {
-        if (dropped_)
-            syscall(SYS_capset, &header_, saved_);
-    }
-    PermissionBitsApply(const PermissionBitsApply&) = delete;
-    PermissionBitsApply& operator=(const PermissionBitsApply&) = delete;
-    bool works() const { return works_; }
-
-  private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2]{};
-    bool works_ = false;
-    bool dropped_ = false;
-};
-
-void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day) {
-    editor->Text1->clear();
-    QTest::keyClicks(editor->Text1, name);
-    editor->Combo1->setCurrentIndex(monthIndex);
-    editor->Combo2->setCurrentIndex(editor->Combo2->findText(day));
-    editor->PushButton6->click();
-    if (editor->isVisible()) // a save that failed still closes; never leave the test hanging on it
-        editor->PushButton1->click();
-}
 
 QByteArray garbage(int size, quint32 seed) {
     QRandomGenerator random(seed);
@@ -69,13 +21,6 @@ QByteArray garbage(int size, quint32 seed) {
     for (char& byte : bytes)
         byte = static_cast<char>(random.bounded(256));
     return bytes;
-}
-
-QString lastReport(const ScriptedMessages& messages) {
-    for (qsizetype i = messages.shown.size() - 1; i >= 0; --i)
-        if (messages.shown[i].caption == QLatin1String("Application Error"))
-            return messages.shown[i].text;
-    return {};
 }
 
 } // namespace
@@ -106,9 +51,9 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     const QString label = f.label();
     int seen = 0;
     auto expectReported = [&](const QString& procedure) {
-        QVERIFY2(reportsAt(*f.sandbox.messages, procedure) >= 1, qPrintable(procedure));
-        QVERIFY2(lastReport(*f.sandbox.messages).contains("readonly"),
-                 qPrintable(lastReport(*f.sandbox.messages)));
+        QVERIFY2(f.sandbox.messages->reportsAt(procedure) >= 1, qPrintable(procedure));
+        QVERIFY2(f.sandbox.messages->lastReport().contains("readonly"),
+                 qPrintable(f.sandbox.messages->lastReport()));
         QVERIFY(f.errorReports() > seen);
         seen = f.errorReports();
         QCOMPARE(f.storedRows(), rows);
@@ -117,13 +62,13 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     };
 
     int editors = 0;
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Carl", 2, "3"); }, &editors);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Carl", 3, 3); }, &editors);
     f.form->PushButton6->click(); // add
     QCOMPARE(editors, 1);
     expectReported("Form2.PushButton6_Click");
 
     f.form->ListView1->selectRow(1);
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Robert", 11, "30"); }, &editors);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Robert", 12, 30); }, &editors);
     f.form->PushButton2->click(); // edit
     QCOMPARE(editors, 2);
     expectReported("Form2.PushButton6_Click");
@@ -143,11 +88,10 @@ void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
     expectReported("Form1.PushButton8_Click");
     QCOMPARE(f.sandbox.messages->texts().count("Done."), 1);
 
-    int alerts = 0;
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
+    f.confirmAlert();
     f.form->PushButton3->click(); // the test birthday: its delete and its insert both fail
-    QCOMPARE(alerts, 1);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton3_Click"), 2);
+    QCOMPARE(f.alerts.count, 1);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton3_Click"), 2);
     seen = f.errorReports();
     QCOMPARE(f.storedRows(), rows);
 
@@ -204,8 +148,8 @@ void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
     const QByteArray hash = fileHash(storeFile);
 
     f.start();
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.Form_Load"), loadReports);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listReports);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), loadReports);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.ListBirthdays"), listReports);
     QCOMPARE(f.errorReports(), loadReports + listReports);
     QCOMPARE(f.form->ListView1->count(), 0);
 
@@ -214,11 +158,11 @@ void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
     QVERIFY(f.sandbox.messages->texts().last().startsWith("Questions?"));
     if (damage != "pages") {
         f.form->PushButton4->click();
-        QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.PushButton4_Click"), 1);
+        QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton4_Click"), 1);
     }
-    const int listBefore = reportsAt(*f.sandbox.messages, "Form1.ListBirthdays");
+    const int listBefore = f.sandbox.messages->reportsAt("Form1.ListBirthdays");
     f.form->ListBirthdays(false);
-    QCOMPARE(reportsAt(*f.sandbox.messages, "Form1.ListBirthdays"), listBefore + 1);
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.ListBirthdays"), listBefore + 1);
     f.form->close();
     QCOMPARE(fileHash(storeFile), hash);
     QCOMPARE(QDir(cw::dataFolder()).entryList(QDir::Files), QStringList{"dbData.mdb"});

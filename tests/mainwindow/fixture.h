@@ -1,18 +1,27 @@
 #pragma once
 // A main window over a store of the test's making, with scripted services and a fake tray.
 #include "app/listview.h"
+#include "editor/form2.h"
 #include "mainwindow/form1.h"
+#include "reminders/form3.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/recordset.h"
 #include "store/statements.h"
+#include "support/files.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <memory>
 
 namespace cwtest {
@@ -24,14 +33,46 @@ struct Birthday {
     bool operator==(const Birthday&) const = default;
 };
 
+// Fills the editor as a user does and presses the given button: a short plain name is typed, any
+// other pasted, as such names usually arrive.
+inline void fillEditor(cw::Form2* editor, const QString& name, int month, int day,
+                       QPushButton*(cw::Form2::*button) = &cw::Form2::PushButton6) {
+    editor->Text1->clear();
+    const bool plain = name.size() <= 200 && std::all_of(name.begin(), name.end(), [](QChar c) {
+                           return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+                       });
+    if (plain)
+        QTest::keyClicks(editor->Text1, name);
+    else
+        editor->Text1->insert(name);
+    editor->Combo1->setCurrentIndex(month - 1);
+    editor->Combo2->setCurrentIndex(editor->Combo2->findText(QString::number(day)));
+    (editor->*button)->click();
+}
+
+// What the alerts answered through the fixture showed: how many came up, and the text and the
+// selected option (0 to 4, -1 for none) of the last one as it came up.
+struct AlertsSeen {
+    int count = 0;
+    QString text;
+    int option = -1;
+};
+
 class MainWindowFixture {
   public:
     Sandbox sandbox;
     std::unique_ptr<cw::Form1> form;
+    AlertsSeen alerts;
 
     explicit MainWindowFixture(QDate today = QDate(2026, 12, 7)) {
         sandbox.clock->current = QDateTime(today, QTime(9, 0));
     }
+    ~MainWindowFixture() {
+        for (PendingModal& answer : pending_)
+            answer.withdraw();
+    }
+    MainWindowFixture(const MainWindowFixture&) = delete;
+    MainWindowFixture& operator=(const MainWindowFixture&) = delete;
 
     // Puts birthdays in the live store before the window loads.
     void store(const QList<Birthday>& birthdays) {
@@ -52,6 +93,17 @@ class MainWindowFixture {
         form->Form_Activate();
         return *form;
     }
+    // Closes the window, as quitting does, and starts a new one on the same store and settings.
+    cw::Form1& restart() {
+        form->close();
+        form.reset();
+        return start();
+    }
+    // Shows the window and minimises it, as the title bar's button does.
+    void minimise() {
+        form->show();
+        form->showMinimized();
+    }
 
     QStringList column(int n) const {
         QStringList cells;
@@ -61,7 +113,31 @@ class MainWindowFixture {
     }
 
     // Starts with a birthday due: the start-up alert is answered with "Do not remind me again".
-    cw::Form1& startDeclining();
+    cw::Form1& startDeclining() {
+        load();
+        confirmAlert(4);
+        form->Form_Activate();
+        return *form;
+    }
+
+    // Answers the next alert with its close box, which leaves the snooze as it was. whileUp runs
+    // first, with the alert still up.
+    void closeAlert(std::function<void(cw::Form3*)> whileUp = {}) {
+        answerAlert([](cw::Form3* alert) { alert->close(); }, std::move(whileUp));
+    }
+    // Answers the next alert with its button, after clicking the option of the given index (0 to 4)
+    // when one is given.
+    void confirmAlert(int option = -1, std::function<void(cw::Form3*)> whileUp = {}) {
+        answerAlert(
+            [option](cw::Form3* alert) {
+                const std::array<QRadioButton*, 5> options{alert->Option1, alert->Option2, alert->Option3,
+                                                           alert->Option4, alert->Option5};
+                if (option >= 0)
+                    options[option]->click();
+                alert->PushButton2->click();
+            },
+            std::move(whileUp));
+    }
 
     QList<Birthday> storedRows() const {
         cw::Recordset records;
@@ -75,22 +151,25 @@ class MainWindowFixture {
         return rows;
     }
 
+    // Keeps an answer to a window that may never come up, and withdraws it when the fixture ends.
+    void withdrawAtEnd(PendingModal answer) { pending_ << answer; }
+
     QString label() const { return form->Label1->text(); }
     int errorReports() const { return sandbox.messages->count(QStringLiteral("Application Error")); }
+
+  private:
+    void answerAlert(std::function<void(cw::Form3*)> answer, std::function<void(cw::Form3*)> whileUp) {
+        withdrawAtEnd(whenModal<cw::Form3>([this, answer, whileUp](cw::Form3* alert) {
+            ++alerts.count;
+            alerts.text = alert->Label1->text();
+            alerts.option = alert->selectedOption();
+            if (whileUp)
+                whileUp(alert);
+            answer(alert);
+        }));
+    }
+
+    QList<PendingModal> pending_;
 };
 
 } // namespace cwtest
-
-#include "reminders/form3.h"
-
-#include <QRadioButton>
-
-inline cw::Form1& cwtest::MainWindowFixture::startDeclining() {
-    load();
-    whenModal<cw::Form3>([](cw::Form3* alert) {
-        alert->Option5->click();
-        alert->PushButton2->click();
-    });
-    form->Form_Activate();
-    return *form;
-}

@@ -2,26 +2,8 @@
 #include "fixture.h"
 
 #include "app/timercontrol.h"
-#include "editor/form2.h"
-#include "reminders/form3.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace cwtest;
-
-namespace {
-// Fills the editor as a user does and presses the given button.
-void fillEditor(cw::Form2* editor, const QString& name, int monthIndex, const QString& day,
-                QPushButton*(cw::Form2::*button)) {
-    editor->Text1->clear();
-    QTest::keyClicks(editor->Text1, name);
-    editor->Combo1->setCurrentIndex(monthIndex);
-    editor->Combo2->setCurrentIndex(editor->Combo2->findText(day));
-    (editor->*button)->click();
-}
-} // namespace
 
 class TestCommands : public QObject {
     Q_OBJECT
@@ -42,8 +24,7 @@ void TestCommands::addThroughTheEditor() {
     MainWindowFixture f;
     f.start();
     int editors = 0;
-    whenModal<cw::Form2>(
-        [](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 1, "29", &cw::Form2::PushButton6); }, &editors);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 2, 29); }, &editors);
     f.form->PushButton6->click();
     QCOMPARE(editors, 1);
     QCOMPARE(f.storedRows(), QList<Birthday>({{"  O'Neil Smith ", 2, 29}}));
@@ -76,10 +57,10 @@ void TestCommands::editorValidationOrder() {
     MainWindowFixture f;
     f.start();
     whenModal<cw::Form2>([&](cw::Form2* e) {
-        fillEditor(e, "", 1, "30", &cw::Form2::PushButton6); // February 30 and no name
+        fillEditor(e, "", 2, 30); // February 30 and no name
         QVERIFY(e->isVisible());
-        fillEditor(e, "   ", 3, "31", &cw::Form2::PushButton6); // April 31
-        fillEditor(e, "   ", 3, "30", &cw::Form2::PushButton6); // a real date, a blank name
+        fillEditor(e, "   ", 4, 31); // April 31
+        fillEditor(e, "   ", 4, 30); // a real date, a blank name
         QVERIFY(e->isVisible());
         e->PushButton1->click();
     });
@@ -104,7 +85,7 @@ void TestCommands::editKeepsTheId() {
         shownDay = e->Combo2->currentText();
         QCOMPARE(e->mBirthdayID, id);
         QCOMPARE(e->PushButton6->text(), QStringLiteral("Save New Birthday Reminder"));
-        fillEditor(e, "Robert", 11, "30", &cw::Form2::PushButton6);
+        fillEditor(e, "Robert", 12, 30);
     });
     f.form->PushButton2->click();
     QCOMPARE(shownName, QStringLiteral("Bob"));
@@ -118,10 +99,14 @@ void TestCommands::cancelChangesNothing() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}});
     f.start();
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Changed", 5, "5", &cw::Form2::PushButton1); });
+    int editors = 0;
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "Changed", 6, 5, &cw::Form2::PushButton1); },
+                         &editors);
     f.form->PushButton2->click();
-    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "New", 5, "5", &cw::Form2::PushButton1); });
+    QCOMPARE(editors, 1);
+    whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "New", 6, 5, &cw::Form2::PushButton1); }, &editors);
     f.form->PushButton6->click();
+    QCOMPARE(editors, 2);
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}}));
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
 }
@@ -152,6 +137,8 @@ void TestCommands::deleteAskedAndAnswered() {
 void TestCommands::deleteAndEditOnAnEmptyList() {
     MainWindowFixture f;
     f.start();
+    int editors = 0;
+    f.withdrawAtEnd(whenModal<cw::Form2>([](cw::Form2* e) { e->PushButton1->click(); }, &editors));
     f.form->PushButton1->click();
     f.form->PushButton2->click();
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
@@ -162,6 +149,7 @@ void TestCommands::deleteAndEditOnAnEmptyList() {
     f.form->PushButton1->click();
     f.form->PushButton2->click();
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
+    QCOMPARE(editors, 0);
 }
 
 void TestCommands::sampleDataTwice() {
@@ -180,19 +168,12 @@ void TestCommands::testCommandTwice() {
     f.store({{"Ann", 1, 5}});
     f.start();
     f.form->Timer1->stop();
-    int alerts = 0;
-    QString text;
     for (int run = 0; run < 2; ++run) {
-        whenModal<cw::Form3>(
-            [&](cw::Form3* alert) {
-                text = alert->Label1->text();
-                alert->close(); // the close box leaves the snooze alone
-            },
-            &alerts);
+        f.closeAlert();
         f.form->PushButton3->click();
     }
-    QCOMPARE(alerts, 2);
-    QCOMPARE(text, QStringLiteral("Today Birthday Test's birthday is today.\r\n"));
+    QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, QStringLiteral("Today Birthday Test's birthday is today.\r\n"));
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}, {"Today Birthday Test", 9, 3}}));
     QVERIFY(f.form->Timer1->isTicking());
     QCOMPARE(f.form->duration, 0);

@@ -2,11 +2,10 @@
 #include "fixture.h"
 
 #include "app/timercontrol.h"
-#include "reminders/form3.h"
 
 #include <QAccessible>
 #include <QCheckBox>
-#include <QFile>
+#include <QFileInfo>
 
 using namespace cwtest;
 
@@ -117,17 +116,14 @@ void TestList::damagedStoreReportedOnceAtStartUp() {
     MainWindowFixture f;
     f.sandbox.openStore();
     cw::sharedConnection().Close();
-    QFile store(cw::liveStoreFile());
-    QVERIFY(store.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    store.write(QByteArray(2048, 'x'));
-    store.close();
+    writeBytes(cw::liveStoreFile(), QByteArray(2048, 'x'));
     f.start();
     QCOMPARE(f.errorReports(), 1);
     QVERIFY(f.sandbox.messages->shown[0].text.contains("Form1.Form_Load at line 4"));
     QCOMPARE(f.label(), QStringLiteral("The birthday list could not be opened."));
     f.form->PushButton4->click(); // later changes report where they happen
     QCOMPARE(f.errorReports(), 3);
-    QCOMPARE(store.size(), 2048);
+    QCOMPARE(readBytes(cw::liveStoreFile()), QByteArray(2048, 'x'));
 }
 
 void TestList::activationFillsTheListOnce() {
@@ -162,20 +158,14 @@ void TestList::alertAtStartUpBeforeTheLabel() {
     f.store({{"Arvel Quenby", 4, 13}});
     f.load();
     QString labelDuringAlert = "untouched";
-    QString alertText;
-    int alerts = 0;
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            labelDuringAlert = f.label();
-            alertText = alert->Label1->text();
-            QVERIFY(!f.form->Timer1->isTicking());
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert(-1, [&](cw::Form3*) {
+        labelDuringAlert = f.label();
+        QVERIFY(!f.form->Timer1->isTicking());
+    });
     f.form->Form_Activate();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
     QCOMPARE(labelDuringAlert, QString());
-    QCOMPARE(alertText, QStringLiteral("Arvel Quenby's birthday is today.\r\n"));
+    QCOMPARE(f.alerts.text, QStringLiteral("Arvel Quenby's birthday is today.\r\n"));
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in Arvel Quenby Today"));
     QCOMPARE(f.form->duration, 3600); // the preselected hour
     QVERIFY(f.form->Dinalabel);

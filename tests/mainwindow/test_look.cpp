@@ -1,14 +1,10 @@
 // The windows' look: the button-face colour, the skin sheet, the white label and the hand pointer.
 #include "fixture.h"
-#include "support/files.h"
 
 #include "app/pointer.h"
-#include "editor/form2.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QRadioButton>
 
 using namespace cwtest;
 

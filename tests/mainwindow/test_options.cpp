@@ -38,9 +38,7 @@ void TestOptions::writtenAndRestoredAcrossARestart() {
     QCOMPARE(stored("Check1"), QStringLiteral("0"));
     QCOMPARE(stored("Check2"), QStringLiteral("1"));
     QCOMPARE(stored("Check6"), QStringLiteral("1"));
-    f.form.reset();
-    cw::sharedConnection().Close();
-    f.start();
+    f.restart();
     QVERIFY(!f.form->Check1->isChecked());
     QVERIFY(f.form->Check2->isChecked());
     QVERIFY(!f.form->Check4->isChecked());
@@ -55,9 +53,7 @@ void TestOptions::startupOptionWritesTheEntry() {
     f.form->Check3->click();
     QCOMPARE(stored("Windows Startup"), QStringLiteral("On"));
     QVERIFY(f.form->Check8->isVisible());
-    QFile entry(autostartEntry(f.sandbox));
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(entry.readAll());
+    const QString text = QString::fromUtf8(readBytes(autostartEntry(f.sandbox)));
     QVERIFY(text.contains("Type=Application"));
     QVERIFY(text.contains("Name=Candlewise Software"));
     QVERIFY(text.contains("Exec=\"" + f.sandbox.appFolder() + "/candlewise\""));
@@ -83,9 +79,7 @@ void TestOptions::startingWithTheOptionOnLeavesTheEntryAlone() {
     QVERIFY(f.form->Check3->isChecked());
     QVERIFY(!QFile::exists(autostartEntry(f.sandbox))); // not rewritten at start-up
     cw::writeSetting(cw::SettingKey::Minimized, "on");  // lower case counts as off
-    f.form.reset();
-    cw::sharedConnection().Close();
-    f.start();
+    f.restart();
     QVERIFY(!f.form->Check8->isChecked());
     QVERIFY(!f.form->isMinimisedToTray());
 }

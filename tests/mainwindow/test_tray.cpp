@@ -5,7 +5,6 @@
 #include "app/timercontrol.h"
 
 #include <QCheckBox>
-#include <QDialog>
 
 using namespace cwtest;
 
@@ -22,8 +21,7 @@ class TestTray : public QObject {
 void TestTray::minimiseHidesWithOneBalloon() {
     MainWindowFixture f;
     f.start();
-    f.form->show();
-    f.form->showMinimized();
+    f.minimise();
     QTRY_VERIFY(!f.form->isVisible());
     QVERIFY(f.form->isMinimisedToTray());
     QVERIFY(!(f.form->windowState() & Qt::WindowMinimized));
@@ -45,8 +43,7 @@ void TestTray::minimiseHidesWithOneBalloon() {
 void TestTray::eitherButtonRestores() {
     MainWindowFixture f;
     f.start();
-    f.form->show();
-    f.form->showMinimized();
+    f.minimise();
     QTRY_VERIFY(!f.form->isVisible());
     f.sandbox.trayLog.click(516, 517); // right button
     QVERIFY(f.form->isVisible());
@@ -60,8 +57,7 @@ void TestTray::noTrayMeansMinimisedNotHidden() {
     MainWindowFixture f;
     f.sandbox.trayLog.available = false;
     f.start();
-    f.form->show();
-    f.form->showMinimized();
+    f.minimise();
     QTest::qWait(50);
     QVERIFY(f.form->isVisible());
     QVERIFY(f.form->windowState() & Qt::WindowMinimized);
@@ -74,10 +70,9 @@ void TestTray::startInTheTray() {
     f.store({{"Arvel Quenby", 4, 13}});
     cw::writeSetting(cw::SettingKey::Minimized, "On");
     f.form = std::make_unique<cw::Form1>();
-    int alerts = 0;
-    whenModal<QDialog>([](QDialog* alert) { alert->reject(); }, &alerts);
+    f.closeAlert();
     f.form->start();
-    QTRY_COMPARE(alerts, 1); // a due alert still comes up at start-up
+    QTRY_COMPARE(f.alerts.count, 1); // a due alert still comes up at start-up
     QVERIFY(f.form->isMinimisedToTray());
     QVERIFY(!f.form->isVisible());
     QCOMPARE(f.form->ListView1->count(), 1);

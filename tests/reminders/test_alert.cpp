@@ -1,15 +1,12 @@
 // The due rule, the alert text, the snooze preselection, OK and the tune.
 #include "mainwindow/fixture.h"
-#include "support/files.h"
 
 #include "app/settings.h"
 #include "app/timercontrol.h"
 #include "reminders/duerule.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
 #include <QFile>
-#include <QRadioButton>
 #include <QSettings>
 
 using namespace cwtest;

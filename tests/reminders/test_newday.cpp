@@ -3,10 +3,8 @@
 #include "mainwindow/fixture.h"
 
 #include "app/timercontrol.h"
-#include "reminders/form3.h"
 
 #include <QCheckBox>
-#include <QRadioButton>
 
 using namespace cwtest;
 
@@ -33,11 +31,10 @@ void TestNewDay::alertAfterMidnight() {
     f.start();
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann 1 days"));
     f.form->Timer1_Timer();
-    int alerts = 0;
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->PushButton2->click(); }, &alerts);
+    f.confirmAlert();
     passMidnight(f);
     f.form->Timer1_Timer();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
     QCOMPARE(f.column(4), QStringList({"Today"}));
     QCOMPARE(f.form->savedLabelText(), QStringLiteral("Next birthday is in Ann Today"));
     QVERIFY(f.form->Timer1->isTicking());
@@ -63,12 +60,11 @@ void TestNewDay::severalDaysGiveOnePass() {
     MainWindowFixture f(QDate(2026, 7, 10));
     f.store({{"Ann", 7, 15}});
     f.start();
-    int alerts = 0;
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); }, &alerts);
+    f.closeAlert();
     passMidnight(f, 5); // a wake from suspend
     for (int tick = 0; tick < 100; ++tick)
         f.form->Timer1_Timer();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
     QCOMPARE(f.column(4), QStringList({"Today"}));
 }
 
@@ -77,18 +73,11 @@ void TestNewDay::doNotRemindYesterdayStillAlertsToday() {
     f.store({{"Yesterday", 7, 14}, {"Today", 7, 15}});
     f.startDeclining();
     QCOMPARE(f.form->duration, 0);
-    int alerts = 0;
-    QString text;
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            text = alert->Label1->text();
-            alert->close();
-        },
-        &alerts);
+    f.closeAlert();
     passMidnight(f);
     f.form->Timer1_Timer();
-    QCOMPARE(alerts, 1);
-    QCOMPARE(text, QStringLiteral("Today's birthday is today.\r\n"));
+    QCOMPARE(f.alerts.count, 2); // the one declined at the start, then today's
+    QCOMPARE(f.alerts.text, QStringLiteral("Today's birthday is today.\r\n"));
 }
 
 void TestNewDay::noOptionTickedStillRefreshes() {
@@ -96,9 +85,10 @@ void TestNewDay::noOptionTickedStillRefreshes() {
     f.store({{"Ann", 7, 15}});
     f.start();
     f.form->Check1->click();
+    f.closeAlert();
     passMidnight(f);
     f.form->Timer1_Timer();
-    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.alerts.count, 0);
     QCOMPARE(f.column(4), QStringList({"Today"}));
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann Today"));
 }
@@ -107,14 +97,12 @@ void TestNewDay::hiddenInTheTray() {
     MainWindowFixture f(QDate(2026, 7, 14));
     f.store({{"Ann", 7, 15}});
     f.start();
-    f.form->show();
-    f.form->showMinimized();
+    f.minimise();
     QTRY_VERIFY(f.form->isMinimisedToTray());
-    int alerts = 0;
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); }, &alerts);
+    f.closeAlert();
     passMidnight(f);
     f.form->Timer1_Timer();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 1);
 }
 
 #include "test_newday.moc"

@@ -2,13 +2,7 @@
 #include "mainwindow/fixture.h"
 
 #include "app/timercontrol.h"
-#include "editor/form2.h"
 #include "reminders/duerule.h"
-#include "reminders/form3.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 
 using namespace cwtest;
 
@@ -67,22 +61,18 @@ void TestTimer::cycleEndWithADueBirthdayShowsTheAlert() {
     MainWindowFixture f(QDate(2026, 6, 1));
     f.store({{"Ann", 6, 1}});
     f.load();
-    whenModal<cw::Form3>([](cw::Form3* alert) { alert->close(); });
+    f.closeAlert();
     f.form->Form_Activate();
+    QCOMPARE(f.alerts.count, 1);
     f.form->duration = 5;
     f.form->mysec = 0;
     f.form->Dinalabel = true;
-    int alerts = 0;
     bool timerStoppedDuringAlert = false;
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            timerStoppedDuringAlert = !f.form->Timer1->isTicking();
-            alert->close(); // the close box: the same snooze goes on
-        },
-        &alerts);
+    // The close box: the same snooze goes on.
+    f.closeAlert([&](cw::Form3*) { timerStoppedDuringAlert = !f.form->Timer1->isTicking(); });
     for (int tick = 0; tick < 5; ++tick)
         f.form->Timer1_Timer();
-    QCOMPARE(alerts, 1);
+    QCOMPARE(f.alerts.count, 2);
     QVERIFY(timerStoppedDuringAlert);
     QVERIFY(f.form->Timer1->isTicking());
     QCOMPARE(f.form->duration, 5);
@@ -99,9 +89,10 @@ void TestTimer::doNotRemindGivesTheNextBirthdayText() {
     f.form->Timer1_Timer();
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann Today"));
     // No alert comes back while the program runs, however long it ticks.
+    f.closeAlert();
     for (int tick = 0; tick < 5000; ++tick)
         f.form->Timer1_Timer();
-    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.alerts.count, 1); // the one declined at the start
 }
 
 void TestTimer::refillDuringASnoozeOpensTheAlert() {
@@ -109,21 +100,14 @@ void TestTimer::refillDuringASnoozeOpensTheAlert() {
     f.start();
     f.form->duration = 3600;
     f.form->Dinalabel = true;
-    int alerts = 0;
-    QString text;
     whenModal<cw::Form2>([](cw::Form2* editor) {
         QTest::keyClicks(editor->Text1, "Ann");
         editor->PushButton6->click(); // today's date is preselected
     });
-    whenModal<cw::Form3>(
-        [&](cw::Form3* alert) {
-            text = alert->Label1->text();
-            alert->PushButton2->click();
-        },
-        &alerts);
+    f.confirmAlert();
     f.form->PushButton6->click();
-    QTRY_COMPARE(alerts, 1);
-    QCOMPARE(text, QStringLiteral("Ann's birthday is today.\r\n"));
+    QTRY_COMPARE(f.alerts.count, 1);
+    QCOMPARE(f.alerts.text, QStringLiteral("Ann's birthday is today.\r\n"));
     QCOMPARE(f.form->duration, 3600); // the running snooze was offered again
 }
 

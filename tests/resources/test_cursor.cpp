@@ -1,7 +1,7 @@
 // The hand pointer: Qt reads it, it shows a hand, and the header puts the hot spot on the fingertip.
 #include "sidefiles.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QTest>
@@ -49,9 +49,7 @@ void TestCursor::pictureIsAHandWithTransparentSurroundings() {
 }
 
 void TestCursor::hotSpotIsOnTheFingertip() {
-    QFile file(sideFile("HAND-M.CUR"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray header = file.read(22);
+    const QByteArray header = cwtest::readBytes(sideFile("HAND-M.CUR")).left(22);
     QCOMPARE(header.size(), 22);
     const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
     QCOMPARE(qFromLittleEndian<quint16>(bytes + 2), quint16(2)); // a cursor, not an icon

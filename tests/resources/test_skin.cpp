@@ -1,9 +1,9 @@
 // The skin: Qt accepts every rule, and it changes colours and frames, never sizes or fonts.
 #include "sidefiles.h"
+#include "support/files.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -18,10 +18,7 @@
 namespace {
 
 QString skinText() {
-    QFile file(sideFile("x/o.cjs"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(cwtest::readBytes(sideFile("x/o.cjs")));
 }
 
 // A window laid out the way the program lays out its own: fixed places, fixed sizes.

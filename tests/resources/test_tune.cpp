@@ -1,7 +1,7 @@
 // The alert tune: a plain wave file the player can open, of a sensible length and level.
 #include "sidefiles.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QTest>
 #include <QtEndian>
 
@@ -22,10 +22,7 @@ struct Wave {
 // Walks the RIFF chunks rather than assuming fixed offsets.
 Wave readWave(const QString& path) {
     Wave wave;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return wave;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = cwtest::readBytes(path);
     if (bytes.size() < 12 || bytes.left(4) != "RIFF" || bytes.mid(8, 4) != "WAVE")
         return wave;
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());

@@ -3,6 +3,7 @@
 #include "startup/desktopentry.h"
 #include "startup/modstartup.h"
 #include "startup/regstuff.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,20 +15,10 @@
 #include <unistd.h>
 
 using namespace cw;
+using cwtest::readBytes;
+using cwtest::writeBytes;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -117,7 +108,7 @@ void TestStartup::entryTextIsExact() {
 void TestStartup::writesMachineWideEntry() {
     QVERIFY(RegStuff::SetRunEntry("candlewise", "/opt/My \"Apps\" $1", folders()));
     const QString entry = machine().filePath("candlewise.desktop");
-    QCOMPARE(readAll(entry), entryFor(R"("/opt/My \\"Apps\\" \\$1/candlewise")"));
+    QCOMPARE(readBytes(entry), entryFor(R"("/opt/My \\"Apps\\" \\$1/candlewise")"));
     const QFile::Permissions currentUser = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     QCOMPARE(QFile::permissions(entry) & ~currentUser,
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -126,30 +117,30 @@ void TestStartup::writesMachineWideEntry() {
 
 void TestStartup::folderAtRootGetsNoDoubledSlash() {
     QVERIFY(RegStuff::SetRunEntry("tool", "/", folders()));
-    QCOMPARE(readAll(machine().filePath("tool.desktop")), entryFor(R"("/tool")"));
+    QCOMPARE(readBytes(machine().filePath("tool.desktop")), entryFor(R"("/tool")"));
 }
 
 void TestStartup::replacesByRenameLeavingNoTemporaryFile() {
     const QString entry = machine().filePath("candlewise.desktop");
-    QVERIFY(writeFile(entry, "old entry\n"));
+    writeBytes(entry, "old entry\n");
     // A second name for the old file: writing in place would change what it shows too.
     const QString oldLink = user().filePath("old-entry");
     QCOMPARE(::link(QFile::encodeName(entry).constData(), QFile::encodeName(oldLink).constData()), 0);
 
     QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders()));
-    QCOMPARE(readAll(entry), entryFor(R"("/usr/lib/candlewise/candlewise")"));
-    QCOMPARE(readAll(oldLink), QByteArray("old entry\n"));
+    QCOMPARE(readBytes(entry), entryFor(R"("/usr/lib/candlewise/candlewise")"));
+    QCOMPARE(readBytes(oldLink), QByteArray("old entry\n"));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
 }
 
 void TestStartup::fallsBackToUserFolderWhenMachineWideCannotBeWritten() {
     // A folder below a plain file can be neither made nor written, even by root.
     const QString blocker = machine().filePath("etc");
-    QVERIFY(writeFile(blocker, "not a folder"));
+    writeBytes(blocker, "not a folder");
     const AutostartFolders blocked{blocker + "/xdg/autostart", user().filePath("autostart")};
 
     QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", blocked));
-    QCOMPARE(readAll(user().filePath("autostart/candlewise.desktop")),
+    QCOMPARE(readBytes(user().filePath("autostart/candlewise.desktop")),
              entryFor(R"("/usr/lib/candlewise/candlewise")"));
     QCOMPARE(entriesOf(user().filePath("autostart")), QStringList{"candlewise.desktop"});
     QCOMPARE(entriesOf(machine().path()), QStringList{"etc"});
@@ -157,18 +148,18 @@ void TestStartup::fallsBackToUserFolderWhenMachineWideCannotBeWritten() {
 
 void TestStartup::nothingWritableWritesNothing() {
     const QString blocker = machine().filePath("file");
-    QVERIFY(writeFile(blocker, "x"));
+    writeBytes(blocker, "x");
     QVERIFY(!RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", {blocker + "/a", blocker + "/b"}));
-    QCOMPARE(readAll(blocker), QByteArray("x"));
+    QCOMPARE(readBytes(blocker), QByteArray("x"));
     QVERIFY(!RegStuff::SetRunEntry("", "/usr/lib/candlewise", folders()));
     QVERIFY(entriesOf(machine().path()) == QStringList{"file"});
     QVERIFY(entriesOf(user().path()).isEmpty());
 }
 
 void TestStartup::removesFromBothFolders() {
-    QVERIFY(writeFile(machine().filePath("candlewise.desktop"), "a"));
-    QVERIFY(writeFile(user().filePath("candlewise.desktop"), "b"));
-    QVERIFY(writeFile(user().filePath("other.desktop"), "c"));
+    writeBytes(machine().filePath("candlewise.desktop"), "a");
+    writeBytes(user().filePath("candlewise.desktop"), "b");
+    writeBytes(user().filePath("other.desktop"), "c");
 
     QVERIFY(RegStuff::DeleteRunEntry("candlewise", folders()));
     QVERIFY(entriesOf(machine().path()).isEmpty());
@@ -183,25 +174,25 @@ void TestStartup::removingAMissingEntrySucceedsQuietly() {
 
 void TestStartup::emptyOrMissingExecutableChangesNothing() {
     qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
-    QVERIFY(writeFile(machine().filePath("candlewise.desktop"), "kept"));
+    writeBytes(machine().filePath("candlewise.desktop"), "kept");
     QVERIFY(!modStartUp::AddToStartup(QString()));
     QVERIFY(!modStartUp::RemoveFromStartup(QString()));
     QVERIFY(!modStartUp::AddToStartup(user().filePath("candlewise")));
     QVERIFY(!modStartUp::RemoveFromStartup(user().filePath("candlewise")));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
-    QCOMPARE(readAll(machine().filePath("candlewise.desktop")), QByteArray("kept"));
+    QCOMPARE(readBytes(machine().filePath("candlewise.desktop")), QByteArray("kept"));
 }
 
 void TestStartup::addAndRemoveUseTheOverrideFolder() {
     qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
     QVERIFY(QDir().mkpath(user().filePath("Tool Box")));
     const QString executable = user().filePath("Tool Box/candle wise");
-    QVERIFY(writeFile(executable, "\x7f"
-                                  "ELF"));
+    writeBytes(executable, "\x7f"
+                           "ELF");
 
     QVERIFY(modStartUp::AddToStartup(executable));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candle wise.desktop"});
-    QCOMPARE(readAll(machine().filePath("candle wise.desktop")), entryFor('"' + executable.toUtf8() + '"'));
+    QCOMPARE(readBytes(machine().filePath("candle wise.desktop")), entryFor('"' + executable.toUtf8() + '"'));
 
     QVERIFY(modStartUp::RemoveFromStartup(executable));
     QVERIFY(entriesOf(machine().path()).isEmpty());

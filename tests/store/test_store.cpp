@@ -4,9 +4,9 @@
 #include "store/datafolder.h"
 #include "store/recordset.h"
 #include "store/statements.h"
+#include "support/files.h"
 #include "support/sandbox.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 using namespace cw;
+using cwtest::fileHash;
 
 namespace {
 
@@ -47,13 +48,6 @@ void makeSeedWithOneRow(const QString& path) {
                  "('Seeded',1,2);",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
-}
-
-QByteArray fileHash(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 } // namespace
@@ -130,9 +124,7 @@ void TestStore::removedStoreIsCopiedAgain() {
 
 void TestStore::plainFileNamedLikeTheMakerFolder() {
     cwtest::Sandbox sandbox;
-    QFile blocker(sandbox.path("common/Marrowfen"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    cwtest::writeBytes(sandbox.path("common/Marrowfen"), {});
     prepareMakerFolder(); // present: nothing to create
     QVERIFY(QFileInfo(makerFolder()).isFile());
     QVERIFY_THROWS_EXCEPTION(AppError, prepareDataFolder());
@@ -179,10 +171,7 @@ void TestStore::damagedStoreIsReportedAndLeftAlone() {
     cwtest::Sandbox sandbox;
     prepareMakerFolder();
     prepareDataFolder();
-    QFile damaged(liveStoreFile());
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(4096, '\x5a'));
-    damaged.close();
+    cwtest::writeBytes(liveStoreFile(), QByteArray(4096, '\x5a'));
     const QByteArray before = fileHash(liveStoreFile());
     prepareStoreFile(); // present: never replaced
     try {

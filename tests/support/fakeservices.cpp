@@ -35,6 +35,22 @@ int ScriptedMessages::count(const QString& caption) const {
     return total;
 }
 
+int ScriptedMessages::reportsAt(const QString& procedure) const {
+    int total = 0;
+    for (const ShownMessage& message : shown)
+        if (message.caption == QLatin1String("Application Error") &&
+            message.text.contains(QLatin1Char('.') + procedure + QLatin1Char(' ')))
+            ++total;
+    return total;
+}
+
+QString ScriptedMessages::lastReport() const {
+    for (qsizetype i = shown.size() - 1; i >= 0; --i)
+        if (shown[i].caption == QLatin1String("Application Error"))
+            return shown[i].text;
+    return {};
+}
+
 QString ScriptedFileDialogs::next() {
     if (answers.empty())
         return {};

@@ -33,6 +33,10 @@ class ScriptedMessages : public cw::MessageService {
                            cw::MessageButtons buttons) override;
     QStringList texts() const;
     int count(const QString& caption) const;
+    // The "Application Error" reports shown so far whose text names the procedure, e.g. "Form1.Form_Load".
+    int reportsAt(const QString& procedure) const;
+    // The text of the newest "Application Error" report; empty when there is none.
+    QString lastReport() const;
 };
 
 class ScriptedFileDialogs : public cw::FileDialogService {

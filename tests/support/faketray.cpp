@@ -1,14 +1,12 @@
 #include "support/faketray.h"
 
+#include "tray/notifyrecord.h"
+
 #include <QTimer>
 
 namespace cwtest {
 
-namespace {
-QString fieldText(const QString& field) {
-    return field.left(field.indexOf(QChar(u'\0')));
-}
-} // namespace
+using cw::fieldText;
 
 int TrayLog::count(int message, unsigned flag) const {
     int total = 0;

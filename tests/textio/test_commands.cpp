@@ -25,6 +25,24 @@ struct RefillProbe {
         return [this] { pointers << window->cursor().shape(); };
     }
 };
+
+// Imports a file of the given text, picked in the dialog, from the probe's window.
+void importText(cwtest::Sandbox& sandbox, RefillProbe& probe, const QByteArray& text) {
+    const QString path = sandbox.path("in.txt");
+    writeBytes(path, text);
+    sandbox.fileDialogs->answers.push_back(path);
+    importCommand(probe.window, probe.callback());
+}
+
+// Exports a list of the given rows to output.txt, picked in the dialog; gives the file's path.
+QString exportList(cwtest::Sandbox& sandbox, QWidget& window, const QList<ListRow>& rows) {
+    ListView list;
+    fillList(list, rows);
+    const QString path = sandbox.path("output.txt");
+    sandbox.fileDialogs->answers.push_back(path);
+    exportCommand(&window, list);
+    return path;
+}
 } // namespace
 
 class TestCommands : public QObject {
@@ -72,13 +90,10 @@ void TestCommands::cancellingChangesNothing() {
 void TestCommands::importRefillsAndSaysDone() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    const QString path = sandbox.path("in.txt");
-    writeBytes(path, "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\n");
     QWidget window;
     cw::setMousePointer(&window, cw::vbCustom); // the mouse was over a button
     RefillProbe probe{&window, {}};
-    sandbox.fileDialogs->answers.push_back(path);
-    importCommand(&window, probe.callback());
+    importText(sandbox, probe, "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\n");
 
     QCOMPARE(storedBirthdays(), (QStringList{"Arvel Quenby|4|13", "Nim Quenby|10|18"}));
     QCOMPARE(probe.pointers, QList<Qt::CursorShape>{Qt::WaitCursor}); // refilled once, while busy
@@ -93,12 +108,10 @@ void TestCommands::importRefillsAndSaysDone() {
 void TestCommands::failedImportIsReportedThenDone() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    const QString path = sandbox.path("in.txt");
-    writeBytes(path, "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\nNo Day,May\r\nLate,June 1\r\n");
     QWidget window;
     RefillProbe probe{&window, {}};
-    sandbox.fileDialogs->answers.push_back(path);
-    importCommand(&window, probe.callback());
+    importText(sandbox, probe,
+               "Arvel Quenby,April 13\r\nNim Quenby,October 18\r\nNo Day,May\r\nLate,June 1\r\n");
 
     QCOMPARE(storedBirthdays(), (QStringList{"Arvel Quenby|4|13", "Nim Quenby|10|18"}));
     QCOMPARE(probe.pointers.size(), 1); // the list is still refilled
@@ -115,13 +128,10 @@ void TestCommands::failedImportIsReportedThenDone() {
 
 void TestCommands::exportWritesTheListAndSaysDone() {
     cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("output.txt");
-    writeBytes(path, "Old,May 1\r\n");
+    writeBytes(sandbox.path("output.txt"), "Old,May 1\r\n");
     QWidget window;
-    ListView list;
-    fillList(list, {{"Nim Quenby", "10", "18"}, {"Arvel Quenby", "4", "13"}});
-    sandbox.fileDialogs->answers.push_back(path);
-    exportCommand(&window, list);
+    const QString path =
+        exportList(sandbox, window, {{"Nim Quenby", "10", "18"}, {"Arvel Quenby", "4", "13"}});
 
     QCOMPARE(readBytes(path), QByteArray("Nim Quenby,October 18\r\nArvel Quenby,April 13\r\n"));
     QCOMPARE(sandbox.messages->texts(), QStringList{"Done."});
@@ -130,13 +140,9 @@ void TestCommands::exportWritesTheListAndSaysDone() {
 
 void TestCommands::failedExportIsReportedThenDone() {
     cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("output.txt");
-    writeBytes(path, "Old,May 1\r\n");
+    writeBytes(sandbox.path("output.txt"), "Old,May 1\r\n");
     QWidget window;
-    ListView list;
-    fillList(list, {{"Nim Quenby", "10", "18"}, {"Broken", "abc", "13"}});
-    sandbox.fileDialogs->answers.push_back(path);
-    exportCommand(&window, list);
+    const QString path = exportList(sandbox, window, {{"Nim Quenby", "10", "18"}, {"Broken", "abc", "13"}});
 
     QCOMPARE(readBytes(path), QByteArray("Old,May 1\r\n"));
     QCOMPARE(QDir(sandbox.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"output.txt"});
@@ -153,10 +159,7 @@ void TestCommands::failedExportIsReportedThenDone() {
 void TestCommands::emptyListExportSaysDoneCreatesNothing() {
     cwtest::Sandbox sandbox;
     QWidget window;
-    ListView list;
-    fillList(list, {});
-    sandbox.fileDialogs->answers.push_back(sandbox.path("output.txt"));
-    exportCommand(&window, list);
+    exportList(sandbox, window, {});
     QCOMPARE(sandbox.messages->texts(), QStringList{"Done."});
     QCOMPARE(QDir(sandbox.path()).entryList(QDir::Files), QStringList{});
 }
