@@ -3,6 +3,8 @@
 #include "app/errorreport.h"
 #include "app/pointer.h"
 #include "app/services.h"
+#include "textio/calendarexport.h"
+#include "textio/formatimport.h"
 #include "textio/modbdays.h"
 
 #include <QPointer>
@@ -11,10 +13,32 @@
 namespace cw {
 
 namespace {
-FileDialogRequest textFileRequest(const QString& presetName) {
+FileDialogRequest textFileRequest(const QString& presetName, const QString& otherFormats) {
     return FileDialogRequest{QStringLiteral("Save"), presetName,
-                             QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                             QStringLiteral("Text Files (*.txt);;%1;;All Files (*)").arg(otherFormats),
                              QStringLiteral("Text Files (*.txt)")};
+}
+
+// The format is told by the content. The text import ends with "Done.", the others with what they
+// added and skipped.
+QString importFile(const QString& path) {
+    const FileFormat format = fileFormatOf(path);
+    if (format == FileFormat::Text) {
+        ImportBirthdays(path);
+        return QStringLiteral("Done.");
+    }
+    try {
+        return importSummary(importFormattedFile(path, format, [](qint64, qint64) { return true; }));
+    } catch (const ImportCancelled&) {
+        return QStringLiteral("Done.");
+    }
+}
+
+void exportFile(const QString& path, const ListView& list) {
+    if (isCalendarPath(path))
+        ExportCalendar(path, list);
+    else
+        ExportBirthdays(path, list);
 }
 
 // The window's hourglass while a command works, and the default pointer afterwards; while it
@@ -31,10 +55,10 @@ void showDone() {
 } // namespace
 
 FileDialogRequest importDialogRequest() {
-    return textFileRequest(QString());
+    return textFileRequest(QString(), QStringLiteral("vCard Files (*.vcf *.vcard);;iCalendar Files (*.ics)"));
 }
 FileDialogRequest exportDialogRequest() {
-    return textFileRequest(QStringLiteral("output.txt"));
+    return textFileRequest(QStringLiteral("output.txt"), QStringLiteral("iCalendar Files (*.ics)"));
 }
 
 QString formatHelpText() {
@@ -47,16 +71,17 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     ErrorGuard guard(Location::Form1_PushButton8_Click);
     FileDialogRequest request;
     QString path;
+    QString closing = QStringLiteral("Done.");
     const QPointer<QWidget> busyWindow(window);
     guard.step(1, [&] { request = importDialogRequest(); });
     guard.step(2, [&] { path = services().fileDialogs().getOpenFileName(window, request); });
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { ImportBirthdays(path); });
+    guard.step(5, [&] { closing = importFile(path); });
     guard.step(6, [&] { refillList(); });
     guard.step(7, [&] { showBusy(busyWindow, false); });
-    guard.step(8, [&] { showDone(); });
+    guard.step(8, [&] { showMessage(closing); });
 }
 
 void exportCommand(QWidget* window, const ListView& list) {
@@ -69,7 +94,7 @@ void exportCommand(QWidget* window, const ListView& list) {
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { ExportBirthdays(path, list); });
+    guard.step(5, [&] { exportFile(path, list); });
     guard.step(6, [&] { showBusy(busyWindow, false); });
     guard.step(7, [&] { showDone(); });
 }

@@ -1,0 +1,34 @@
+#pragma once
+// Importing an address book or a calendar into the store: the format is told by the file's content,
+// the whole file is one transaction, and a birthday already in the list is not added again.
+#include <QString>
+
+#include <functional>
+
+namespace cw {
+
+enum class FileFormat { Text, VCard, ICalendar };
+
+// BEGIN:VCARD or BEGIN:VCALENDAR on the first line that is not blank (after a byte-order mark) tells
+// the format; anything else, a file that cannot be opened included, is left to the text import.
+FileFormat fileFormatOf(const QString& path);
+
+struct ImportTally {
+    int added = 0;
+    int skipped = 0; // entries without a birthday, a name or a readable date
+    int known = 0;   // already in the list: the same name, month and day
+};
+
+// The closing message of an import.
+QString importSummary(const ImportTally& tally);
+
+// Told how many bytes of how many are read; answers false to cancel.
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Imports a vCard or iCalendar file. Nothing is stored when the file cannot be read, a step fails or
+// the import is cancelled; then it throws AppError (a cancelled import throws ImportCancelled).
+ImportTally importFormattedFile(const QString& path, FileFormat format, const ImportProgress& progress);
+
+struct ImportCancelled {};
+
+} // namespace cw
