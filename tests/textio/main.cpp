@@ -5,6 +5,7 @@ int runLineFormatTests(int argc, char** argv);
 int runTextFileTests(int argc, char** argv);
 int runImportExportTests(int argc, char** argv);
 int runCommandTests(int argc, char** argv);
+int runFormatTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // the birthday list is a widget
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     failures += runTextFileTests(argc, argv);
     failures += runImportExportTests(argc, argv);
     failures += runCommandTests(argc, argv);
+    failures += runFormatTests(argc, argv);
     return failures;
 }
