@@ -6,6 +6,7 @@ int runTextFileTests(int argc, char** argv);
 int runImportExportTests(int argc, char** argv);
 int runCommandTests(int argc, char** argv);
 int runFormatTests(int argc, char** argv);
+int runFormatCommandTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // the birthday list is a widget
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
     failures += runImportExportTests(argc, argv);
     failures += runCommandTests(argc, argv);
     failures += runFormatTests(argc, argv);
+    failures += runFormatCommandTests(argc, argv);
     return failures;
 }
