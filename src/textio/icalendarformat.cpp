@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QHash>
 #include <QIODevice>
 #include <QSet>
 
@@ -135,22 +136,49 @@ QString alertLine(const QString& name, int days) {
     return name + QStringLiteral("'s birthday is in %1 days.").arg(days);
 }
 
-// One event whose properties are changed for each birthday: building the components once keeps a
-// large export fast.
-class EventTemplate {
+QByteArray textOf(char* serialised) {
+    QByteArray bytes(serialised);
+    icalmemory_free_buffer(serialised);
+    return bytes;
+}
+
+// A component's lines as libical writes them, cut before its END line: what goes before and after
+// the lines of the properties added for each birthday. The component is freed.
+std::pair<QByteArray, QByteArray> frameOf(icalcomponent* component) {
+    const Component owned(component);
+    const QByteArray whole = textOf(icalcomponent_as_ical_string_r(component));
+    const qsizetype end = whole.lastIndexOf("END:");
+    return {whole.first(end), whole.sliced(end)};
+}
+
+icalrecurrencetype yearly(int yearDay) {
+    icalrecurrencetype rule;
+    icalrecurrencetype_clear(&rule);
+    rule.freq = ICAL_YEARLY_RECURRENCE;
+    if (yearDay != 0) {
+        rule.by_year_day[0] = static_cast<short>(yearDay);
+        rule.by_year_day[1] = ICAL_RECURRENCE_ARRAY_MAX;
+    }
+    return rule;
+}
+
+struct PropertyFree {
+    void operator()(icalproperty* property) const { icalproperty_free(property); }
+};
+using Property = std::unique_ptr<icalproperty, PropertyFree>;
+
+// The events of the calendar. libical writes every line: the lines that are the same for every
+// birthday once, and for each birthday only the properties that differ, each through a property
+// that is reused. That keeps a large export fast.
+class EventWriter {
   public:
-    EventTemplate(const std::vector<int>& reminderDays, const QDateTime& stamp)
-        : event_(icalcomponent_new(ICAL_VEVENT_COMPONENT)) {
-        icalcomponent* event = event_.get();
-        uid_ = add(icalproperty_new_uid(""));
-        add(icalproperty_new_dtstamp(
-            icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone())));
-        start_ = add(icalproperty_new_dtstart(icaltime_null_date()));
-        end_ = add(icalproperty_new_dtend(icaltime_null_date()));
-        rule_ = add(icalproperty_new_rrule(yearly(0)));
-        summary_ = add(icalproperty_new_summary(""));
-        add(icalproperty_new_categories("BIRTHDAY"));
-        add(icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+    EventWriter(const std::vector<int>& reminderDays, const QDateTime& stamp) {
+        icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+        icalcomponent_add_property(event, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
+                                              stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone())));
+        icalcomponent_add_property(event, icalproperty_new_categories("BIRTHDAY"));
+        icalcomponent_add_property(event, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+        event_ = frameOf(event);
         for (const int days : reminderDays) {
             icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
             icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
@@ -159,69 +187,70 @@ class EventTemplate {
             trigger.time = icaltime_null_time();
             trigger.duration = icaldurationtype_from_int(-days * 86400 + 9 * 3600);
             icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-            icalproperty* description = icalproperty_new_description("");
-            icalcomponent_add_property(alarm, description);
-            icalcomponent_add_component(event, alarm);
-            alarms_.emplace_back(days, description);
+            alarms_.push_back({days, frameOf(alarm)});
         }
     }
 
     QByteArray text(const BirthdayRecord& birthday, const QByteArray& uid) {
-        const Recurrence recurrence = recurrenceOf(birthday.month, birthday.day);
-        icalproperty_set_uid(uid_, uid.constData());
-        icalproperty_set_dtstart(start_, dateOf(recurrence.start));
-        icalproperty_set_dtend(end_, dateOf(recurrence.start.addDays(1)));
-        icalproperty_set_rrule(rule_, yearly(recurrence.yearDay));
-        icalproperty_set_summary(summary_, (birthday.name + QStringLiteral("'s birthday")).toUtf8().constData());
-        for (const auto& [days, description] : alarms_)
-            icalproperty_set_description(description, alertLine(birthday.name, days).toUtf8().constData());
-        char* text = icalcomponent_as_ical_string_r(event_.get());
-        QByteArray bytes(text);
-        icalmemory_free_buffer(text);
-        return bytes;
+        QByteArray text = event_.first;
+        icalproperty_set_uid(uid_.get(), uid.constData());
+        text += lineOf(uid_);
+        text += datesOf(birthday.month, birthday.day);
+        icalproperty_set_summary(summary_.get(),
+                                 (birthday.name + QStringLiteral("'s birthday")).toUtf8().constData());
+        text += lineOf(summary_);
+        for (const Alarm& alarm : alarms_) {
+            text += alarm.frame.first;
+            icalproperty_set_description(description_.get(),
+                                         alertLine(birthday.name, alarm.days).toUtf8().constData());
+            text += lineOf(description_);
+            text += alarm.frame.second;
+        }
+        return text + event_.second;
     }
 
   private:
-    icalproperty* add(icalproperty* property) {
-        icalcomponent_add_property(event_.get(), property);
-        return property;
+    struct Alarm {
+        int days;
+        std::pair<QByteArray, QByteArray> frame;
+    };
+
+    static QByteArray lineOf(const Property& property) {
+        return textOf(icalproperty_as_ical_string_r(property.get()));
     }
 
-    static icalrecurrencetype yearly(int yearDay) {
-        icalrecurrencetype rule;
-        icalrecurrencetype_clear(&rule);
-        rule.freq = ICAL_YEARLY_RECURRENCE;
-        if (yearDay != 0) {
-            rule.by_year_day[0] = static_cast<short>(yearDay);
-            rule.by_year_day[1] = ICAL_RECURRENCE_ARRAY_MAX;
-        }
-        return rule;
+    // DTSTART, DTEND and RRULE depend on the month and day alone.
+    const QByteArray& datesOf(int month, int day) {
+        const qint64 key = qint64(month) * 65536 + day;
+        auto found = dates_.find(key);
+        if (found != dates_.end())
+            return *found;
+        const Recurrence recurrence = recurrenceOf(month, day);
+        const Property start(icalproperty_new_dtstart(dateOf(recurrence.start)));
+        const Property end(icalproperty_new_dtend(dateOf(recurrence.start.addDays(1))));
+        const Property rule(icalproperty_new_rrule(yearly(recurrence.yearDay)));
+        return *dates_.insert(key, lineOf(start) + lineOf(end) + lineOf(rule));
     }
 
-    Component event_;
-    icalproperty* uid_;
-    icalproperty* start_;
-    icalproperty* end_;
-    icalproperty* rule_;
-    icalproperty* summary_;
-    std::vector<std::pair<int, icalproperty*>> alarms_;
+    std::pair<QByteArray, QByteArray> event_;
+    std::vector<Alarm> alarms_;
+    Property uid_{icalproperty_new_uid("")};
+    Property summary_{icalproperty_new_summary("")};
+    Property description_{icalproperty_new_description("")};
+    QHash<qint64, QByteArray> dates_;
 };
 
-// The calendar's own lines around its events, written by libical.
+// The calendar's own lines around its events.
 std::pair<QByteArray, QByteArray> calendarFrame() {
-    const Component calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    icalcomponent* calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
     const QByteArray product = "-//" + config::makerName.toUtf8() + "//" + config::productName.toUtf8() + "//EN";
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(product.constData()));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    icalcomponent_add_property(calendar, icalproperty_new_prodid(product.constData()));
+    icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar, icalproperty_new_calscale("GREGORIAN"));
     icalproperty* name = icalproperty_new_x("Birthdays");
     icalproperty_set_x_name(name, "X-WR-CALNAME");
-    icalcomponent_add_property(calendar.get(), name);
-    char* text = icalcomponent_as_ical_string_r(calendar.get());
-    const QByteArray whole(text);
-    icalmemory_free_buffer(text);
-    const qsizetype end = whole.lastIndexOf("END:VCALENDAR");
-    return {whole.first(end), whole.sliced(end)};
+    icalcomponent_add_property(calendar, name);
+    return frameOf(calendar);
 }
 
 void put(QIODevice& device, const QByteArray& bytes) {
@@ -232,8 +261,8 @@ void put(QIODevice& device, const QByteArray& bytes) {
 
 void writeICalendar(QIODevice& device, const CalendarExport& calendar) {
     const auto [head, tail] = calendarFrame();
-    EventTemplate event(calendar.reminderDays, calendar.stamp);
-    QByteArray buffer = head;
+    EventWriter event(calendar.reminderDays, calendar.stamp);
+    put(device, head);
     // The same birthday twice would be one event written twice under one UID.
     QSet<QByteArray> written;
     for (const BirthdayRecord& birthday : calendar.birthdays) {
@@ -241,13 +270,9 @@ void writeICalendar(QIODevice& device, const CalendarExport& calendar) {
         if (written.contains(uid))
             continue;
         written.insert(uid);
-        buffer += event.text(birthday, uid);
-        if (buffer.size() >= 64 * 1024) {
-            put(device, buffer);
-            buffer.clear();
-        }
+        put(device, event.text(birthday, uid));
     }
-    put(device, buffer + tail);
+    put(device, tail);
 }
 
 } // namespace cw

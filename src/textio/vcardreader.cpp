@@ -10,9 +10,9 @@
 namespace cw {
 
 namespace {
-// Photos are skipped without being held; a kept property (a name, a birthday) longer than this makes
-// its card unreadable rather than filling memory.
-constexpr qsizetype readLimit = 1 << 20;
+// Lines are read in pieces of this size. Photos are skipped without being held; a kept property (a
+// name, a birthday) longer than keptLimit makes its card unreadable rather than filling memory.
+constexpr size_t readLimit = 64 * 1024;
 constexpr qsizetype keptLimit = 4 << 20;
 
 bool isKeptName(QByteArrayView name) {
@@ -224,7 +224,7 @@ struct VCardReader::Card {
     }
 };
 
-VCardReader::VCardReader(QIODevice& device) : device_(device) {}
+VCardReader::VCardReader(QIODevice& device) : device_(device), chunk_(readLimit) {}
 
 bool VCardReader::readPhysicalLine() {
     line_.clear();
@@ -232,14 +232,15 @@ bool VCardReader::readPhysicalLine() {
     if (device_.atEnd())
         return false;
     for (;;) {
-        const QByteArray chunk = device_.readLine(readLimit);
-        if (chunk.isEmpty())
+        const qint64 read = device_.readLine(chunk_.data(), static_cast<qint64>(chunk_.size()));
+        if (read <= 0)
             break;
+        const QByteArrayView piece(chunk_.data(), read);
         if (line_.size() < keptLimit)
-            line_ += chunk;
+            line_ += piece;
         else
             truncated_ = true;
-        if (chunk.endsWith('\n') || device_.atEnd())
+        if (piece.endsWith('\n') || device_.atEnd())
             break;
     }
     while (line_.endsWith('\n') || line_.endsWith('\r'))

@@ -25,7 +25,8 @@ class VCardReader {
     bool readLogicalLine();
 
     QIODevice& device_;
-    QByteArray line_; // the physical line last read, without its line end
+    std::vector<char> chunk_; // one read from the device
+    QByteArray line_;         // the physical line last read, without its line end
     bool truncated_ = false;
     bool havePhysical_ = false; // line_ is read but not yet taken
     bool firstLine_ = true;
