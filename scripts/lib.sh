@@ -3,9 +3,9 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-dev libsqlite3-dev
-    libbenchmark-dev libqt6svg6)
+    libbenchmark-dev libqt6svg6 libical-dev)
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils dbus dbus-x11 at-spi2-core python3
-    python3-pyatspi gir1.2-atspi-2.0 trayer openbox)
+    python3-pyatspi gir1.2-atspi-2.0 trayer openbox python3-icalendar python3-dateutil)
 
 ensure_packages() {
     local missing=()
