@@ -3,6 +3,7 @@
 // day, no year.
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace cw {
@@ -16,6 +17,9 @@ struct BirthdayRecord {
 // What a reader makes of one entry of a file (a card, an event): its birthday, or nothing when the
 // entry has no birthday, no name or no date that can be read.
 using ReadEntry = std::optional<BirthdayRecord>;
+
+// Told how much of how much work is done (bytes read, events written); answers false to cancel.
+using FormatProgress = std::function<bool(qint64 done, qint64 total)>;
 
 // A name fit for the list: line breaks and other control characters become blanks, and white space
 // at the ends goes.

@@ -40,7 +40,7 @@ bool isCalendarPath(const QString& path) {
     return path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive);
 }
 
-void ExportCalendar(const QString& path, const ListView& list) {
+void ExportCalendar(const QString& path, const ListView& list, const FormatProgress& progress) {
     if (list.count() == 0)
         return;
     // The rows are taken first: nothing that happens while the file is written can change them.
@@ -48,7 +48,8 @@ void ExportCalendar(const QString& path, const ListView& list) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
-    writeICalendar(file, calendar);
+    if (!writeICalendar(file, calendar, progress))
+        return; // the file is not committed: the target stays as it was
     if (!file.commit())
         throw AppError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
 }

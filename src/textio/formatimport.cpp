@@ -61,7 +61,7 @@ class Importer {
     ImportTally tally_;
 };
 
-void readInto(QFile& file, FileFormat format, Importer& importer, const ImportProgress& progress) {
+void readInto(QFile& file, FileFormat format, Importer& importer, const FormatProgress& progress) {
     const qint64 total = file.size();
     if (format == FileFormat::VCard) {
         VCardReader reader(file);
@@ -113,7 +113,7 @@ QString importSummary(const ImportTally& tally) {
         .arg(tally.known);
 }
 
-ImportTally importFormattedFile(const QString& path, FileFormat format, const ImportProgress& progress) {
+ImportTally importFormattedFile(const QString& path, FileFormat format, const FormatProgress& progress) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));

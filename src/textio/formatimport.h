@@ -1,9 +1,9 @@
 #pragma once
 // Importing an address book or a calendar into the store: the format is told by the file's content,
 // the whole file is one transaction, and a birthday already in the list is not added again.
-#include <QString>
+#include "textio/birthdayrecord.h"
 
-#include <functional>
+#include <QString>
 
 namespace cw {
 
@@ -22,12 +22,9 @@ struct ImportTally {
 // The closing message of an import.
 QString importSummary(const ImportTally& tally);
 
-// Told how many bytes of how many are read; answers false to cancel.
-using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
-
 // Imports a vCard or iCalendar file. Nothing is stored when the file cannot be read, a step fails or
 // the import is cancelled; then it throws AppError (a cancelled import throws ImportCancelled).
-ImportTally importFormattedFile(const QString& path, FileFormat format, const ImportProgress& progress);
+ImportTally importFormattedFile(const QString& path, FileFormat format, const FormatProgress& progress);
 
 struct ImportCancelled {};
 

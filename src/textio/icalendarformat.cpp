@@ -259,13 +259,17 @@ void put(QIODevice& device, const QByteArray& bytes) {
 }
 } // namespace
 
-void writeICalendar(QIODevice& device, const CalendarExport& calendar) {
+bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress) {
     const auto [head, tail] = calendarFrame();
     EventWriter event(calendar.reminderDays, calendar.stamp);
     put(device, head);
     // The same birthday twice would be one event written twice under one UID.
     QSet<QByteArray> written;
-    for (const BirthdayRecord& birthday : calendar.birthdays) {
+    const auto total = static_cast<qint64>(calendar.birthdays.size());
+    for (qint64 done = 0; done < total; ++done) {
+        if (progress && !progress(done, total))
+            return false;
+        const BirthdayRecord& birthday = calendar.birthdays[static_cast<size_t>(done)];
         const QByteArray uid = uidOf(birthday);
         if (written.contains(uid))
             continue;
@@ -273,6 +277,7 @@ void writeICalendar(QIODevice& device, const CalendarExport& calendar) {
         put(device, event.text(birthday, uid));
     }
     put(device, tail);
+    return true;
 }
 
 } // namespace cw

@@ -25,8 +25,8 @@ struct CalendarExport {
     QDateTime stamp;                       // when the calendar was made
 };
 
-// The calendar, its events falling on the days the program announces each birthday. Throws AppError
-// when the device takes no more.
-void writeICalendar(QIODevice& device, const CalendarExport& calendar);
+// The calendar, its events falling on the days the program announces each birthday; false when
+// progress cancelled it part way. Throws AppError when the device takes no more.
+bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress = {});
 
 } // namespace cw

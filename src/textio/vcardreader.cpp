@@ -255,10 +255,10 @@ bool VCardReader::readLogicalLine() {
     if (!havePhysical_ && !readPhysicalLine())
         return false;
     logical_ = line_;
-    logicalTruncated_ = truncated_;
     const qsizetype colon = headEnd(logical_);
     const QByteArrayView head = colon < 0 ? QByteArrayView(logical_) : QByteArrayView(logical_).first(colon);
     const bool kept = isKeptName(propertyName(splitHead(head).first()));
+    logicalTruncated_ = kept && truncated_;
     const bool quotedPrintable = head.toByteArray().toUpper().contains("QUOTED-PRINTABLE");
     bool softBreak = quotedPrintable && line_.endsWith('=');
     if (!kept)
