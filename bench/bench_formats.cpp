@@ -56,9 +56,10 @@ QString textFile() {
     const QString path = sandbox->path(QStringLiteral("contacts.txt"));
     QByteArray bytes;
     for (int i = 0; i < contacts; ++i)
-        bytes += QStringLiteral("Person O'Name %1,%2 %3\r\n")
-                     .arg(QString::number(i), cw::MonthNameFromNumber(i % 12 + 1), QString::number(i % 28 + 1))
-                     .toUtf8();
+        bytes +=
+            QStringLiteral("Person O'Name %1,%2 %3\r\n")
+                .arg(QString::number(i), cw::MonthNameFromNumber(i % 12 + 1), QString::number(i % 28 + 1))
+                .toUtf8();
     writeFile(path, bytes);
     return path;
 }
@@ -140,7 +141,7 @@ BENCHMARK(BM_ExportTextPeer)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // the birthday list is a widget
+    QApplication app(argc, argv);                      // the birthday list is a widget
     qputenv("CANDLEWISE_PROGRAM_DIR", CW_PROGRAM_DIR); // the seed store of this build
     cwtest::Sandbox box;
     sandbox = &box;

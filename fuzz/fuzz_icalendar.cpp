@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QBuffer written;
     written.open(QIODevice::WriteOnly);
-    cw::writeICalendar(written, {birthdays, {0, 3, 7, 14, 30}, QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC)});
+    cw::writeICalendar(written,
+                       {birthdays, {0, 3, 7, 14, 30}, QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC)});
     const std::vector<cw::BirthdayRecord> again = birthdaysOf(cw::readICalendar(written.data()));
     // The export writes each birthday once.
     size_t matched = 0;

@@ -66,9 +66,9 @@ class QtFileDialogService : public FileDialogService {
     QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) override {
         QString selected = request.selectedFilter;
         // Replacing an existing file asks nothing, as the program always did.
-        const QString path = QFileDialog::getSaveFileName(parent, request.title, request.presetName,
-                                                          request.filter, &selected,
-                                                          QFileDialog::DontConfirmOverwrite);
+        const QString path =
+            QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter, &selected,
+                                         QFileDialog::DontConfirmOverwrite);
         // A name typed without an extension takes the chosen filter's, which also picks the format.
         static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
         const QRegularExpressionMatch extension = pattern.match(selected);

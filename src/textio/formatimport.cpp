@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QSet>
 
-
 namespace cw {
 
 namespace {
@@ -35,7 +34,8 @@ QSet<QString> birthdaysInList(Connection& connection) {
 // Adds the entries one by one inside the open transaction.
 class Importer {
   public:
-    explicit Importer(Connection& connection) : connection_(connection), known_(birthdaysInList(connection)) {}
+    explicit Importer(Connection& connection)
+        : connection_(connection), known_(birthdaysInList(connection)) {}
 
     void take(const ReadEntry& entry) {
         if (!entry) {

@@ -80,7 +80,8 @@ std::vector<ReadEntry> readICalendar(QIODevice& device, const std::function<bool
         readEvents(root.get(), entries);
     } else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT) {
         // Several calendars in one file come under one root.
-        for (icalcomponent* calendar = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
+        for (icalcomponent* calendar =
+                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
              calendar; calendar = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
             readEvents(calendar, entries);
     } else if (keepGoing()) {
@@ -243,7 +244,8 @@ class EventWriter {
 // The calendar's own lines around its events.
 std::pair<QByteArray, QByteArray> calendarFrame() {
     icalcomponent* calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
-    const QByteArray product = "-//" + config::makerName.toUtf8() + "//" + config::productName.toUtf8() + "//EN";
+    const QByteArray product =
+        "-//" + config::makerName.toUtf8() + "//" + config::productName.toUtf8() + "//EN";
     icalcomponent_add_property(calendar, icalproperty_new_prodid(product.constData()));
     icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar, icalproperty_new_calscale("GREGORIAN"));

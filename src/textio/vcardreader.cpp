@@ -73,7 +73,8 @@ Property parseProperty(QByteArrayView line) {
     property.name = propertyName(parts.first()).toByteArray().toUpper();
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const qsizetype equals = parts[i].indexOf('=');
-        const QByteArray key = (equals < 0 ? QByteArrayView() : parts[i].first(equals)).toByteArray().toUpper();
+        const QByteArray key =
+            (equals < 0 ? QByteArrayView() : parts[i].first(equals)).toByteArray().toUpper();
         QByteArray value = parts[i].sliced(equals + 1).toByteArray().trimmed();
         if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
             value = value.sliced(1, value.size() - 2);
@@ -143,7 +144,8 @@ QStringList textComponents(const QString& value) {
             const QChar escaped = value[++i];
             if (escaped == QLatin1Char('n') || escaped == QLatin1Char('N'))
                 components.last() += QLatin1Char('\n');
-            else if (escaped == QLatin1Char(',') || escaped == QLatin1Char(';') || escaped == QLatin1Char('\\'))
+            else if (escaped == QLatin1Char(',') || escaped == QLatin1Char(';') ||
+                     escaped == QLatin1Char('\\'))
                 components.last() += escaped;
             else
                 components.last() += c + QString(escaped);
@@ -287,7 +289,8 @@ bool VCardReader::next(ReadEntry& entry) {
     beginSeen_ = false;
     while (readLogicalLine()) {
         const Property property = parseProperty(logical_);
-        const bool cardBoundary = QByteArrayView(property.value).trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
+        const bool cardBoundary =
+            QByteArrayView(property.value).trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
         if (property.name == "BEGIN" && cardBoundary) {
             if (inCard) {
                 // The card before never ended: it is unreadable, and this line starts the next one.

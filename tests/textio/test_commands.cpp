@@ -14,8 +14,8 @@ using namespace cw;
 using namespace textiotest;
 
 namespace {
-const QString openFilter = QStringLiteral(
-    "Text Files (*.txt);;vCard Files (*.vcf *.vcard);;iCalendar Files (*.ics);;All Files (*)");
+const QString openFilter =
+    QStringLiteral("Text Files (*.txt);;vCard Files (*.vcf *.vcard);;iCalendar Files (*.ics);;All Files (*)");
 const QString saveFilter = QStringLiteral("Text Files (*.txt);;iCalendar Files (*.ics);;All Files (*)");
 const QString applicationError = QStringLiteral("Application Error");
 

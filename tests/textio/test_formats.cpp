@@ -52,12 +52,12 @@ void TestFormats::readsSampleFiles_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("vCard 2.1") << QByteArray("phone-2.1.vcf")
-                               << QStringList{"Ayşe Öztürk|7|14",
-                                              "Jörg Müller-Lüdenscheidt with a name long enough to break|2|29",
-                                              "-"};
+                               << QStringList{
+                                      "Ayşe Öztürk|7|14",
+                                      "Jörg Müller-Lüdenscheidt with a name long enough to break|2|29", "-"};
     QTest::newRow("vCard 3.0") << QByteArray("desktop-3.0.vcf")
-                               << QStringList{"Nim Quenby|10|18", "Marrowfen Bakery|5|9", "John Smith, Jr.|3|22",
-                                              "Dara Vell|4|12", "-"};
+                               << QStringList{"Nim Quenby|10|18", "Marrowfen Bakery|5|9",
+                                              "John Smith, Jr.|3|22", "Dara Vell|4|12", "-"};
     QTest::newRow("vCard 4.0") << QByteArray("contacts-4.0.vcf")
                                << QStringList{"Ellis \"Tiny\" O'Rourke|3|22", "-", "李小龍|11|27",
                                               "Wren <b>Halloway</b> \\ co; ltd|3|22"};
@@ -78,23 +78,27 @@ void TestFormats::badInputSpoilsOnlyItsCard_data() {
     const QByteArray good = "BEGIN:VCARD\r\nFN:Good\r\nBDAY:--0501\r\nEND:VCARD\r\n";
     QTest::newRow("no END:VCARD") << "BEGIN:VCARD\r\nFN:Cut\r\nBDAY:--0301\r\n" + good
                                   << QStringList{"-", "Good|5|1"};
-    QTest::newRow("end of file inside a card") << good + "BEGIN:VCARD\r\nFN:Cut\r\nBDAY:--0301"
-                                               << QStringList{"Good|5|1", "-"};
+    QTest::newRow("end of file inside a card")
+        << good + "BEGIN:VCARD\r\nFN:Cut\r\nBDAY:--0301" << QStringList{"Good|5|1", "-"};
     QTest::newRow("February 30") << "BEGIN:VCARD\r\nFN:A\r\nBDAY:2001-02-30\r\nEND:VCARD\r\n" + good
                                  << QStringList{"-", "Good|5|1"};
-    QTest::newRow("month 13") << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBDAY:--1301\r\nEND:VCARD\r\n") << QStringList{"-"};
-    QTest::newRow("no name") << QByteArray("BEGIN:VCARD\r\nN:;;;;\r\nBDAY:--0301\r\nEND:VCARD\r\n") << QStringList{"-"};
+    QTest::newRow("month 13") << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBDAY:--1301\r\nEND:VCARD\r\n")
+                              << QStringList{"-"};
+    QTest::newRow("no name") << QByteArray("BEGIN:VCARD\r\nN:;;;;\r\nBDAY:--0301\r\nEND:VCARD\r\n")
+                             << QStringList{"-"};
     static const char withNul[] = "BEGIN:VCARD\r\nFN:A\0B\r\nBDAY:--0301\r\nEND:VCARD\r\n";
-    QTest::newRow("NUL bytes") << QByteArray(withNul, sizeof withNul - 1)
-                               << QStringList{"A B|3|1"};
+    QTest::newRow("NUL bytes") << QByteArray(withNul, sizeof withNul - 1) << QStringList{"A B|3|1"};
     QTest::newRow("invalid UTF-8") << QByteArray("BEGIN:VCARD\r\nFN:J\xF6rg\r\nBDAY:--0301\r\nEND:VCARD\r\n")
                                    << QStringList{"Jörg|3|1"};
-    QTest::newRow("byte-order mark, LF") << QByteArray("\xEF\xBB\xBF" "begin:vcard\nfn:A\nbday:--0301\nend:vcard\n")
+    QTest::newRow("byte-order mark, LF") << QByteArray("\xEF\xBB\xBF"
+                                                       "begin:vcard\nfn:A\nbday:--0301\nend:vcard\n")
                                          << QStringList{"A|3|1"};
-    QTest::newRow("long name") << "BEGIN:VCARD\r\nFN:" + QByteArray(10000, 'x') + "\r\nBDAY:--0301\r\nEND:VCARD\r\n"
+    QTest::newRow("long name") << "BEGIN:VCARD\r\nFN:" + QByteArray(10000, 'x') +
+                                      "\r\nBDAY:--0301\r\nEND:VCARD\r\n"
                                << QStringList{QString(10000, QLatin1Char('x')) + "|3|1"};
     QTest::newRow("photo on one long line")
-        << "BEGIN:VCARD\r\nFN:A\r\nPHOTO;ENCODING=b:" + QByteArray(5 << 20, 'A') + "\r\nBDAY:--0301\r\nEND:VCARD\r\n"
+        << "BEGIN:VCARD\r\nFN:A\r\nPHOTO;ENCODING=b:" + QByteArray(5 << 20, 'A') +
+               "\r\nBDAY:--0301\r\nEND:VCARD\r\n"
         << QStringList{"A|3|1"};
     QTest::newRow("empty") << QByteArray() << QStringList{};
     QTest::newRow("neither format") << QByteArray("Arvel Quenby,April 13\r\n") << QStringList{};
@@ -129,17 +133,20 @@ void TestFormats::calendarRoundTrip() {
 void TestFormats::calendarEventsFallOnTheAnnouncedDays() {
     // February 29 falls on March 1 in common years, as the days-left rule counts it.
     const QByteArray text = calendarOf({{{specialNames[2], 2, 29}, {"Plain", 4, 13}}, {}, QDateTime()});
-    QVERIFY2(text.contains("DTSTART;VALUE=DATE:20000229\r\nDTEND;VALUE=DATE:20000301\r\nRRULE:FREQ=YEARLY;BYYEARDAY=60\r\n"),
-             text.constData());
-    QVERIFY2(text.contains("DTSTART;VALUE=DATE:20000413\r\nDTEND;VALUE=DATE:20000414\r\nRRULE:FREQ=YEARLY\r\n"),
-             text.constData());
+    QVERIFY2(
+        text.contains(
+            "DTSTART;VALUE=DATE:20000229\r\nDTEND;VALUE=DATE:20000301\r\nRRULE:FREQ=YEARLY;BYYEARDAY=60\r\n"),
+        text.constData());
+    QVERIFY2(
+        text.contains("DTSTART;VALUE=DATE:20000413\r\nDTEND;VALUE=DATE:20000414\r\nRRULE:FREQ=YEARLY\r\n"),
+        text.constData());
 }
 
 void TestFormats::calendarAlarmsFollowTheReminderOptions() {
     const QByteArray text = calendarOf({{{"Arvel Quenby", 4, 13}}, {0, 3, 30}, QDateTime()});
-    for (const char* line : {"PRODID:-//Marrowfen//Candlewise Software//EN\r\n", "X-WR-CALNAME:Birthdays\r\n",
-                             "SUMMARY:Arvel Quenby's birthday\r\n", "CATEGORIES:BIRTHDAY\r\n",
-                             "TRANSP:TRANSPARENT\r\n"})
+    for (const char* line :
+         {"PRODID:-//Marrowfen//Candlewise Software//EN\r\n", "X-WR-CALNAME:Birthdays\r\n",
+          "SUMMARY:Arvel Quenby's birthday\r\n", "CATEGORIES:BIRTHDAY\r\n", "TRANSP:TRANSPARENT\r\n"})
         QVERIFY2(text.count(line) == 1, line);
     QCOMPARE(text.count("BEGIN:VALARM\r\nACTION:DISPLAY\r\n"), 3);
     for (const char* alarm : {"TRIGGER:PT9H\r\nDESCRIPTION:Arvel Quenby's birthday is today.\r\n",
