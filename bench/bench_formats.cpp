@@ -2,6 +2,7 @@
 // format's import or export of the same birthdays as the peer.
 #include "app/listview.h"
 #include "app/settings.h"
+#include "benchlist.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "support/sandbox.h"
@@ -93,21 +94,6 @@ void BM_ImportTextPeer(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportTextPeer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void fillList(cw::ListView& list, int rows) {
-    for (const char* caption : {"id", "Name", "Month", "Day", "Days Left", "MonthNo"})
-        list.addColumn(QLatin1String(caption), 1200);
-    list.clearItems();
-    for (int i = 0; i < rows; ++i) {
-        const int row = list.addItem(QString::number(i + 1));
-        list.setSubItem(row, 1, QStringLiteral("Person %1").arg(i));
-        list.setSubItem(row, 2, cw::MonthNameFromNumber(i % 12 + 1));
-        list.setSubItem(row, 3, QString::number(i % 29 + 1));
-        list.setSubItem(row, 4, QString::number(i % 366));
-        list.setSubItem(row, 5, QString::number(i % 12 + 1));
-    }
-    list.finishRefill();
-}
-
 // The argument is how many reminder options are ticked: 1 (the default) or all 5.
 void BM_ExportCalendar(benchmark::State& state) {
     const int rows = 100000;
@@ -116,7 +102,7 @@ void BM_ExportCalendar(benchmark::State& state) {
     for (int i = 0; i < 5; ++i)
         cw::writeSetting(options[i], cw::checkBoxText(i < state.range(0) ? 1 : 0));
     cw::ListView list;
-    fillList(list, rows);
+    benchlist::fill(list, rows);
     const QString path = sandbox->path(QStringLiteral("out.ics"));
     for (auto _ : state)
         cw::ExportCalendar(path, list);
@@ -128,7 +114,7 @@ BENCHMARK(BM_ExportCalendar)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond)->Use
 void BM_ExportTextPeer(benchmark::State& state) {
     const int rows = 100000;
     cw::ListView list;
-    fillList(list, rows);
+    benchlist::fill(list, rows);
     const QString path = sandbox->path(QStringLiteral("out.txt"));
     for (auto _ : state)
         cw::ExportBirthdays(path, list);
