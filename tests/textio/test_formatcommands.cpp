@@ -1,5 +1,6 @@
 // The import and export buttons' commands with vCard and iCalendar files, through the scripted
 // dialogs and messages.
+#include "app/errorreport.h"
 #include "app/listview.h"
 #include "app/settings.h"
 #include "support/sandbox.h"
@@ -14,13 +15,13 @@ using namespace cw;
 using namespace textiotest;
 
 namespace {
-// Picks the file in the open dialog and imports it; gives the closing message.
-QString importPicked(cwtest::Sandbox& sandbox, const QString& path) {
+// Picks the file in the open dialog and imports it; gives the messages shown.
+QStringList importPicked(cwtest::Sandbox& sandbox, const QString& path) {
     sandbox.messages->shown.clear();
     sandbox.fileDialogs->answers.push_back(path);
     QWidget window;
     importCommand(&window, [] {});
-    return sandbox.messages->texts().join(QLatin1Char('\n'));
+    return sandbox.messages->texts();
 }
 
 QString sampleFile(const char* name) {
@@ -33,6 +34,7 @@ class TestFormatCommands : public QObject {
   private slots:
     void addressBookImportsOnce();
     void cancelledImportStoresNothing();
+    void unreadableCalendarIsReported();
     void calendarExportReadsBackTheSame();
 };
 
@@ -40,14 +42,14 @@ void TestFormatCommands::addressBookImportsOnce() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
     writeBytes(sandbox.path("known.txt"), "Nim Quenby,October 18\r\n");
-    QCOMPARE(importPicked(sandbox, sandbox.path("known.txt")), QStringLiteral("Done."));
+    QCOMPARE(importPicked(sandbox, sandbox.path("known.txt")), QStringList{"Done."});
 
     QCOMPARE(importPicked(sandbox, sampleFile("desktop-3.0.vcf")),
-             QStringLiteral("Birthdays added: 3\r\nEntries without a birthday or a readable date: 1\r\n"
-                            "Already in the list: 1"));
+             QStringList{"Birthdays added: 3\r\nEntries without a birthday or a readable date: 1\r\n"
+                         "Already in the list: 1"});
     QCOMPARE(importPicked(sandbox, sampleFile("desktop-3.0.vcf")),
-             QStringLiteral("Birthdays added: 0\r\nEntries without a birthday or a readable date: 1\r\n"
-                            "Already in the list: 4"));
+             QStringList{"Birthdays added: 0\r\nEntries without a birthday or a readable date: 1\r\n"
+                         "Already in the list: 4"});
     QCOMPARE(storedBirthdays(), (QStringList{"Dara Vell|4|12", "John Smith, Jr.|3|22", "Marrowfen Bakery|5|9",
                                              "Nim Quenby|10|18"}));
 }
@@ -60,6 +62,19 @@ void TestFormatCommands::cancelledImportStoresNothing() {
                              importFormattedFile(sampleFile("desktop-3.0.vcf"), FileFormat::VCard,
                                                  [&](qint64, qint64) { return ++asked < 3; }));
     QCOMPARE(asked, 3);
+    QVERIFY(storedBirthdays().isEmpty());
+}
+
+void TestFormatCommands::unreadableCalendarIsReported() {
+    cwtest::Sandbox sandbox;
+    sandbox.openStore();
+    writeBytes(sandbox.path("cut.ics"),
+               "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Cut\r\nRRULE:FREQ=YEARLY\r\n"
+               "DTSTART;VALUE=DATE:20000101\r\nEND:VEVENT\r\n");
+    const QStringList shown = importPicked(sandbox, sandbox.path("cut.ics"));
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[0].contains(locationText(Location::Form1_PushButton8_Click)), qPrintable(shown[0]));
+    QCOMPARE(shown[1], QStringLiteral("Done."));
     QVERIFY(storedBirthdays().isEmpty());
 }
 
