@@ -86,9 +86,7 @@ void TestApp::reportBoxBreaksLinesAtCarriageReturns() {
 }
 
 void TestApp::messageBoxShowsNamesAsTyped_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("opens a comment") << "<b>Ann</b><!--";
-    QTest::newRow("ampersand and brackets") << "<i>Cy</i> & Dee <3 >";
+    cwtest::addMarkupLikeNames();
 }
 
 void TestApp::messageBoxShowsNamesAsTyped() {

@@ -210,9 +210,7 @@ void TestAlert::unusableRowIsSkipped() {
 }
 
 void TestAlert::namesShowAsTyped_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("opens a comment") << "<b>Ann</b><!--";
-    QTest::newRow("ampersand and brackets") << "<i>Cy</i> & Dee <3 >";
+    cwtest::addMarkupLikeNames();
 }
 
 // A name that looks like markup is shown as typed, and the lines after it still show.
