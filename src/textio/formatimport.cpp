@@ -61,7 +61,8 @@ class Importer {
     ImportTally tally_;
 };
 
-void readInto(QFile& file, FileFormat format, Importer& importer, const FormatProgress& progress) {
+// False when progress cancelled the reading.
+bool readInto(QFile& file, FileFormat format, Importer& importer, const FormatProgress& progress) {
     const qint64 total = file.size();
     if (format == FileFormat::VCard) {
         VCardReader reader(file);
@@ -69,7 +70,7 @@ void readInto(QFile& file, FileFormat format, Importer& importer, const FormatPr
         while (reader.next(entry)) {
             importer.take(entry);
             if (!progress(file.pos(), total))
-                throw ImportCancelled{};
+                return false;
         }
     } else {
         bool cancelled = false;
@@ -79,12 +80,21 @@ void readInto(QFile& file, FileFormat format, Importer& importer, const FormatPr
         };
         const std::vector<ReadEntry> entries = readICalendar(file, keepGoing);
         if (cancelled)
-            throw ImportCancelled{};
+            return false;
         for (const ReadEntry& entry : entries)
             importer.take(entry);
     }
     if (file.error() != QFile::NoError)
         throw AppError(QStringLiteral("Cannot read \"%1\": %2").arg(file.fileName(), file.errorString()));
+    return true;
+}
+
+void rollback(Connection& connection) {
+    try {
+        connection.execute(QStringLiteral("rollback"));
+    } catch (const std::exception&) {
+        // The failure that brought us here is the one to report.
+    }
 }
 } // namespace
 
@@ -113,7 +123,8 @@ QString importSummary(const ImportTally& tally) {
         .arg(tally.known);
 }
 
-ImportTally importFormattedFile(const QString& path, FileFormat format, const FormatProgress& progress) {
+std::optional<ImportTally> importFormattedFile(const QString& path, FileFormat format,
+                                               const FormatProgress& progress) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
@@ -121,15 +132,14 @@ ImportTally importFormattedFile(const QString& path, FileFormat format, const Fo
     connection.execute(QStringLiteral("begin"));
     try {
         Importer importer(connection);
-        readInto(file, format, importer, progress);
+        if (!readInto(file, format, importer, progress)) {
+            rollback(connection);
+            return std::nullopt;
+        }
         connection.execute(QStringLiteral("commit"));
         return importer.tally();
     } catch (...) {
-        try {
-            connection.execute(QStringLiteral("rollback"));
-        } catch (const std::exception&) {
-            // The failure that brought us here is the one to report.
-        }
+        rollback(connection);
         throw;
     }
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace cw {
 
 enum class FileFormat { Text, VCard, ICalendar };
@@ -22,10 +24,9 @@ struct ImportTally {
 // The closing message of an import.
 QString importSummary(const ImportTally& tally);
 
-// Imports a vCard or iCalendar file. Nothing is stored when the file cannot be read, a step fails or
-// the import is cancelled; then it throws AppError (a cancelled import throws ImportCancelled).
-ImportTally importFormattedFile(const QString& path, FileFormat format, const FormatProgress& progress);
-
-struct ImportCancelled {};
+// Imports a vCard or iCalendar file; nothing when progress cancelled it. Nothing is stored when the
+// file cannot be read, a step fails (it throws AppError) or the import is cancelled.
+std::optional<ImportTally> importFormattedFile(const QString& path, FileFormat format,
+                                               const FormatProgress& progress);
 
 } // namespace cw

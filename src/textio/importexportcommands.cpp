@@ -27,11 +27,9 @@ QString importFile(const QString& path) {
         ImportBirthdays(path);
         return QStringLiteral("Done.");
     }
-    try {
-        return importSummary(importFormattedFile(path, format, [](qint64, qint64) { return true; }));
-    } catch (const ImportCancelled&) {
-        return QStringLiteral("Done.");
-    }
+    const std::optional<ImportTally> tally =
+        importFormattedFile(path, format, [](qint64, qint64) { return true; });
+    return tally ? importSummary(*tally) : QString();
 }
 
 void exportFile(const QString& path, const ListView& list) {

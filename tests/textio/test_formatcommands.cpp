@@ -58,9 +58,8 @@ void TestFormatCommands::cancelledImportStoresNothing() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
     int asked = 0;
-    QVERIFY_THROWS_EXCEPTION(ImportCancelled,
-                             importFormattedFile(sampleFile("desktop-3.0.vcf"), FileFormat::VCard,
-                                                 [&](qint64, qint64) { return ++asked < 3; }));
+    QVERIFY(!importFormattedFile(sampleFile("desktop-3.0.vcf"), FileFormat::VCard,
+                                 [&](qint64, qint64) { return ++asked < 3; }));
     QCOMPARE(asked, 3);
     QVERIFY(storedBirthdays().isEmpty());
 }
