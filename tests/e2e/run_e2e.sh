@@ -33,6 +33,7 @@ fi
 # One run on a fresh temporary root, X server, buses and desktop. It is never repeated: a check
 # that fails only now and then has a race to find.
 root="$(mktemp -d "${TMPDIR:-/tmp}/candlewise-e2e.XXXXXX")"
+trap 'rm -rf "$root"' EXIT
 mkdir -p "$root/home" "$root/config" "$root/data" "$root/runtime" "$root/common" "$root/autostart" "$shots"
 chmod 700 "$root/runtime"
 
@@ -58,6 +59,3 @@ env -i \
     xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
     "$python" "$here/candlewise_e2e.py" --program "$program" --scenario "$scenario" \
     --shots "$shots" --root "$root"
-status=$?
-rm -rf "$root"
-exit $status
