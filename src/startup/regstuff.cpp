@@ -50,8 +50,10 @@ bool startsProgram(const QString& path) {
     return file.open(QIODevice::ReadOnly) && !isHiddenEntry(file.readAll());
 }
 
-[[noreturn]] void fail(const QStringList& reasons) {
-    throw AppError(QStringLiteral("Permission denied: ") + reasons.join(QStringLiteral("; ")));
+[[noreturn]] void fail(QStringList reasons) {
+    reasons.removeDuplicates();
+    throw AppError(QStringLiteral("The start-up entry was not changed: ") +
+                   reasons.join(QStringLiteral("; ")));
 }
 
 } // namespace
