@@ -11,9 +11,8 @@ int main(int argc, char** argv) {
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     cw::SingleInstance instance;
-    if (instance.signalRunningInstance())
+    if (!instance.becomeRunningInstance())
         return 0; // the running one comes forward
-    instance.listen();
     cw::Form1 form;
     QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
     // A session that ends closes the window the same way the close box does.
