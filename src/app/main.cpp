@@ -1,5 +1,6 @@
 #include "app/config.h"
 #include "app/singleinstance.h"
+#include "app/stopsignal.h"
 #include "mainwindow/form1.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
     // A session that ends closes the window the same way the close box does.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
+    cw::StopSignal stopSignal;
+    QObject::connect(&stopSignal, &cw::StopSignal::received, &app, &QCoreApplication::quit);
     form.start();
     return app.exec();
 }

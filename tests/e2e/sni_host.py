@@ -1,0 +1,68 @@
+"""A minimal StatusNotifierItem host for the Wayland checks: it owns the watcher name, says a host
+is registered and keeps the list of registered items, as a desktop panel's tray does. The checks
+read that list and press an item through its Activate method, as a click on the icon would."""
+
+import sys
+
+from gi.repository import Gio, GLib
+
+WATCHER_XML = """
+<node>
+  <interface name="org.kde.StatusNotifierWatcher">
+    <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+    <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+    <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+    <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+    <property name="ProtocolVersion" type="i" access="read"/>
+    <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+    <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
+    <signal name="StatusNotifierHostRegistered"/>
+  </interface>
+</node>
+"""
+PATH = "/StatusNotifierWatcher"
+items = []
+
+
+def item_address(sender, service):
+    """bus name/object path: an item names its own bus name, or an object path on its connection."""
+    return sender + service if service.startswith("/") else service + "/StatusNotifierItem"
+
+
+def on_call(connection, sender, path, interface, method, parameters, invocation):
+    if method == "RegisterStatusNotifierItem":
+        address = item_address(sender, parameters.unpack()[0])
+        if address not in items:
+            items.append(address)
+        connection.emit_signal(None, PATH, interface, "StatusNotifierItemRegistered",
+                               GLib.Variant("(s)", (address,)))
+    invocation.return_value(None)
+
+
+def on_get(connection, sender, path, interface, name):
+    return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
+            "IsStatusNotifierHostRegistered": GLib.Variant("b", True),
+            "ProtocolVersion": GLib.Variant("i", 0)}[name]
+
+
+def on_name_vanished(connection, sender, path, interface, signal, parameters):
+    name, old, new = parameters.unpack()
+    if not new:
+        items[:] = [i for i in items if not i.startswith(name + "/")]
+
+
+def main():
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+    info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
+    bus.register_object(PATH, info, on_call, on_get, None)
+    bus.signal_subscribe("org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
+                         "/org/freedesktop/DBus", None, Gio.DBusSignalFlags.NONE, on_name_vanished)
+    loop = GLib.MainLoop()
+    Gio.bus_own_name_on_connection(bus, "org.kde.StatusNotifierWatcher", Gio.BusNameOwnerFlags.NONE,
+                                   lambda *a: print("ready", flush=True), lambda *a: loop.quit())
+    loop.run()
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
