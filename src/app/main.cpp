@@ -4,7 +4,6 @@
 #include "mainwindow/form1.h"
 
 #include <QApplication>
-#include <QDebug>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
