@@ -202,17 +202,21 @@ def read_settings(s):
 
 
 def scenario_tray(s):
-    """With a tray host: the program starts hidden in the tray and a click on its item brings it back."""
+    """With a tray host: the program starts hidden in the tray, a due birthday's alert still comes up,
+    and a click on its item brings the window back."""
     s.start_desktop(tray_host=True)
-    restart_in_tray(s)
+    restart_in_tray(s, due_today="Di Tray")
+    answer_alert(s, "Di Tray")
     items = wait_for("the program's item in the tray host", s.tray_items)
     check(len(items) == 1, f"one item is registered with the tray host {items}")
-    check(s.open_window(MAIN_TITLE) is None, "the main window starts hidden in the tray")
+    check(s.open_window(MAIN_TITLE) is None, "the main window starts hidden in the tray, its alert shown")
     s.shot("in-tray")
     s.click_tray_item(items[0])
     main = wait_for("the main window back after a click on the item", lambda: s.open_window(MAIN_TITLE))
     check(not main.getState().contains(pyatspi.STATE_ICONIFIED), "the window comes back un-minimised")
     s.shot("restored")
+    s.end_session()
+    check(s.proc.returncode == 0, "the program ends normally when the session ends")
 
 
 def scenario_no_tray(s):
