@@ -53,9 +53,10 @@ env -i \
     QT_ACCESSIBILITY=1 \
     NO_AT_BRIDGE=0 \
     TMPDIR="$root" \
-    PYTHONDONTWRITEBYTECODE=1 CANDLEWISE_WAYLAND_DRIVER="${CANDLEWISE_WAYLAND_DRIVER:-}" \
+    PYTHONDONTWRITEBYTECODE=1 \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
     dbus-run-session -- \
-    "$python" "${CANDLEWISE_WAYLAND_DRIVER:-$here/wayland_e2e.py}" --program "$program" --scenario "$scenario" \
+    "$python" "$here/wayland_e2e.py" --program "$program" --scenario "$scenario" \
     --shots "$shots" --root "$root"
 status=$?
 [ -n "$keep_root" ] || rm -rf "$root"
