@@ -7,15 +7,19 @@ execute_process(COMMAND date -u -R -d "${CANDLEWISE_RELEASE_DATE} 12:00"
 
 set(package_doc_dir ${CMAKE_BINARY_DIR}/packaging)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${package_doc_dir}/changelog @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/candlewise.1.in ${package_doc_dir}/candlewise.1 @ONLY)
 # gzip -n: no name or time stamp in the header, so that the same sources give the same package.
-add_custom_command(
-  OUTPUT ${package_doc_dir}/changelog.gz
-  COMMAND gzip -9 -n -f -k ${package_doc_dir}/changelog
-  DEPENDS ${package_doc_dir}/changelog
-  COMMENT "Compressing the package changelog")
-add_custom_target(package_changelog ALL DEPENDS ${package_doc_dir}/changelog.gz)
+foreach(document changelog candlewise.1)
+  add_custom_command(
+    OUTPUT ${package_doc_dir}/${document}.gz
+    COMMAND gzip -9 -n -f -k ${package_doc_dir}/${document}
+    DEPENDS ${package_doc_dir}/${document}
+    COMMENT "Compressing ${document} for the package")
+endforeach()
+add_custom_target(package_documents ALL DEPENDS ${package_doc_dir}/changelog.gz ${package_doc_dir}/candlewise.1.gz)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${package_doc_dir}/changelog.gz
   DESTINATION share/doc/candlewise)
+install(FILES ${package_doc_dir}/candlewise.1.gz DESTINATION share/man/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME candlewise)
