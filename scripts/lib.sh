@@ -8,6 +8,10 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-de
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils dbus dbus-x11 at-spi2-core python3
     python3-pyatspi gir1.2-atspi-2.0 trayer openbox desktop-file-utils appstream python3-icalendar
     python3-dateutil)
+# The Wayland session of the end-to-end checks: a headless compositor and Qt's Wayland plug-in.
+WAYLAND_PACKAGES=(weston qt6-wayland)
+# What scripts/package needs to make and check the Debian package.
+PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian)
 
 ensure_packages() {
     local missing=()
