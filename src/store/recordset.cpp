@@ -53,23 +53,37 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
 }
 
 QVariant Recordset::fields(const QString& name) const {
+    checkCurrentRow();
+    return value(fieldIndex(name));
+}
+
+void Recordset::checkCurrentRow() const {
     if (!open_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
     if (EndOfFile())
         throw AppError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    const size_t first = current_ * static_cast<size_t>(names_.size());
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    if (!open_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
     // Callers mostly spell the name as the table does; any letter case is still accepted.
     for (qsizetype c = 0; c < names_.size(); ++c) {
         if (names_[c] == name)
-            return values_[first + static_cast<size_t>(c)];
+            return static_cast<int>(c);
     }
     for (qsizetype c = 0; c < names_.size(); ++c) {
         if (names_[c].compare(name, Qt::CaseInsensitive) == 0)
-            return values_[first + static_cast<size_t>(c)];
+            return static_cast<int>(c);
     }
     throw AppError(
         QStringLiteral("Item cannot be found in the collection corresponding to the requested name: %1")
             .arg(name));
+}
+
+const QVariant& Recordset::value(int index) const {
+    checkCurrentRow();
+    return values_[current_ * static_cast<size_t>(names_.size()) + static_cast<size_t>(index)];
 }
 
 void Recordset::movenext() {

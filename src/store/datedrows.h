@@ -1,0 +1,24 @@
+#pragma once
+// The list query's rows with their days left, read straight from the engine for readers that need
+// no recordset (the command line). A row whose month or day cannot be used is left out.
+#include "store/daysleft.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace cw {
+
+class Connection;
+
+struct DatedBirthday {
+    QString person;
+    int month;
+    int day;
+    DaysLeft left;
+};
+
+// Rows in list order whose days left are at most maxDays. Throws AppError when the query fails.
+std::vector<DatedBirthday> readDatedBirthdays(Connection& connection, const QDate& today, int maxDays);
+
+} // namespace cw
