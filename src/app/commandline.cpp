@@ -49,7 +49,8 @@ void printUpcoming(std::vector<DatedBirthday> rows, QTextStream& out) {
     std::stable_sort(rows.begin(), rows.end(), [](const DatedBirthday& a, const DatedBirthday& b) {
         if (a.left.days != b.left.days)
             return a.left.days < b.left.days;
-        return a.person.compare(b.person, Qt::CaseInsensitive) < 0;
+        const int byName = a.person.compare(b.person, Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : std::pair(a.month, a.day) < std::pair(b.month, b.day);
     });
     for (const DatedBirthday& row : rows) {
         out << row.left.days << '\t' << oneLine(row.person) << '\t' << MonthNameFromNumber(row.month) << ' '
@@ -57,7 +58,11 @@ void printUpcoming(std::vector<DatedBirthday> rows, QTextStream& out) {
     }
 }
 
-void printNext(const std::vector<DatedBirthday>& rows, QTextStream& out) {
+void printNext(std::vector<DatedBirthday> rows, QTextStream& out) {
+    // The label's choice among equals depends on the list's calendar order.
+    std::stable_sort(rows.begin(), rows.end(), [](const DatedBirthday& a, const DatedBirthday& b) {
+        return std::pair(a.month, a.day) < std::pair(b.month, b.day);
+    });
     NextBirthday next;
     for (const DatedBirthday& row : rows)
         next.take(row.person, row.left);

@@ -4,6 +4,7 @@
 #include "store/connection.h"
 #include "store/statements.h"
 
+#include <limits>
 #include <optional>
 
 #include <sqlite3.h>
@@ -25,8 +26,12 @@ int columnNamed(sqlite3_stmt* statement, const char* name) {
 std::optional<int> numberIn(sqlite3_stmt* statement, int column) {
     try {
         switch (sqlite3_column_type(statement, column)) {
-        case SQLITE_INTEGER:
-            return storedNumber(QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column))));
+        case SQLITE_INTEGER: {
+            const sqlite3_int64 whole = sqlite3_column_int64(statement, column);
+            if (whole >= std::numeric_limits<qint16>::min() && whole <= std::numeric_limits<qint16>::max())
+                return static_cast<int>(whole);
+            return std::nullopt; // beyond what the rule takes
+        }
         case SQLITE_FLOAT:
             return storedNumber(QVariant(sqlite3_column_double(statement, column)));
         case SQLITE_NULL:
@@ -43,7 +48,7 @@ std::optional<int> numberIn(sqlite3_stmt* statement, int column) {
 } // namespace
 
 std::vector<DatedBirthday> readDatedBirthdays(Connection& connection, const QDate& today, int maxDays) {
-    const PreparedStatement prepared = connection.prepare(statements::listQuery().toUtf8());
+    const PreparedStatement prepared = connection.prepare(statements::listScan().toUtf8());
     sqlite3_stmt* statement = prepared.get();
     const int person = columnNamed(statement, "Person");
     const int month = columnNamed(statement, "BirthMonth");

@@ -18,7 +18,8 @@ struct DatedBirthday {
     DaysLeft left;
 };
 
-// Rows in list order whose days left are at most maxDays. Throws AppError when the query fails.
+// The rows whose days left are at most maxDays, in the order they lie in the file. Throws AppError
+// when the table cannot be read.
 std::vector<DatedBirthday> readDatedBirthdays(Connection& connection, const QDate& today, int maxDays);
 
 } // namespace cw
