@@ -69,8 +69,16 @@ QString numberText(qlonglong number) {
     return QString::number(number);
 }
 
+// A stored text is taken as it is: the general conversion costs more than the rest of a row's work.
 QString cellText(const QVariant& value) {
-    return value.typeId() == QMetaType::LongLong ? numberText(value.toLongLong()) : value.toString();
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return *static_cast<const QString*>(value.constData());
+    case QMetaType::LongLong:
+        return numberText(value.toLongLong());
+    default:
+        return value.toString();
+    }
 }
 } // namespace
 
@@ -107,10 +115,10 @@ void Form1::refill(bool isTest, bool newDay) {
     while (opened && !records.EndOfFile()) {
         int row = -1;
         QString person;
-        guard.step(4, [&] { row = ListView1->addItem(id.in(records).toString()); });
+        guard.step(4, [&] { row = ListView1->addItem(cellText(id.in(records))); });
         if (row >= 0) {
             guard.step(5, [&] {
-                person = personField.in(records).toString();
+                person = cellText(personField.in(records));
                 ListView1->setSubItem(row, personColumn, person);
             });
             guard.step(6, [&] { ListView1->setSubItem(row, monthColumn, monthNames.of(month.in(records))); });

@@ -67,7 +67,7 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     open_ = true;
 }
 
-QVariant Recordset::fields(const QString& name) const {
+const QVariant& Recordset::fields(const QString& name) const {
     checkCurrentRow();
     return value(fieldIndex(name));
 }

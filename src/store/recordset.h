@@ -19,7 +19,7 @@ class Recordset {
     // True past the last row; true at once for an empty result.
     bool EndOfFile() const { return current_ >= rowCount_; }
     // The value of a field of the current row; names in any letter case.
-    QVariant fields(const QString& name) const;
+    const QVariant& fields(const QString& name) const;
     // The same by position, for readers that look each name up once per query.
     int fieldIndex(const QString& name) const;
     const QVariant& value(int index) const;
