@@ -92,6 +92,11 @@ void Form1::refill(bool isTest, bool newDay) {
         return;
     inListPass_ = true;
     const auto passEnds = qScopeGuard([this] { inListPass_ = false; });
+    // The day a pass has seen is the day it began on: when its alert is answered after midnight,
+    // the next tick finds a new day and runs that day's pass.
+    const QDate today = services().clock().today();
+    if (startingUp || newDay)
+        lastDayChecked_ = today;
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
     if (startingUp && sharedConnection().State() == 0) {
@@ -108,7 +113,6 @@ void Form1::refill(bool isTest, bool newDay) {
         opened = true;
     });
     NextBirthday next;
-    const QDate today = services().clock().today();
     MonthNames monthNames(today.year());
     Field id(QStringLiteral("id")), personField(QStringLiteral("Person")),
         month(QStringLiteral("BirthMonth")), day(QStringLiteral("BirthDay"));

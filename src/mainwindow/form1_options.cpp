@@ -29,9 +29,13 @@ void Form1::restoreOptions() {
         {Check5, SettingKey::Check5},
         {Check6, SettingKey::Check6},
     }};
-    // A value that does not convert is reported and the box keeps the state it was drawn with.
-    for (const auto& [box, key] : reminders)
-        guard.step(13, [&] { box->setChecked(readCheckBox(key) == 1); });
+    // A value that does not convert is reported and the box takes its key's default, so a damaged
+    // key never turns the day-of reminder off.
+    for (const auto& [box, key] : reminders) {
+        int value = checkBoxValueFromText(settingDefault(key));
+        guard.step(13, [&] { value = readCheckBox(key); });
+        box->setChecked(value == 1);
+    }
     guard.step(13, [&] { Check3->setChecked(readOnOff(SettingKey::WindowsStartup) == 1); });
     guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
 }

@@ -9,6 +9,7 @@
 #include "support/files.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
+#include "support/shown.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -25,6 +26,8 @@ class TestApp : public QObject {
     void errorReportText_data();
     void errorReportText();
     void reportBoxBreaksLinesAtCarriageReturns();
+    void messageBoxShowsNamesAsTyped_data();
+    void messageBoxShowsNamesAsTyped();
     void guardReportsEachFailingStepAndGoesOn();
     void failingTestRunsItsBody();
     void failingHelperIsReportedUnderItsCaller();
@@ -80,6 +83,24 @@ void TestApp::reportBoxBreaksLinesAtCarriageReturns() {
     QCOMPARE(shownTitle, QStringLiteral("Application Error"));
     QVERIFY2(shownText.startsWith("Disk full\nin ") && shownText.contains(" at line 3\n\nPlease email"),
              qPrintable(shownText));
+}
+
+void TestApp::messageBoxShowsNamesAsTyped_data() {
+    cwtest::addMarkupLikeNames();
+}
+
+void TestApp::messageBoxShowsNamesAsTyped() {
+    QFETCH(QString, name);
+    const auto service = cw::createMessageBoxService();
+    const QString text = "Are you sure you want to delete " + name + "?";
+    QString shown;
+    cwtest::whenModal<QMessageBox>([&](QMessageBox* box) {
+        shown = cwtest::shownText(box);
+        box->button(QMessageBox::No)->click();
+    });
+    service->show(text, QStringLiteral("Delete Selected Birthday Reminder"), cw::MessageIcon::None,
+                  cw::MessageButtons::YesNo);
+    QCOMPARE(shown, text);
 }
 
 void TestApp::guardReportsEachFailingStepAndGoesOn() {
