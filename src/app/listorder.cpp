@@ -19,7 +19,7 @@ QString findKey(const QString& text) {
 }
 
 namespace {
-void sortByPerson(std::vector<int>& shown, const std::vector<ListRow>& rows) {
+void sortByPerson(std::vector<int>& shown, const std::vector<ListCells>& rows) {
     QCollator collator; // the user's locale
     std::vector<std::pair<QCollatorSortKey, int>> keyed;
     keyed.reserve(shown.size());
@@ -31,7 +31,7 @@ void sortByPerson(std::vector<int>& shown, const std::vector<ListRow>& rows) {
         shown[i] = keyed[i].second;
 }
 
-void sortByDaysLeft(std::vector<int>& shown, const std::vector<ListRow>& rows) {
+void sortByDaysLeft(std::vector<int>& shown, const std::vector<ListCells>& rows) {
     // "Today" reads as 0; an empty cell (a row whose date could not be used) goes last.
     std::vector<int> days(rows.size());
     for (size_t r = 0; r < rows.size(); ++r) {
@@ -44,7 +44,7 @@ void sortByDaysLeft(std::vector<int>& shown, const std::vector<ListRow>& rows) {
 }
 } // namespace
 
-std::vector<int> shownRows(const std::vector<ListRow>& rows, const ListOrder& order,
+std::vector<int> shownRows(const std::vector<ListCells>& rows, const ListOrder& order,
                            std::vector<QString>& personKeys) {
     std::vector<int> shown;
     const QString wanted = findKey(order.find);
@@ -55,7 +55,7 @@ std::vector<int> shownRows(const std::vector<ListRow>& rows, const ListOrder& or
         if (personKeys.size() != rows.size()) {
             personKeys.clear();
             personKeys.reserve(rows.size());
-            for (const ListRow& row : rows)
+            for (const ListCells& row : rows)
                 personKeys.push_back(findKey(row[personColumn]));
         }
         for (size_t r = 0; r < rows.size(); ++r) {

@@ -10,7 +10,7 @@ namespace cw {
 
 // The birthday list's columns, in order; "id" and "MonthNo" are hidden but readable.
 enum BirthdayColumn : int { idColumn, personColumn, monthColumn, dayColumn, daysLeftColumn, monthNoColumn };
-using ListRow = std::array<QString, 6>;
+using ListCells = std::array<QString, 6>;
 
 // The text that finding compares: accents dropped, case folded.
 QString findKey(const QString& text);
@@ -25,7 +25,7 @@ struct ListOrder {
 
 // The rows to show, as positions in rows. personKeys holds each row's find key once it was needed,
 // and is filled here on the first find after a refill.
-std::vector<int> shownRows(const std::vector<ListRow>& rows, const ListOrder& order,
+std::vector<int> shownRows(const std::vector<ListCells>& rows, const ListOrder& order,
                            std::vector<QString>& personKeys);
 
 } // namespace cw

@@ -38,7 +38,7 @@ class ListModel : public QAbstractTableModel {
   private:
     void reshow();
     QStringList headers_;
-    std::vector<ListRow> rows_;
+    std::vector<ListCells> rows_;
     std::vector<int> shown_;
     std::vector<QString> personKeys_;
     ListOrder order_;
