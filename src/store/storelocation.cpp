@@ -12,8 +12,6 @@
 namespace cw {
 
 namespace {
-const QString sharedBase = QStringLiteral("/var/lib");
-
 bool isWritableFolder(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
     return QFileInfo(path).isDir() && ::access(native.constData(), W_OK | X_OK) == 0;
@@ -21,12 +19,16 @@ bool isWritableFolder(const QString& path) {
 
 } // namespace
 
+QString sharedBaseFolder() {
+    return QStringLiteral("/var/lib");
+}
+
 QString baseFolder() {
     const QString fromEnvironment = qEnvironmentVariable("CANDLEWISE_COMMON_APPDATA");
     if (!fromEnvironment.isEmpty())
         return QDir::cleanPath(fromEnvironment);
-    if (isWritableFolder(sharedBase + QLatin1Char('/') + config::makerName))
-        return sharedBase;
+    if (isWritableFolder(sharedBaseFolder() + QLatin1Char('/') + config::makerName))
+        return sharedBaseFolder();
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
