@@ -69,6 +69,13 @@ for f in /usr/bin/candlewise /usr/lib/candlewise/candlewise /usr/lib/candlewise/
     grep -qx "$f" "$work/files" || fail "the package does not hold $f"
 done
 
+# One version everywhere: the package's, the program's and the AppStream release entry's.
+version="$(dpkg-deb -f "$deb" Version)"
+[ "$(/usr/bin/candlewise --version)" = "candlewise $version" ] ||
+    fail "candlewise --version does not print the package's version $version"
+grep -q "<release version=\"$version\"" /usr/share/metainfo/*.xml ||
+    fail "the AppStream release entry does not name version $version"
+
 echo "== the installed program"
 root="$work/user"
 "$run_wayland" /usr/bin/candlewise alert "$shots" "$root"
