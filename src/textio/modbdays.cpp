@@ -2,14 +2,17 @@
 
 #include "app/apperror.h"
 #include "app/listview.h"
+#include "store/boundstatement.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/statements.h"
 #include "textio/birthdayline.h"
 #include "textio/monthnames.h"
+#include "textio/nametext.h"
 #include "textio/textfile.h"
+#include "textio/workprogress.h"
 
-#include <QCoreApplication>
+#include <vector>
 
 namespace cw {
 
@@ -41,38 +44,71 @@ int monthNumberOfRow(const ListView& list, int row) {
                            .arg(QString::number(number), QString::number(row + 1)));
     return number;
 }
+
+// One row of the list as the export writes it.
+struct ExportRow {
+    QString person;
+    QString monthName;
+    QString day;
+};
+
+std::vector<ExportRow> takeRows(const ListView& list) {
+    std::vector<ExportRow> rows;
+    rows.reserve(static_cast<size_t>(list.count()));
+    for (int row = 0; row < list.count(); ++row)
+        rows.push_back({nameOnOneLine(list.subItem(row, personColumn)),
+                        MonthNameFromNumber(monthNumberOfRow(list, row)), list.subItem(row, dayColumn)});
+    return rows;
+}
 } // namespace
 
-void ImportBirthdays(const QString& path) {
-    const QStringList lines = readTextLines(path);
+void ImportBirthdays(const QString& path, WorkProgress* progress) {
+    WorkProgress unseen;
+    WorkProgress& work = progress ? *progress : unseen;
+    TextLineReader reader(path, &work);
+    if (work.cancelled())
+        return;
+    work.begin(QStringLiteral("Importing birthdays: line %1 of %2"), reader.lineCount());
     Connection& connection = sharedConnection();
-    // One transaction keeps a large import fast; after a crash the store holds a whole prefix of
-    // the file or none of it.
+    BoundStatement insert(connection, statements::importInsertWithParameters());
+    // One transaction keeps a large import fast, and a cancel or a crash leaves none of the file.
     connection.execute(QStringLiteral("begin"));
+    bool cancelled = false;
     try {
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const BirthdayLine birthday = parseBirthdayLine(lines[i], static_cast<int>(i + 1));
-            connection.execute(statements::importInsert(birthday.name, birthday.month, birthday.day));
+        QString line;
+        for (qint64 number = 1; !cancelled && reader.readLine(line); ++number) {
+            const BirthdayLine birthday = parseBirthdayLine(line, number);
+            insert.bind(1, birthday.name);
+            insert.bind(2, birthday.month);
+            insert.bind(3, birthday.day);
+            insert.run();
+            cancelled = !work.advance(number);
         }
-        connection.execute(QStringLiteral("commit"));
+        if (!cancelled)
+            connection.execute(QStringLiteral("commit"));
     } catch (const std::exception&) {
         commitSoFar(connection);
         throw;
     }
+    if (cancelled)
+        connection.execute(QStringLiteral("rollback"));
 }
 
-void ExportBirthdays(const QString& path, const ListView& list) {
-    if (list.count() == 0)
+void ExportBirthdays(const QString& path, const ListView& list, WorkProgress* progress) {
+    // Taken first: whatever happens to the list while the file is written, the file holds the list
+    // as it was when the export began.
+    const std::vector<ExportRow> rows = takeRows(list);
+    if (rows.empty())
         return;
+    WorkProgress unseen;
+    WorkProgress& work = progress ? *progress : unseen;
+    work.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), static_cast<qint64>(rows.size()));
     TextFileWriter writer(path);
-    // The count is read on every row: the events let through may refill the list.
-    for (int row = 0; row < list.count(); ++row) {
-        QCoreApplication::processEvents();
-        if (row >= list.count())
-            break;
-        writer.writeLine(list.subItem(row, personColumn) + QLatin1Char(',') +
-                         MonthNameFromNumber(monthNumberOfRow(list, row)) + QLatin1Char(' ') +
-                         list.subItem(row, dayColumn));
+    qint64 written = 0;
+    for (const ExportRow& row : rows) {
+        writer.writeLine(row.person + QLatin1Char(',') + row.monthName + QLatin1Char(' ') + row.day);
+        if (!work.advance(++written))
+            return; // the writer goes without putting its file in place
     }
     writer.commit();
 }

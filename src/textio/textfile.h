@@ -3,11 +3,16 @@
 // are not valid UTF-8, drops a byte-order mark and ends lines at CR LF, LF or a lone CR. Writing
 // gives UTF-8 with CR LF after every line, into a temporary file beside the target that replaces it
 // only when every line is written.
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace cw {
+
+class WorkProgress;
 
 // The text of a file's bytes: UTF-8 without its byte-order mark, or Windows-1252.
 QString decodeText(const QByteArray& bytes);
@@ -16,6 +21,46 @@ QStringList splitLines(const QString& text);
 // Every line of the file at path, in file order. Throws AppError when the file is missing or
 // cannot be read.
 QStringList readTextLines(const QString& path);
+
+// The lines of a file one at a time, the same as splitLines(decodeText(whole file)) gives, while only
+// a piece of the file is in memory. A first pass over the bytes decides the encoding, which depends
+// on every byte, and counts the lines; the second pass hands them out.
+class TextLineReader {
+  public:
+    static constexpr qsizetype defaultChunkBytes = 1 << 20;
+
+    // Throws AppError when the file is missing or cannot be read. The first pass reports its lines
+    // to progress; when the user cancels there, the reader gives no lines.
+    explicit TextLineReader(const QString& path, WorkProgress* progress = nullptr);
+    // A device open for reading at its start, which must be able to seek back to it.
+    TextLineReader(QIODevice& device, const QString& name, WorkProgress* progress,
+                   qsizetype chunkBytes = defaultChunkBytes);
+    TextLineReader(const TextLineReader&) = delete;
+    TextLineReader& operator=(const TextLineReader&) = delete;
+    ~TextLineReader();
+
+    qint64 lineCount() const { return lineCount_; }
+    // The next line without its end; false after the last one. Throws AppError on a read failure.
+    bool readLine(QString& line);
+
+  private:
+    void scan(WorkProgress* progress);
+    bool nextChunk(QByteArray& chunk);
+    void rewind();
+
+    std::unique_ptr<QFile> ownFile_;
+    QIODevice* device_;
+    QString name_;
+    qsizetype chunkBytes_;
+    bool utf8_ = true;
+    bool firstChunk_ = true;
+    bool deviceAtEnd_ = false;
+    QByteArray carry_;
+    qsizetype searchFrom_ = 0;
+    QString text_;
+    qsizetype position_ = 0;
+    qint64 lineCount_ = 0;
+};
 
 class TextFileWriter {
   public:
