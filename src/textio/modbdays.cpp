@@ -65,7 +65,8 @@ std::vector<ExportRow> takeRows(const ListView& list) {
 void ImportBirthdays(const QString& path, WorkProgress* progress) {
     WorkProgress unseen;
     WorkProgress& work = progress ? *progress : unseen;
-    TextLineReader reader(path, &work);
+    work.begin(QStringLiteral("Reading the file: %1 lines"), 0);
+    TextLineReader reader(path, [&work](qint64 counted) { return work.advance(counted); });
     if (work.cancelled())
         return;
     work.begin(QStringLiteral("Importing birthdays: line %1 of %2"), reader.lineCount());

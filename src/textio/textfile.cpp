@@ -2,7 +2,6 @@
 
 #include "app/apperror.h"
 #include "textio/codepage1252.h"
-#include "textio/workprogress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -120,7 +119,7 @@ QStringList readTextLines(const QString& path) {
     return lines;
 }
 
-TextLineReader::TextLineReader(const QString& path, WorkProgress* progress)
+TextLineReader::TextLineReader(const QString& path, const CountProgress& progress)
     : ownFile_(std::make_unique<QFile>(path)), device_(ownFile_.get()), name_(path),
       chunkBytes_(defaultChunkBytes) {
     if (!QFileInfo(path).isFile())
@@ -130,7 +129,7 @@ TextLineReader::TextLineReader(const QString& path, WorkProgress* progress)
     scan(progress);
 }
 
-TextLineReader::TextLineReader(QIODevice& device, const QString& name, WorkProgress* progress,
+TextLineReader::TextLineReader(QIODevice& device, const QString& name, const CountProgress& progress,
                                qsizetype chunkBytes)
     : device_(&device), name_(name), chunkBytes_(std::max<qsizetype>(chunkBytes, 1)) {
     scan(progress);
@@ -173,16 +172,14 @@ bool TextLineReader::nextChunk(QByteArray& chunk) {
     }
 }
 
-void TextLineReader::scan(WorkProgress* progress) {
-    if (progress)
-        progress->begin(QStringLiteral("Reading the file: %1 lines"), 0);
+void TextLineReader::scan(const CountProgress& progress) {
     rewind();
     QString scratch;
     QByteArray chunk;
     while (nextChunk(chunk)) {
         utf8_ = utf8_ && isValidUtf8(chunk, scratch);
         lineCount_ += countLines(chunk);
-        if (progress && !progress->advance(lineCount_)) {
+        if (progress && !progress(lineCount_)) {
             lineCount_ = 0;
             carry_.clear();
             deviceAtEnd_ = true; // no lines are handed out

@@ -8,11 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace cw {
-
-class WorkProgress;
 
 // The text of a file's bytes: UTF-8 without its byte-order mark, or Windows-1252.
 QString decodeText(const QByteArray& bytes);
@@ -29,11 +28,14 @@ class TextLineReader {
   public:
     static constexpr qsizetype defaultChunkBytes = 1 << 20;
 
-    // Throws AppError when the file is missing or cannot be read. The first pass reports its lines
-    // to progress; when the user cancels there, the reader gives no lines.
-    explicit TextLineReader(const QString& path, WorkProgress* progress = nullptr);
+    // Told the lines counted so far during the first pass; false stops the reader, which then gives
+    // no lines.
+    using CountProgress = std::function<bool(qint64 linesCounted)>;
+
+    // Throws AppError when the file is missing or cannot be read.
+    explicit TextLineReader(const QString& path, const CountProgress& progress = {});
     // A device open for reading at its start, which must be able to seek back to it.
-    TextLineReader(QIODevice& device, const QString& name, WorkProgress* progress,
+    TextLineReader(QIODevice& device, const QString& name, const CountProgress& progress,
                    qsizetype chunkBytes = defaultChunkBytes);
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
@@ -44,7 +46,7 @@ class TextLineReader {
     bool readLine(QString& line);
 
   private:
-    void scan(WorkProgress* progress);
+    void scan(const CountProgress& progress);
     bool nextChunk(QByteArray& chunk);
     void rewind();
 

@@ -15,8 +15,8 @@ namespace cw {
 namespace {
 constexpr qint64 showAfterMs = 500;
 constexpr qint64 updateEveryMs = 100;
-// advance() reads the clock once in this many calls: a unit takes a few microseconds at least.
-constexpr unsigned callsPerClockRead = 256;
+// advance() reads the clock once in this many units: a unit takes a few microseconds at least.
+constexpr qint64 unitsPerClockRead = 256;
 // The bar's range is an int: a larger total is shown in steps of this size.
 constexpr int barSteps = 1000000;
 
@@ -36,13 +36,16 @@ WorkProgress::~WorkProgress() {
 void WorkProgress::begin(const QString& labelText, qint64 total) {
     labelText_ = labelText;
     total_ = std::max<qint64>(total, 0);
+    nextClockRead_ = 0;
     if (dialog_)
         update(0);
 }
 
 bool WorkProgress::advance(qint64 done) {
-    if (++calls_ % callsPerClockRead == 0)
+    if (done >= nextClockRead_) {
+        nextClockRead_ = done + unitsPerClockRead;
         checkClock(done);
+    }
     return !cancelled_;
 }
 

@@ -24,7 +24,7 @@ class WorkProgress {
     // done and %2 for the total; total is 0 when it is not known (the bar then only shows activity).
     void begin(const QString& labelText, qint64 total);
     // done units of the stage so far; false once the user has cancelled. Cheap enough for every unit:
-    // the clock is read only now and then.
+    // the clock is read once in a few hundred units, and at every call that skips as many.
     bool advance(qint64 done);
     bool cancelled() const { return cancelled_; }
     // Whether the dialog has been shown during the work.
@@ -39,7 +39,7 @@ class WorkProgress {
     QPointer<QProgressDialog> dialog_;
     QString labelText_;
     qint64 total_ = 0;
-    unsigned calls_ = 0;
+    qint64 nextClockRead_ = 0;
     QDateTime started_;
     QDateTime lastUpdate_;
     bool cancelled_ = false;
