@@ -6,13 +6,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 namespace cw {
 
 class BoundStatement {
   public:
     BoundStatement(Connection& connection, const QString& text);
 
-    // Parameters count from 1.
+    // Parameters count from 1. The text is kept here until the statement next runs, so the engine
+    // need not copy it.
     void bind(int parameter, const QString& text);
     void bind(int parameter, int number);
     // Runs the statement with the values bound last, then readies it for the next values.
@@ -21,6 +24,7 @@ class BoundStatement {
   private:
     sqlite3* db_;
     PreparedStatement statement_;
+    std::vector<QByteArray> texts_; // one buffer a parameter, reused from run to run
 };
 
 } // namespace cw

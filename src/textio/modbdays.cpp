@@ -12,6 +12,7 @@
 #include "textio/textfile.h"
 #include "textio/workprogress.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cw {
@@ -34,6 +35,11 @@ void commitSoFar(Connection& connection) {
 // The MonthNo cell read as an unsigned 8-bit number.
 int monthNumberOfRow(const ListView& list, int row) {
     const QString text = list.subItem(row, monthNoColumn);
+    // Plain digits, as the list writes them, are read at once.
+    if (!text.isEmpty() && text.size() <= 2 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; }))
+        return text.size() == 1 ? text[0].unicode() - '0'
+                                : (text[0].unicode() - '0') * 10 + text[1].unicode() - '0';
     bool ok = false;
     const int number = statements::trimBlanks(text).toInt(&ok, 10);
     if (!ok)
@@ -107,7 +113,7 @@ void ExportBirthdays(const QString& path, const ListView& list, WorkProgress* pr
     TextFileWriter writer(path);
     qint64 written = 0;
     for (const ExportRow& row : rows) {
-        writer.writeLine(row.person + QLatin1Char(',') + row.monthName + QLatin1Char(' ') + row.day);
+        writer.writeLine({row.person, u",", row.monthName, u" ", row.day});
         if (!work.advance(++written))
             return; // the writer goes without putting its file in place
     }

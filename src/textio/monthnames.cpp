@@ -36,9 +36,16 @@ int MonthNumberFromName(QStringView name) {
 }
 
 QString MonthNameFromNumber(int number) {
+    // Shared texts: an export asks for a name on every line.
+    static const std::array<QString, 12> names = [] {
+        std::array<QString, 12> texts;
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] = QLatin1String(monthNames[i]);
+        return texts;
+    }();
     if (number < 1 || number > 12)
         return {};
-    return QLatin1String(monthNames[static_cast<size_t>(number - 1)]);
+    return names[static_cast<size_t>(number - 1)];
 }
 
 } // namespace cw

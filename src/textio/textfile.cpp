@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -208,8 +209,22 @@ TextFileWriter::TextFileWriter(const QString& path) : path_(path), file_(path) {
 }
 
 void TextFileWriter::writeLine(const QString& line) {
-    buffer_ += line.toUtf8();
-    buffer_ += "\r\n";
+    writeLine({QStringView(line)});
+}
+
+void TextFileWriter::writeLine(std::initializer_list<QStringView> pieces) {
+    qsizetype length = 2;
+    for (const QStringView piece : pieces)
+        length += piece.size();
+    QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype start = buffer_.size();
+    buffer_.resize(start + utf8.requiredSpace(length));
+    char* end = buffer_.data() + start;
+    for (const QStringView piece : pieces)
+        end = utf8.appendToBuffer(end, piece);
+    *end++ = '\r';
+    *end++ = '\n';
+    buffer_.truncate(end - buffer_.constData());
     if (buffer_.size() >= bufferLimit)
         flushBuffer();
 }
@@ -219,7 +234,7 @@ void TextFileWriter::flushBuffer() {
         return;
     if (file_.write(buffer_) != buffer_.size())
         throw AppError(QStringLiteral("Cannot write %1: %2").arg(quoted(path_), file_.errorString()));
-    buffer_.clear();
+    buffer_.truncate(0); // the room stays for the next lines
 }
 
 void TextFileWriter::commit() {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace cw {
@@ -73,6 +74,8 @@ class TextFileWriter {
 
     // Throws AppError when the line cannot be written.
     void writeLine(const QString& line);
+    // The pieces one after the other as one line, without joining them first.
+    void writeLine(std::initializer_list<QStringView> pieces);
     // Puts the written file in place of the target; throws AppError when that fails. A writer that
     // is destroyed without commit leaves the target as it was and no temporary file behind.
     void commit();
