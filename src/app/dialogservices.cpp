@@ -34,9 +34,11 @@ class MessageBoxService : public MessageService {
             parent = QApplication::activeWindow();
         // Reports break their lines with carriage returns alone; not every style shows those as breaks.
         QString shown = text;
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, shown,
                         QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText); // names and engine messages are shown as they stand
         if (buttons == MessageButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);
@@ -45,8 +47,8 @@ class MessageBoxService : public MessageService {
         }
         // A short text must not squeeze the title away.
         if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-            grid->addItem(new QSpacerItem(260, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
-                          1, grid->columnCount());
+            grid->addItem(new QSpacerItem(260, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                          grid->rowCount(), 0, 1, grid->columnCount());
         const int answer = box.exec();
         if (buttons == MessageButtons::YesNo)
             return answer == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;

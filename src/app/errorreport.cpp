@@ -17,9 +17,9 @@ constexpr std::array procedureNames{
     "Form1.PushButton9_Click", "Form1.PushButton10_Click", "Form1.Timer1_Timer",
     "Form1.HasBirthdayToday",  "Form2.Form_Load",          "Form2.PushButton1_Click",
     "Form2.PushButton6_Click", "Form3.Form_Load",          "Form3.ListTodayBirthday",
-    "Form3.PushButton2_Click",
+    "Form3.PushButton2_Click", "Form1.Check3_Click",
 };
-static_assert(procedureNames.size() == static_cast<size_t>(Location::Form3_PushButton2_Click) + 1);
+static_assert(procedureNames.size() == static_cast<size_t>(Location::Form1_Check3_Click) + 1);
 } // namespace
 
 QString locationText(Location where) {

@@ -31,6 +31,7 @@ enum class Location {
     Form3_Form_Load,
     Form3_ListTodayBirthday,
     Form3_PushButton2_Click,
+    Form1_Check3_Click,
 };
 
 QString locationText(Location where);

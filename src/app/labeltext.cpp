@@ -5,6 +5,7 @@
 namespace cw {
 
 void setLabelText(QLabel* label, const QString& text) {
+    label->setTextFormat(Qt::PlainText);
     label->setText(text);
     if (label->accessibleDescription() != text)
         label->setAccessibleDescription(text);

@@ -1,5 +1,6 @@
 #include "app/config.h"
 #include "app/singleinstance.h"
+#include "app/stopsignal.h"
 #include "mainwindow/form1.h"
 
 #include <QApplication>
@@ -11,13 +12,19 @@ int main(int argc, char** argv) {
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     cw::SingleInstance instance;
-    if (instance.signalRunningInstance())
+    if (!instance.becomeRunningInstance())
         return 0; // the running one comes forward
-    instance.listen();
     cw::Form1 form;
     QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
     // A session that ends closes the window the same way the close box does.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
+    // Closing may not end the loop (a window started hidden in the tray was never created, so it
+    // gets no close event), so the end is made explicit.
+    cw::StopSignal stopSignal;
+    QObject::connect(&stopSignal, &cw::StopSignal::received, &form, [&form] {
+        form.close();
+        QCoreApplication::exit(0);
+    });
     form.start();
     return app.exec();
 }

@@ -1,14 +1,42 @@
 #include "app/singleinstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace cw {
 
 namespace {
 const QByteArray showRequest = "show\n";
+
+// Held while a start looks for a running instance and, finding none, begins to listen, so that
+// two starts never both find none. The kernel drops the lock of a start that dies. A lock file
+// that cannot be opened leaves the start unserialised rather than stopping it.
+class StartLock {
+  public:
+    explicit StartLock(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~StartLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
+
+  private:
+    int fd_;
+};
 } // namespace
 
 SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
@@ -21,25 +49,29 @@ QString SingleInstance::defaultSocketPath() {
     return folder + QStringLiteral("/candlewise.socket");
 }
 
-bool SingleInstance::signalRunningInstance() {
+bool SingleInstance::becomeRunningInstance() {
+    const StartLock lock(socketPath_ + QStringLiteral(".lock"));
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(1000))
+    if (socket.waitForConnected(1000)) {
+        socket.write(showRequest);
+        socket.waitForBytesWritten(1000);
+        socket.disconnectFromServer();
         return false;
-    socket.write(showRequest);
-    socket.waitForBytesWritten(1000);
-    socket.disconnectFromServer();
+    }
+    // A refused connection means nobody listens: the socket was left by an instance that died.
+    // Any other failure leaves the socket alone; at worst this start runs without being found.
+    if (socket.error() == QLocalSocket::ConnectionRefusedError)
+        QLocalServer::removeServer(socketPath_);
+    listen();
     return true;
 }
 
-bool SingleInstance::listen() {
+void SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath_)) {
-        QLocalServer::removeServer(socketPath_);
-        if (!server_->listen(socketPath_))
-            return false;
-    }
+    if (!server_->listen(socketPath_))
+        return;
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = server_->nextPendingConnection()) {
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
@@ -49,7 +81,6 @@ bool SingleInstance::listen() {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         }
     });
-    return true;
 }
 
 } // namespace cw

@@ -12,16 +12,16 @@ class SingleInstance : public QObject {
     Q_OBJECT
   public:
     explicit SingleInstance(const QString& socketPath = defaultSocketPath(), QObject* parent = nullptr);
-    // Asks a running instance to show itself; true when one answered.
-    bool signalRunningInstance();
-    // Becomes the running instance; a socket left behind by a crashed one is replaced.
-    bool listen();
+    // True when this start goes on as the running instance; false when a running one was found and
+    // asked to show itself. Starts at the same moment take turns, so exactly one of them runs.
+    bool becomeRunningInstance();
     static QString defaultSocketPath();
 
   signals:
     void showRequested();
 
   private:
+    void listen();
     QString socketPath_;
     QLocalServer* server_ = nullptr;
 };

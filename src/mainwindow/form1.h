@@ -104,6 +104,7 @@ class Form1 : public QWidget, public ReminderHost {
     void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
     bool hasBirthdayTodayIn(Recordset* snapshot);
     bool checkForNewDay(); // true when a new day's pass ran
+    void catchUpWithTheClock();
     void showAlert(Recordset* snapshot = nullptr);
     void minimiseToTray();
 
@@ -112,7 +113,7 @@ class Form1 : public QWidget, public ReminderHost {
     bool minimisedToTray_ = false;
     bool inListPass_ = false;
     bool closed_ = false;
-    QDate lastDayChecked_;
+    QDate lastDayChecked_; // the day the start-up or the last new day's pass began on
 };
 
 } // namespace cw

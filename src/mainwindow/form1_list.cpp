@@ -59,6 +59,11 @@ void Form1::refill(bool isTest, bool newDay) {
         return;
     inListPass_ = true;
     const auto passEnds = qScopeGuard([this] { inListPass_ = false; });
+    // The day a pass has seen is the day it began on: when its alert is answered after midnight,
+    // the next tick finds a new day and runs that day's pass.
+    const QDate today = services().clock().today();
+    if (startingUp || newDay)
+        lastDayChecked_ = today;
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
     if (startingUp && sharedConnection().State() == 0) {
@@ -76,7 +81,6 @@ void Form1::refill(bool isTest, bool newDay) {
     });
     int nearestDays = 366;
     QString nearestName;
-    const QDate today = services().clock().today();
     MonthNames monthNames(today.year());
     while (opened && !records.EndOfFile()) {
         int row = -1;

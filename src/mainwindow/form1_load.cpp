@@ -8,11 +8,11 @@
 #include "app/pointer.h"
 #include "app/services.h"
 #include "app/theming.h"
-#include "tray/programicon.h"
 #include "app/timercontrol.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "tray/csystray.h"
+#include "tray/programicon.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,10 +69,7 @@ void Form1::Form_Activate() {
         return;
     ErrorGuard guard(Location::Form1_Form_Activate);
     guard.step(2, [&] { ListBirthdays(false); });
-    guard.step(3, [&] {
-        startingUp = false;
-        lastDayChecked_ = services().clock().today();
-    });
+    guard.step(3, [&] { startingUp = false; });
 }
 
 void Form1::changeEvent(QEvent* event) {

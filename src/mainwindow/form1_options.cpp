@@ -7,12 +7,21 @@
 #include "startup/modstartup.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 
 namespace cw {
 
 namespace {
 int valueOf(const QCheckBox* box) {
     return box->isChecked() ? 1 : 0;
+}
+
+// What "Load this software on Windows startup" means for "Start in system tray" and the setting.
+void showStartupChoice(Form1& form, bool on) {
+    if (!on)
+        form.Check8->setChecked(false);
+    form.Check8->setVisible(on);
+    writeSetting(SettingKey::WindowsStartup, onOffText(on ? 1 : 0));
 }
 } // namespace
 
@@ -29,9 +38,13 @@ void Form1::restoreOptions() {
         {Check5, SettingKey::Check5},
         {Check6, SettingKey::Check6},
     }};
-    // A value that does not convert is reported and the box keeps the state it was drawn with.
-    for (const auto& [box, key] : reminders)
-        guard.step(13, [&] { box->setChecked(readCheckBox(key) == 1); });
+    // A value that does not convert is reported and the box takes its key's default, so a damaged
+    // key never turns the day-of reminder off.
+    for (const auto& [box, key] : reminders) {
+        int value = checkBoxValueFromText(settingDefault(key));
+        guard.step(13, [&] { value = readCheckBox(key); });
+        box->setChecked(value == 1);
+    }
     guard.step(13, [&] { Check3->setChecked(readOnOff(SettingKey::WindowsStartup) == 1); });
     guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
 }
@@ -59,16 +72,20 @@ void Form1::Check3_Click() {
     // Restoring the saved state at start-up neither writes nor removes the start-up entry.
     if (startingUp)
         return;
-    if (Check3->isChecked()) {
-        Check8->setVisible(true);
-        writeSetting(SettingKey::WindowsStartup, onOffText(1));
-        modStartUp::AddToStartup();
-    } else {
-        Check8->setChecked(false);
-        Check8->setVisible(false);
-        writeSetting(SettingKey::WindowsStartup, onOffText(0));
-        modStartUp::RemoveFromStartup();
-    }
+    const bool wanted = Check3->isChecked();
+    showStartupChoice(*this, wanted);
+    ErrorGuard guard(Location::Form1_Check3_Click);
+    if (wanted)
+        guard.step(2, [] { modStartUp::AddToStartup(); });
+    else
+        guard.step(3, [] { modStartUp::RemoveFromStartup(); });
+    // A change that did not take: the box and its setting say what the next logon really does.
+    const bool inEffect = guard.reports() == 0 ? wanted : modStartUp::IsInStartup();
+    if (inEffect == wanted)
+        return;
+    const QSignalBlocker restoring(Check3);
+    Check3->setChecked(inEffect);
+    showStartupChoice(*this, inEffect);
 }
 
 } // namespace cw

@@ -11,6 +11,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace cw {
 
 bool Form1::HasBirthdayToday() {
@@ -57,7 +59,10 @@ void Form1::Timer1_Timer() {
         guard.step(1, [&] { setLabelText(Label1, savedLabel); });
         return;
     }
-    guard.step(2, [&] { setLabelText(Label1, Dinalabel ? countdownText(duration - mysec) : savedLabel); });
+    guard.step(2, [&] {
+        catchUpWithTheClock();
+        setLabelText(Label1, Dinalabel ? countdownText(duration - mysec) : savedLabel);
+    });
     guard.step(3, [&] { ++mysec; });
     if (guard.test(4, [&] { return mysec == duration; })) {
         if (guard.test(5, [&] { return HasBirthdayToday(); })) {
@@ -65,8 +70,21 @@ void Form1::Timer1_Timer() {
             guard.step(7, [&] { showAlert(); });
             guard.step(8, [&] { Timer1->restart(); });
         }
-        guard.step(9, [&] { mysec = 0; });
+        guard.step(9, [&] { beginCycle(services().clock().now()); });
     }
+}
+
+// The ticks count a snooze's seconds, but no tick comes while the machine sleeps: the first one after
+// a wake counts the seconds that passed since the cycle began, up to its last one, so the countdown
+// shows the time left and the cycle ends at its time on the clock. Without a sleep the ticks keep
+// pace with the clock and this changes nothing.
+void Form1::catchUpWithTheClock() {
+    if (!cycleBegan.isValid())
+        return;
+    const qint64 passed = cycleBegan.secsTo(services().clock().now());
+    const qint64 counted = std::min<qint64>(passed - 1, duration - 1);
+    if (counted > mysec)
+        mysec = static_cast<int>(counted);
 }
 
 // A program that stays in the tray for days follows the calendar: once per new date the list is
@@ -78,7 +96,6 @@ bool Form1::checkForNewDay() {
     const QDate today = services().clock().today();
     if (today == lastDayChecked_)
         return false;
-    lastDayChecked_ = today;
     refill(false, true);
     return true;
 }

@@ -6,11 +6,11 @@
 #include "app/pointer.h"
 #include "app/settings.h"
 #include "app/theming.h"
-#include "tray/programicon.h"
 #include "app/timercontrol.h"
 #include "app/twips.h"
 #include "reminders/duerows.h"
 #include "reminders/duerule.h"
+#include "tray/programicon.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -154,17 +154,27 @@ void Form3::optionSelected() {
     writeOptions(selected);
 }
 
-void Form3::Option1_Click() { optionSelected(); }
-void Form3::Option2_Click() { optionSelected(); }
-void Form3::Option3_Click() { optionSelected(); }
-void Form3::Option4_Click() { optionSelected(); }
-void Form3::Option5_Click() { optionSelected(); }
+void Form3::Option1_Click() {
+    optionSelected();
+}
+void Form3::Option2_Click() {
+    optionSelected();
+}
+void Form3::Option3_Click() {
+    optionSelected();
+}
+void Form3::Option4_Click() {
+    optionSelected();
+}
+void Form3::Option5_Click() {
+    optionSelected();
+}
 
 void Form3::PushButton2_Click() {
     ErrorGuard guard(Location::Form3_PushButton2_Click);
     guard.step(1, [&] {
         host_.duration = 0;
-        host_.mysec = 0;
+        host_.beginCycle(services().clock().now());
     });
     guard.step(2, [&] { host_.reminderTimer().stop(); });
     guard.step(3, [&] {

@@ -1,6 +1,8 @@
 #pragma once
 // What the alert window reads from and writes into the main window: the snooze members, the reminder
 // timer and the ticked reminder boxes.
+#include <QDateTime>
+
 #include <array>
 
 namespace cw {
@@ -19,6 +21,13 @@ class ReminderHost {
     int duration = 0;       // snooze length in seconds; 0: no snooze runs
     int mysec = 0;          // seconds counted in the current snooze cycle
     bool Dinalabel = false; // the label shows the countdown while a snooze runs
+    QDateTime cycleBegan;   // when the current snooze cycle began on the clock
+
+    // A new cycle counts from nought and from now.
+    void beginCycle(const QDateTime& now) {
+        mysec = 0;
+        cycleBegan = now;
+    }
 };
 
 } // namespace cw

@@ -9,8 +9,9 @@ struct AutostartFolders {
     QString perUser;
 };
 
-// $CANDLEWISE_AUTOSTART_DIR stands in for both folders when set; otherwise /etc/xdg/autostart
-// and $XDG_CONFIG_HOME/autostart (~/.config/autostart).
+// $CANDLEWISE_AUTOSTART_DIR stands in for both folders when set, and with it
+// $CANDLEWISE_MACHINE_AUTOSTART_DIR, when set, for the machine-wide one; otherwise
+// /etc/xdg/autostart and $XDG_CONFIG_HOME/autostart (~/.config/autostart).
 AutostartFolders autostartFolders();
 
 } // namespace cw

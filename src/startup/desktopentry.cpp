@@ -1,5 +1,7 @@
 #include "startup/desktopentry.h"
 
+#include <QList>
+
 namespace cw {
 
 QString quotedExecArgument(const QString& argument) {
@@ -31,12 +33,25 @@ QString quotedExecArgument(const QString& argument) {
     return value;
 }
 
-QString autostartEntryText(const QString& executablePath) {
+QString autostartEntryText(const QString& executablePath, bool hidden) {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Candlewise Software\n"
                           "Exec=") +
-           quotedExecArgument(executablePath) + u'\n';
+           quotedExecArgument(executablePath) + u'\n' +
+           (hidden ? QStringLiteral("Hidden=true\n") : QString());
+}
+
+bool isHiddenEntry(const QByteArray& text) {
+    bool inMainGroup = false;
+    for (const QByteArray& rawLine : text.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith('['))
+            inMainGroup = line == "[Desktop Entry]";
+        else if (inMainGroup && line.startsWith("Hidden") && line.mid(6).trimmed().startsWith('='))
+            return line.mid(line.indexOf('=') + 1).trimmed() == "true";
+    }
+    return false;
 }
 
 } // namespace cw

@@ -1,5 +1,6 @@
 #pragma once
 // The text of the autostart entry that starts the program at logon.
+#include <QByteArray>
 #include <QString>
 
 namespace cw {
@@ -8,7 +9,11 @@ namespace cw {
 // escapes, '%' doubled, and the backslashes escaped once more for the key file itself.
 QString quotedExecArgument(const QString& argument);
 
-// The whole entry for the executable at `executablePath`, lines ending in LF.
-QString autostartEntryText(const QString& executablePath);
+// The whole entry for the executable at `executablePath`, lines ending in LF; a hidden one turns
+// an entry of the same name in the machine-wide folder off.
+QString autostartEntryText(const QString& executablePath, bool hidden = false);
+
+// Whether the entry's text says Hidden=true in its [Desktop Entry] group.
+bool isHiddenEntry(const QByteArray& text);
 
 } // namespace cw

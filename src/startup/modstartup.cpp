@@ -18,28 +18,30 @@ QString executableFileName(const QFileInfo& executable) {
 
 } // namespace
 
-bool AddToStartup(const QString& executablePath) {
+void AddToStartup(const QString& executablePath) {
     const QFileInfo executable(executablePath);
-    const QString fileName = executableFileName(executable);
-    if (fileName.isEmpty())
-        return false;
-    return RegStuff::SetRunEntry(fileName, executable.absolutePath());
+    RegStuff::SetRunEntry(executableFileName(executable), executable.absolutePath());
 }
 
-bool RemoveFromStartup(const QString& executablePath) {
+void RemoveFromStartup(const QString& executablePath) {
     const QFileInfo executable(executablePath);
-    const QString fileName = executableFileName(executable);
-    if (fileName.isEmpty())
-        return false;
-    return RegStuff::DeleteRunEntry(fileName);
+    RegStuff::DeleteRunEntry(executableFileName(executable), executable.absolutePath());
 }
 
-bool AddToStartup() {
-    return AddToStartup(services().applicationFilePath());
+bool IsInStartup(const QString& executablePath) {
+    return RegStuff::IsRunEntryInEffect(executableFileName(QFileInfo(executablePath)));
 }
 
-bool RemoveFromStartup() {
-    return RemoveFromStartup(services().applicationFilePath());
+void AddToStartup() {
+    AddToStartup(services().applicationFilePath());
+}
+
+void RemoveFromStartup() {
+    RemoveFromStartup(services().applicationFilePath());
+}
+
+bool IsInStartup() {
+    return IsInStartup(services().applicationFilePath());
 }
 
 } // namespace cw::modStartUp

@@ -5,13 +5,16 @@
 namespace cw::modStartUp {
 
 // The program's own executable (QCoreApplication::applicationFilePath()) is the one registered.
-// An empty path, or one that names no file, changes nothing. Failures are silent; the result
-// only says whether the entry was written or removed.
-bool AddToStartup(const QString& executablePath);
-bool RemoveFromStartup(const QString& executablePath);
+// An empty path, or one that names no file, changes nothing. Throws AppError when the entry cannot
+// be put in effect, or taken out of it.
+void AddToStartup(const QString& executablePath);
+void RemoveFromStartup(const QString& executablePath);
+// Whether the next logon starts the program; false for an empty path or one that names no file.
+bool IsInStartup(const QString& executablePath);
 
 // The same for the running program's own executable (the services' application file path).
-bool AddToStartup();
-bool RemoveFromStartup();
+void AddToStartup();
+void RemoveFromStartup();
+bool IsInStartup();
 
 } // namespace cw::modStartUp

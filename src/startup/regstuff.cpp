@@ -1,5 +1,6 @@
 #include "startup/regstuff.h"
 
+#include "app/apperror.h"
 #include "startup/desktopentry.h"
 
 #include <QDir>
@@ -11,8 +12,8 @@ namespace cw::RegStuff {
 
 namespace {
 
-QString entryFileName(const QString& fileName) {
-    return fileName + QStringLiteral(".desktop");
+QString entryPath(const QString& folder, const QString& fileName) {
+    return QDir(folder).filePath(fileName + QStringLiteral(".desktop"));
 }
 
 // A drive's root on Windows, "/" here: the folder already ends with the separator.
@@ -23,55 +24,98 @@ QString executablePath(const QString& applicationFolder, const QString& fileName
 }
 
 // QSaveFile writes a temporary file beside the entry and renames it over the old one, so a
-// session starting meanwhile never reads half an entry.
-bool writeEntry(const QString& folder, const QString& fileName, const QByteArray& text) {
+// session starting meanwhile never reads half an entry. Returns why it failed, or nothing.
+QString writeEntry(const QString& folder, const QString& fileName, const QByteArray& text) {
     if (folder.isEmpty() || !QDir().mkpath(folder))
-        return false;
-    const QString path = QDir(folder).filePath(entryFileName(fileName));
+        return QStringLiteral("cannot create the folder %1").arg(folder);
+    const QString path = entryPath(folder, fileName);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
-        return false;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("cannot write %1 (%2)").arg(path, file.errorString());
     // Every user's session reads the machine-wide folder.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return true;
+    return {};
 }
 
-bool removeEntry(const QString& folder, const QString& fileName) {
-    if (folder.isEmpty())
-        return true;
-    const QString path = QDir(folder).filePath(entryFileName(fileName));
-    return !QFileInfo::exists(path) || QFile::remove(path);
+QString removeEntry(const QString& folder, const QString& fileName) {
+    QFile file(entryPath(folder, fileName));
+    if (folder.isEmpty() || !file.exists() || file.remove())
+        return {};
+    return QStringLiteral("cannot remove %1 (%2)").arg(file.fileName(), file.errorString());
+}
+
+// The entry at `path` starts the program: it is there and not hidden.
+bool startsProgram(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && !isHiddenEntry(file.readAll());
+}
+
+[[noreturn]] void fail(QStringList reasons) {
+    reasons.removeDuplicates();
+    throw AppError(QStringLiteral("The start-up entry was not changed: ") +
+                   reasons.join(QStringLiteral("; ")));
 }
 
 } // namespace
 
-bool SetRunEntry(const QString& fileName, const QString& applicationFolder, const AutostartFolders& folders) {
+void SetRunEntry(const QString& fileName, const QString& applicationFolder, const AutostartFolders& folders) {
     if (fileName.isEmpty())
-        return false;
+        return;
     const QByteArray text = autostartEntryText(executablePath(applicationFolder, fileName)).toUtf8();
-    return writeEntry(folders.machineWide, fileName, text) || writeEntry(folders.perUser, fileName, text);
+    const bool oneFolder = folders.machineWide == folders.perUser;
+    const QString machineWideFailure = writeEntry(folders.machineWide, fileName, text);
+    // A user's own entry would override the machine-wide one, a hidden one turning it off.
+    if (!oneFolder &&
+        (machineWideFailure.isEmpty() || startsProgram(entryPath(folders.machineWide, fileName)))) {
+        const QString failure = removeEntry(folders.perUser, fileName);
+        if (!failure.isEmpty())
+            fail({failure});
+        return;
+    }
+    if (machineWideFailure.isEmpty())
+        return;
+    const QString perUserFailure =
+        oneFolder ? machineWideFailure : writeEntry(folders.perUser, fileName, text);
+    if (!perUserFailure.isEmpty())
+        fail({machineWideFailure, perUserFailure});
 }
 
-bool SetRunEntry(const QString& fileName, const QString& applicationFolder) {
-    return SetRunEntry(fileName, applicationFolder, autostartFolders());
+void SetRunEntry(const QString& fileName, const QString& applicationFolder) {
+    SetRunEntry(fileName, applicationFolder, autostartFolders());
 }
 
-bool DeleteRunEntry(const QString& fileName, const AutostartFolders& folders) {
+void DeleteRunEntry(const QString& fileName, const QString& applicationFolder,
+                    const AutostartFolders& folders) {
+    if (fileName.isEmpty())
+        return;
+    const QString machineWideFailure = removeEntry(folders.machineWide, fileName);
+    if (folders.machineWide == folders.perUser || machineWideFailure.isEmpty()) {
+        const QString failure =
+            machineWideFailure.isEmpty() ? removeEntry(folders.perUser, fileName) : machineWideFailure;
+        if (!failure.isEmpty())
+            fail({failure});
+        return;
+    }
+    // The freedesktop way to turn a machine-wide entry off for one user.
+    const QByteArray hidden = autostartEntryText(executablePath(applicationFolder, fileName), true).toUtf8();
+    const QString perUserFailure = writeEntry(folders.perUser, fileName, hidden);
+    if (!perUserFailure.isEmpty())
+        fail({machineWideFailure, perUserFailure});
+}
+
+void DeleteRunEntry(const QString& fileName, const QString& applicationFolder) {
+    DeleteRunEntry(fileName, applicationFolder, autostartFolders());
+}
+
+bool IsRunEntryInEffect(const QString& fileName, const AutostartFolders& folders) {
     if (fileName.isEmpty())
         return false;
-    const bool machineWideGone = removeEntry(folders.machineWide, fileName);
-    const bool perUserGone = removeEntry(folders.perUser, fileName);
-    return machineWideGone && perUserGone;
+    const QString perUser = entryPath(folders.perUser, fileName);
+    return startsProgram(QFileInfo::exists(perUser) ? perUser : entryPath(folders.machineWide, fileName));
 }
 
-bool DeleteRunEntry(const QString& fileName) {
-    return DeleteRunEntry(fileName, autostartFolders());
+bool IsRunEntryInEffect(const QString& fileName) {
+    return IsRunEntryInEffect(fileName, autostartFolders());
 }
 
 } // namespace cw::RegStuff

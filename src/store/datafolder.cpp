@@ -11,6 +11,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cw {
@@ -28,10 +32,36 @@ bool isFolderPresent(const QString& path) {
     return QFileInfo::exists(path);
 }
 
+// A base folder shared by the users of the machine: the one an administrator made under /var/lib,
+// or the overriding folder when its group may write it.
+bool isSharedBase(const QString& base) {
+    if (!qEnvironmentVariableIsEmpty("CANDLEWISE_COMMON_APPDATA"))
+        return QFileInfo(base).permissions().testFlag(QFile::WriteGroup);
+    return base == sharedBase;
+}
+
+gid_t groupOf(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_gid : gid_t(-1);
+}
+
+// Under a shared base every user of the group must be able to write what the program creates,
+// whatever the creator's umask: the parent's group, group write and, on folders, the setgid bit,
+// so that what is made inside later keeps that group too.
+void shareWithGroup(const QString& path, const QString& parent, mode_t mode) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::chown(native.constData(), uid_t(-1), groupOf(parent)) != 0 ||
+        ::chmod(native.constData(), mode) != 0)
+        throw AppError(QStringLiteral("Permission denied: cannot share %1 with the group of %2 (%3)")
+                           .arg(path, parent, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
 // One level, or with its missing parents for the base folder of a new account.
 void makeFolder(const QString& path, bool withParents = false) {
     if (!(withParents ? QDir().mkpath(path) : QDir().mkdir(path)))
         throw AppError(QStringLiteral("Path/File access error: cannot create the folder %1").arg(path));
+    if (!withParents && isSharedBase(baseFolder()))
+        shareWithGroup(path, QFileInfo(path).path(), 02775);
 }
 } // namespace
 
@@ -100,17 +130,15 @@ void prepareStoreFile() {
         throw AppError(QStringLiteral("File not found: cannot copy %1 to %2 (%3)")
                            .arg(seed, live, source.errorString()));
     }
-    // The seed may be installed read-only; the live store must be writable, by the group too where
-    // the folder is shared.
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                     QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
-    if (QFileInfo(dataFolder()).permissions() & QFile::WriteGroup)
-        permissions |= QFile::WriteGroup;
-    QFile::setPermissions(partial, permissions);
+    // The seed may be installed read-only; the live store must be writable.
+    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                       QFile::ReadGroup | QFile::ReadOther);
     if (!QFile::rename(partial, live)) {
         QFile::remove(partial);
         throw AppError(QStringLiteral("Path/File access error: cannot create %1").arg(live));
     }
+    if (isSharedBase(baseFolder()))
+        shareWithGroup(live, dataFolder(), 0664);
 }
 
 Connection& sharedConnection() {

@@ -17,7 +17,8 @@ QString fallbackSeedFile();
 QString connectionString();
 
 // The three preparing steps, each on its own so that a failure of one is reported and the next
-// still runs. Each throws AppError.
+// still runs. Each throws AppError. Under a shared base (/var/lib, or an overriding folder its group
+// may write) the folders they create get mode 02775 and the store 0664, both with the parent's group.
 void prepareMakerFolder();
 void prepareDataFolder();
 void prepareStoreFile();

@@ -2,11 +2,19 @@
 
 #include "tray/notifyrecord.h"
 
+#include <QTextDocument>
+
 namespace cw {
 
 namespace {
 // How long a balloon without a time of its own stays, as QSystemTrayIcon::showMessage has it.
 constexpr int defaultBalloonMilliseconds = 10000;
+
+// The tooltip takes text that looks like markup for rich text; such a text goes as the rich text
+// that shows it as it stands. The balloon shows its text plainly as it is.
+QString asShownTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+}
 } // namespace
 
 QtTrayShell::QtTrayShell(QObject* parent) : TrayShell(), trayIcon_() {
@@ -45,7 +53,7 @@ void QtTrayShell::apply(const NotifyIconData& data) {
     if (data.uFlags & NIF_ICON)
         trayIcon_.setIcon(data.hIcon);
     if (data.uFlags & NIF_TIP)
-        trayIcon_.setToolTip(fieldText(data.szTip));
+        trayIcon_.setToolTip(asShownTip(fieldText(data.szTip)));
 }
 
 void QtTrayShell::showBalloon(const NotifyIconData& data) {

@@ -9,12 +9,19 @@
 #include "support/files.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
+#include "support/shown.h"
 
 #include <QAbstractButton>
 #include <QFile>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <latch>
+#include <memory>
+#include <vector>
 
 using namespace cw;
 
@@ -25,6 +32,8 @@ class TestApp : public QObject {
     void errorReportText_data();
     void errorReportText();
     void reportBoxBreaksLinesAtCarriageReturns();
+    void messageBoxShowsNamesAsTyped_data();
+    void messageBoxShowsNamesAsTyped();
     void guardReportsEachFailingStepAndGoesOn();
     void failingTestRunsItsBody();
     void failingHelperIsReportedUnderItsCaller();
@@ -37,6 +46,7 @@ class TestApp : public QObject {
     void applicationTitle();
     void filePresence();
     void secondStartSignalsTheFirst();
+    void startsAtTheSameMomentGiveOneInstance();
 };
 
 void TestApp::errorReportText_data() {
@@ -80,6 +90,24 @@ void TestApp::reportBoxBreaksLinesAtCarriageReturns() {
     QCOMPARE(shownTitle, QStringLiteral("Application Error"));
     QVERIFY2(shownText.startsWith("Disk full\nin ") && shownText.contains(" at line 3\n\nPlease email"),
              qPrintable(shownText));
+}
+
+void TestApp::messageBoxShowsNamesAsTyped_data() {
+    cwtest::addMarkupLikeNames();
+}
+
+void TestApp::messageBoxShowsNamesAsTyped() {
+    QFETCH(QString, name);
+    const auto service = cw::createMessageBoxService();
+    const QString text = "Are you sure you want to delete " + name + "?";
+    QString shown;
+    cwtest::whenModal<QMessageBox>([&](QMessageBox* box) {
+        shown = cwtest::shownText(box);
+        box->button(QMessageBox::No)->click();
+    });
+    service->show(text, QStringLiteral("Delete Selected Birthday Reminder"), cw::MessageIcon::None,
+                  cw::MessageButtons::YesNo);
+    QCOMPARE(shown, text);
 }
 
 void TestApp::guardReportsEachFailingStepAndGoesOn() {
@@ -237,19 +265,46 @@ void TestApp::secondStartSignalsTheFirst() {
     cwtest::Sandbox sandbox;
     const QString socket = sandbox.path("candlewise.socket");
     SingleInstance first(socket);
-    QVERIFY(!first.signalRunningInstance()); // nobody runs yet
-    QVERIFY(first.listen());
+    QVERIFY(first.becomeRunningInstance()); // nobody runs yet
     int shown = 0;
     connect(&first, &SingleInstance::showRequested, this, [&] { ++shown; });
     SingleInstance second(socket);
-    QVERIFY(second.signalRunningInstance());
+    QVERIFY(!second.becomeRunningInstance());
     QTRY_COMPARE(shown, 1);
     // A socket left behind by a crashed instance does not stop the next start.
     QFile::remove(socket);
     cwtest::writeBytes(socket, {});
     SingleInstance next(socket);
-    QVERIFY(!next.signalRunningInstance());
-    QVERIFY(next.listen());
+    QVERIFY(next.becomeRunningInstance());
+}
+
+// Starts at the same moment, on a clean session or over a socket left by a crash: exactly one
+// runs, and every other one finds it.
+void TestApp::startsAtTheSameMomentGiveOneInstance() {
+    cwtest::Sandbox sandbox;
+    const QString socket = sandbox.path("candlewise.socket");
+    constexpr int starts = 4;
+    for (int round = 0; round < 20; ++round) {
+        if (round % 2)
+            cwtest::writeBytes(socket, {});
+        std::latch ready(starts);
+        std::latch decided(starts);
+        std::atomic<int> running = 0;
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int i = 0; i < starts; ++i) {
+            threads.emplace_back(QThread::create([&] {
+                SingleInstance instance(socket);
+                ready.arrive_and_wait();
+                if (instance.becomeRunningInstance())
+                    ++running;
+                decided.arrive_and_wait(); // the running one listens until every start has decided
+            }));
+            threads.back()->start();
+        }
+        for (const auto& thread : threads)
+            thread->wait();
+        QCOMPARE(running.load(), 1);
+    }
 }
 
 QTEST_MAIN(TestApp)

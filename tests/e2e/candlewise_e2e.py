@@ -540,7 +540,9 @@ def scenario_first_start(s):
     check(os.path.isfile(s.store), "dbData.mdb was created")
     check(s.rows() == [], "the new store holds no birthdays")
     check(s.integrity() == "ok", "the new store passes the integrity check")
-    check(visible_windows_named(MAIN_TITLE) != [], "the window 'Candlewise Software' is on screen")
+    # The accessibility bus says the window shows before the window manager has mapped it.
+    wait_for("the window 'Candlewise Software' on screen", lambda: visible_windows_named(MAIN_TITLE))
+    log("ok: the window 'Candlewise Software' is on screen")
     for caption in ("Add Reminder", "Delete Selected Reminder", "Edit Selected Reminder", "Load Sample/Example Data",
                     "Import Birthdays From Text File", "Export Birthdays To File", "About the text file format",
                     "Add Birthday Today and Test", "About the test", "Help"):
@@ -620,6 +622,7 @@ def scenario_due_today(s):
     press(s.find(alert, "push button", "OK"))
     wait_for("the alert to close", lambda: not visible_windows_named("Birthday Alert!"))
     main = main_window(s)
+    first_read = time.monotonic()  # no later than the program read the first value
     countdown = s.wait_label(main, "Next birthday",
                              lambda t: t.startswith("You will be reminded of birthday in "), "the countdown")
     first = countdown_seconds(countdown)
@@ -627,8 +630,10 @@ def scenario_due_today(s):
           f"the main window counts down from one hour (1:00:00, 59:59, ...): {countdown!r}")
     later = s.wait_label(main, "Next birthday", lambda t: t != countdown and t.startswith("You will be"),
                          "the countdown to tick")
-    check(countdown_seconds(later) is not None and 0 < first - countdown_seconds(later) <= 5,
-          f"the countdown goes down by the second: {countdown!r} then {later!r}")
+    # A loaded machine may take seconds over the reads; the countdown keeps to the clock.
+    between = time.monotonic() - first_read
+    check(countdown_seconds(later) is not None and 0 < first - countdown_seconds(later) <= between + 1.5,
+          f"the countdown goes down by the second: {countdown!r} then {later!r} {between:.1f} s later")
     table = s.find(main, None, "Birthdays")
     check("Today" in s.table_cells(table), "the list shows 'Today' for the birthday")
     s.shot("countdown")
@@ -656,7 +661,9 @@ def scenario_tray(s):
     wait_for("the main window back on screen after the tray click", lambda: is_mapped(main_id))
     check(visible_windows_named(MAIN_TITLE) != [], "a click on the tray icon brings the window back")
     main = main_window(s)
-    check(not main.getState().contains(pyatspi.STATE_ICONIFIED), "the window comes back un-minimised")
+    # The program learns of its new window state from the window manager a moment after the map.
+    wait_for("the window to come back un-minimised", lambda: not main.getState().contains(pyatspi.STATE_ICONIFIED))
+    log("ok: the window comes back un-minimised")
     s.shot("restored")
     # A second round: the window hides again (no balloon this time) and comes back again.
     run("xdotool", "windowminimize", str(main_id), check_status=False)
@@ -741,7 +748,7 @@ def scenario_close(s):
     s.shot("before-close")
     s.close_main_window()
     check(s.proc.returncode == 0, f"the program ends normally when its window closes (status {s.proc.returncode})")
-    wait_for("the tray icon removed", lambda: not s.tray_icons(), 5)
+    wait_for("the tray icon removed", lambda: not s.tray_icons())
     check(s.integrity() == "ok", "the store passes PRAGMA integrity_check after closing")
     after = s.rows()
     check(after[:2] == before and after[2][1:] == ("Arv", 4, 13), f"the store kept every row {after}")
@@ -749,15 +756,16 @@ def scenario_close(s):
           "no journal is left beside the store")
 
 
-def answer_reports(s, tag, quiet=2.0):
-    """Answers every error report box until none comes for `quiet` seconds; returns their texts."""
+def answer_reports(s, tag, wait_first=True):
+    """Answers the error report boxes that the last action raised, and returns their texts.
+
+    The reports of one action come up one after another inside its handler, and the program serves
+    the accessibility bus only from an event loop: once a closed report is seen to be gone, the
+    program is either inside the next report or done with the handler. So the next report is looked
+    for once, without waiting; only the first is waited for (when `wait_first`)."""
     reports = []
-    while True:
-        try:
-            box = s.window("Application Error") if not reports else wait_for(
-                "another report", lambda: s.open_window("Application Error"), quiet)
-        except CheckFailed:
-            return reports
+    box = s.window("Application Error") if wait_first else s.open_window("Application Error")
+    while box is not None:
         text = " ".join(text_of(n) or name_of(n) for n in descendants(box) if role_of(n) == "label")
         log(f"report: {text!r}")
         reports.append(text)
@@ -767,6 +775,8 @@ def answer_reports(s, tag, quiet=2.0):
         wait_for("the report to close", lambda: not is_showing(box))
         if len(reports) > 10:
             raise CheckFailed(f"reports do not stop: {reports}")
+        box = s.open_window("Application Error")
+    return reports
 
 
 def scenario_damaged_store(s):
@@ -778,10 +788,14 @@ def scenario_damaged_store(s):
     reports = answer_reports(s, "start-up")
     check(reports and "file is not a database" in reports[0] and "Form_Load" in reports[0],
           "the failed open is reported at start-up with the engine's message")
+    # The first list pass runs after the load, from the event loop: its label says it is over.
+    main = main_window(s)
+    s.wait_label(main, "Next birthday", lambda t: t == "The birthday list could not be opened.",
+                 "the first list pass over the closed store")
+    reports += answer_reports(s, "start-up", wait_first=False)
     # The one list pass that finds the store closed may report too; nothing else may follow.
     check(len(reports) <= 2 and all("ListBirthdays" in r for r in reports[1:]),
           f"start-up reports the damaged store without a cascade ({len(reports)} reports)")
-    main = main_window(s)
     check(s.running(), "the program keeps running with a damaged store")
     press(s.find(main, "push button", "Load Sample/Example Data"))
     later = answer_reports(s, "change")

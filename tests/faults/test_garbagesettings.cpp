@@ -1,6 +1,7 @@
 // A settings file edited by hand or damaged: junk in every key, binary junk included. Each value
-// that does not convert is reported once by the window that reads it, the control keeps the state
-// it had, and the program runs on and writes good values over the junk.
+// that does not convert is reported once by the window that reads it, a reminder box takes its key's
+// default, any other control keeps the state it had, and the program runs on and writes good values
+// over the junk.
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
@@ -42,11 +43,11 @@ QByteArray junkSettings() {
 class TestGarbageSettings : public QObject {
     Q_OBJECT
   private slots:
-    void junkIsReportedOnceAndStatesAreKept();
+    void junkIsReportedOnceAndBoxesTakeTheirDefaults();
     void goodValuesReplaceTheJunk();
 };
 
-void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
+void TestGarbageSettings::junkIsReportedOnceAndBoxesTakeTheirDefaults() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}});
     writeBytes(settingsFile(f.sandbox), junkSettings());
@@ -54,8 +55,8 @@ void TestGarbageSettings::junkIsReportedOnceAndStatesAreKept() {
     // The five reminder boxes hold text that does not convert: one report each at the load, none later.
     QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 5);
     QCOMPARE(f.errorReports(), 5);
-    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{0, 0, 0, 0, 0})); // as drawn
-    QVERIFY(!f.form->Check3->isChecked()); // anything but "On" is off
+    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{1, 0, 0, 0, 0})); // the keys' defaults
+    QVERIFY(!f.form->Check3->isChecked());                                 // anything but "On" is off
     QVERIFY(!f.form->Check8->isChecked());
     QVERIFY(!f.form->isMinimisedToTray()); // "on" is not "On"
     QCOMPARE(f.column(1), QStringList{"Ann"});
@@ -95,12 +96,13 @@ void TestGarbageSettings::goodValuesReplaceTheJunk() {
     QCOMPARE(cw::readSetting(cw::SettingKey::Check2), QStringLiteral("1"));
     QCOMPARE(cw::readSetting(cw::SettingKey::WindowsStartup), QStringLiteral("On"));
 
-    // A fresh start reads the good values and reports only the junk that is left.
+    // A fresh start reads the good values and reports only the junk that is left; the day-of box
+    // wrote its default as it was ticked.
     f.sandbox.messages->shown.clear();
     f.restart();
-    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 3);
-    QCOMPARE(f.errorReports(), 3);
-    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{0, 1, 0, 1, 0}));
+    QCOMPARE(f.sandbox.messages->reportsAt("Form1.Form_Load"), 2);
+    QCOMPARE(f.errorReports(), 2);
+    QCOMPARE(f.form->reminderBoxes(), (cw::ReminderBoxes{1, 1, 0, 1, 0}));
     QVERIFY(f.form->Check3->isChecked());
 }
 

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "app/timercontrol.h"
 #include "reminders/duerule.h"
+#include "support/shown.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -35,6 +36,8 @@ class TestAlert : public QObject {
     void silentWithoutTheTune();
     void undecodableTuneIsReportedAtOpen();
     void unusableRowIsSkipped();
+    void namesShowAsTyped_data();
+    void namesShowAsTyped();
 };
 
 void TestAlert::dueRule_data() {
@@ -204,6 +207,23 @@ void TestAlert::unusableRowIsSkipped() {
     tick(form, {1, 0, 0, 0, 0});
     cw::Form3 alert(form);
     QCOMPARE(alert.Label1->text(), QStringLiteral("Real's birthday is today.\r\n"));
+}
+
+void TestAlert::namesShowAsTyped_data() {
+    cwtest::addMarkupLikeNames();
+}
+
+// A name that looks like markup is shown as typed, and the lines after it still show.
+void TestAlert::namesShowAsTyped() {
+    QFETCH(QString, name);
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{name, 6, 1}, {"Bob", 6, 4}});
+    tick(f.load(), {1, 1, 0, 0, 0});
+    QString alertShowed;
+    f.closeAlert([&](cw::Form3* alert) { alertShowed = shownText(alert->Label1); });
+    f.form->Form_Activate();
+    QCOMPARE(alertShowed, name + "'s birthday is today.\r\nBob's birthday is in 3 days.\r\n");
+    QCOMPARE(shownText(f.form->Label1), "Next birthday is in " + name + " Today");
 }
 
 #include "test_alert.moc"

@@ -17,6 +17,7 @@ class TestNewDay : public QObject {
     void doNotRemindYesterdayStillAlertsToday();
     void noOptionTickedStillRefreshes();
     void hiddenInTheTray();
+    void alertAnsweredAfterMidnight();
 };
 
 namespace {
@@ -103,6 +104,21 @@ void TestNewDay::hiddenInTheTray() {
     passMidnight(f);
     f.form->Timer1_Timer();
     QCOMPARE(f.alerts.count, 1);
+}
+
+// The start-up alert is answered after midnight: the pass saw the day it began on, so the first tick
+// of the new day runs that day's pass.
+void TestNewDay::alertAnsweredAfterMidnight() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 14}, {"Bob", 7, 15}});
+    f.load();
+    f.closeAlert([&](cw::Form3*) { passMidnight(f); });
+    f.form->Form_Activate();
+    f.closeAlert();
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
+    QCOMPARE(f.column(4), QStringList({"364", "Today"}));
 }
 
 #include "test_newday.moc"

@@ -15,6 +15,7 @@ class TestTimer : public QObject {
     void cycleEndWithADueBirthdayShowsTheAlert();
     void doNotRemindGivesTheNextBirthdayText();
     void refillDuringASnoozeOpensTheAlert();
+    void snoozeKeepsToTheClockAcrossASuspend();
 };
 
 void TestTimer::formatCountdown_data() {
@@ -109,6 +110,27 @@ void TestTimer::refillDuringASnoozeOpensTheAlert() {
     QTRY_COMPARE(f.alerts.count, 1);
     QCOMPARE(f.alerts.text, QStringLiteral("Ann's birthday is today.\r\n"));
     QCOMPARE(f.form->duration, 3600); // the running snooze was offered again
+}
+
+// Ticks stop while the machine sleeps: the first one after the wake counts the time that passed.
+void TestTimer::snoozeKeepsToTheClockAcrossASuspend() {
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{"Ann", 6, 1}});
+    f.load();
+    f.confirmAlert(0);
+    f.form->Form_Activate();
+    f.form->Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
+    auto& clock = f.sandbox.clock->current;
+    clock = clock.addSecs(30 * 60);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 30:01")); // as at 1,800 ticks
+    f.closeAlert();
+    clock = clock.addSecs(8 * 3600);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 2);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
 }
 
 #include "test_timer.moc"

@@ -1,9 +1,11 @@
 // The autostart entry: its exact text, where it is written, how it is replaced and removed.
+#include "app/apperror.h"
 #include "startup/autostartfolders.h"
 #include "startup/desktopentry.h"
 #include "startup/modstartup.h"
 #include "startup/regstuff.h"
 #include "support/files.h"
+#include "support/permissions.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +37,7 @@ class TestStartup : public QObject {
 
   private slots:
     void init();
+    void cleanup();
 
     // The entry text.
     void execArgumentQuoting_data();
@@ -51,6 +54,7 @@ class TestStartup : public QObject {
     // Removing.
     void removesFromBothFolders();
     void removingAMissingEntrySucceedsQuietly();
+    void machineWideEntryIsHiddenForTheUser();
 
     // The module's entry points and the folders they use.
     void emptyOrMissingExecutableChangesNothing();
@@ -71,6 +75,11 @@ void TestStartup::init() {
     userDir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(machineDir_->isValid());
     QVERIFY(userDir_->isValid());
+}
+
+void TestStartup::cleanup() {
+    // A case may have taken the right to write the machine-wide folder away.
+    QFile::setPermissions(machine().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestStartup::execArgumentQuoting_data() {
@@ -106,7 +115,7 @@ void TestStartup::entryTextIsExact() {
 }
 
 void TestStartup::writesMachineWideEntry() {
-    QVERIFY(RegStuff::SetRunEntry("candlewise", "/opt/My \"Apps\" $1", folders()));
+    RegStuff::SetRunEntry("candlewise", "/opt/My \"Apps\" $1", folders());
     const QString entry = machine().filePath("candlewise.desktop");
     QCOMPARE(readBytes(entry), entryFor(R"("/opt/My \\"Apps\\" \\$1/candlewise")"));
     const QFile::Permissions currentUser = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
@@ -116,7 +125,7 @@ void TestStartup::writesMachineWideEntry() {
 }
 
 void TestStartup::folderAtRootGetsNoDoubledSlash() {
-    QVERIFY(RegStuff::SetRunEntry("tool", "/", folders()));
+    RegStuff::SetRunEntry("tool", "/", folders());
     QCOMPARE(readBytes(machine().filePath("tool.desktop")), entryFor(R"("/tool")"));
 }
 
@@ -127,7 +136,7 @@ void TestStartup::replacesByRenameLeavingNoTemporaryFile() {
     const QString oldLink = user().filePath("old-entry");
     QCOMPARE(::link(QFile::encodeName(entry).constData(), QFile::encodeName(oldLink).constData()), 0);
 
-    QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders()));
+    RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders());
     QCOMPARE(readBytes(entry), entryFor(R"("/usr/lib/candlewise/candlewise")"));
     QCOMPARE(readBytes(oldLink), QByteArray("old entry\n"));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
@@ -139,7 +148,7 @@ void TestStartup::fallsBackToUserFolderWhenMachineWideCannotBeWritten() {
     writeBytes(blocker, "not a folder");
     const AutostartFolders blocked{blocker + "/xdg/autostart", user().filePath("autostart")};
 
-    QVERIFY(RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", blocked));
+    RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", blocked);
     QCOMPARE(readBytes(user().filePath("autostart/candlewise.desktop")),
              entryFor(R"("/usr/lib/candlewise/candlewise")"));
     QCOMPARE(entriesOf(user().filePath("autostart")), QStringList{"candlewise.desktop"});
@@ -149,9 +158,10 @@ void TestStartup::fallsBackToUserFolderWhenMachineWideCannotBeWritten() {
 void TestStartup::nothingWritableWritesNothing() {
     const QString blocker = machine().filePath("file");
     writeBytes(blocker, "x");
-    QVERIFY(!RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", {blocker + "/a", blocker + "/b"}));
+    QVERIFY_THROWS_EXCEPTION(AppError, RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise",
+                                                             {blocker + "/a", blocker + "/b"}));
     QCOMPARE(readBytes(blocker), QByteArray("x"));
-    QVERIFY(!RegStuff::SetRunEntry("", "/usr/lib/candlewise", folders()));
+    RegStuff::SetRunEntry("", "/usr/lib/candlewise", folders());
     QVERIFY(entriesOf(machine().path()) == QStringList{"file"});
     QVERIFY(entriesOf(user().path()).isEmpty());
 }
@@ -161,24 +171,46 @@ void TestStartup::removesFromBothFolders() {
     writeBytes(user().filePath("candlewise.desktop"), "b");
     writeBytes(user().filePath("other.desktop"), "c");
 
-    QVERIFY(RegStuff::DeleteRunEntry("candlewise", folders()));
+    RegStuff::DeleteRunEntry("candlewise", "/usr/lib/candlewise", folders());
     QVERIFY(entriesOf(machine().path()).isEmpty());
     QCOMPARE(entriesOf(user().path()), QStringList{"other.desktop"});
 }
 
 void TestStartup::removingAMissingEntrySucceedsQuietly() {
-    QVERIFY(RegStuff::DeleteRunEntry("candlewise", folders()));
-    QVERIFY(!RegStuff::DeleteRunEntry("", folders()));
+    RegStuff::DeleteRunEntry("candlewise", "/usr/lib/candlewise", folders());
+    RegStuff::DeleteRunEntry("", "/usr/lib/candlewise", folders());
     QVERIFY(entriesOf(machine().path()).isEmpty());
+}
+
+// A machine-wide entry the user may not remove: unticking hides it for this user alone, and ticking
+// again takes the user's own entry away.
+void TestStartup::machineWideEntryIsHiddenForTheUser() {
+    const QString machineEntry = machine().filePath("candlewise.desktop");
+    RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders());
+    const QByteArray machineText = readBytes(machineEntry);
+    QVERIFY(QFile::setPermissions(machine().path(), QFile::ReadOwner | QFile::ExeOwner));
+    cwtest::PermissionBitsApply bitsApply;
+    if (!bitsApply.works())
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: every folder stays writable");
+
+    RegStuff::DeleteRunEntry("candlewise", "/usr/lib/candlewise", folders());
+    QCOMPARE(readBytes(user().filePath("candlewise.desktop")),
+             entryFor(R"("/usr/lib/candlewise/candlewise")") + "Hidden=true\n");
+    QVERIFY(!RegStuff::IsRunEntryInEffect("candlewise", folders()));
+
+    RegStuff::SetRunEntry("candlewise", "/usr/lib/candlewise", folders());
+    QVERIFY(entriesOf(user().path()).isEmpty());
+    QVERIFY(RegStuff::IsRunEntryInEffect("candlewise", folders()));
+    QCOMPARE(readBytes(machineEntry), machineText);
 }
 
 void TestStartup::emptyOrMissingExecutableChangesNothing() {
     qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
     writeBytes(machine().filePath("candlewise.desktop"), "kept");
-    QVERIFY(!modStartUp::AddToStartup(QString()));
-    QVERIFY(!modStartUp::RemoveFromStartup(QString()));
-    QVERIFY(!modStartUp::AddToStartup(user().filePath("candlewise")));
-    QVERIFY(!modStartUp::RemoveFromStartup(user().filePath("candlewise")));
+    modStartUp::AddToStartup(QString());
+    modStartUp::RemoveFromStartup(QString());
+    modStartUp::AddToStartup(user().filePath("candlewise"));
+    modStartUp::RemoveFromStartup(user().filePath("candlewise"));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candlewise.desktop"});
     QCOMPARE(readBytes(machine().filePath("candlewise.desktop")), QByteArray("kept"));
 }
@@ -190,12 +222,14 @@ void TestStartup::addAndRemoveUseTheOverrideFolder() {
     writeBytes(executable, "\x7f"
                            "ELF");
 
-    QVERIFY(modStartUp::AddToStartup(executable));
+    modStartUp::AddToStartup(executable);
+    QVERIFY(modStartUp::IsInStartup(executable));
     QCOMPARE(entriesOf(machine().path()), QStringList{"candle wise.desktop"});
     QCOMPARE(readBytes(machine().filePath("candle wise.desktop")), entryFor('"' + executable.toUtf8() + '"'));
 
-    QVERIFY(modStartUp::RemoveFromStartup(executable));
+    modStartUp::RemoveFromStartup(executable);
     QVERIFY(entriesOf(machine().path()).isEmpty());
+    QVERIFY(!modStartUp::IsInStartup(executable));
 }
 
 void TestStartup::foldersWithoutOverride() {
@@ -210,6 +244,10 @@ void TestStartup::foldersWithoutOverride() {
     qputenv("CANDLEWISE_AUTOSTART_DIR", machine().path().toUtf8());
     QCOMPARE(autostartFolders().machineWide, machine().path());
     QCOMPARE(autostartFolders().perUser, machine().path());
+    qputenv("CANDLEWISE_MACHINE_AUTOSTART_DIR", user().path().toUtf8());
+    QCOMPARE(autostartFolders().machineWide, user().path());
+    QCOMPARE(autostartFolders().perUser, machine().path());
+    qunsetenv("CANDLEWISE_MACHINE_AUTOSTART_DIR");
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

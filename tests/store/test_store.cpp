@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace cw;
 using cwtest::fileHash;
@@ -61,6 +63,7 @@ class TestStore : public QObject {
     void removedStoreIsCopiedAgain();
     void plainFileNamedLikeTheMakerFolder();
     void missingDataHomeAndOddFolderNames();
+    void sharedBaseMakesEverythingGroupWritable();
     void dataSourceOfConnectionStrings_data();
     void dataSourceOfConnectionStrings();
     void damagedStoreIsReportedAndLeftAlone();
@@ -146,6 +149,28 @@ void TestStore::missingDataHomeAndOddFolderNames() {
     sharedConnection().execute(statements::editorInsert("Odd", 5, 6));
     QCOMPARE(allRows().size(), 1);
     QVERIFY(QFileInfo(liveStoreFile()).isFile());
+}
+
+// A list shared by the users of a group: whatever the first user's umask, the next user of the
+// group can write the folders and the store.
+void TestStore::sharedBaseMakesEverythingGroupWritable() {
+    cwtest::Sandbox sandbox;
+    const QByteArray base = QFile::encodeName(sandbox.path("common"));
+    // As root, a group that is nobody's: it can only have come from the base folder.
+    const gid_t group = geteuid() == 0 ? 4242 : getegid();
+    QCOMPARE(::chown(base.constData(), uid_t(-1), group), 0);
+    QCOMPARE(::chmod(base.constData(), 0775), 0);
+    const mode_t savedMask = ::umask(022);
+    sandbox.openStore();
+    ::umask(savedMask);
+    for (const auto& [path, mode] :
+         {std::pair{makerFolder(), 02775}, {dataFolder(), 02775}, {liveStoreFile(), 0664}}) {
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(mode));
+        QCOMPARE(status.st_gid, group);
+    }
+    QCOMPARE(sharedConnection().State(), 1);
 }
 
 void TestStore::dataSourceOfConnectionStrings_data() {

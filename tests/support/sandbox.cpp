@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/datafolder.h"
+#include "support/modal.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,6 +56,8 @@ Sandbox::Sandbox() {
 }
 
 Sandbox::~Sandbox() {
+    // The test ends here: a window it waited for has had its chance to come up.
+    failUnansweredModals();
     cw::sharedConnection().Close();
     cw::services().reset();
 }

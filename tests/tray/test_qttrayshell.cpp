@@ -1,6 +1,7 @@
 // The shell over QSystemTrayIcon: records applied to the icon, its signals reported as codes.
 #include "tray/recordingtrayshell.h"
 
+#include "support/shown.h"
 #include "tray/programicon.h"
 #include "tray/qttrayshell.h"
 
@@ -59,6 +60,15 @@ class TestQtTrayShell : public QObject {
         QCOMPARE(shell.trayIcon().toolTip(), QString("Candlewise Software"));
         shell.notifyIcon(NIM_DELETE, NotifyIconData());
         QVERIFY(!shell.trayIcon().isVisible());
+    }
+
+    // A tooltip is shown by a label that takes markup-like text for rich text.
+    void tipShowsNamesAsTyped_data() { cwtest::addMarkupLikeNames(); }
+    void tipShowsNamesAsTyped() {
+        QFETCH(QString, name);
+        QtTrayShell shell;
+        shell.notifyIcon(NIM_ADD, record(NIF_MESSAGE | NIF_ICON | NIF_TIP, name));
+        QCOMPARE(cwtest::shownText(shell.trayIcon().toolTip()), name);
     }
 
     void balloonEndIsReportedAfterTheCall() {
