@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Idle CPU and peak memory of the real program with 10,000 birthdays, each case measured over
+# Idle CPU and peak memory of the real program with 10,000 birthdays (ROWS to change), each case measured over
 # SECONDS_IDLE seconds (default 60) after the window has settled:
 #   window  - the main window open, nothing to do but its one-second timer
 #   snooze  - a birthday due today: the alert is answered with its OK, so a snooze counts down
@@ -10,7 +10,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if [ "${1:-}" = "--inside" ]; then BUILD="$4"; else BUILD="$(cd "${1:-$ROOT/build-rel}" && pwd)"; fi
 PROGRAM="$BUILD/bin/candlewise"
 SECONDS_IDLE="${SECONDS_IDLE:-60}"
-ROWS=10000
+ROWS="${ROWS:-10000}"
 for tool in xvfb-run xdotool python3; do
     command -v "$tool" >/dev/null || { echo "idle_cpu: $tool is missing"; exit 77; }
 done

@@ -4,10 +4,12 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace cw {
 
 int ListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
@@ -18,7 +20,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= cellCount)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+        return rows_[static_cast<size_t>(rowShownAt(index.row()))][static_cast<size_t>(index.column())];
     return {};
 }
 
@@ -41,34 +43,59 @@ void ListModel::beginRefill() {
         refilling_ = true;
     }
     rows_.clear();
+    personKeys_.clear();
 }
 
 void ListModel::endRefill() {
     if (refilling_) {
         refilling_ = false;
+        shown_ = shownRows(rows_, order_, personKeys_);
         endResetModel();
     }
 }
 
 int ListModel::addRow(const QString& text) {
     const int row = static_cast<int>(rows_.size());
-    if (!refilling_)
-        beginInsertRows({}, row, row);
     rows_.push_back({});
     rows_.back()[0] = text;
     if (!refilling_)
-        endInsertRows();
+        reshow();
     return row;
 }
 
 void ListModel::setCell(int row, int column, const QString& text) {
     rows_.at(static_cast<size_t>(row)).at(static_cast<size_t>(column)) = text;
-    if (!refilling_)
-        emit dataChanged(index(row, column), index(row, column));
+    if (refilling_)
+        return;
+    if (column == personColumn)
+        personKeys_.clear();
+    const int shownRow = shownRowOf(row);
+    if (shownRow >= 0)
+        emit dataChanged(index(shownRow, column), index(shownRow, column));
 }
 
 const QString& ListModel::cell(int row, int column) const {
     return rows_.at(static_cast<size_t>(row)).at(static_cast<size_t>(column));
+}
+
+int ListModel::rowShownAt(int shownRow) const {
+    return shownRow >= 0 && shownRow < rowCount() ? shown_[static_cast<size_t>(shownRow)] : -1;
+}
+
+int ListModel::shownRowOf(int row) const {
+    const auto found = std::find(shown_.begin(), shown_.end(), row);
+    return found == shown_.end() ? -1 : static_cast<int>(found - shown_.begin());
+}
+
+void ListModel::setOrder(const ListOrder& order) {
+    order_ = order;
+    reshow();
+}
+
+void ListModel::reshow() {
+    beginResetModel();
+    shown_ = shownRows(rows_, order_, personKeys_);
+    endResetModel();
 }
 
 ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(this)) {
@@ -84,8 +111,12 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     header()->setSectionsMovable(false);
     connect(this, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
-            emit itemDoubleClicked(index.row());
+            emit itemDoubleClicked(model_->rowShownAt(index.row()));
     });
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(monthColumn, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
 }
 
 void ListView::addColumn(const QString& caption, int widthTwips) {
@@ -105,34 +136,83 @@ void ListView::clearItems() {
 
 void ListView::finishRefill() {
     model_->endRefill();
-    // Keep the row the user had, by its id; else the first row, so a list with rows has a current row.
-    int row = 0;
-    if (!currentIdBeforeRefill_.isEmpty()) {
-        for (int r = 0; r < count(); ++r) {
-            if (model_->cell(r, 0) == currentIdBeforeRefill_) {
-                row = r;
-                break;
-            }
+    // Keep the row the user had, by its id; else the first row shown, so a list with rows has a
+    // current row.
+    int row = -1;
+    for (int r = 0; !currentIdBeforeRefill_.isEmpty() && r < count(); ++r) {
+        if (model_->cell(r, 0) == currentIdBeforeRefill_ && model_->shownRowOf(r) >= 0) {
+            row = r;
+            break;
         }
     }
-    if (count() > 0)
-        selectRow(row);
+    selectRow(row >= 0 ? row : model_->rowShownAt(0));
 }
 
-int ListView::addItem(const QString& text) { return model_->addRow(text); }
-void ListView::setSubItem(int row, int n, const QString& text) { model_->setCell(row, n, text); }
-int ListView::count() const { return model_->rowCount(); }
+void ListView::keepingCurrentRow(const std::function<void()>& change) {
+    const int current = selectedRow();
+    change();
+    selectRow(current >= 0 && model_->shownRowOf(current) >= 0 ? current : model_->rowShownAt(0));
+}
+
+void ListView::setFindText(const QString& text) {
+    ListOrder order = model_->order();
+    order.find = text;
+    keepingCurrentRow([&] { model_->setOrder(order); });
+}
+
+void ListView::sortBy(int column, bool descending) {
+    ListOrder order = model_->order();
+    order.column = column;
+    order.descending = descending;
+    header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    keepingCurrentRow([&] { model_->setOrder(order); });
+}
+
+void ListView::headerClicked(int column) {
+    const ListOrder& order = model_->order();
+    // A second click on the same header reverses the order; another header starts ascending.
+    const bool descending = column == order.column && !order.descending;
+    sortBy(column, descending);
+    emit orderChanged(column, descending);
+}
+
+const ListOrder& ListView::order() const {
+    return model_->order();
+}
+
+int ListView::shownCount() const {
+    return model_->rowCount();
+}
+
+int ListView::addItem(const QString& text) {
+    return model_->addRow(text);
+}
+void ListView::setSubItem(int row, int n, const QString& text) {
+    model_->setCell(row, n, text);
+}
+int ListView::count() const {
+    return model_->rowCount();
+}
 
 int ListView::selectedRow() const {
     const QModelIndex current = currentIndex();
-    return current.isValid() && current.row() < count() ? current.row() : -1;
+    return current.isValid() ? model_->rowShownAt(current.row()) : -1;
 }
 
-QString ListView::itemText(int row) const { return model_->cell(row, 0); }
-QString ListView::subItem(int row, int n) const { return model_->cell(row, n); }
+QString ListView::itemText(int row) const {
+    return model_->cell(row, 0);
+}
+QString ListView::subItem(int row, int n) const {
+    return model_->cell(row, n);
+}
 
 void ListView::selectRow(int row) {
-    const QModelIndex index = model_->index(row, 1);
+    const int shownRow = row >= 0 ? model_->shownRowOf(row) : -1;
+    if (shownRow < 0) {
+        setCurrentIndex({});
+        return;
+    }
+    const QModelIndex index = model_->index(shownRow, 1);
     setCurrentIndex(index);
     scrollTo(index);
 }

@@ -1,20 +1,20 @@
 #pragma once
 // The report-style list: columns added in order, rows of text cells, hidden columns still readable,
-// and a current row that the view keeps.
+// and a current row that the view keeps. Rows are numbered as they were added; the view shows those
+// that the find text lets through, in the order of the chosen column.
+#include "app/listorder.h"
+
 #include <QAbstractTableModel>
 #include <QTreeView>
 
-#include <array>
+#include <functional>
 #include <vector>
 
 namespace cw {
 
-// The birthday list's columns, in order; "id" and "MonthNo" are hidden but readable.
-enum BirthdayColumn : int { idColumn, personColumn, monthColumn, dayColumn, daysLeftColumn, monthNoColumn };
-
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractTableModel::QAbstractTableModel;
     static constexpr int cellCount = 6; // the item text and five sub-items
 
@@ -29,16 +29,25 @@ public:
     int addRow(const QString& text);
     void setCell(int row, int column, const QString& text);
     const QString& cell(int row, int column) const;
+    // Rows added and shown translate both ways; -1 for a row that is not shown.
+    int rowShownAt(int shownRow) const;
+    int shownRowOf(int row) const;
+    const ListOrder& order() const { return order_; }
+    void setOrder(const ListOrder& order);
 
-private:
+  private:
+    void reshow();
     QStringList headers_;
-    std::vector<std::array<QString, cellCount>> rows_;
+    std::vector<ListCells> rows_;
+    std::vector<int> shown_;
+    std::vector<QString> personKeys_;
+    ListOrder order_;
     bool refilling_ = false;
 };
 
 class ListView : public QTreeView {
     Q_OBJECT
-public:
+  public:
     explicit ListView(QWidget* parent = nullptr);
 
     // ColumnHeaders.Add then Width: a width of 0 or 1 twips hides the column; its cells stay readable.
@@ -54,11 +63,20 @@ public:
     QString itemText(int row) const;
     QString subItem(int row, int n) const;
     void selectRow(int row);
+    // The rows shown, in the order shown.
+    int shownCount() const;
+    void setFindText(const QString& text);
+    // As a click on the column's header does; only the click tells orderChanged.
+    void sortBy(int column, bool descending);
+    const ListOrder& order() const;
 
-signals:
+  signals:
     void itemDoubleClicked(int row);
+    void orderChanged(int column, bool descending);
 
-private:
+  private:
+    void headerClicked(int column);
+    void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
     QString currentIdBeforeRefill_;
 };

@@ -1,30 +1,38 @@
-#include "app/config.h"
-#include "app/singleinstance.h"
-#include "app/stopsignal.h"
-#include "mainwindow/form1.h"
+// With arguments the program answers on the command line and needs no display; without them it
+// loads the window module beside it and opens the window. Keeping the widget libraries in that
+// module spares the command line the time to load them.
+#include "app/commandline.h"
 
-#include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include <dlfcn.h>
+
+namespace {
+int runWindow(int argc, char** argv) {
+    const QString folder =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    const QByteArray module = QFile::encodeName(folder + QStringLiteral("/candlewise-window.so"));
+    void* handle = dlopen(module.constData(), RTLD_LAZY | RTLD_LOCAL);
+    const auto windowMain =
+        handle ? reinterpret_cast<int (*)(int, char**)>(dlsym(handle, "candlewiseWindowMain")) : nullptr;
+    if (!windowMain) {
+        std::fprintf(stderr, "candlewise: %s\n", dlerror());
+        return 1;
+    }
+    return windowMain(argc, argv);
+}
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Candlewise"));
-    QApplication::setOrganizationName(cw::config::makerName);
-    // The program lives in the tray: hiding the window must not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
-    cw::SingleInstance instance;
-    if (!instance.becomeRunningInstance())
-        return 0; // the running one comes forward
-    cw::Form1 form;
-    QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
-    // A session that ends closes the window the same way the close box does.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
-    // Closing may not end the loop (a window started hidden in the tray was never created, so it
-    // gets no close event), so the end is made explicit.
-    cw::StopSignal stopSignal;
-    QObject::connect(&stopSignal, &cw::StopSignal::received, &form, [&form] {
-        form.close();
-        QCoreApplication::exit(0);
-    });
-    form.start();
-    return app.exec();
+    if (argc <= 1)
+        return runWindow(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return cw::runCommandLine(arguments, out, err);
 }

@@ -28,7 +28,7 @@ Services& Services::instance() {
 }
 
 Clock& Services::clock() {
-    return lazily(clock_, createSystemClock);
+    return currentClock();
 }
 MessageService& Services::messages() {
     return lazily(messages_, createMessageBoxService);
@@ -60,7 +60,7 @@ QString Services::applicationFolder() const {
 }
 
 void Services::setClock(std::unique_ptr<Clock> clock) {
-    clock_ = std::move(clock);
+    setCurrentClock(std::move(clock));
 }
 void Services::setMessages(std::unique_ptr<MessageService> messages) {
     messages_ = std::move(messages);
@@ -85,7 +85,7 @@ void Services::setApplicationFilePath(const QString& path) {
 }
 
 void Services::reset() {
-    clock_.reset();
+    setCurrentClock(nullptr);
     messages_.reset();
     fileDialogs_.reset();
     shell_.reset();

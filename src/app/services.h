@@ -1,7 +1,7 @@
 #pragma once
 // Every outside service the program uses is reached through here, so tests can put scripted ones in place.
-#include <QDate>
-#include <QDateTime>
+#include "app/clock.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -13,19 +13,12 @@ namespace cw {
 
 class TrayShell;
 
-class Clock {
-public:
-    virtual ~Clock() = default;
-    virtual QDate today() const = 0;
-    virtual QDateTime now() const = 0;
-};
-
 enum class MessageIcon { None, Information, Exclamation, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageResult { Ok, Yes, No };
 
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     // An empty caption means the application title.
     virtual MessageResult show(const QString& text, const QString& caption, MessageIcon icon,
@@ -40,7 +33,7 @@ struct FileDialogRequest {
 };
 
 class FileDialogService {
-public:
+  public:
     virtual ~FileDialogService() = default;
     // The chosen path, or an empty text when the user cancelled.
     virtual QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
@@ -48,13 +41,13 @@ public:
 };
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual void openUrl(const QUrl& url) = 0;
 };
 
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual void seed(quint32 value) = 0;
     virtual double next() = 0; // in [0, 1)
@@ -62,7 +55,7 @@ public:
 
 // Plays one wave file without waiting for it; a file that cannot be read fails at Open.
 class Player {
-public:
+  public:
     virtual ~Player() = default;
     QString FileName;
     virtual void Open() = 0; // throws AppError
@@ -71,19 +64,19 @@ public:
 };
 
 class PlayerFactory {
-public:
+  public:
     virtual ~PlayerFactory() = default;
     virtual std::unique_ptr<Player> create() = 0;
 };
 
 class TrayShellFactory {
-public:
+  public:
     virtual ~TrayShellFactory() = default;
     virtual std::unique_ptr<TrayShell> create() = 0;
 };
 
 class Services {
-public:
+  public:
     static Services& instance();
 
     Clock& clock();
@@ -108,9 +101,8 @@ public:
     // Back to the production services.
     void reset();
 
-private:
+  private:
     Services() = default;
-    std::unique_ptr<Clock> clock_;
     std::unique_ptr<MessageService> messages_;
     std::unique_ptr<FileDialogService> fileDialogs_;
     std::unique_ptr<Shell> shell_;
@@ -120,7 +112,9 @@ private:
     QString applicationFilePath_;
 };
 
-inline Services& services() { return Services::instance(); }
+inline Services& services() {
+    return Services::instance();
+}
 
 // A plain message with OK, captioned with the application title.
 inline void showMessage(const QString& text) {

@@ -18,7 +18,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 12> keys{{
+constexpr std::array<KeyInfo, 14> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -31,6 +31,8 @@ constexpr std::array<KeyInfo, 12> keys{{
     {"Option3", "0"},
     {"Option4", "0"},
     {"Option5", "0"},
+    {"Sort Column", "Month"},
+    {"Sort Order", "Ascending"},
 }};
 
 const KeyInfo& info(SettingKey key) {

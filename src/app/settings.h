@@ -1,5 +1,6 @@
 #pragma once
-// The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys.
+// The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys
+// for the options and two for the list's order.
 #include <QString>
 
 #include <array>
@@ -19,6 +20,9 @@ enum class SettingKey {
     Option3,
     Option4,
     Option5,
+    // The list's order, kept beyond the twelve keys of the options.
+    SortColumn,
+    SortOrder,
 };
 
 QString settingName(SettingKey key);

@@ -7,12 +7,6 @@ namespace cw {
 
 namespace {
 
-class SystemClock : public Clock {
-  public:
-    QDate today() const override { return QDate::currentDate(); }
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
-};
-
 class DesktopShell : public Shell {
   public:
     void openUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
@@ -29,9 +23,6 @@ class SystemRandom : public RandomSource {
 
 } // namespace
 
-std::unique_ptr<Clock> createSystemClock() {
-    return std::make_unique<SystemClock>();
-}
 std::unique_ptr<Shell> createDesktopShell() {
     return std::make_unique<DesktopShell>();
 }

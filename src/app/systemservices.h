@@ -1,10 +1,9 @@
 #pragma once
-// The production services: the machine clock, message boxes, file dialogs, the desktop and the tune player.
+// The production services: message boxes, file dialogs, the desktop and the tune player.
 #include "app/services.h"
 
 namespace cw {
 
-std::unique_ptr<Clock> createSystemClock();
 std::unique_ptr<MessageService> createMessageBoxService();
 std::unique_ptr<FileDialogService> createFileDialogService();
 std::unique_ptr<Shell> createDesktopShell();

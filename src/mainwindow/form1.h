@@ -11,6 +11,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace cw {
@@ -68,6 +69,7 @@ class Form1 : public QWidget, public ReminderHost {
 
     QLabel* Label1;
     ListView* ListView1;
+    QLineEdit* findField; // shown above the list while finding
     QPushButton* PushButton1;
     QPushButton* PushButton2;
     QPushButton* PushButton3;
@@ -98,6 +100,11 @@ class Form1 : public QWidget, public ReminderHost {
     void buildControls();
     void connectHandlers();
     void addListColumns();
+    void restoreListOrder();
+    void saveListOrder(int column, bool descending);
+    void showFind();
+    void hideFind();
+    void findTextChanged(const QString& text);
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);

@@ -11,10 +11,12 @@
 #include "tray/csystray.h"
 #include "tray/traydesign.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace cw {
@@ -61,6 +63,11 @@ void Form1::buildControls() {
     ListView1 = new ListView(this);
     ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
     ListView1->setAccessibleName(QStringLiteral("Birthdays"));
+    findField = new QLineEdit(this);
+    findField->setGeometry(twipsRect(120, 480, 7800, 315));
+    findField->setAccessibleName(QStringLiteral("Find"));
+    findField->setPlaceholderText(QStringLiteral("Find"));
+    findField->hide();
 
     PushButton6 = makeButton(this, QStringLiteral("Add Reminder"), twipsRect(120, 3105, 3840, 405));
     PushButton1 =
@@ -135,6 +142,20 @@ void Form1::connectHandlers() {
     for (const auto& [box, handler] : boxes)
         connect(box, &QCheckBox::toggled, this, handler);
     connect(ListView1, &ListView::itemDoubleClicked, this, &Form1::ListView1_DblClick);
+    connect(ListView1, &ListView::orderChanged, this, &Form1::saveListOrder);
+    // Ctrl+F anywhere in the window, or "Find" in the list's context menu.
+    auto* find = new QAction(QStringLiteral("Find"), ListView1);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    ListView1->addAction(find);
+    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(find, &QAction::triggered, this, &Form1::showFind);
+    auto* endFind = new QAction(findField);
+    endFind->setShortcut(Qt::Key_Escape);
+    endFind->setShortcutContext(Qt::WidgetShortcut);
+    findField->addAction(endFind);
+    connect(endFind, &QAction::triggered, this, &Form1::hideFind);
+    connect(findField, &QLineEdit::textChanged, this, &Form1::findTextChanged);
     connect(Timer1, &TimerControl::Timer, this, &Form1::Timer1_Timer);
     connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp);
 }
@@ -147,6 +168,7 @@ void Form1::addListColumns() {
     ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
     ListView1->addColumn(QStringLiteral("MonthNo"), 0);
     ListView1->header()->setSectionResizeMode(daysLeftColumn, QHeaderView::Stretch);
+    restoreListOrder();
 }
 
 TimerControl& Form1::reminderTimer() {

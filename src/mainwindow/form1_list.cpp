@@ -8,6 +8,7 @@
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/daysleft.h"
+#include "store/nextbirthday.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QScopeGuard>
 
+#include <array>
 #include <map>
 
 namespace cw {
@@ -39,13 +41,44 @@ class MonthNames {
     std::map<int, QString> names_;
 };
 
-QString nextBirthdayText(const QString& nearestName, int nearestDays) {
-    if (nearestDays > 365)
-        return QStringLiteral("There are no birthdays in the list.");
-    const QString tail = nearestDays > 0
-                             ? QLatin1Char(' ') + QString::number(nearestDays) + QStringLiteral(" days")
-                             : QStringLiteral(" Today");
-    return QStringLiteral("Next birthday is in ") + nearestName + tail;
+// A field's position, found on the first row that has it: a long list is not searched by name per cell.
+class Field {
+  public:
+    explicit Field(QString name) : name_(std::move(name)) {}
+    const QVariant& in(const Recordset& records) {
+        if (index_ < 0)
+            index_ = records.fieldIndex(name_);
+        return records.value(index_);
+    }
+
+  private:
+    QString name_;
+    int index_ = -1;
+};
+
+// The small whole numbers of days and months share their texts instead of making one per cell.
+QString numberText(qlonglong number) {
+    static const std::array<QString, 366> numbers = [] {
+        std::array<QString, 366> texts;
+        for (size_t n = 0; n < texts.size(); ++n)
+            texts[n] = QString::number(n);
+        return texts;
+    }();
+    if (number >= 0 && number < static_cast<qlonglong>(numbers.size()))
+        return numbers[static_cast<size_t>(number)];
+    return QString::number(number);
+}
+
+// A stored text is taken as it is: the general conversion costs more than the rest of a row's work.
+QString cellText(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return *static_cast<const QString*>(value.constData());
+    case QMetaType::LongLong:
+        return numberText(value.toLongLong());
+    default:
+        return value.toString();
+    }
 }
 } // namespace
 
@@ -79,43 +112,28 @@ void Form1::refill(bool isTest, bool newDay) {
         records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
         opened = true;
     });
-    int nearestDays = 366;
-    QString nearestName;
+    NextBirthday next;
     MonthNames monthNames(today.year());
+    Field id(QStringLiteral("id")), personField(QStringLiteral("Person")),
+        month(QStringLiteral("BirthMonth")), day(QStringLiteral("BirthDay"));
     while (opened && !records.EndOfFile()) {
         int row = -1;
         QString person;
-        guard.step(4, [&] { row = ListView1->addItem(records.fields(QStringLiteral("id")).toString()); });
+        guard.step(4, [&] { row = ListView1->addItem(cellText(id.in(records))); });
         if (row >= 0) {
             guard.step(5, [&] {
-                person = records.fields(QStringLiteral("Person")).toString();
+                person = cellText(personField.in(records));
                 ListView1->setSubItem(row, personColumn, person);
             });
-            guard.step(6, [&] {
-                ListView1->setSubItem(row, monthColumn,
-                                      monthNames.of(records.fields(QStringLiteral("BirthMonth"))));
-            });
-            guard.step(7, [&] {
-                ListView1->setSubItem(row, dayColumn, records.fields(QStringLiteral("BirthDay")).toString());
-            });
-            guard.step(8, [&] {
-                ListView1->setSubItem(row, monthNoColumn,
-                                      records.fields(QStringLiteral("BirthMonth")).toString());
-            });
+            guard.step(6, [&] { ListView1->setSubItem(row, monthColumn, monthNames.of(month.in(records))); });
+            guard.step(7, [&] { ListView1->setSubItem(row, dayColumn, cellText(day.in(records))); });
+            guard.step(8, [&] { ListView1->setSubItem(row, monthNoColumn, cellText(month.in(records))); });
             guard.step(9, [&] {
-                const DaysLeft left = daysLeft(records.fields(QStringLiteral("BirthMonth")),
-                                               records.fields(QStringLiteral("BirthDay")), today);
-                if (left.when == DaysLeft::Case::Today) {
-                    ListView1->setSubItem(row, daysLeftColumn, QStringLiteral("Today"));
-                    nearestName = person;
-                    nearestDays = 0;
-                } else {
-                    ListView1->setSubItem(row, daysLeftColumn, QString::number(left.days));
-                    if (nearestDays > left.days) {
-                        nearestDays = left.days;
-                        nearestName = person;
-                    }
-                }
+                const DaysLeft left = daysLeft(month.in(records), day.in(records), today);
+                ListView1->setSubItem(row, daysLeftColumn,
+                                      left.when == DaysLeft::Case::Today ? QStringLiteral("Today")
+                                                                         : numberText(left.days));
+                next.take(person, left);
             });
         }
         bool moved = false;
@@ -136,7 +154,7 @@ void Form1::refill(bool isTest, bool newDay) {
         if (records.state() != 0)
             records.Close();
     });
-    guard.step(13, [&] { setLabelText(Label1, nextBirthdayText(nearestName, nearestDays)); });
+    guard.step(13, [&] { setLabelText(Label1, next.text()); });
     guard.step(14, [&] { savedLabel = Label1->text(); });
 }
 

@@ -28,6 +28,8 @@ class Connection {
     int State() const { return db_ ? 1 : 0; }
     // "...;Data Source= /path/dbData.mdb": the file after "Data Source=" must already exist.
     void open(const QString& connectionString);
+    // Opens the file for reading only; it is never created and never written.
+    void openReadOnly(const QString& path);
     // Runs one statement; the change is in the file when it returns.
     void execute(const QString& statement);
     void Close();
@@ -39,6 +41,7 @@ class Connection {
     static QString dataSourceOf(const QString& connectionString);
 
   private:
+    void openFile(const QString& path, int flags);
     sqlite3* db_ = nullptr;
 };
 

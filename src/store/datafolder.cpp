@@ -1,7 +1,6 @@
 #include "store/datafolder.h"
 
 #include "app/apperror.h"
-#include "app/config.h"
 #include "app/filepresence.h"
 #include "app/services.h"
 #include "store/connection.h"
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -20,13 +18,6 @@
 namespace cw {
 
 namespace {
-const QString sharedBase = QStringLiteral("/var/lib");
-
-bool isWritableFolder(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    return QFileInfo(path).isDir() && ::access(native.constData(), W_OK | X_OK) == 0;
-}
-
 // The folder test: anything of that name counts as present, a plain file included.
 bool isFolderPresent(const QString& path) {
     return QFileInfo::exists(path);
@@ -37,7 +28,7 @@ bool isFolderPresent(const QString& path) {
 bool isSharedBase(const QString& base) {
     if (!qEnvironmentVariableIsEmpty("CANDLEWISE_COMMON_APPDATA"))
         return QFileInfo(base).permissions().testFlag(QFile::WriteGroup);
-    return base == sharedBase;
+    return base == sharedBaseFolder();
 }
 
 gid_t groupOf(const QString& path) {
@@ -65,38 +56,11 @@ void makeFolder(const QString& path, bool withParents = false) {
 }
 } // namespace
 
-QString baseFolder() {
-    const QString fromEnvironment = qEnvironmentVariable("CANDLEWISE_COMMON_APPDATA");
-    if (!fromEnvironment.isEmpty())
-        return QDir::cleanPath(fromEnvironment);
-    if (isWritableFolder(sharedBase + QLatin1Char('/') + config::makerName))
-        return sharedBase;
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-}
-
-QString makerFolder() {
-    return baseFolder() + QLatin1Char('/') + config::makerName;
-}
-QString dataFolder() {
-    return makerFolder() + QLatin1Char('/') + config::productName;
-}
-QString liveStoreFile() {
-    return dataFolder() + QStringLiteral("/dbData.mdb");
-}
 QString preferredSeedFile() {
     return services().applicationFolder() + QStringLiteral("/dbBirthdays.mdb");
 }
 QString fallbackSeedFile() {
     return services().applicationFolder() + QStringLiteral("/dbBlank.mdb");
-}
-
-QString connectionString() {
-    QString path = liveStoreFile();
-    // A folder name holding ';' or starting with a quote would cut the value short: quote it.
-    if (path.contains(QLatin1Char(';')) || path.startsWith(QLatin1Char('"')) ||
-        path.startsWith(QLatin1Char('\'')))
-        path = QLatin1Char('"') + path.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= ") + path;
 }
 
 void prepareMakerFolder() {

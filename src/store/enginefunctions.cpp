@@ -1,6 +1,6 @@
 #include "store/enginefunctions.h"
 
-#include "app/services.h"
+#include "app/clock.h"
 
 #include <QDate>
 
@@ -11,7 +11,7 @@ namespace cw {
 namespace {
 
 void todayFunction(sqlite3_context* context, int, sqlite3_value**) {
-    const QByteArray text = services().clock().today().toString(Qt::ISODate).toUtf8();
+    const QByteArray text = currentClock().today().toString(Qt::ISODate).toUtf8();
     sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 

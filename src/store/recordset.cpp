@@ -1,13 +1,23 @@
 #include "store/recordset.h"
 
 #include "app/apperror.h"
+#include "store/calendarorder.h"
 #include "store/connection.h"
+#include "store/statements.h"
 
 #include <sqlite3.h>
 
 namespace cw {
 
 namespace {
+size_t columnIndex(const QStringList& names, const char* name) {
+    for (qsizetype c = 0; c < names.size(); ++c) {
+        if (names[c].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return static_cast<size_t>(c);
+    }
+    throw AppError(QStringLiteral("no such column: %1").arg(QLatin1String(name)));
+}
+
 QVariant columnValue(sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -27,7 +37,9 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
 void Recordset::open(const QString& source, Connection& connection, int /*cursorType*/, int /*lockType*/) {
     if (open_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
-    const PreparedStatement prepared = connection.prepare(source.toUtf8());
+    const bool listQuery = source == statements::listQuery();
+    const PreparedStatement prepared =
+        connection.prepare((listQuery ? statements::listScan() : source).toUtf8());
     if (!prepared)
         throw AppError(QStringLiteral("Command text was not set for the command object."));
     sqlite3_stmt* statement = prepared.get();
@@ -45,6 +57,9 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     }
     if (rc != SQLITE_DONE)
         throwEngineError(connection.handle(), rc);
+    if (listQuery)
+        putInCalendarOrder(values, static_cast<size_t>(columns), columnIndex(names, "BirthMonth"),
+                           columnIndex(names, "BirthDay"));
     names_ = std::move(names);
     values_ = std::move(values);
     rowCount_ = rowCount;
@@ -52,24 +67,38 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     open_ = true;
 }
 
-QVariant Recordset::fields(const QString& name) const {
+const QVariant& Recordset::fields(const QString& name) const {
+    checkCurrentRow();
+    return value(fieldIndex(name));
+}
+
+void Recordset::checkCurrentRow() const {
     if (!open_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
     if (EndOfFile())
         throw AppError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    const size_t first = current_ * static_cast<size_t>(names_.size());
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    if (!open_)
+        throw AppError(QStringLiteral("Operation is not allowed when the object is closed."));
     // Callers mostly spell the name as the table does; any letter case is still accepted.
     for (qsizetype c = 0; c < names_.size(); ++c) {
         if (names_[c] == name)
-            return values_[first + static_cast<size_t>(c)];
+            return static_cast<int>(c);
     }
     for (qsizetype c = 0; c < names_.size(); ++c) {
         if (names_[c].compare(name, Qt::CaseInsensitive) == 0)
-            return values_[first + static_cast<size_t>(c)];
+            return static_cast<int>(c);
     }
     throw AppError(
         QStringLiteral("Item cannot be found in the collection corresponding to the requested name: %1")
             .arg(name));
+}
+
+const QVariant& Recordset::value(int index) const {
+    checkCurrentRow();
+    return values_[current_ * static_cast<size_t>(names_.size()) + static_cast<size_t>(index)];
 }
 
 void Recordset::movenext() {

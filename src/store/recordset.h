@@ -19,7 +19,10 @@ class Recordset {
     // True past the last row; true at once for an empty result.
     bool EndOfFile() const { return current_ >= rowCount_; }
     // The value of a field of the current row; names in any letter case.
-    QVariant fields(const QString& name) const;
+    const QVariant& fields(const QString& name) const;
+    // The same by position, for readers that look each name up once per query.
+    int fieldIndex(const QString& name) const;
+    const QVariant& value(int index) const;
     void movenext();
     // Back to the first row of the same snapshot, as a static cursor allows.
     void MoveFirst();
@@ -27,6 +30,7 @@ class Recordset {
     void Close();
 
   private:
+    void checkCurrentRow() const;
     QStringList names_;
     // Row after row in one block: a large list is read without an allocation per row.
     std::vector<QVariant> values_;

@@ -1,11 +1,14 @@
 // Start-up, the list in calendar order with its days left, and the next-birthday label.
 #include "fixture.h"
 
+#include "app/settings.h"
 #include "app/timercontrol.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
 
 using namespace cwtest;
 
@@ -23,7 +26,33 @@ class TestList : public QObject {
     void activationFillsTheListOnce();
     void webSiteOnlyOnADrawOfSeven();
     void alertAtStartUpBeforeTheLabel();
+    void sortByHeaderClicksKeptAcrossStarts();
+    void findAsYouType();
 };
+
+namespace {
+// A column as the view shows it, top to bottom.
+QStringList shownColumn(const cw::ListView* list, int column) {
+    QStringList cells;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        cells << list->model()->index(row, column).data().toString();
+    return cells;
+}
+
+void clickHeader(cw::ListView* list, int column) {
+    QHeaderView* header = list->header();
+    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+}
+
+// The window up and active, so that its shortcuts work.
+void showActive(cw::Form1& form) {
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+} // namespace
 
 void TestList::firstStartOnACleanMachine() {
     MainWindowFixture f;
@@ -170,6 +199,63 @@ void TestList::alertAtStartUpBeforeTheLabel() {
     QCOMPARE(f.form->duration, 3600); // the preselected hour
     QVERIFY(f.form->Dinalabel);
     QVERIFY(f.form->Timer1->isTicking());
+}
+
+void TestList::sortByHeaderClicksKeptAcrossStarts() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    MainWindowFixture f;
+    f.store({{"Émile", 3, 2}, {"bob", 1, 5}, {"Ann", 11, 2}, {"Cleo", 12, 8}});
+    cw::ListView* list = f.start().ListView1;
+    list->selectRow(list->count() - 1); // Cleo, the last in calendar order
+    const QString cleo = list->itemText(list->selectedRow());
+    clickHeader(list, cw::personColumn);
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Ann", "bob", "Cleo", "Émile"}));
+    clickHeader(list, cw::personColumn);
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Émile", "Cleo", "bob", "Ann"}));
+    clickHeader(list, cw::daysLeftColumn);
+    QCOMPARE(shownColumn(list, cw::daysLeftColumn), QStringList({"1", "29", "85", "330"}));
+    f.form->ListBirthdays(false);
+    QCOMPARE(list->itemText(list->selectedRow()), cleo); // the current row outlives the refill
+    list = f.restart().ListView1;
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Cleo", "bob", "Émile", "Ann"}));
+    QCOMPARE(cw::readSetting(cw::SettingKey::SortColumn), QStringLiteral("Day(s) Left"));
+    clickHeader(list, cw::monthColumn); // calendar order again
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"bob", "Émile", "Ann", "Cleo"}));
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestList::findAsYouType() {
+    MainWindowFixture f;
+    f.store({{"José Ruiz", 6, 1}, {"Ann", 12, 9}, {"JOSEFINE", 1, 2}, {"Bert", 3, 3}});
+    cw::Form1& form = f.start();
+    showActive(form);
+    const QRect listPlace = form.ListView1->geometry();
+    QVERIFY(form.findField->isHidden());
+    QTest::keyClick(form.ListView1, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(form.findField->isVisible() && form.findField->hasFocus());
+    QCOMPARE(form.findField->accessibleName(), QStringLiteral("Find"));
+    QTest::keyClicks(form.findField, "jose");
+    QCOMPARE(shownColumn(form.ListView1, cw::personColumn), QStringList({"JOSEFINE", "José Ruiz"}));
+    QTest::keyClicks(form.findField, " r");
+    QCOMPARE(shownColumn(form.ListView1, cw::personColumn), QStringList({"José Ruiz"}));
+    // The label still names the whole list's next birthday; the commands take the row shown.
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann 2 days"));
+    QCOMPARE(form.ListView1->subItem(form.ListView1->selectedRow(), cw::personColumn),
+             QStringLiteral("José Ruiz"));
+    QTest::keyClick(form.findField, Qt::Key_Escape);
+    QVERIFY(form.findField->isHidden());
+    QCOMPARE(form.ListView1->model()->rowCount(), 4);
+    QCOMPARE(form.ListView1->geometry(), listPlace);
+    // The context menu's entry opens it too; emptying the field closes it.
+    const QList<QAction*> menu = form.ListView1->actions();
+    const auto find = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->text() == "Find"; });
+    QVERIFY(find != menu.end() && form.ListView1->contextMenuPolicy() == Qt::ActionsContextMenu);
+    (*find)->trigger();
+    QTest::keyClicks(form.findField, "b");
+    QCOMPARE(form.ListView1->model()->rowCount(), 1);
+    QTest::keyClick(form.findField, Qt::Key_Backspace);
+    QVERIFY(form.findField->isHidden());
+    QCOMPARE(form.ListView1->model()->rowCount(), 4);
 }
 
 #include "test_list.moc"

@@ -62,11 +62,19 @@ echo "== apt-get install $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" ||
     { echo "FAIL: apt-get could not install the package"; exit 1; }
 dpkg-query -L candlewise | sort >"$work/files"
-for f in /usr/bin/candlewise /usr/lib/candlewise/candlewise /usr/lib/candlewise/dbBlank.mdb \
+for f in /usr/bin/candlewise /usr/lib/candlewise/candlewise /usr/lib/candlewise/candlewise-window.so \
+         /usr/lib/candlewise/dbBlank.mdb \
          /usr/share/applications/candlewise.desktop /usr/share/doc/candlewise/copyright \
          /usr/share/man/man1/candlewise.1.gz; do
     grep -qx "$f" "$work/files" || fail "the package does not hold $f"
 done
+
+# One version everywhere: the package's, the program's and the AppStream release entry's.
+version="$(dpkg-deb -f "$deb" Version)"
+[ "$(/usr/bin/candlewise --version)" = "candlewise $version" ] ||
+    fail "candlewise --version does not print the package's version $version"
+grep -q "<release version=\"$version\"" /usr/share/metainfo/*.xml ||
+    fail "the AppStream release entry does not name version $version"
 
 echo "== the installed program"
 root="$work/user"

@@ -1,0 +1,58 @@
+// Finding in the list and the list's order: both change only what the list shows, never the store.
+#include "mainwindow/form1.h"
+
+#include "app/listview.h"
+#include "app/settings.h"
+#include "app/twips.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+
+namespace cw {
+
+namespace {
+int columnNamed(const ListView& list, const QString& caption) {
+    for (const int column : {personColumn, monthColumn, dayColumn, daysLeftColumn}) {
+        if (list.model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == caption)
+            return column;
+    }
+    return monthColumn; // calendar order, as a first start has it
+}
+} // namespace
+
+void Form1::restoreListOrder() {
+    ListView1->sortBy(columnNamed(*ListView1, readSetting(SettingKey::SortColumn)),
+                      readSetting(SettingKey::SortOrder) == QLatin1String("Descending"));
+}
+
+void Form1::saveListOrder(int column, bool descending) {
+    writeSetting(SettingKey::SortColumn,
+                 ListView1->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    writeSetting(SettingKey::SortOrder,
+                 descending ? QStringLiteral("Descending") : QStringLiteral("Ascending"));
+}
+
+// The field takes a row's height from the top of the list while it is shown.
+void Form1::showFind() {
+    if (findField->isHidden()) {
+        findField->show();
+        ListView1->setGeometry(twipsRect(120, 480 + 360, 7800, 2535 - 360));
+    }
+    findField->setFocus();
+    findField->selectAll();
+}
+
+void Form1::hideFind() {
+    findField->hide();
+    findField->clear(); // shows every row again
+    ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
+    ListView1->setFocus();
+}
+
+void Form1::findTextChanged(const QString& text) {
+    ListView1->setFindText(text);
+    if (text.isEmpty() && findField->isVisible())
+        hideFind();
+}
+
+} // namespace cw
