@@ -4,6 +4,7 @@
 #include "app/pointer.h"
 #include "app/services.h"
 #include "textio/modbdays.h"
+#include "textio/workprogress.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -19,7 +20,7 @@ FileDialogRequest textFileRequest(const QString& presetName) {
 
 // The window's hourglass while a command works, and the default pointer afterwards; while it
 // shows, hovering the buttons leaves it alone. The window may be gone by the end: the events let
-// through while exporting can close it.
+// through while the progress dialog shows can close it.
 void showBusy(const QPointer<QWidget>& window, bool busy) {
     if (window)
         setMousePointer(window, busy ? vbHourglass : vbDefault);
@@ -53,9 +54,16 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { ImportBirthdays(path); });
+    bool cancelled = false;
+    {
+        WorkProgress progress(window);
+        guard.step(5, [&] { ImportBirthdays(path, &progress); });
+        cancelled = progress.cancelled();
+    }
     guard.step(6, [&] { refillList(); });
     guard.step(7, [&] { showBusy(busyWindow, false); });
+    if (cancelled)
+        return; // the user knows: no "Done."
     guard.step(8, [&] { showDone(); });
 }
 
@@ -69,8 +77,15 @@ void exportCommand(QWidget* window, const ListView& list) {
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { ExportBirthdays(path, list); });
+    bool cancelled = false;
+    {
+        WorkProgress progress(window);
+        guard.step(5, [&] { ExportBirthdays(path, list, &progress); });
+        cancelled = progress.cancelled();
+    }
     guard.step(6, [&] { showBusy(busyWindow, false); });
+    if (cancelled)
+        return;
     guard.step(7, [&] { showDone(); });
 }
 
