@@ -4,11 +4,12 @@
 #include "app/pointer.h"
 #include "app/services.h"
 #include "app/theming.h"
-#include "tray/programicon.h"
 #include "app/twips.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/statements.h"
+#include "textio/nametext.h"
+#include "tray/programicon.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QValidator>
 
 namespace cw {
 
@@ -27,6 +29,17 @@ bool isValidEditorDate(int monthIndex, const QString& dayText) {
     const int day = dayText.trimmed().toInt(&ok);
     return ok && QDate(2000, monthIndex + 1, day).isValid();
 }
+
+// A name is one line: a line break, tab or other control character typed or pasted into the box
+// becomes a blank there and then.
+class OneLineName : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*position*/) const override {
+        input = nameOnOneLine(input);
+        return Acceptable;
+    }
+};
 } // namespace
 
 Form2::Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent)
@@ -45,6 +58,7 @@ void Form2::buildControls() {
     Text1 = new QLineEdit(Frame2);
     Text1->setGeometry(twipsRect(240, 300, 7320, 345));
     Text1->setAccessibleName(QStringLiteral("Person's name"));
+    Text1->setValidator(new OneLineName(Text1));
 
     Frame1 = new QGroupBox(QStringLiteral("Month"), this);
     Frame1->setGeometry(twipsRect(120, 930, 3840, 825));

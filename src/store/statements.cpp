@@ -66,6 +66,10 @@ QString importInsert(const QString& name, int month, int day) {
     return insertHead + valuesOf(trimBlanks(quoteName(name)), month, day);
 }
 
+QString importInsertWithParameters() {
+    return insertHead + QStringLiteral("values (?,?,?)");
+}
+
 qint64 idFromText(const QString& text) {
     bool ok = false;
     const qint64 id = text.toLongLong(&ok, 10);

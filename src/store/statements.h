@@ -21,6 +21,9 @@ QString testInsert();
 QString sampleInsert();
 // The name is quoted first and then trimmed of blanks, as the import has always done.
 QString importInsert(const QString& name, int month, int day);
+// The import insert with the name, month and day as parameters 1, 2 and 3: an import prepares it
+// once and runs it for every line.
+QString importInsertWithParameters();
 
 // The id as the list shows it; throws AppError unless it is a whole number.
 qint64 idFromText(const QString& text);

@@ -4,10 +4,9 @@
 #include "store/statements.h"
 #include "textio/monthnames.h"
 
-#include <QStringList>
-
 #include <array>
 #include <limits>
+#include <optional>
 
 namespace cw {
 
@@ -30,13 +29,13 @@ QString quoted(const QString& text) {
     return QLatin1Char('"') + shown + QLatin1Char('"');
 }
 
-[[noreturn]] void malformed(const QString& line, int lineNumber, const QString& reason) {
+[[noreturn]] void malformed(const QString& line, qint64 lineNumber, const QString& reason) {
     throw AppError(QStringLiteral("Line %1 is not a birthday line (%2): %3")
                        .arg(QString::number(lineNumber), quoted(line), reason));
 }
 
 // A whole number, optionally signed, that fits 16 bits; false for anything else.
-bool parseDay(const QString& text, int& day) {
+bool parseDay(QStringView text, int& day) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
@@ -60,38 +59,54 @@ bool parseDay(const QString& text, int& day) {
     day = static_cast<int>(value);
     return true;
 }
+
+// The month and day of the text after a comma, read as the import has always read it: split at
+// single blanks, the first word is the month and the second the day; further words are ignored.
+// The reason it is no birthday when it fails.
+std::optional<QString> readDate(QStringView date, BirthdayLine& birthday) {
+    const qsizetype firstBlank = date.indexOf(QLatin1Char(' '));
+    const QStringView monthWord = date.left(firstBlank < 0 ? date.size() : firstBlank);
+    if (monthWord.isEmpty())
+        return QStringLiteral("there is no month right after the comma.");
+    if (firstBlank < 0)
+        return QStringLiteral("the day is missing.");
+    const qsizetype secondBlank = date.indexOf(QLatin1Char(' '), firstBlank + 1);
+    const QStringView dayText = date.mid(firstBlank + 1, secondBlank < 0 ? -1 : secondBlank - firstBlank - 1);
+    if (!parseDay(dayText, birthday.day))
+        return QStringLiteral("the day %1 is not a whole number.").arg(quoted(dayText.toString()));
+    birthday.month = MonthNumberFromName(monthWord);
+    if (birthday.month == 0)
+        return QStringLiteral("%1 is not an English month name.").arg(quoted(monthWord.toString()));
+    if (birthday.day < 1 || birthday.day > daysInMonth[static_cast<size_t>(birthday.month - 1)])
+        return QStringLiteral("%1 has no day %2.")
+            .arg(MonthNameFromNumber(birthday.month), QString::number(birthday.day));
+    return std::nullopt;
+}
 } // namespace
 
-BirthdayLine parseBirthdayLine(const QString& line, int lineNumber) {
+BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber) {
     if (line.contains(QChar(u'\0')))
         malformed(line, lineNumber, QStringLiteral("it holds a NUL character."));
     const qsizetype comma = line.indexOf(QLatin1Char(','));
     if (comma < 0)
         malformed(line, lineNumber, QStringLiteral("there is no comma after the name."));
-    // Only the text up to a second comma counts; anything after it is ignored.
+    // The name ends at the first comma, and only the text up to a second comma counts.
     const qsizetype nextComma = line.indexOf(QLatin1Char(','), comma + 1);
-    const QString date = line.mid(comma + 1, nextComma < 0 ? -1 : nextComma - comma - 1);
-    const QStringList words = date.split(QLatin1Char(' '));
-    const QString monthWord = statements::trimBlanks(words.value(0));
-    if (monthWord.isEmpty())
-        malformed(line, lineNumber, QStringLiteral("there is no month right after the comma."));
-    if (words.size() < 2)
-        malformed(line, lineNumber, QStringLiteral("the day is missing."));
-    const QString dayText = statements::trimBlanks(words.at(1));
-
+    const QStringView view(line);
     BirthdayLine birthday;
-    birthday.name = statements::trimBlanks(line.left(comma));
-    if (!parseDay(dayText, birthday.day))
-        malformed(line, lineNumber, QStringLiteral("the day %1 is not a whole number.").arg(quoted(dayText)));
-    birthday.month = MonthNumberFromName(monthWord);
-    if (birthday.month == 0)
-        malformed(line, lineNumber,
-                  QStringLiteral("%1 is not an English month name.").arg(quoted(monthWord)));
-    if (birthday.day < 1 || birthday.day > daysInMonth[static_cast<size_t>(birthday.month - 1)])
-        malformed(line, lineNumber,
-                  QStringLiteral("%1 has no day %2.")
-                      .arg(MonthNameFromNumber(birthday.month), QString::number(birthday.day)));
-    return birthday;
+    const std::optional<QString> failure =
+        readDate(view.mid(comma + 1, nextComma < 0 ? -1 : nextComma - comma - 1), birthday);
+    if (!failure) {
+        birthday.name = statements::trimBlanks(line.left(comma));
+        return birthday;
+    }
+    // A name that holds a comma itself, as the export writes it: the date follows the last comma.
+    const qsizetype lastComma = line.lastIndexOf(QLatin1Char(','));
+    if (lastComma != comma && !readDate(view.mid(lastComma + 1), birthday)) {
+        birthday.name = statements::trimBlanks(line.left(lastComma));
+        return birthday;
+    }
+    malformed(line, lineNumber, *failure);
 }
 
 } // namespace cw

@@ -11,8 +11,10 @@ struct BirthdayLine {
     int day = 0;
 };
 
-// The birthday a line holds, lineNumber counting from 1. A line that does not hold a real date
-// throws AppError whose description names the line number and quotes the line.
-BirthdayLine parseBirthdayLine(const QString& line, int lineNumber);
+// The birthday a line holds, lineNumber counting from 1. The name ends at the first comma; only
+// when the text after it is no date, a name holding commas itself ends at the last comma, if a date
+// follows that. A line that does not hold a real date throws AppError whose description names the
+// line number and quotes the line (the reason given is that of the first comma).
+BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber);
 
 } // namespace cw

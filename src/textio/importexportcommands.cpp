@@ -6,7 +6,9 @@
 #include "textio/calendarexport.h"
 #include "textio/formatimport.h"
 #include "textio/modbdays.h"
+#include "textio/workprogress.h"
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QWidget>
 
@@ -21,27 +23,31 @@ FileDialogRequest textFileRequest(const QString& presetName, const QString& othe
 
 // The format is told by the content. The text import ends with "Done.", the others with what they
 // added and skipped.
-QString importFile(const QString& path) {
+QString importFile(const QString& path, WorkProgress& progress) {
     const FileFormat format = fileFormatOf(path);
     if (format == FileFormat::Text) {
-        ImportBirthdays(path);
+        ImportBirthdays(path, &progress);
         return QStringLiteral("Done.");
     }
-    const std::optional<ImportTally> tally =
-        importFormattedFile(path, format, [](qint64, qint64) { return true; });
+    // Counted in kilobytes: an address book full of photos is large for few birthdays.
+    progress.begin(QStringLiteral("Importing birthdays: %1 of %2 KB"), QFileInfo(path).size() / 1024);
+    const std::optional<ImportTally> tally = importFormattedFile(
+        path, format, [&progress](qint64 done, qint64) { return progress.advance(done / 1024); });
     return tally ? importSummary(*tally) : QString();
 }
 
-void exportFile(const QString& path, const ListView& list) {
-    if (isCalendarPath(path))
-        ExportCalendar(path, list);
-    else
-        ExportBirthdays(path, list);
+void exportFile(const QString& path, const ListView& list, WorkProgress& progress) {
+    if (!isCalendarPath(path)) {
+        ExportBirthdays(path, list, &progress);
+        return;
+    }
+    progress.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), list.count());
+    ExportCalendar(path, list, [&progress](qint64 done, qint64) { return progress.advance(done); });
 }
 
 // The window's hourglass while a command works, and the default pointer afterwards; while it
 // shows, hovering the buttons leaves it alone. The window may be gone by the end: the events let
-// through while exporting can close it.
+// through while the progress dialog shows can close it.
 void showBusy(const QPointer<QWidget>& window, bool busy) {
     if (window)
         setMousePointer(window, busy ? vbHourglass : vbDefault);
@@ -76,9 +82,16 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { closing = importFile(path); });
+    bool cancelled = false;
+    {
+        WorkProgress progress(window);
+        guard.step(5, [&] { closing = importFile(path, progress); });
+        cancelled = progress.cancelled();
+    }
     guard.step(6, [&] { refillList(); });
     guard.step(7, [&] { showBusy(busyWindow, false); });
+    if (cancelled)
+        return; // the user knows: no "Done."
     guard.step(8, [&] { showMessage(closing); });
 }
 
@@ -92,8 +105,15 @@ void exportCommand(QWidget* window, const ListView& list) {
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
-    guard.step(5, [&] { exportFile(path, list); });
+    bool cancelled = false;
+    {
+        WorkProgress progress(window);
+        guard.step(5, [&] { exportFile(path, list, progress); });
+        cancelled = progress.cancelled();
+    }
     guard.step(6, [&] { showBusy(busyWindow, false); });
+    if (cancelled)
+        return;
     guard.step(7, [&] { showDone(); });
 }
 

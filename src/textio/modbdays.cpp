@@ -2,14 +2,18 @@
 
 #include "app/apperror.h"
 #include "app/listview.h"
+#include "store/boundstatement.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/statements.h"
 #include "textio/birthdayline.h"
 #include "textio/monthnames.h"
+#include "textio/nametext.h"
 #include "textio/textfile.h"
+#include "textio/workprogress.h"
 
-#include <QCoreApplication>
+#include <algorithm>
+#include <vector>
 
 namespace cw {
 
@@ -31,6 +35,11 @@ void commitSoFar(Connection& connection) {
 // The MonthNo cell read as an unsigned 8-bit number.
 int monthNumberOfRow(const ListView& list, int row) {
     const QString text = list.subItem(row, monthNoColumn);
+    // Plain digits, as the list writes them, are read at once.
+    if (!text.isEmpty() && text.size() <= 2 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; }))
+        return text.size() == 1 ? text[0].unicode() - '0'
+                                : (text[0].unicode() - '0') * 10 + text[1].unicode() - '0';
     bool ok = false;
     const int number = statements::trimBlanks(text).toInt(&ok, 10);
     if (!ok)
@@ -41,38 +50,72 @@ int monthNumberOfRow(const ListView& list, int row) {
                            .arg(QString::number(number), QString::number(row + 1)));
     return number;
 }
+
+// One row of the list as the export writes it.
+struct ExportRow {
+    QString person;
+    QString monthName;
+    QString day;
+};
+
+std::vector<ExportRow> takeRows(const ListView& list) {
+    std::vector<ExportRow> rows;
+    rows.reserve(static_cast<size_t>(list.count()));
+    for (int row = 0; row < list.count(); ++row)
+        rows.push_back({nameOnOneLine(list.subItem(row, personColumn)),
+                        MonthNameFromNumber(monthNumberOfRow(list, row)), list.subItem(row, dayColumn)});
+    return rows;
+}
 } // namespace
 
-void ImportBirthdays(const QString& path) {
-    const QStringList lines = readTextLines(path);
+void ImportBirthdays(const QString& path, WorkProgress* progress) {
+    WorkProgress unseen;
+    WorkProgress& work = progress ? *progress : unseen;
+    work.begin(QStringLiteral("Reading the file: %1 lines"), 0);
+    TextLineReader reader(path, [&work](qint64 counted) { return work.advance(counted); });
+    if (work.cancelled())
+        return;
+    work.begin(QStringLiteral("Importing birthdays: line %1 of %2"), reader.lineCount());
     Connection& connection = sharedConnection();
-    // One transaction keeps a large import fast; after a crash the store holds a whole prefix of
-    // the file or none of it.
+    BoundStatement insert(connection, statements::importInsertWithParameters());
+    // One transaction keeps a large import fast, and a cancel or a crash leaves none of the file.
     connection.execute(QStringLiteral("begin"));
+    bool cancelled = false;
     try {
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const BirthdayLine birthday = parseBirthdayLine(lines[i], static_cast<int>(i + 1));
-            connection.execute(statements::importInsert(birthday.name, birthday.month, birthday.day));
+        QString line;
+        for (qint64 number = 1; !cancelled && reader.readLine(line); ++number) {
+            const BirthdayLine birthday = parseBirthdayLine(line, number);
+            insert.bind(1, birthday.name);
+            insert.bind(2, birthday.month);
+            insert.bind(3, birthday.day);
+            insert.run();
+            cancelled = !work.advance(number);
         }
-        connection.execute(QStringLiteral("commit"));
+        if (!cancelled)
+            connection.execute(QStringLiteral("commit"));
     } catch (const std::exception&) {
         commitSoFar(connection);
         throw;
     }
+    if (cancelled)
+        connection.execute(QStringLiteral("rollback"));
 }
 
-void ExportBirthdays(const QString& path, const ListView& list) {
-    if (list.count() == 0)
+void ExportBirthdays(const QString& path, const ListView& list, WorkProgress* progress) {
+    // Taken first: whatever happens to the list while the file is written, the file holds the list
+    // as it was when the export began.
+    const std::vector<ExportRow> rows = takeRows(list);
+    if (rows.empty())
         return;
+    WorkProgress unseen;
+    WorkProgress& work = progress ? *progress : unseen;
+    work.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), static_cast<qint64>(rows.size()));
     TextFileWriter writer(path);
-    // The count is read on every row: the events let through may refill the list.
-    for (int row = 0; row < list.count(); ++row) {
-        QCoreApplication::processEvents();
-        if (row >= list.count())
-            break;
-        writer.writeLine(list.subItem(row, personColumn) + QLatin1Char(',') +
-                         MonthNameFromNumber(monthNumberOfRow(list, row)) + QLatin1Char(' ') +
-                         list.subItem(row, dayColumn));
+    qint64 written = 0;
+    for (const ExportRow& row : rows) {
+        writer.writeLine({row.person, u",", row.monthName, u" ", row.day});
+        if (!work.advance(++written))
+            return; // the writer goes without putting its file in place
     }
     writer.commit();
 }

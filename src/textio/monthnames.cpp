@@ -11,7 +11,7 @@ constexpr std::array<const char*, 12> monthNames{
 };
 
 // ASCII letters only: a look-alike from another script or a special case mapping never makes a month.
-bool equalsIgnoringAsciiCase(const QString& text, const char* name) {
+bool equalsIgnoringAsciiCase(QStringView text, const char* name) {
     qsizetype i = 0;
     for (; name[i] != '\0'; ++i) {
         if (i >= text.size())
@@ -27,7 +27,7 @@ bool equalsIgnoringAsciiCase(const QString& text, const char* name) {
 }
 } // namespace
 
-int MonthNumberFromName(const QString& name) {
+int MonthNumberFromName(QStringView name) {
     for (size_t i = 0; i < monthNames.size(); ++i) {
         if (equalsIgnoringAsciiCase(name, monthNames[i]))
             return static_cast<int>(i) + 1;
@@ -36,9 +36,16 @@ int MonthNumberFromName(const QString& name) {
 }
 
 QString MonthNameFromNumber(int number) {
+    // Shared texts: an export asks for a name on every line.
+    static const std::array<QString, 12> names = [] {
+        std::array<QString, 12> texts;
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] = QLatin1String(monthNames[i]);
+        return texts;
+    }();
     if (number < 1 || number > 12)
         return {};
-    return QLatin1String(monthNames[static_cast<size_t>(number - 1)]);
+    return names[static_cast<size_t>(number - 1)];
 }
 
 } // namespace cw

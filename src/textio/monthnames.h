@@ -6,7 +6,7 @@ namespace cw {
 
 // 1 to 12 for a whole English month name in any letter case; 0 for anything else (abbreviations,
 // blanks around the word, other languages, the empty text).
-int MonthNumberFromName(const QString& name);
+int MonthNumberFromName(QStringView name);
 
 // The capitalised name for 1 to 12, the empty text for any other value. The value is an unsigned
 // 8-bit number: callers refuse anything outside 0 to 255 before they get here.

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
 
 namespace cw {
 
@@ -15,11 +18,83 @@ constexpr qsizetype bufferLimit = 64 * 1024;
 QString quoted(const QString& path) {
     return QLatin1Char('"') + path + QLatin1Char('"');
 }
+
+const QByteArray byteOrderMark("\xEF\xBB\xBF");
+
+bool isLineEnd(char16_t c) {
+    return c == u'\n' || c == u'\r';
+}
+
+// The line that starts at position, without its end; position moves past the end.
+QString takeLine(const QString& text, qsizetype& position) {
+    const QChar* const data = text.constData();
+    const qsizetype size = text.size();
+    const qsizetype start = position;
+    qsizetype end = start;
+    while (end < size && !isLineEnd(data[end].unicode()))
+        ++end;
+    position = end + 1;
+    if (end + 1 < size && data[end] == QLatin1Char('\r') && data[end + 1] == QLatin1Char('\n'))
+        ++position;
+    return QString(data + start, end - start);
+}
+
+// Where bytes can be cut so that the first part ends with a whole line end: never between the CR
+// and the LF of one line end, nor inside a UTF-8 sequence. 0 when no line end is usable yet; only
+// the bytes from searchFrom on are looked at.
+qsizetype lineEndCut(const QByteArray& bytes, qsizetype searchFrom) {
+    const qsizetype size = bytes.size();
+    if (size > 0 && bytes[size - 1] == '\n')
+        return size;
+    for (qsizetype i = size - 2; i >= searchFrom; --i) {
+        if (bytes[i] == '\n')
+            return i + 1;
+        if (bytes[i] == '\r')
+            return bytes[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return 0;
+}
+
+// The lines a piece of bytes holds that ends with a line end, or that is the file's last piece.
+qint64 countLines(QByteArrayView bytes) {
+    qint64 lines = 0;
+    const char* const data = bytes.data();
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == '\n') {
+            ++lines;
+        } else if (data[i] == '\r') {
+            ++lines;
+            if (i + 1 < size && data[i + 1] == '\n')
+                ++i;
+        }
+    }
+    if (size > 0 && data[size - 1] != '\n' && data[size - 1] != '\r')
+        ++lines;
+    return lines;
+}
+
+// Every piece is decoded on its own; a byte-order mark is dropped only at the start of the text.
+QString decodePiece(QByteArrayView bytes, bool utf8, bool first) {
+    if (!utf8)
+        return fromWindows1252(bytes);
+    QStringDecoder decoder(QStringConverter::Utf8, first ? QStringConverter::Flag::Stateless
+                                                         : QStringConverter::Flag::Stateless |
+                                                               QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+bool isValidUtf8(QByteArrayView bytes, QString& scratch) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    scratch.resize(decoder.requiredSpace(bytes.size()));
+    decoder.appendToBuffer(scratch.data(), bytes);
+    return !decoder.hasError();
+}
 } // namespace
 
 QString decodeText(const QByteArray& bytes) {
     QByteArrayView body(bytes);
-    if (body.startsWith("\xEF\xBB\xBF"))
+    if (body.startsWith(byteOrderMark))
         body = body.sliced(3);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(body);
@@ -30,33 +105,102 @@ QString decodeText(const QByteArray& bytes) {
 
 QStringList splitLines(const QString& text) {
     QStringList lines;
-    const QChar* const begin = text.constData();
-    const qsizetype size = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = begin[i];
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines << QString(begin + start, i - start);
-        if (c == QLatin1Char('\r') && i + 1 < size && begin[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines << QString(begin + start, size - start);
+    qsizetype position = 0;
+    while (position < text.size())
+        lines << takeLine(text, position);
     return lines;
 }
 
 QStringList readTextLines(const QString& path) {
-    QFile file(path);
+    TextLineReader reader(path);
+    QStringList lines;
+    QString line;
+    while (reader.readLine(line))
+        lines << line;
+    return lines;
+}
+
+TextLineReader::TextLineReader(const QString& path, const CountProgress& progress)
+    : ownFile_(std::make_unique<QFile>(path)), device_(ownFile_.get()), name_(path),
+      chunkBytes_(defaultChunkBytes) {
     if (!QFileInfo(path).isFile())
         throw AppError(QStringLiteral("File not found: %1").arg(quoted(path)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open %1: %2").arg(quoted(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Cannot read %1: %2").arg(quoted(path), file.errorString()));
-    return splitLines(decodeText(bytes));
+    if (!ownFile_->open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Cannot open %1: %2").arg(quoted(path), ownFile_->errorString()));
+    scan(progress);
+}
+
+TextLineReader::TextLineReader(QIODevice& device, const QString& name, const CountProgress& progress,
+                               qsizetype chunkBytes)
+    : device_(&device), name_(name), chunkBytes_(std::max<qsizetype>(chunkBytes, 1)) {
+    scan(progress);
+}
+
+TextLineReader::~TextLineReader() = default;
+
+void TextLineReader::rewind() {
+    if (!device_->seek(0))
+        throw AppError(QStringLiteral("Cannot read %1: %2").arg(quoted(name_), device_->errorString()));
+    carry_ = device_->read(byteOrderMark.size());
+    if (carry_ == byteOrderMark)
+        carry_.clear();
+    deviceAtEnd_ = false;
+    firstChunk_ = true;
+    searchFrom_ = 0;
+    text_.clear();
+    position_ = 0;
+}
+
+bool TextLineReader::nextChunk(QByteArray& chunk) {
+    for (;;) {
+        const qsizetype cut = deviceAtEnd_ ? carry_.size() : lineEndCut(carry_, searchFrom_);
+        if (cut > 0) {
+            chunk = carry_.first(cut);
+            carry_.remove(0, cut);
+            searchFrom_ = 0;
+            return true;
+        }
+        if (deviceAtEnd_)
+            return false;
+        searchFrom_ = std::max<qsizetype>(carry_.size() - 1, 0);
+        const qsizetype before = carry_.size();
+        carry_.resize(before + chunkBytes_);
+        const qint64 read = device_->read(carry_.data() + before, chunkBytes_);
+        if (read < 0)
+            throw AppError(QStringLiteral("Cannot read %1: %2").arg(quoted(name_), device_->errorString()));
+        carry_.resize(before + read);
+        deviceAtEnd_ = read == 0;
+    }
+}
+
+void TextLineReader::scan(const CountProgress& progress) {
+    rewind();
+    QString scratch;
+    QByteArray chunk;
+    while (nextChunk(chunk)) {
+        utf8_ = utf8_ && isValidUtf8(chunk, scratch);
+        lineCount_ += countLines(chunk);
+        if (progress && !progress(lineCount_)) {
+            lineCount_ = 0;
+            carry_.clear();
+            deviceAtEnd_ = true; // no lines are handed out
+            return;
+        }
+    }
+    rewind();
+}
+
+bool TextLineReader::readLine(QString& line) {
+    while (position_ >= text_.size()) {
+        QByteArray chunk;
+        if (!nextChunk(chunk))
+            return false;
+        text_ = decodePiece(chunk, utf8_, firstChunk_);
+        firstChunk_ = false;
+        position_ = 0;
+    }
+    line = takeLine(text_, position_);
+    return true;
 }
 
 TextFileWriter::TextFileWriter(const QString& path) : path_(path), file_(path) {
@@ -65,8 +209,22 @@ TextFileWriter::TextFileWriter(const QString& path) : path_(path), file_(path) {
 }
 
 void TextFileWriter::writeLine(const QString& line) {
-    buffer_ += line.toUtf8();
-    buffer_ += "\r\n";
+    writeLine({QStringView(line)});
+}
+
+void TextFileWriter::writeLine(std::initializer_list<QStringView> pieces) {
+    qsizetype length = 2;
+    for (const QStringView piece : pieces)
+        length += piece.size();
+    QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype start = buffer_.size();
+    buffer_.resize(start + utf8.requiredSpace(length));
+    char* end = buffer_.data() + start;
+    for (const QStringView piece : pieces)
+        end = utf8.appendToBuffer(end, piece);
+    *end++ = '\r';
+    *end++ = '\n';
+    buffer_.truncate(end - buffer_.constData());
     if (buffer_.size() >= bufferLimit)
         flushBuffer();
 }
@@ -76,7 +234,7 @@ void TextFileWriter::flushBuffer() {
         return;
     if (file_.write(buffer_) != buffer_.size())
         throw AppError(QStringLiteral("Cannot write %1: %2").arg(quoted(path_), file_.errorString()));
-    buffer_.clear();
+    buffer_.truncate(0); // the room stays for the next lines
 }
 
 void TextFileWriter::commit() {

@@ -3,9 +3,14 @@
 // are not valid UTF-8, drops a byte-order mark and ends lines at CR LF, LF or a lone CR. Writing
 // gives UTF-8 with CR LF after every line, into a temporary file beside the target that replaces it
 // only when every line is written.
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
 
 namespace cw {
 
@@ -17,6 +22,49 @@ QStringList splitLines(const QString& text);
 // cannot be read.
 QStringList readTextLines(const QString& path);
 
+// The lines of a file one at a time, the same as splitLines(decodeText(whole file)) gives, while only
+// a piece of the file is in memory. A first pass over the bytes decides the encoding, which depends
+// on every byte, and counts the lines; the second pass hands them out.
+class TextLineReader {
+  public:
+    static constexpr qsizetype defaultChunkBytes = 1 << 20;
+
+    // Told the lines counted so far during the first pass; false stops the reader, which then gives
+    // no lines.
+    using CountProgress = std::function<bool(qint64 linesCounted)>;
+
+    // Throws AppError when the file is missing or cannot be read.
+    explicit TextLineReader(const QString& path, const CountProgress& progress = {});
+    // A device open for reading at its start, which must be able to seek back to it.
+    TextLineReader(QIODevice& device, const QString& name, const CountProgress& progress,
+                   qsizetype chunkBytes = defaultChunkBytes);
+    TextLineReader(const TextLineReader&) = delete;
+    TextLineReader& operator=(const TextLineReader&) = delete;
+    ~TextLineReader();
+
+    qint64 lineCount() const { return lineCount_; }
+    // The next line without its end; false after the last one. Throws AppError on a read failure.
+    bool readLine(QString& line);
+
+  private:
+    void scan(const CountProgress& progress);
+    bool nextChunk(QByteArray& chunk);
+    void rewind();
+
+    std::unique_ptr<QFile> ownFile_;
+    QIODevice* device_;
+    QString name_;
+    qsizetype chunkBytes_;
+    bool utf8_ = true;
+    bool firstChunk_ = true;
+    bool deviceAtEnd_ = false;
+    QByteArray carry_;
+    qsizetype searchFrom_ = 0;
+    QString text_;
+    qsizetype position_ = 0;
+    qint64 lineCount_ = 0;
+};
+
 class TextFileWriter {
   public:
     // Throws AppError when the file cannot be created.
@@ -26,6 +74,8 @@ class TextFileWriter {
 
     // Throws AppError when the line cannot be written.
     void writeLine(const QString& line);
+    // The pieces one after the other as one line, without joining them first.
+    void writeLine(std::initializer_list<QStringView> pieces);
     // Puts the written file in place of the target; throws AppError when that fails. A writer that
     // is destroyed without commit leaves the target as it was and no temporary file behind.
     void commit();

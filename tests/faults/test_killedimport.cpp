@@ -1,10 +1,9 @@
-// A process killed in the middle of a large import: the store stays whole and holds the rows from
-// before, plus at most a whole prefix of the file; the program then works on it as before.
+// A process killed in the middle of a large import, while its transaction is open: the store stays
+// whole and holds the rows from before and nothing of the file; the program then works on it as before.
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
 #include <QProcess>
-#include <QThread>
 
 using namespace cwtest;
 using namespace faulttest;
@@ -21,25 +20,26 @@ Birthday fileBirthday(int i) {
 class TestKilledImport : public QObject {
     Q_OBJECT
   private slots:
-    void killedImportLeavesAWholePrefix_data();
-    void killedImportLeavesAWholePrefix();
+    void killedImportLeavesNothingOfTheFile_data();
+    void killedImportLeavesNothingOfTheFile();
 };
 
-void TestKilledImport::killedImportLeavesAWholePrefix_data() {
-    QTest::addColumn<int>("delayMs");
-    // Measured from the moment the import's first change reaches the disk.
-    QTest::newRow("at the first insert") << 0;
-    QTest::newRow("a little later") << 30;
-    QTest::newRow("later still") << 150;
+void TestKilledImport::killedImportLeavesNothingOfTheFile_data() {
+    QTest::addColumn<int>("stopAt");     // the row inserted last before the kill
+    QTest::addColumn<int>("cachePages"); // 0: the engine's usual cache
+    QTest::newRow("at the first row") << 1 << 0;
+    QTest::newRow("with pages already in the store file") << 60000 << 8;
 }
 
-void TestKilledImport::killedImportLeavesAWholePrefix() {
-    QFETCH(int, delayMs);
+void TestKilledImport::killedImportLeavesNothingOfTheFile() {
+    QFETCH(int, stopAt);
+    QFETCH(int, cachePages);
     MainWindowFixture f(QDate(2026, 12, 30)); // no stored day is due
     const QList<Birthday> before{{"O'Neil", 5, 2}, {"Ann", 1, 5}, {QString::fromUtf8("Zoë"), 2, 29}};
     f.store(before);
     const QString storeFile = cw::liveStoreFile();
     const QString journal = storeFile + QStringLiteral("-journal");
+    const qint64 sizeBefore = QFileInfo(storeFile).size();
 
     QByteArray text;
     for (int i = 0; i < fileLines; ++i)
@@ -49,42 +49,30 @@ void TestKilledImport::killedImportLeavesAWholePrefix() {
 
     QProcess helper;
     helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    helper.start(QStringLiteral(CW_IMPORT_HELPER), {input});
+    QStringList arguments{input, QString::number(stopAt)};
+    if (cachePages > 0)
+        arguments << QString::number(cachePages);
+    helper.start(QStringLiteral(CW_IMPORT_HELPER), arguments);
     QVERIFY2(helper.waitForStarted(), qPrintable(helper.errorString()));
-    // Wait for the import to begin writing, then kill it without warning.
-    bool finished = false;
-    while (!QFileInfo::exists(journal) && !(finished = helper.waitForFinished(1))) {
-    }
-    if (!finished) {
-        QThread::msleep(static_cast<unsigned long>(delayMs));
-        helper.kill();
-        QVERIFY(helper.waitForFinished(30000));
-    }
-    const bool killed = helper.exitStatus() == QProcess::CrashExit;
-    if (!killed)
-        QCOMPARE(helper.exitCode(), 0); // it finished before the kill: the whole file is in
-    if (delayMs == 0) {
-        QVERIFY2(killed, "the import ended before the kill");
-        QVERIFY2(QFileInfo::exists(journal), "the kill did not come in the middle of the import");
-    }
+    // The helper says "open" from inside the import's transaction and then waits to be killed.
+    while (!helper.canReadLine())
+        QVERIFY2(helper.waitForReadyRead(60000), "the helper never reached the row");
+    QCOMPARE(helper.readLine(), QByteArray("open\n"));
+    QVERIFY(QFileInfo::exists(journal));
+    if (cachePages > 0)
+        QVERIFY2(QFileInfo(storeFile).size() > sizeBefore, "no page of the import reached the store file");
+    helper.kill();
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
 
     // The engine rolls a hot journal back on the next open; the file must then check as whole.
     QCOMPARE(integrityCheck(storeFile), QStringLiteral("ok"));
     cw::openSharedConnection();
+    QStringList expected; // nothing of the file: the kill came inside its one transaction
+    for (const Birthday& b : before)
+        expected << rowText(b);
     const QStringList rows = rowsInIdOrder();
-    QVERIFY(rows.size() >= before.size());
-    for (qsizetype i = 0; i < before.size(); ++i)
-        QCOMPARE(rows[i], rowText(before[i]));
-    const qsizetype imported = rows.size() - before.size();
-    QVERIFY(imported <= fileLines);
-    for (qsizetype i = 0; i < imported; ++i) {
-        if (rows[before.size() + i] != rowText(fileBirthday(static_cast<int>(i))))
-            QFAIL(qPrintable(QStringLiteral("row %1 after the old rows is %2, not line %1 of the file")
-                                 .arg(i + 1)
-                                 .arg(rows[before.size() + i])));
-    }
-    if (!killed)
-        QCOMPARE(imported, qsizetype(fileLines));
+    QCOMPARE(rows, expected);
     cw::sharedConnection().Close();
 
     // The program starts on the store and changes it as before.

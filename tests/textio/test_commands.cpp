@@ -2,11 +2,18 @@
 #include "app/errorreport.h"
 #include "app/listview.h"
 #include "app/pointer.h"
+#include "app/services.h"
+#include "store/connection.h"
+#include "store/datafolder.h"
+#include "store/statements.h"
 #include "support/sandbox.h"
 #include "textio/importexportcommands.h"
 #include "textiofixture.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -36,6 +43,44 @@ void importText(cwtest::Sandbox& sandbox, RefillProbe& probe, const QByteArray& 
     importCommand(probe.window, probe.callback());
 }
 
+// A clock that moves a second each time it is read: any work is long enough to show its progress.
+class MovingClock : public Clock {
+  public:
+    QDate today() const override { return now().date(); }
+    QDateTime now() const override { return current_ = current_.addSecs(1); }
+
+  private:
+    mutable QDateTime current_{QDate(2026, 12, 7), QTime(9, 0)};
+};
+
+// Once the window-modal progress dialog over window counts lines or rows, presses its Cancel
+// button; counts the press in pressed.
+void cancelWhenCounting(QWidget* window, int* pressed, int triesLeft = 10000) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [=] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->maximum() == 0 || dialog->value() <= 0) {
+                if (triesLeft > 0)
+                    cancelWhenCounting(window, pressed, triesLeft - 1);
+                return;
+            }
+            QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+            QCOMPARE(dialog->parentWidget(), window);
+            QVERIFY2(dialog->labelText().contains(QStringLiteral(" of ")), qPrintable(dialog->labelText()));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            ++*pressed;
+        },
+        Qt::QueuedConnection);
+}
+
+QByteArray linesOfText(int count) {
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("Person %1,May 2\r\n").arg(i).toUtf8();
+    return text;
+}
+
 // Exports a list of the given rows to output.txt, picked in the dialog; gives the file's path.
 QString exportList(cwtest::Sandbox& sandbox, QWidget& window, const QList<ListRow>& rows) {
     ListView list;
@@ -56,6 +101,9 @@ class TestCommands : public QObject {
     void exportWritesTheListAndSaysDone();
     void failedExportIsReportedThenDone();
     void emptyListExportSaysDoneCreatesNothing();
+    void cancelledImportStoresNothing();
+    void cancelledExportLeavesTheFile();
+    void exportWritesTheListAsItWasAtTheStart();
     void formatHelp();
 };
 
@@ -164,6 +212,74 @@ void TestCommands::emptyListExportSaysDoneCreatesNothing() {
     exportList(sandbox, window, {});
     QCOMPARE(sandbox.messages->texts(), QStringList{"Done."});
     QCOMPARE(QDir(sandbox.path()).entryList(QDir::Files), QStringList{});
+}
+
+void TestCommands::cancelledImportStoresNothing() {
+    cwtest::Sandbox sandbox;
+    sandbox.openStore();
+    sharedConnection().execute(statements::sampleInsert());
+    services().setClock(std::make_unique<MovingClock>());
+    QWidget window;
+    RefillProbe probe{&window, {}};
+    int pressed = 0;
+    cancelWhenCounting(&window, &pressed);
+    importText(sandbox, probe, linesOfText(3000));
+
+    QCOMPARE(pressed, 1);
+    QCOMPARE(storedBirthdays(), QStringList{"Arv|4|13"});
+    QVERIFY(sandbox.messages->shown.isEmpty()); // no error and no "Done."
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!QApplication::activeModalWidget());
+    sharedConnection().execute(statements::sampleInsert()); // no transaction left open
+    QCOMPARE(storedBirthdays(), (QStringList{"Arv|4|13", "Arv|4|13"}));
+}
+
+void TestCommands::cancelledExportLeavesTheFile() {
+    cwtest::Sandbox sandbox;
+    writeBytes(sandbox.path("output.txt"), "Old,May 1\r\n");
+    services().setClock(std::make_unique<MovingClock>());
+    QWidget window;
+    QList<ListRow> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows << ListRow{QStringLiteral("Person %1").arg(i), "5", "2"};
+    int pressed = 0;
+    cancelWhenCounting(&window, &pressed);
+    const QString path = exportList(sandbox, window, rows);
+
+    QCOMPARE(pressed, 1);
+    QCOMPARE(readBytes(path), QByteArray("Old,May 1\r\n"));
+    QCOMPARE(QDir(sandbox.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"output.txt"});
+    QVERIFY(sandbox.messages->shown.isEmpty());
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+}
+
+// The list is refilled while the export runs, as by a delete: the file holds the list as it was.
+void TestCommands::exportWritesTheListAsItWasAtTheStart() {
+    cwtest::Sandbox sandbox;
+    services().setClock(std::make_unique<MovingClock>());
+    QWidget window;
+    ListView list;
+    QList<ListRow> rows;
+    QByteArray expected;
+    for (int i = 0; i < 3000; ++i) {
+        rows << ListRow{QStringLiteral("Person %1").arg(i), "5", "2"};
+        expected += QStringLiteral("Person %1,May 2\r\n").arg(i).toUtf8();
+    }
+    fillList(list, rows);
+    bool refilled = false;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            fillList(list, {{"Deleted all but one", "1", "1"}});
+            refilled = true;
+        },
+        Qt::QueuedConnection);
+    sandbox.fileDialogs->answers.push_back(sandbox.path("output.txt"));
+    exportCommand(&window, list);
+
+    QVERIFY(refilled);
+    QCOMPARE(readBytes(sandbox.path("output.txt")), expected);
+    QCOMPARE(sandbox.messages->texts(), QStringList{"Done."});
 }
 
 void TestCommands::formatHelp() {

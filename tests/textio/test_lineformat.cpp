@@ -86,6 +86,12 @@ void TestLineFormat::acceptedLines_data() {
                                          << "More" << 7 << 4;
     QTest::newRow("pieces after a second comma") << "Rest,July 4,ignored"
                                                  << "Rest" << 7 << 4;
+    QTest::newRow("a date after the first comma wins") << "Arvel,June 1,April 13"
+                                                       << "Arvel" << 6 << 1;
+    QTest::newRow("comma in the name") << "Quenby, Arvel,April 13"
+                                       << "Quenby, Arvel" << 4 << 13;
+    QTest::newRow("commas in the name") << " Quenby,Arvel, Jr. ,May 2 "
+                                        << "Quenby,Arvel, Jr." << 5 << 2;
     QTest::newRow("empty name") << ",July 4"
                                 << "" << 7 << 4;
     QTest::newRow("tab kept in the name") << "\tTab ,July 4"
@@ -129,6 +135,7 @@ void TestLineFormat::rejectedLines_data() {
     plain("exponent day", "Arvel Quenby,May 1e1", 15);
     plain("sign only", "Arvel Quenby,May +", 16);
     plain("beyond 16 bits", "Arvel Quenby,May 65549", 17);
+    plain("comma in the name, no date after the last", "Quenby, Arvel,Avril 13", 17);
     plain("far beyond", "Arvel Quenby,May 99999999999999999999", 18);
     QTest::newRow("tab before the day") << "Arvel Quenby,May\t13" << 19 << "Arvel Quenby,May\\x0913";
     QTest::newRow("NUL in the name") << QStringLiteral("Arvel") + QChar(u'\0') + QStringLiteral(",May 13")

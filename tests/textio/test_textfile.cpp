@@ -5,6 +5,7 @@
 #include "textio/textfile.h"
 #include "textiofixture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -21,6 +22,8 @@ class TestTextFile : public QObject {
     void lineEnds_data();
     void lineEnds();
     void readsFileLines();
+    void readerGivesTheSameLinesInPieces_data();
+    void readerGivesTheSameLinesInPieces();
     void unreadableFiles();
     void writesUtf8WithCrLf();
     void uncommittedWriterLeavesTargetAlone();
@@ -83,6 +86,38 @@ void TestTextFile::readsFileLines() {
                      "Jos\xC3\xA9,March 3\r\nNim,October 18\nLast,May 1");
     QCOMPARE(readTextLines(path),
              (QStringList{QString::fromUtf8("José,March 3"), "Nim,October 18", "Last,May 1"}));
+}
+
+void TestTextFile::readerGivesTheSameLinesInPieces_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("cr lf") << QByteArray("Arvel,April 13\r\nNim,October 18\r\n");
+    QTest::newRow("mixed ends, empty lines") << QByteArray("a\r\n\r\nb\n\rc\r\rd\n\n");
+    QTest::newRow("lone cr at the end") << QByteArray("a\rb\r");
+    QTest::newRow("no end on the last line") << QByteArray("a\r\nlast");
+    QTest::newRow("marks at the start and inside")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFJos\xC3\xA9\r\n\xEF\xBB\xBFx\r\n");
+    QTest::newRow("utf-8 then a windows-1252 byte on the last line")
+        << QByteArray("Jos\xC3\xA9\r\nNim\r\nZo\xEB,May 1");
+    QTest::newRow("cut utf-8 sequence at the end") << QByteArray("a\r\nJos\xC3");
+    QTest::newRow("windows-1252 with a mark") << QByteArray("\xEF\xBB\xBFJos\xE9\r\n\xEF\xBB\xBF");
+    QTest::newRow("empty") << QByteArray();
+}
+
+// Read a few bytes at a time, a file gives the lines that reading it whole gives.
+void TestTextFile::readerGivesTheSameLinesInPieces() {
+    QFETCH(QByteArray, bytes);
+    const QStringList whole = splitLines(decodeText(bytes));
+    for (const qsizetype piece : {1, 2, 3, 5, 4096}) {
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        TextLineReader reader(buffer, QStringLiteral("buffer"), {}, piece);
+        QCOMPARE(reader.lineCount(), whole.size());
+        QStringList lines;
+        QString line;
+        while (reader.readLine(line))
+            lines << line;
+        QCOMPARE(lines, whole);
+    }
 }
 
 void TestTextFile::unreadableFiles() {
