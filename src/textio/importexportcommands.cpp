@@ -1,6 +1,7 @@
 #include "textio/importexportcommands.h"
 
 #include "app/errorreport.h"
+#include "app/listview.h"
 #include "app/pointer.h"
 #include "app/services.h"
 #include "textio/calendarexport.h"
