@@ -13,8 +13,8 @@
 #include "textio/importexportcommands.h"
 
 #include <QComboBox>
-#include <QScopeGuard>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace cw {
 
