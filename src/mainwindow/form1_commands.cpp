@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace cw {
 
@@ -104,10 +105,16 @@ void Form1::PushButton7_Click() {
     });
 }
 
+// While a file is read or written no tick may raise an alert over its progress dialog; a snooze
+// and a new day catch up with the clock at the first tick afterwards.
 void Form1::PushButton8_Click() {
+    Timer1->stop();
+    const auto resume = qScopeGuard([this] { Timer1->restart(); });
     importCommand(this, [this] { ListBirthdays(false); });
 }
 void Form1::PushButton9_Click() {
+    Timer1->stop();
+    const auto resume = qScopeGuard([this] { Timer1->restart(); });
     exportCommand(this, *ListView1);
 }
 void Form1::PushButton10_Click() {
