@@ -1,5 +1,6 @@
 // Importing a large birthday text file into the store and exporting a large birthday list.
 #include "app/listview.h"
+#include "benchlist.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "textio/modbdays.h"
@@ -72,18 +73,7 @@ BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Us
 void BM_Export(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     cw::ListView list;
-    for (const char* caption : {"id", "Name", "Month", "Day", "Days Left", "MonthNo"})
-        list.addColumn(QLatin1String(caption), 1200);
-    list.clearItems();
-    for (int i = 0; i < rows; ++i) {
-        const int row = list.addItem(QString::number(i + 1));
-        list.setSubItem(row, 1, QStringLiteral("Person %1").arg(i));
-        list.setSubItem(row, 2, cw::MonthNameFromNumber(i % 12 + 1));
-        list.setSubItem(row, 3, QString::number(i % 28 + 1));
-        list.setSubItem(row, 4, QString::number(i % 366));
-        list.setSubItem(row, 5, QString::number(i % 12 + 1));
-    }
-    list.finishRefill();
+    benchlist::fill(list, rows);
     const QString path = workFile(QStringLiteral("out-%1.txt").arg(rows));
     for (auto _ : state)
         cw::ExportBirthdays(path, list);

@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace cw {
 
@@ -66,8 +68,15 @@ class QtFileDialogService : public FileDialogService {
     QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) override {
         QString selected = request.selectedFilter;
         // Replacing an existing file asks nothing, as the program always did.
-        return QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter,
-                                            &selected, QFileDialog::DontConfirmOverwrite);
+        const QString path =
+            QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter, &selected,
+                                         QFileDialog::DontConfirmOverwrite);
+        // A name typed without an extension takes the chosen filter's, which also picks the format.
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch extension = pattern.match(selected);
+        if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty() || !extension.hasMatch())
+            return path;
+        return path + QLatin1Char('.') + extension.captured(1);
     }
 };
 

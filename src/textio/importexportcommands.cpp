@@ -1,21 +1,49 @@
 #include "textio/importexportcommands.h"
 
 #include "app/errorreport.h"
+#include "app/listview.h"
 #include "app/pointer.h"
 #include "app/services.h"
+#include "textio/calendarexport.h"
+#include "textio/formatimport.h"
 #include "textio/modbdays.h"
 #include "textio/workprogress.h"
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QWidget>
 
 namespace cw {
 
 namespace {
-FileDialogRequest textFileRequest(const QString& presetName) {
+FileDialogRequest textFileRequest(const QString& presetName, const QString& otherFormats) {
     return FileDialogRequest{QStringLiteral("Save"), presetName,
-                             QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                             QStringLiteral("Text Files (*.txt);;%1;;All Files (*)").arg(otherFormats),
                              QStringLiteral("Text Files (*.txt)")};
+}
+
+// The format is told by the content. The text import ends with "Done.", the others with what they
+// added and skipped.
+QString importFile(const QString& path, WorkProgress& progress) {
+    const FileFormat format = fileFormatOf(path);
+    if (format == FileFormat::Text) {
+        ImportBirthdays(path, &progress);
+        return QStringLiteral("Done.");
+    }
+    // Counted in kilobytes: an address book full of photos is large for few birthdays.
+    progress.begin(QStringLiteral("Importing birthdays: %1 of %2 KB"), QFileInfo(path).size() / 1024);
+    const std::optional<ImportTally> tally = importFormattedFile(
+        path, format, [&progress](qint64 done, qint64) { return progress.advance(done / 1024); });
+    return tally ? importSummary(*tally) : QString();
+}
+
+void exportFile(const QString& path, const ListView& list, WorkProgress& progress) {
+    if (!isCalendarPath(path)) {
+        ExportBirthdays(path, list, &progress);
+        return;
+    }
+    progress.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), list.count());
+    ExportCalendar(path, list, [&progress](qint64 done, qint64) { return progress.advance(done); });
 }
 
 // The window's hourglass while a command works, and the default pointer afterwards; while it
@@ -32,10 +60,10 @@ void showDone() {
 } // namespace
 
 FileDialogRequest importDialogRequest() {
-    return textFileRequest(QString());
+    return textFileRequest(QString(), QStringLiteral("vCard Files (*.vcf *.vcard);;iCalendar Files (*.ics)"));
 }
 FileDialogRequest exportDialogRequest() {
-    return textFileRequest(QStringLiteral("output.txt"));
+    return textFileRequest(QStringLiteral("output.txt"), QStringLiteral("iCalendar Files (*.ics)"));
 }
 
 QString formatHelpText() {
@@ -48,6 +76,7 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     ErrorGuard guard(Location::Form1_PushButton8_Click);
     FileDialogRequest request;
     QString path;
+    QString closing = QStringLiteral("Done.");
     const QPointer<QWidget> busyWindow(window);
     guard.step(1, [&] { request = importDialogRequest(); });
     guard.step(2, [&] { path = services().fileDialogs().getOpenFileName(window, request); });
@@ -57,14 +86,14 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     bool cancelled = false;
     {
         WorkProgress progress(window);
-        guard.step(5, [&] { ImportBirthdays(path, &progress); });
+        guard.step(5, [&] { closing = importFile(path, progress); });
         cancelled = progress.cancelled();
     }
     guard.step(6, [&] { refillList(); });
     guard.step(7, [&] { showBusy(busyWindow, false); });
     if (cancelled)
         return; // the user knows: no "Done."
-    guard.step(8, [&] { showDone(); });
+    guard.step(8, [&] { showMessage(closing); });
 }
 
 void exportCommand(QWidget* window, const ListView& list) {
@@ -80,7 +109,7 @@ void exportCommand(QWidget* window, const ListView& list) {
     bool cancelled = false;
     {
         WorkProgress progress(window);
-        guard.step(5, [&] { ExportBirthdays(path, list, &progress); });
+        guard.step(5, [&] { exportFile(path, list, progress); });
         cancelled = progress.cancelled();
     }
     guard.step(6, [&] { showBusy(busyWindow, false); });

@@ -920,6 +920,134 @@ SCENARIOS = {
 }
 
 
+# Address book in, calendar out ----------------------------------------------------------------
+# Names that a calendar file must carry unchanged, as a vCard writes them (escaped) and as they are.
+CONTACTS = [("Åsa Ström", "BDAY:--0229", 2, 29),
+            ("Smith\\, John\\; \"Jr.\" \\\\ <b>x</b>", "BDAY;VALUE=date:1604-12-31", 12, 31),
+            ("李小龍", "item1.BDAY:19401127T000000Z", 11, 27),
+            ("Arvel Quenby", "BDAY:1980-01-01", 1, 1)]
+
+
+def unescaped(name):
+    return re.sub(r"\\(.)", r"\1", name)
+
+
+def set_ticked(s, main, captions):
+    """Ticks exactly the given reminder options by clicking their boxes."""
+    for caption in ("Remind me on the day of the birthday", "Remind me 3 days before birthday",
+                    "Remind me 7 days before birthday", "Remind me 14 days before birthday",
+                    "Remind me 30 days before birthday"):
+        box = s.find(main, "check box", caption)
+        if box.getState().contains(pyatspi.STATE_CHECKED) != (caption in captions):
+            press(box)
+            wait_for(f"{caption!r} to change", lambda: box.getState().contains(pyatspi.STATE_CHECKED) ==
+                     (caption in captions))
+
+
+def program_dates(month, day, start, years):
+    """The days the program announces a birthday: the first of the month plus the day less one."""
+    import datetime
+    end = start.replace(year=start.year + years)
+    dates = (datetime.date(year, month, 1) + datetime.timedelta(days=day - 1)
+             for year in range(start.year, end.year + 1))
+    return [d for d in dates if start <= d < end]
+
+
+def calendar_dates(event, start, years):
+    """The days an exported event falls on, expanded by python-icalendar and dateutil."""
+    import datetime
+    from dateutil.rrule import rrulestr
+    first = datetime.datetime.combine(event.decoded("DTSTART"), datetime.time())
+    rule = rrulestr(event["RRULE"].to_ical().decode(), dtstart=first)
+    end = start.replace(year=start.year + years)
+    return [d.date() for d in rule.between(datetime.datetime.combine(start, datetime.time()),
+                                           datetime.datetime.combine(end, datetime.time()), inc=True)
+            if d.date() < end]
+
+
+def choose_file_type(s, file_type):
+    """Picks an entry of the file dialog's type box with the keyboard, as a user does."""
+    dialog = s.window("Save")
+    boxes = [n for n in descendants(dialog) if role_of(n) == "combo box" and is_showing(n)
+             and any(file_type in (name_of(c) or "") for c in descendants(n))]
+    check(len(boxes) == 1, f"the file dialog has a type box offering {file_type!r}")
+    box = boxes[0]
+    entries = [name_of(c) for c in descendants(box) if role_of(c) in ("list item", "menu item")]
+    s.click_at(*centre(box))
+    s.key(*(["Down"] * entries.index(file_type)), "Return")
+    wait_for(f"the type box to show {file_type!r}", lambda: file_type in (name_of(box) or ""))
+
+
+def scenario_contacts_calendar(s):
+    import datetime
+    try:
+        from icalendar import Calendar
+        import dateutil  # noqa: F401  (the recurrence expansion)
+    except ImportError as missing:
+        raise Skipped(f"python3-icalendar and python3-dateutil are needed ({missing})")
+    source = os.path.join(s.root, "contacts.vcf")
+    cards = "".join(f"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:{name}\r\n{bday}\r\nEND:VCARD\r\n"
+                    for name, bday, _, _ in CONTACTS)
+    with open(source, "wb") as f:
+        f.write((cards + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:No Birthday\r\nEND:VCARD\r\n").encode("utf-8"))
+    expected = sorted((unescaped(name), month, day) for name, _, month, day in CONTACTS)
+    s.start_program()
+    main = main_window(s)
+    # No reminder is ticked while the list fills, so no alert can come whatever today is.
+    set_ticked(s, main, [])
+    press(s.find(main, "push button", "Import Birthdays From Text File"))
+    file_dialog(s, source)
+    answer_message(s, "Candlewise", "Birthdays added: 4")
+    check(sorted(r[1:] for r in s.rows()) == expected, f"the store holds the contacts' birthdays {s.rows()}")
+    table = s.find(main, None, "Birthdays")
+    wait_for("the imported rows in the list", lambda: "李小龍" in s.table_cells(table))
+    s.shot("contacts-imported")
+
+    set_ticked(s, main, ["Remind me 3 days before birthday", "Remind me 30 days before birthday"])
+    # A name without an extension and the calendar's entry in the dialog's type box.
+    target = os.path.join(s.root, "birthdays.ics")
+    press(s.find(main, "push button", "Export Birthdays To File"))
+    choose_file_type(s, "iCalendar Files (*.ics)")
+    file_dialog(s, target[:-len(".ics")])
+    answer_message(s, "Candlewise", "Done.")
+    with open(target, "rb") as f:
+        calendar = Calendar.from_ical(f.read())
+    check(str(calendar["X-WR-CALNAME"]) == "Birthdays", "the calendar is named Birthdays")
+    events = {str(e["SUMMARY"]): e for e in calendar.walk("VEVENT")}
+    check(sorted(events) == sorted(name + "'s birthday" for name, _, _ in expected),
+          f"one event per birthday, named after the person {sorted(events)}")
+
+    # The program's own days left, as the list shows them, and its dates over the next ten years.
+    cells = s.table_cells(table)
+    shown = {cells[i + 1]: cells[i + 4] for i in range(0, len(cells) - 5, 6)}
+    today = datetime.date.today()
+    for name, month, day in expected:
+        event = events[name + "'s birthday"]
+        dates = calendar_dates(event, today, 10)
+        check(dates == program_dates(month, day, today, 10),
+              f"{name}: the calendar's dates {dates[:3]}... are the program's over ten years")
+        left = 0 if shown[name] == "Today" else int(shown[name])
+        check(dates[0] == today + datetime.timedelta(days=left),
+              f"{name}: the first date is the list's {shown[name]} days away")
+        alarms = sorted((str(a["DESCRIPTION"]), a.decoded("TRIGGER")) for a in event.walk("VALARM"))
+        check(alarms == sorted([(f"{name}'s birthday is in 3 days.", -datetime.timedelta(days=3, hours=-9)),
+                                (f"{name}'s birthday is in 30 days.", -datetime.timedelta(days=30, hours=-9))]),
+              f"{name}: one alarm for each ticked option at 09:00 {alarms}")
+        check(str(event["TRANSP"]) == "TRANSPARENT" and event.decoded("DTEND") - event.decoded("DTSTART") ==
+              datetime.timedelta(days=1), f"{name}: a free all-day event")
+    log("ok: the exported calendar falls on the program's dates for ten years")
+
+    # Read back through the import, the calendar gives exactly the birthdays already in the list.
+    set_ticked(s, main, [])
+    press(s.find(main, "push button", "Import Birthdays From Text File"))
+    file_dialog(s, target)
+    answer_message(s, "Candlewise", "Birthdays added: 0")
+    check(sorted(r[1:] for r in s.rows()) == expected, f"importing the calendar added nothing {s.rows()}")
+
+
+SCENARIOS["contacts_calendar"] = scenario_contacts_calendar
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)

@@ -5,6 +5,8 @@ int runLineFormatTests(int argc, char** argv);
 int runTextFileTests(int argc, char** argv);
 int runImportExportTests(int argc, char** argv);
 int runCommandTests(int argc, char** argv);
+int runFormatTests(int argc, char** argv);
+int runFormatCommandTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // the birthday list is a widget
@@ -12,5 +14,7 @@ int main(int argc, char** argv) {
     failures += runTextFileTests(argc, argv);
     failures += runImportExportTests(argc, argv);
     failures += runCommandTests(argc, argv);
+    failures += runFormatTests(argc, argv);
+    failures += runFormatCommandTests(argc, argv);
     return failures;
 }

@@ -21,7 +21,9 @@ using namespace cw;
 using namespace textiotest;
 
 namespace {
-const QString textFilter = QStringLiteral("Text Files (*.txt);;All Files (*)");
+const QString openFilter =
+    QStringLiteral("Text Files (*.txt);;vCard Files (*.vcf *.vcard);;iCalendar Files (*.ics);;All Files (*)");
+const QString saveFilter = QStringLiteral("Text Files (*.txt);;iCalendar Files (*.ics);;All Files (*)");
 const QString applicationError = QStringLiteral("Application Error");
 
 // Counts the refills and the window's pointer each one saw.
@@ -123,8 +125,8 @@ void TestCommands::cancellingChangesNothing() {
     QCOMPARE(save.title, QStringLiteral("Save"));
     QCOMPARE(open.presetName, QString());
     QCOMPARE(save.presetName, QStringLiteral("output.txt"));
-    QCOMPARE(open.filter, textFilter);
-    QCOMPARE(save.filter, textFilter);
+    QCOMPARE(open.filter, openFilter);
+    QCOMPARE(save.filter, saveFilter);
     QCOMPARE(open.selectedFilter, QStringLiteral("Text Files (*.txt)"));
     QCOMPARE(save.selectedFilter, QStringLiteral("Text Files (*.txt)"));
 

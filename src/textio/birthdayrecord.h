@@ -1,0 +1,28 @@
+#pragma once
+// A birthday as the other file formats carry it, free of any library's types: a name, a month and a
+// day, no year.
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace cw {
+
+struct BirthdayRecord {
+    QString name;
+    int month = 0;
+    int day = 0;
+};
+
+// What a reader makes of one entry of a file (a card, an event): its birthday, or nothing when the
+// entry has no birthday, no name or no date that can be read.
+using ReadEntry = std::optional<BirthdayRecord>;
+
+// Told how much of how much work is done (bytes read, events written); answers false to cancel.
+using FormatProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// A name fit for the list: line breaks and other control characters become blanks, and white space
+// at the ends goes.
+QString cleanPersonName(QString name);
+
+} // namespace cw

@@ -1,0 +1,57 @@
+#include "textio/calendarexport.h"
+
+#include "app/apperror.h"
+#include "app/listview.h"
+#include "app/services.h"
+#include "app/settings.h"
+#include "store/daysleft.h"
+#include "textio/icalendarformat.h"
+
+#include <QSaveFile>
+
+namespace cw {
+
+namespace {
+// The reminder options as the main window keeps them, with the days each one looks ahead.
+std::vector<int> tickedReminderDays() {
+    const std::pair<SettingKey, int> options[] = {{SettingKey::Check1, 0},
+                                                  {SettingKey::Check2, 3},
+                                                  {SettingKey::Check4, 7},
+                                                  {SettingKey::Check5, 14},
+                                                  {SettingKey::Check6, 30}};
+    std::vector<int> days;
+    for (const auto& [key, ahead] : options)
+        if (readCheckBox(key) == 1)
+            days.push_back(ahead);
+    return days;
+}
+
+std::vector<BirthdayRecord> rowsOf(const ListView& list) {
+    std::vector<BirthdayRecord> rows;
+    rows.reserve(static_cast<size_t>(list.count()));
+    for (int row = 0; row < list.count(); ++row)
+        rows.push_back({list.subItem(row, personColumn), storedNumber(list.subItem(row, monthNoColumn)),
+                        storedNumber(list.subItem(row, dayColumn))});
+    return rows;
+}
+} // namespace
+
+bool isCalendarPath(const QString& path) {
+    return path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive);
+}
+
+void ExportCalendar(const QString& path, const ListView& list, const FormatProgress& progress) {
+    if (list.count() == 0)
+        return;
+    // The rows are taken first: nothing that happens while the file is written can change them.
+    const CalendarExport calendar{rowsOf(list), tickedReminderDays(), services().clock().now()};
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
+    if (!writeICalendar(file, calendar, progress))
+        return; // the file is not committed: the target stays as it was
+    if (!file.commit())
+        throw AppError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
+}
+
+} // namespace cw
