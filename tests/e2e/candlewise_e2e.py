@@ -1048,28 +1048,35 @@ def scenario_contacts_calendar(s):
 SCENARIOS["contacts_calendar"] = scenario_contacts_calendar
 
 
-def main():
+def print_x_windows():
+    print("---- named X windows ----")
+    print("\n".join(line for line in window_tree().splitlines() if '"' in line))
+
+
+def run_main(scenarios, make_session, label="", start=lambda session: None, report=lambda: None):
+    """Runs the scenario named on the command line; shared by the X11 and the Wayland checks."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--scenario", required=True, choices=sorted(scenarios))
     parser.add_argument("--shots", required=True)
     parser.add_argument("--root", required=True)
     args = parser.parse_args()
     # A program that hangs must not hang the checks too: calls on the bus give up after 5 s.
     Atspi.set_timeout(5000, 15000)
-    session = Session(args)
+    session = make_session(args)
+    name = f"{label}{args.scenario}"
     started = time.monotonic()
     status = 0
     try:
-        session.start_desktop()
-        SCENARIOS[args.scenario](session)
-        log(f"PASS {args.scenario} in {time.monotonic() - started:.1f} s")
+        start(session)
+        scenarios[args.scenario](session)
+        log(f"PASS {name} in {time.monotonic() - started:.1f} s")
     except Skipped as reason:
         status = 77
-        print(f"SKIP {args.scenario}: {reason}", flush=True)
+        print(f"SKIP {name}: {reason}", flush=True)
     except Exception as error:
         status = 1
-        print(f"FAIL {args.scenario}: {error}", flush=True)
+        print(f"FAIL {name}: {error}", flush=True)
         traceback.print_exc()
         try:
             session.shot("failure")
@@ -1077,13 +1084,17 @@ def main():
             pass
         print("---- accessibility tree of the program ----")
         print(session.dump())
-        print("---- named X windows ----")
-        print("\n".join(line for line in window_tree().splitlines() if '"' in line))
+        report()
         print("---- program output ----")
         print(session.program_log())
     finally:
         session.stop()
     return status
+
+
+def main():
+    return run_main(SCENARIOS, Session, start=lambda session: session.start_desktop(),
+                    report=print_x_windows)
 
 
 if __name__ == "__main__":

@@ -7,7 +7,6 @@ the accessibility bus: buttons are pressed through their actions and text is set
 editable-text interface. The session's end is a SIGTERM, as at log-out.
 """
 
-import argparse
 import os
 import re
 import shutil
@@ -15,12 +14,11 @@ import signal
 import subprocess
 import sys
 import time
-import traceback
 
 import candlewise_e2e as x11
 from candlewise_e2e import (MAIN_TITLE, CheckFailed, Skipped, check, countdown_seconds, descendants,
                             is_showing, log, main_window, name_of, press, role_of, text_of, wait_for)
-from gi.repository import Atspi, Gio, GLib
+from gi.repository import Gio, GLib
 import pyatspi
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -238,34 +236,7 @@ SCENARIOS = {"alert": scenario_alert, "tray": scenario_tray, "no_tray": scenario
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
-    parser.add_argument("--shots", required=True)
-    parser.add_argument("--root", required=True)
-    args = parser.parse_args()
-    Atspi.set_timeout(5000, 15000)
-    session = WaylandSession(args)
-    started = time.monotonic()
-    status = 0
-    try:
-        SCENARIOS[args.scenario](session)
-        log(f"PASS wayland {args.scenario} in {time.monotonic() - started:.1f} s")
-    except Skipped as reason:
-        status = 77
-        print(f"SKIP wayland {args.scenario}: {reason}", flush=True)
-    except Exception as error:
-        status = 1
-        print(f"FAIL wayland {args.scenario}: {error}", flush=True)
-        traceback.print_exc()
-        session.shot("failure")
-        print("---- accessibility tree of the program ----")
-        print(session.dump())
-        print("---- program output ----")
-        print(session.program_log())
-    finally:
-        session.stop()
-    return status
+    return x11.run_main(SCENARIOS, WaylandSession, label="wayland ")
 
 
 if __name__ == "__main__":
