@@ -12,6 +12,7 @@
 #include "reminders/duerule.h"
 #include "tray/programicon.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -186,6 +187,16 @@ void Form3::PushButton2_Click() {
     });
     guard.step(4, [&] { accept(); });
     guard.step(5, [&] { host_.reminderTimer().restart(); });
+}
+
+// The alert asks for the user's eye even when the desktop keeps it behind another window (Wayland
+// compositors place windows and decide focus themselves): it asks to be active, and where it is not,
+// the task bar shows that it wants attention.
+void Form3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+    QApplication::alert(this);
 }
 
 void Form3::done(int result) {

@@ -48,6 +48,7 @@ class Form3 : public QDialog {
 
   protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildControls();
