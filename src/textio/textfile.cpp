@@ -93,9 +93,11 @@ bool isValidUtf8(QByteArrayView bytes, QString& scratch) {
 } // namespace
 
 QString decodeText(const QByteArray& bytes) {
+    // Every mark at the start goes, however many an editor wrote, so that a file read whole and
+    // one read in pieces give the same lines.
     QByteArrayView body(bytes);
-    if (body.startsWith(byteOrderMark))
-        body = body.sliced(3);
+    while (body.startsWith(byteOrderMark))
+        body = body.sliced(byteOrderMark.size());
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(body);
     if (!utf8.hasError())
@@ -141,9 +143,9 @@ TextLineReader::~TextLineReader() = default;
 void TextLineReader::rewind() {
     if (!device_->seek(0))
         throw AppError(QStringLiteral("Cannot read %1: %2").arg(quoted(name_), device_->errorString()));
-    carry_ = device_->read(byteOrderMark.size());
-    if (carry_ == byteOrderMark)
-        carry_.clear();
+    do
+        carry_ = device_->read(byteOrderMark.size());
+    while (carry_ == byteOrderMark);
     deviceAtEnd_ = false;
     firstChunk_ = true;
     searchFrom_ = 0;

@@ -47,6 +47,9 @@ void TestTextFile::decoding_data() {
     QTest::newRow("cut utf-8 sequence at the end") << QByteArray("Jos\xC3") << QString::fromUtf8("JosÃ");
     QTest::newRow("mark then bad bytes") << QByteArray("\xEF\xBB\xBFJos\xE9") << QString::fromUtf8("José");
     QTest::newRow("only a mark") << QByteArray("\xEF\xBB\xBF") << QString();
+    QTest::newRow("only two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << QString();
+    QTest::newRow("two marks then windows-1252")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFJos\xE9") << QString::fromUtf8("José");
     QTest::newRow("mark inside stays") << QByteArray("a\xEF\xBB\xBF") << QString::fromUtf16(u"a\uFEFF");
     QTest::newRow("NUL byte kept") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\u0000b", 3);
 }
@@ -100,6 +103,7 @@ void TestTextFile::readerGivesTheSameLinesInPieces_data() {
         << QByteArray("Jos\xC3\xA9\r\nNim\r\nZo\xEB,May 1");
     QTest::newRow("cut utf-8 sequence at the end") << QByteArray("a\r\nJos\xC3");
     QTest::newRow("windows-1252 with a mark") << QByteArray("\xEF\xBB\xBFJos\xE9\r\n\xEF\xBB\xBF");
+    QTest::newRow("only two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF");
     QTest::newRow("empty") << QByteArray();
 }
 
