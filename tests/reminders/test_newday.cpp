@@ -18,6 +18,7 @@ class TestNewDay : public QObject {
     void noOptionTickedStillRefreshes();
     void hiddenInTheTray();
     void alertAnsweredAfterMidnight();
+    void snoozeAlertAnsweredAfterMidnight();
 };
 
 namespace {
@@ -117,6 +118,23 @@ void TestNewDay::alertAnsweredAfterMidnight() {
     f.closeAlert();
     f.form->Timer1_Timer();
     QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
+    QCOMPARE(f.column(4), QStringList({"364", "Today"}));
+}
+
+// A snooze's alert that waits past midnight leaves the new day's pass to the next tick.
+void TestNewDay::snoozeAlertAnsweredAfterMidnight() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 14}, {"Bob", 7, 15}});
+    f.load();
+    f.confirmAlert(); // remind again in 1 hour
+    f.form->Form_Activate();
+    f.form->mysec = f.form->duration - 1; // the hour is up at the next tick
+    f.closeAlert([&](cw::Form3*) { passMidnight(f); });
+    f.form->Timer1_Timer();
+    f.closeAlert();
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 3);
     QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
     QCOMPARE(f.column(4), QStringList({"364", "Today"}));
 }
