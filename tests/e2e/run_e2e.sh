@@ -34,27 +34,9 @@ fi
 # that fails only now and then has a race to find.
 root="$(mktemp -d "${TMPDIR:-/tmp}/candlewise-e2e.XXXXXX")"
 trap 'rm -rf "$root"' EXIT
-mkdir -p "$root/home" "$root/config" "$root/data" "$root/runtime" "$root/common" "$root/autostart" "$shots"
-chmod 700 "$root/runtime"
-
-# Nothing of the real user's desktop may leak in: every place the program or the desktop
-# tools write to is inside the temporary root.
-env -i \
-    PATH="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin" \
-    LANG=C.UTF-8 LC_ALL=C.UTF-8 \
-    HOME="$root/home" \
-    XDG_CONFIG_HOME="$root/config" \
-    XDG_DATA_HOME="$root/data" \
-    XDG_CACHE_HOME="$root/home/.cache" \
-    XDG_RUNTIME_DIR="$root/runtime" \
-    CANDLEWISE_COMMON_APPDATA="$root/common" \
-    CANDLEWISE_AUTOSTART_DIR="$root/autostart" \
+source "$here/session_env.sh"
+env -i "${session_env[@]}" \
     QT_QPA_PLATFORM=xcb \
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-    QT_ACCESSIBILITY=1 \
-    NO_AT_BRIDGE=0 \
-    TMPDIR="$root" \
-    PYTHONDONTWRITEBYTECODE=1 \
     dbus-run-session -- \
     xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
     "$python" "$here/candlewise_e2e.py" --program "$program" --scenario "$scenario" \

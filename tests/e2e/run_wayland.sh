@@ -31,29 +31,12 @@ if [ ! -x "$program" ]; then
 fi
 
 root="${keep_root:-$(mktemp -d "${TMPDIR:-/tmp}/candlewise-wayland.XXXXXX")}"
-mkdir -p "$root/home" "$root/config" "$root/data" "$root/runtime" "$root/common" "$root/autostart" "$shots"
-chmod 700 "$root/runtime"
-
-# Nothing of the real user's desktop may leak in, and there is no DISPLAY: Qt can only reach
-# the compositor through WAYLAND_DISPLAY.
-env -i \
-    PATH="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin" \
-    LANG=C.UTF-8 LC_ALL=C.UTF-8 \
-    HOME="$root/home" \
-    XDG_CONFIG_HOME="$root/config" \
-    XDG_DATA_HOME="$root/data" \
-    XDG_CACHE_HOME="$root/home/.cache" \
-    XDG_RUNTIME_DIR="$root/runtime" \
+source "$here/session_env.sh"
+# There is no DISPLAY: Qt can only reach the compositor through WAYLAND_DISPLAY.
+env -i "${session_env[@]}" \
     XDG_SESSION_TYPE=wayland \
     WAYLAND_DISPLAY=wayland-candlewise \
-    CANDLEWISE_COMMON_APPDATA="$root/common" \
-    CANDLEWISE_AUTOSTART_DIR="$root/autostart" \
     QT_QPA_PLATFORM=wayland \
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-    QT_ACCESSIBILITY=1 \
-    NO_AT_BRIDGE=0 \
-    TMPDIR="$root" \
-    PYTHONDONTWRITEBYTECODE=1 \
     ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
     dbus-run-session -- \
     "$python" "$here/wayland_e2e.py" --program "$program" --scenario "$scenario" \
