@@ -17,8 +17,8 @@ class TestNewDay : public QObject {
     void doNotRemindYesterdayStillAlertsToday();
     void noOptionTickedStillRefreshes();
     void hiddenInTheTray();
+    void alertAnsweredAfterMidnight_data();
     void alertAnsweredAfterMidnight();
-    void snoozeAlertAnsweredAfterMidnight();
 };
 
 namespace {
@@ -107,34 +107,32 @@ void TestNewDay::hiddenInTheTray() {
     QCOMPARE(f.alerts.count, 1);
 }
 
-// The start-up alert is answered after midnight: the pass saw the day it began on, so the first tick
-// of the new day runs that day's pass.
-void TestNewDay::alertAnsweredAfterMidnight() {
-    MainWindowFixture f(QDate(2026, 7, 14));
-    f.store({{"Ann", 7, 14}, {"Bob", 7, 15}});
-    f.load();
-    f.closeAlert([&](cw::Form3*) { passMidnight(f); });
-    f.form->Form_Activate();
-    f.closeAlert();
-    f.form->Timer1_Timer();
-    QCOMPARE(f.alerts.count, 2);
-    QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
-    QCOMPARE(f.column(4), QStringList({"364", "Today"}));
+void TestNewDay::alertAnsweredAfterMidnight_data() {
+    QTest::addColumn<bool>("snoozeEnds");
+    QTest::newRow("start-up alert") << false;
+    QTest::newRow("snooze's alert") << true;
 }
 
-// A snooze's alert that waits past midnight leaves the new day's pass to the next tick.
-void TestNewDay::snoozeAlertAnsweredAfterMidnight() {
+// An alert answered after midnight: its pass saw the day it began on, so the first tick of the new
+// day runs that day's pass.
+void TestNewDay::alertAnsweredAfterMidnight() {
+    QFETCH(bool, snoozeEnds);
     MainWindowFixture f(QDate(2026, 7, 14));
     f.store({{"Ann", 7, 14}, {"Bob", 7, 15}});
     f.load();
-    f.confirmAlert(); // remind again in 1 hour
-    f.form->Form_Activate();
-    f.form->mysec = f.form->duration - 1; // the hour is up at the next tick
+    if (snoozeEnds) {
+        f.confirmAlert(); // remind again in 1 hour
+        f.form->Form_Activate();
+        f.form->mysec = f.form->duration - 1; // the hour is up at the next tick
+    }
     f.closeAlert([&](cw::Form3*) { passMidnight(f); });
-    f.form->Timer1_Timer();
+    if (snoozeEnds)
+        f.form->Timer1_Timer();
+    else
+        f.form->Form_Activate();
     f.closeAlert();
     f.form->Timer1_Timer();
-    QCOMPARE(f.alerts.count, 3);
+    QCOMPARE(f.alerts.count, snoozeEnds ? 3 : 2);
     QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
     QCOMPARE(f.column(4), QStringList({"364", "Today"}));
 }
