@@ -105,7 +105,7 @@ void BM_ExportCalendar(benchmark::State& state) {
     benchlist::fill(list, rows);
     const QString path = sandbox->path(QStringLiteral("out.ics"));
     for (auto _ : state)
-        cw::ExportCalendar(path, list);
+        cw::ExportCalendar(path, list, {0});
     state.counters["file MB"] = static_cast<double>(QFile(path).size()) / 1e6;
     state.SetItemsProcessed(state.iterations() * rows);
 }

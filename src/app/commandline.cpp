@@ -7,6 +7,7 @@
 #include "store/datedrows.h"
 #include "store/nextbirthday.h"
 #include "textio/monthnames.h"
+#include "textio/nametext.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -29,16 +30,6 @@ std::optional<int> daysFrom(const QString& text) {
     return days <= longestDays ? std::optional<int>(days) : std::nullopt;
 }
 
-// Every birthday stays on one line of the output.
-QString oneLine(QString name) {
-    for (QChar& c : name) {
-        if (c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar(0x85) ||
-            c == QChar(QChar::LineSeparator) || c == QChar(QChar::ParagraphSeparator))
-            c = u' ';
-    }
-    return name;
-}
-
 std::vector<DatedBirthday> readStore(const QDate& today, int maxDays) {
     Connection connection;
     connection.openReadOnly(liveStoreFile());
@@ -53,8 +44,8 @@ void printUpcoming(std::vector<DatedBirthday> rows, QTextStream& out) {
         return byName != 0 ? byName < 0 : std::pair(a.month, a.day) < std::pair(b.month, b.day);
     });
     for (const DatedBirthday& row : rows) {
-        out << row.left.days << '\t' << oneLine(row.person) << '\t' << MonthNameFromNumber(row.month) << ' '
-            << row.day << '\n';
+        out << row.left.days << '\t' << nameOnOneLine(row.person) << '\t' << MonthNameFromNumber(row.month)
+            << ' ' << row.day << '\n';
     }
 }
 
@@ -66,7 +57,7 @@ void printNext(std::vector<DatedBirthday> rows, QTextStream& out) {
     NextBirthday next;
     for (const DatedBirthday& row : rows)
         next.take(row.person, row.left);
-    out << oneLine(next.text()) << '\n';
+    out << nameOnOneLine(next.text()) << '\n';
 }
 } // namespace
 
@@ -121,7 +112,7 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
         else
             printUpcoming(readStore(today, *days), out);
     } catch (const std::exception& error) {
-        err << "candlewise: " << oneLine(describe(error)) << '\n';
+        err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';
         return 1;
     }
     return 0;

@@ -4,10 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QRegularExpression>
 
 namespace cw {
 
@@ -65,18 +63,12 @@ class QtFileDialogService : public FileDialogService {
         return QFileDialog::getOpenFileName(parent, request.title, request.presetName, request.filter,
                                             &selected);
     }
-    QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) override {
-        QString selected = request.selectedFilter;
+    QString getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                            QString& chosenFilter) override {
+        chosenFilter = request.selectedFilter;
         // Replacing an existing file asks nothing, as the program always did.
-        const QString path =
-            QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter, &selected,
-                                         QFileDialog::DontConfirmOverwrite);
-        // A name typed without an extension takes the chosen filter's, which also picks the format.
-        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
-        const QRegularExpressionMatch extension = pattern.match(selected);
-        if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty() || !extension.hasMatch())
-            return path;
-        return path + QLatin1Char('.') + extension.captured(1);
+        return QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter,
+                                            &chosenFilter, QFileDialog::DontConfirmOverwrite);
     }
 };
 

@@ -191,7 +191,7 @@ void ListView::setSubItem(int row, int n, const QString& text) {
     model_->setCell(row, n, text);
 }
 int ListView::count() const {
-    return model_->rowCount();
+    return model_->addedCount();
 }
 
 int ListView::selectedRow() const {

@@ -29,6 +29,7 @@ class ListModel : public QAbstractTableModel {
     int addRow(const QString& text);
     void setCell(int row, int column, const QString& text);
     const QString& cell(int row, int column) const;
+    int addedCount() const { return static_cast<int>(rows_.size()); }
     // Rows added and shown translate both ways; -1 for a row that is not shown.
     int rowShownAt(int shownRow) const;
     int shownRowOf(int row) const;
@@ -57,6 +58,8 @@ class ListView : public QTreeView {
     void finishRefill();
     int addItem(const QString& text);
     void setSubItem(int row, int n, const QString& text);
+    // Every row added since the refill began, whatever the find and the order show: rows are
+    // numbered this way everywhere (itemText, subItem, selectedRow).
     int count() const;
     // The current row, or -1 when there is none.
     int selectedRow() const;

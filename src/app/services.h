@@ -37,7 +37,9 @@ class FileDialogService {
     virtual ~FileDialogService() = default;
     // The chosen path, or an empty text when the user cancelled.
     virtual QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    virtual QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // chosenFilter gets the filter selected when the user confirmed.
+    virtual QString getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                                    QString& chosenFilter) = 0;
 };
 
 class Shell {

@@ -22,10 +22,7 @@ extern "C" __attribute__((visibility("default"))) int candlewiseWindowMain(int a
     // Closing may not end the loop (a window started hidden in the tray was never created, so it
     // gets no close event), so the end is made explicit.
     cw::StopSignal stopSignal;
-    QObject::connect(&stopSignal, &cw::StopSignal::received, &form, [&form] {
-        form.close();
-        QCoreApplication::exit(0);
-    });
+    QObject::connect(&stopSignal, &cw::StopSignal::received, &form, &cw::Form1::endSession);
     form.start();
     return app.exec();
 }

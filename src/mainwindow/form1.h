@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <set>
 
 class QCheckBox;
 class QGroupBox;
@@ -60,6 +61,9 @@ class Form1 : public QWidget, public ReminderHost {
     void Form_Resize();
     void cSysTray1_MouseUp(int button, int identifier);
     void bringBack();
+    // The session ends (SIGTERM and the like): a running import or export is cancelled and rolled
+    // back first, then the window closes as its close box does.
+    void endSession();
 
     ReminderBoxes reminderBoxes() const override;
     TimerControl& reminderTimer() override;
@@ -110,7 +114,8 @@ class Form1 : public QWidget, public ReminderHost {
     void refill(bool isTest, bool newDay);
     void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
     bool hasBirthdayTodayIn(Recordset* snapshot);
-    bool checkForNewDay(); // true when a new day's pass ran
+    bool checkForNewDay();       // true when a new day's pass ran
+    bool retryOpeningTheStore(); // true while the store is still to be opened
     void catchUpWithTheClock();
     void showAlert(Recordset* snapshot = nullptr);
     void minimiseToTray();
@@ -120,7 +125,9 @@ class Form1 : public QWidget, public ReminderHost {
     bool minimisedToTray_ = false;
     bool inListPass_ = false;
     bool closed_ = false;
-    QDate lastDayChecked_; // the day the start-up or the last new day's pass began on
+    QDate listDay_;                 // the day the list's days left were last worked out for
+    std::set<QDate> passedDays_;    // the days whose reminder pass has run in this run
+    bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
 };
 
 } // namespace cw

@@ -7,6 +7,7 @@
 #include "app/services.h"
 #include "app/timercontrol.h"
 #include "editor/form2.h"
+#include "reminders/duerule.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "store/statements.h"
@@ -14,7 +15,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QScopeGuard>
 
 namespace cw {
 
@@ -105,17 +105,19 @@ void Form1::PushButton7_Click() {
     });
 }
 
-// While a file is read or written no tick may raise an alert over its progress dialog; a snooze
-// and a new day catch up with the clock at the first tick afterwards.
+// The reminder timer keeps ticking while the user picks a file; it waits only while the progress
+// dialog is up, and a snooze and a new day catch up with the clock at the first tick afterwards.
 void Form1::PushButton8_Click() {
-    Timer1->stop();
-    const auto resume = qScopeGuard([this] { Timer1->restart(); });
-    importCommand(this, [this] { ListBirthdays(false); });
+    importCommand(
+        this, [this] { ListBirthdays(false); }, Timer1);
 }
 void Form1::PushButton9_Click() {
-    Timer1->stop();
-    const auto resume = qScopeGuard([this] { Timer1->restart(); });
-    exportCommand(this, *ListView1);
+    std::vector<int> reminderDays;
+    const ReminderBoxes boxes = reminderBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i] == 1)
+            reminderDays.push_back(reminderDistances[i]);
+    exportCommand(this, *ListView1, reminderDays, Timer1);
 }
 void Form1::PushButton10_Click() {
     formatHelpCommand();

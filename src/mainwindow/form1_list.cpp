@@ -95,12 +95,16 @@ void Form1::refill(bool isTest, bool newDay) {
     // The day a pass has seen is the day it began on: when its alert is answered after midnight,
     // the next tick finds a new day and runs that day's pass.
     const QDate today = services().clock().today();
+    listDay_ = today;
     if (startingUp || newDay)
-        lastDayChecked_ = today;
+        passedDays_.insert(today);
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
     if (startingUp && sharedConnection().State() == 0) {
-        // The load has just reported why the store could not be opened; once is enough.
+        // The load has just reported why the store could not be opened; once is enough. The ticks
+        // try again quietly (another user's import may hold it), and the first that opens it runs
+        // this pass.
+        storeOpenPending_ = true;
         ListView1->finishRefill();
         setLabelText(Label1, QStringLiteral("The birthday list could not be opened."));
         savedLabel = Label1->text();

@@ -11,6 +11,7 @@
 #include "app/timercontrol.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
+#include "textio/workprogress.h"
 #include "tray/csystray.h"
 #include "tray/programicon.h"
 
@@ -91,6 +92,17 @@ void Form1::Form_QueryUnload() {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     });
+}
+
+void Form1::endSession() {
+    // The work unwinds first (its transaction rolled back, its file not put in place); the window
+    // closes once the command has returned to the event loop.
+    if (WorkProgress::cancelRunning()) {
+        QTimer::singleShot(0, this, &Form1::endSession);
+        return;
+    }
+    close();
+    QCoreApplication::exit(0);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include "reminders/duerows.h"
 #include "reminders/duerule.h"
 #include "reminders/form3.h"
+#include "store/datafolder.h"
 
 #include <QLabel>
 
@@ -50,6 +51,8 @@ void Form1::raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot) {
 }
 
 void Form1::Timer1_Timer() {
+    if (retryOpeningTheStore())
+        return;
     // A new day's pass is this tick's work: an alert it raised may have just set a new snooze,
     // whose countdown starts at the next tick like any other.
     if (checkForNewDay())
@@ -89,13 +92,30 @@ void Form1::catchUpWithTheClock() {
 
 // A program that stays in the tray for days follows the calendar: once per new date the list is
 // refilled as at start-up, and a birthday due under the ticked options raises the alert, snooze or
-// not, hidden window or not.
+// not, hidden window or not. A date seen before in this run (the clock set back, a time zone to the
+// west) gets its days left again but no second pass: its reminders were given.
 bool Form1::checkForNewDay() {
-    if (startingUp || inListPass_ || !lastDayChecked_.isValid())
+    if (startingUp || inListPass_ || !listDay_.isValid())
         return false;
     const QDate today = services().clock().today();
-    if (today == lastDayChecked_)
+    if (today == listDay_)
         return false;
+    const bool passed = passedDays_.count(today) > 0;
+    refill(passed, !passed);
+    return true;
+}
+
+// The store was busy or could not be read when the window loaded, which was reported then. Each tick
+// tries again without waiting, and the first that opens it fills the list and runs the day's pass.
+bool Form1::retryOpeningTheStore() {
+    if (!storeOpenPending_ || startingUp || inListPass_)
+        return false;
+    try {
+        openSharedConnectionWithoutWaiting();
+    } catch (const std::exception&) {
+        return true;
+    }
+    storeOpenPending_ = false;
     refill(false, true);
     return true;
 }

@@ -63,16 +63,16 @@ QString Connection::dataSourceOf(const QString& connectionString) {
     throw AppError(QStringLiteral("The connection string names no data source."));
 }
 
-void Connection::open(const QString& connectionString) {
+void Connection::open(const QString& connectionString, int busyWaitMs) {
     // Never create: a missing store file is an error, not a new empty file.
-    openFile(dataSourceOf(connectionString), SQLITE_OPEN_READWRITE);
+    openFile(dataSourceOf(connectionString), SQLITE_OPEN_READWRITE, busyWaitMs);
 }
 
 void Connection::openReadOnly(const QString& path) {
     openFile(path, SQLITE_OPEN_READONLY);
 }
 
-void Connection::openFile(const QString& path, int flags) {
+void Connection::openFile(const QString& path, int flags, int busyWaitMs) {
     if (db_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
     const QByteArray name = path.toUtf8();
@@ -87,7 +87,7 @@ void Connection::openFile(const QString& path, int flags) {
     if (rc != SQLITE_OK)
         fail(rc);
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, busyWaitMs);
     // Reading the schema now makes a damaged or foreign file fail here, at the open, without writing.
     rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     // The list query sorts every row; a cache that holds a large list keeps that sort in memory
@@ -101,6 +101,7 @@ void Connection::openFile(const QString& path, int flags) {
         rc = registerEngineFunctions(db);
     if (rc != SQLITE_OK)
         fail(rc);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     db_ = db;
 }
 

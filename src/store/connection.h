@@ -27,7 +27,8 @@ class Connection {
     // 0 closed, 1 open.
     int State() const { return db_ ? 1 : 0; }
     // "...;Data Source= /path/dbData.mdb": the file after "Data Source=" must already exist.
-    void open(const QString& connectionString);
+    // busyWaitMs is how long the open waits for another writer's lock; later statements wait 5 s.
+    void open(const QString& connectionString, int busyWaitMs = busyTimeoutMs);
     // Opens the file for reading only; it is never created and never written.
     void openReadOnly(const QString& path);
     // Runs one statement; the change is in the file when it returns.
@@ -41,7 +42,8 @@ class Connection {
     static QString dataSourceOf(const QString& connectionString);
 
   private:
-    void openFile(const QString& path, int flags);
+    static constexpr int busyTimeoutMs = 5000;
+    void openFile(const QString& path, int flags, int busyWaitMs = busyTimeoutMs);
     sqlite3* db_ = nullptr;
 };
 

@@ -117,4 +117,11 @@ void openSharedConnection() {
     connection.open(connectionString());
 }
 
+void openSharedConnectionWithoutWaiting() {
+    Connection& connection = sharedConnection();
+    if (connection.State() != 0)
+        connection.Close();
+    connection.open(connectionString(), 0);
+}
+
 } // namespace cw

@@ -3,34 +3,21 @@
 #include "app/apperror.h"
 #include "app/listview.h"
 #include "app/services.h"
-#include "app/settings.h"
 #include "store/daysleft.h"
 #include "textio/icalendarformat.h"
+#include "textio/nametext.h"
 
 #include <QSaveFile>
 
 namespace cw {
 
 namespace {
-// The reminder options as the main window keeps them, with the days each one looks ahead.
-std::vector<int> tickedReminderDays() {
-    const std::pair<SettingKey, int> options[] = {{SettingKey::Check1, 0},
-                                                  {SettingKey::Check2, 3},
-                                                  {SettingKey::Check4, 7},
-                                                  {SettingKey::Check5, 14},
-                                                  {SettingKey::Check6, 30}};
-    std::vector<int> days;
-    for (const auto& [key, ahead] : options)
-        if (readCheckBox(key) == 1)
-            days.push_back(ahead);
-    return days;
-}
-
 std::vector<BirthdayRecord> rowsOf(const ListView& list) {
     std::vector<BirthdayRecord> rows;
     rows.reserve(static_cast<size_t>(list.count()));
     for (int row = 0; row < list.count(); ++row)
-        rows.push_back({list.subItem(row, personColumn), storedNumber(list.subItem(row, monthNoColumn)),
+        rows.push_back({nameOnOneLine(list.subItem(row, personColumn)),
+                        storedNumber(list.subItem(row, monthNoColumn)),
                         storedNumber(list.subItem(row, dayColumn))});
     return rows;
 }
@@ -40,11 +27,12 @@ bool isCalendarPath(const QString& path) {
     return path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive);
 }
 
-void ExportCalendar(const QString& path, const ListView& list, const FormatProgress& progress) {
+void ExportCalendar(const QString& path, const ListView& list, const std::vector<int>& reminderDays,
+                    const FormatProgress& progress) {
     if (list.count() == 0)
         return;
     // The rows are taken first: nothing that happens while the file is written can change them.
-    const CalendarExport calendar{rowsOf(list), tickedReminderDays(), services().clock().now()};
+    const CalendarExport calendar{rowsOf(list), reminderDays, services().clock().now()};
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));

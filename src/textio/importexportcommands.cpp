@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace cw {
@@ -37,13 +38,33 @@ QString importFile(const QString& path, WorkProgress& progress) {
     return tally ? importSummary(*tally) : QString();
 }
 
-void exportFile(const QString& path, const ListView& list, WorkProgress& progress) {
-    if (!isCalendarPath(path)) {
-        ExportBirthdays(path, list, &progress);
+// The save dialog's chosen filter decides the format, and the name takes the filter's extension
+// when it lacks it ("john.smith" with the calendar filter becomes "john.smith.ics"). A name ending
+// in ".ics" is a calendar under any filter; with "All Files" the name alone decides.
+struct ExportTarget {
+    QString path;
+    bool calendar = false;
+};
+ExportTarget exportTarget(const QString& path, const QString& chosenFilter) {
+    static const QRegularExpression extensionPattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QString extension = extensionPattern.match(chosenFilter).captured(1);
+    ExportTarget target{path, isCalendarPath(path)};
+    if (extension.compare(QLatin1String("ics"), Qt::CaseInsensitive) == 0 && !target.calendar)
+        target = {path + QStringLiteral(".ics"), true};
+    else if (!extension.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        target.path = path + QLatin1Char('.') + extension;
+    return target;
+}
+
+void exportFile(const ExportTarget& target, const ListView& list, const std::vector<int>& reminderDays,
+                WorkProgress& progress) {
+    if (!target.calendar) {
+        ExportBirthdays(target.path, list, &progress);
         return;
     }
     progress.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), list.count());
-    ExportCalendar(path, list, [&progress](qint64 done, qint64) { return progress.advance(done); });
+    ExportCalendar(target.path, list, reminderDays,
+                   [&progress](qint64 done, qint64) { return progress.advance(done); });
 }
 
 // The window's hourglass while a command works, and the default pointer afterwards; while it
@@ -72,7 +93,7 @@ QString formatHelpText() {
         "English month names):\r\n\r\nArvel Quenby,April 13\r\nNim Quenby,October 18");
 }
 
-void importCommand(QWidget* window, const std::function<void()>& refillList) {
+void importCommand(QWidget* window, const std::function<void()>& refillList, TimerControl* reminderTimer) {
     ErrorGuard guard(Location::Form1_PushButton8_Click);
     FileDialogRequest request;
     QString path;
@@ -85,7 +106,7 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     guard.step(4, [&] { showBusy(busyWindow, true); });
     bool cancelled = false;
     {
-        WorkProgress progress(window);
+        WorkProgress progress(window, reminderTimer);
         guard.step(5, [&] { closing = importFile(path, progress); });
         cancelled = progress.cancelled();
     }
@@ -96,20 +117,22 @@ void importCommand(QWidget* window, const std::function<void()>& refillList) {
     guard.step(8, [&] { showMessage(closing); });
 }
 
-void exportCommand(QWidget* window, const ListView& list) {
+void exportCommand(QWidget* window, const ListView& list, const std::vector<int>& reminderDays,
+                   TimerControl* reminderTimer) {
     ErrorGuard guard(Location::Form1_PushButton9_Click);
     FileDialogRequest request;
     QString path;
+    QString chosenFilter;
     const QPointer<QWidget> busyWindow(window);
     guard.step(1, [&] { request = exportDialogRequest(); });
-    guard.step(2, [&] { path = services().fileDialogs().getSaveFileName(window, request); });
+    guard.step(2, [&] { path = services().fileDialogs().getSaveFileName(window, request, chosenFilter); });
     if (guard.test(3, [&] { return path.isEmpty(); }))
         return;
     guard.step(4, [&] { showBusy(busyWindow, true); });
     bool cancelled = false;
     {
-        WorkProgress progress(window);
-        guard.step(5, [&] { exportFile(path, list, progress); });
+        WorkProgress progress(window, reminderTimer);
+        guard.step(5, [&] { exportFile(exportTarget(path, chosenFilter), list, reminderDays, progress); });
         cancelled = progress.cancelled();
     }
     guard.step(6, [&] { showBusy(busyWindow, false); });

@@ -85,7 +85,7 @@ void ImportBirthdays(const QString& path, WorkProgress* progress) {
         QString line;
         for (qint64 number = 1; !cancelled && reader.readLine(line); ++number) {
             const BirthdayLine birthday = parseBirthdayLine(line, number);
-            insert.bind(1, birthday.name);
+            insert.bind(1, statements::trimBlanks(nameOnOneLine(birthday.name)));
             insert.bind(2, birthday.month);
             insert.bind(3, birthday.day);
             insert.run();

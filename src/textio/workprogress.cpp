@@ -2,6 +2,7 @@
 
 #include "app/apptitle.h"
 #include "app/services.h"
+#include "app/timercontrol.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace cw {
 
@@ -27,10 +29,29 @@ int barValue(qint64 done, qint64 total) {
 }
 } // namespace
 
-WorkProgress::WorkProgress(QWidget* window) : window_(window), started_(services().clock().now()) {}
+namespace {
+std::vector<WorkProgress*>& running() {
+    static std::vector<WorkProgress*> works;
+    return works;
+}
+} // namespace
+
+WorkProgress::WorkProgress(QWidget* window, TimerControl* heldTimer)
+    : window_(window), heldTimer_(heldTimer), started_(services().clock().now()) {
+    running().push_back(this);
+}
 
 WorkProgress::~WorkProgress() {
+    std::erase(running(), this);
     delete dialog_.data();
+    if (timerHeld_ && heldTimer_)
+        heldTimer_->restart();
+}
+
+bool WorkProgress::cancelRunning() {
+    for (WorkProgress* work : running())
+        work->cancelled_ = true;
+    return !running().empty();
 }
 
 void WorkProgress::begin(const QString& labelText, qint64 total) {
@@ -74,6 +95,11 @@ void WorkProgress::showDialog() {
     QObject::connect(dialog, &QProgressDialog::canceled, dialog, [this] { cancelled_ = true; });
     dialog_ = dialog;
     shown_ = true;
+    // The dialog lets the window's events through: no tick may open an alert over it.
+    if (heldTimer_ && heldTimer_->isTicking()) {
+        heldTimer_->stop();
+        timerHeld_ = true;
+    }
     dialog->show();
 }
 

@@ -13,9 +13,12 @@ class QWidget;
 
 namespace cw {
 
+class TimerControl;
+
 class WorkProgress {
   public:
-    explicit WorkProgress(QWidget* window = nullptr);
+    // heldTimer, when given, is stopped while the dialog is up and runs again once it is gone.
+    explicit WorkProgress(QWidget* window = nullptr, TimerControl* heldTimer = nullptr);
     ~WorkProgress();
     WorkProgress(const WorkProgress&) = delete;
     WorkProgress& operator=(const WorkProgress&) = delete;
@@ -29,6 +32,9 @@ class WorkProgress {
     bool cancelled() const { return cancelled_; }
     // Whether the dialog has been shown during the work.
     bool shown() const { return shown_; }
+    // Cancels every work in progress, as its Cancel button does (the session is ending); false
+    // when none runs.
+    static bool cancelRunning();
 
   private:
     void checkClock(qint64 done);
@@ -36,6 +42,8 @@ class WorkProgress {
     void update(qint64 done);
 
     QPointer<QWidget> window_;
+    QPointer<TimerControl> heldTimer_;
+    bool timerHeld_ = false;
     QPointer<QProgressDialog> dialog_;
     QString labelText_;
     qint64 total_ = 0;

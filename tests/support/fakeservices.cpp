@@ -52,6 +52,8 @@ QString ScriptedMessages::lastReport() const {
 }
 
 QString ScriptedFileDialogs::next() {
+    if (whileOpen)
+        whileOpen();
     if (answers.empty())
         return {};
     QString answer = answers.front();
@@ -64,8 +66,14 @@ QString ScriptedFileDialogs::getOpenFileName(QWidget*, const cw::FileDialogReque
     return next();
 }
 
-QString ScriptedFileDialogs::getSaveFileName(QWidget*, const cw::FileDialogRequest& request) {
+QString ScriptedFileDialogs::getSaveFileName(QWidget*, const cw::FileDialogRequest& request,
+                                             QString& chosenFilter) {
     saveRequests << request;
+    chosenFilter = request.selectedFilter;
+    if (!chosenFilters.empty()) {
+        chosenFilter = chosenFilters.front();
+        chosenFilters.pop_front();
+    }
     return next();
 }
 

@@ -41,11 +41,13 @@ class ScriptedMessages : public cw::MessageService {
 
 class ScriptedFileDialogs : public cw::FileDialogService {
   public:
-    std::deque<QString> answers; // empty answers as cancel
+    std::deque<QString> answers;       // empty answers as cancel
+    std::deque<QString> chosenFilters; // the save dialog's; empty keeps the one preselected
+    std::function<void()> whileOpen;   // runs while a dialog is up, before it is answered
     QList<cw::FileDialogRequest> openRequests;
     QList<cw::FileDialogRequest> saveRequests;
     QString getOpenFileName(QWidget*, const cw::FileDialogRequest& request) override;
-    QString getSaveFileName(QWidget*, const cw::FileDialogRequest& request) override;
+    QString getSaveFileName(QWidget*, const cw::FileDialogRequest& request, QString& chosenFilter) override;
 
   private:
     QString next();

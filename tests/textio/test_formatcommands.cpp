@@ -2,7 +2,6 @@
 // dialogs and messages.
 #include "app/errorreport.h"
 #include "app/listview.h"
-#include "app/settings.h"
 #include "support/sandbox.h"
 #include "textio/formatimport.h"
 #include "textio/importexportcommands.h"
@@ -80,15 +79,12 @@ void TestFormatCommands::unreadableCalendarIsReported() {
 void TestFormatCommands::calendarExportReadsBackTheSame() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    writeSetting(SettingKey::Check1, QStringLiteral("0"));
-    writeSetting(SettingKey::Check2, QStringLiteral("1"));
-    writeSetting(SettingKey::Check6, QStringLiteral("1"));
     ListView list;
     fillList(list, {{"Smith, John; \"Jr.\" \\ <b>x</b>", "2", "29"}, {"李小龍", "11", "27"}});
     const QString path = sandbox.path("birthdays.ics");
     sandbox.fileDialogs->answers.push_back(path);
     QWidget window;
-    exportCommand(&window, list);
+    exportCommand(&window, list, {3, 30});
     QCOMPARE(sandbox.messages->texts(), QStringList{"Done."});
     const QByteArray calendar = readBytes(path);
     QCOMPARE(calendar.count("BEGIN:VEVENT"), 2);
