@@ -101,8 +101,9 @@ void Form1::endSession() {
         QTimer::singleShot(0, this, &Form1::endSession);
         return;
     }
+    // Closing may not end the loop (a window started hidden in the tray gets no close event).
     close();
-    QCoreApplication::exit(0);
+    QCoreApplication::quit();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

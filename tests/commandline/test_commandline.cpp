@@ -59,10 +59,10 @@ void CommandLineTest::output_data() {
     QTest::newRow("turn of the year") << QDate(2026, 12, 31) << rows << QStringList{"--upcoming", "1"} << 0
                                       << "0\tEve Eva\tDecember 31\n1\tNew Year Ned\tJanuary 1\n";
     // February 29 counts as March 1 in a common year; equal days go by name, whatever the case; a
-    // tab or line break in a name becomes a blank.
+    // control character in a name (a tab, a line break, an escape sequence's ESC) becomes a blank.
     QTest::newRow("February 29 in a common year")
         << QDate(2027, 2, 28) << rows << QStringList{"--upcoming", "1"} << 0
-        << "1\tbea Bloom\tMarch 1\n1\tLeap Lea\tFebruary 29\n1\tTab Name Break\tMarch 1\n";
+        << "1\tbea Bloom\tMarch 1\n1\tLeap Lea\tFebruary 29\n1\tTab Name [2J Break\tMarch 1\n";
     QTest::newRow("next, as the label")
         << QDate(2026, 12, 31) << rows << QStringList{"--next"} << 0 << "Next birthday is in Eve Eva Today\n";
     QTest::newRow("next, days ahead")
@@ -96,7 +96,7 @@ void CommandLineTest::output() {
                                                                       {"Leap Lea", 2, 29},
                                                                       {"New Year Ned", 1, 1},
                                                                       {"Eve Eva", 12, 31},
-                                                                      {"Tab\tName\nBreak", 3, 1},
+                                                                      {"Tab\tName\x1b[2J\u0085Break", 3, 1},
                                                                       {"bea Bloom", 3, 1}})
             cw::sharedConnection().execute(cw::statements::editorInsert(QString::fromUtf8(name), month, day));
         cw::sharedConnection().Close();

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QRandomGenerator>
 
+#include <sqlite3.h>
+
 using namespace cwtest;
 using namespace faulttest;
 
@@ -31,6 +33,7 @@ class TestStoreFaults : public QObject {
     void readOnlyStoreRefusesEveryChange();
     void damagedStoreIsReportedAndLeftAlone_data();
     void damagedStoreIsReportedAndLeftAlone();
+    void storeBusyAtStartUpOpensOnALaterTick();
 };
 
 void TestStoreFaults::readOnlyStoreRefusesEveryChange() {
@@ -166,6 +169,28 @@ void TestStoreFaults::damagedStoreIsReportedAndLeftAlone() {
     f.form->close();
     QCOMPARE(fileHash(storeFile), hash);
     QCOMPARE(QDir(cw::dataFolder()).entryList(QDir::Files), QStringList{"dbData.mdb"});
+}
+
+// Another program holds the write lock past the busy wait while the window loads: one report, quiet
+// retries, and the first tick after the lock is gone fills the list and gives the day's alert.
+void TestStoreFaults::storeBusyAtStartUpOpensOnALaterTick() {
+    MainWindowFixture f(QDate(2026, 7, 14));
+    f.store({{"Ann", 7, 14}});
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(cw::liveStoreFile().toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    f.start();
+    for (int tick = 0; tick < 3; ++tick)
+        f.form->Timer1_Timer();
+    QCOMPARE(f.errorReports(), 1);
+    QCOMPARE(f.form->ListView1->count(), 0);
+    sqlite3_close(other); // rolls the lock holder's transaction back
+    f.confirmAlert(4);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 1);
+    QCOMPARE(f.column(1), QStringList{"Ann"});
+    QCOMPARE(f.label(), QStringLiteral("Next birthday is in Ann Today"));
+    QCOMPARE(f.errorReports(), 1);
 }
 
 QObject* makeTestStoreFaults() {

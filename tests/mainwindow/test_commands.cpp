@@ -1,7 +1,12 @@
 // The list commands through the real buttons, the editor and the message boxes.
 #include "fixture.h"
 
+#include "app/stopsignal.h"
 #include "app/timercontrol.h"
+
+#include <QProgressDialog>
+
+#include <csignal>
 
 using namespace cwtest;
 
@@ -18,6 +23,7 @@ class TestCommands : public QObject {
     void sampleDataTwice();
     void testCommandTwice();
     void messagesOfHelpAndTheExplanations();
+    void sessionEndsDuringALongImport();
 };
 
 void TestCommands::addThroughTheEditor() {
@@ -194,6 +200,41 @@ void TestCommands::messagesOfHelpAndTheExplanations() {
         QCOMPARE(message.caption, QString());
         QCOMPARE(message.buttons, cw::MessageButtons::Ok);
     }
+}
+
+// The reminder timer ticks while a file is picked and waits only while the progress dialog is up.
+// The session ending then (SIGTERM) cancels the import: nothing of the file is stored, no report
+// comes, and the window closes.
+void TestCommands::sessionEndsDuringALongImport() {
+    MainWindowFixture f;
+    f.store({{"Ann", 3, 1}});
+    f.start();
+    QList<bool> ticking;
+    f.sandbox.fileDialogs->whileOpen = [&] { ticking << f.form->Timer1->isTicking(); };
+    f.form->PushButton9->click(); // the save dialog, cancelled
+    QByteArray text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("Person %1,May 2\r\n").arg(i).toUtf8();
+    writeBytes(f.sandbox.path("long.txt"), text);
+    f.sandbox.fileDialogs->answers.push_back(f.sandbox.path("long.txt"));
+    cw::StopSignal stopSignal;
+    QObject::connect(&stopSignal, &cw::StopSignal::received, f.form.get(), &cw::Form1::endSession);
+    QTimer poller;
+    QObject::connect(&poller, &QTimer::timeout, [&] {
+        if (!qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            return;
+        poller.stop();
+        ticking << f.form->Timer1->isTicking();
+        std::raise(SIGTERM);
+    });
+    poller.start(1);
+    f.sandbox.clock->secondsPerRead = 1;
+    f.form->PushButton8->click();
+    QTRY_COMPARE(cw::sharedConnection().State(), 0); // the window closed
+    QCOMPARE(ticking, QList<bool>({true, true, false}));
+    QVERIFY(f.sandbox.messages->shown.isEmpty());
+    f.sandbox.openStore();
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 3, 1}}));
 }
 
 #include "test_commands.moc"

@@ -7,14 +7,16 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace cwtest {
 
 class FakeClock : public cw::Clock {
   public:
-    QDateTime current{QDate(2026, 12, 7), QTime(9, 0)};
+    mutable QDateTime current{QDate(2026, 12, 7), QTime(9, 0)};
+    int secondsPerRead = 0; // a clock that moves as it is read makes any work long
     QDate today() const override { return current.date(); }
-    QDateTime now() const override { return current; }
+    QDateTime now() const override { return std::exchange(current, current.addSecs(secondsPerRead)); }
 };
 
 struct ShownMessage {
