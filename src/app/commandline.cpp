@@ -41,7 +41,7 @@ QString oneLine(QString name) {
 
 std::vector<DatedBirthday> readStore(const QDate& today, int maxDays) {
     Connection connection;
-    connection.openReadOnly(liveStoreFile());
+    connection.openToRead(liveStoreFile());
     return readDatedBirthdays(connection, today, maxDays);
 }
 

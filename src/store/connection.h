@@ -28,8 +28,10 @@ class Connection {
     int State() const { return db_ ? 1 : 0; }
     // "...;Data Source= /path/dbData.mdb": the file after "Data Source=" must already exist.
     void open(const QString& connectionString);
-    // Opens the file for reading only; it is never created and never written.
-    void openReadOnly(const QString& path);
+    // Opens an existing file to read it. Where the user may write it, the engine can roll back a change
+    // that a killed writer left in a journal beside it; the connection itself changes nothing. Where
+    // the user may not, such a file fails with a message that says so.
+    void openToRead(const QString& path);
     // Runs one statement; the change is in the file when it returns.
     void execute(const QString& statement);
     void Close();
@@ -41,7 +43,7 @@ class Connection {
     static QString dataSourceOf(const QString& connectionString);
 
   private:
-    void openFile(const QString& path, int flags);
+    void openFile(const QString& path, bool reading);
     sqlite3* db_ = nullptr;
 };
 

@@ -3,6 +3,9 @@
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
+#include "app/commandline.h"
+#include "support/permissions.h"
+
 #include <QProcess>
 
 using namespace cwtest;
@@ -65,7 +68,32 @@ void TestKilledImport::killedImportLeavesNothingOfTheFile() {
     QVERIFY(helper.waitForFinished(30000));
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
 
-    // The engine rolls a hot journal back on the next open; the file must then check as whole.
+    // The command line answers at once: once pages of the import reached the store, it says in one line
+    // why it cannot while the user may not write the store; where the user may, the engine rolls the
+    // change back under it.
+    const auto upcoming = [] {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const int exitCode = cw::runCommandLine({"candlewise", "--upcoming", "365"}, outStream, errStream);
+        outStream.flush();
+        errStream.flush();
+        return std::tuple(exitCode, out.count('\n'), err);
+    };
+    const QFile::Permissions permissions = QFile::permissions(storeFile);
+    QVERIFY(QFile::setPermissions(storeFile, QFile::ReadOwner));
+    if (PermissionBitsApply readOnly; cachePages > 0 && readOnly.works()) {
+        const auto [exitCode, rowCount, err] = upcoming();
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(err.startsWith("candlewise: A change to the list was cut short") && err.count('\n') == 1,
+                 qPrintable(err));
+    }
+    QVERIFY(QFile::setPermissions(storeFile, permissions) && QFileInfo::exists(journal));
+    const auto [exitCode, rowCount, err] = upcoming();
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(rowCount, before.size());
+    QVERIFY(cachePages == 0 || !QFileInfo::exists(journal));
+
+    // Rolled back, the file must check as whole.
     QCOMPARE(integrityCheck(storeFile), QStringLiteral("ok"));
     cw::openSharedConnection();
     QStringList expected; // nothing of the file: the kill came inside its one transaction
