@@ -32,7 +32,7 @@ std::optional<int> daysFrom(const QString& text) {
 
 std::vector<DatedBirthday> readStore(const QDate& today, int maxDays) {
     Connection connection;
-    connection.openReadOnly(liveStoreFile());
+    connection.openToRead(liveStoreFile());
     return readDatedBirthdays(connection, today, maxDays);
 }
 
@@ -59,7 +59,42 @@ void printNext(std::vector<DatedBirthday> rows, QTextStream& out) {
         next.take(row.person, row.left);
     out << nameOnOneLine(next.text()) << '\n';
 }
+
+// The options QGuiApplication, QApplication and the X11 and Wayland platforms take from the arguments.
+const QStringList qtOptionsWithValue{QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+                                     QStringLiteral("platformtheme"), QStringLiteral("qwindowgeometry"),
+                                     QStringLiteral("geometry"),      QStringLiteral("qwindowtitle"),
+                                     QStringLiteral("title"),         QStringLiteral("qwindowicon"),
+                                     QStringLiteral("icon"),          QStringLiteral("plugin"),
+                                     QStringLiteral("session"),       QStringLiteral("style"),
+                                     QStringLiteral("stylesheet"),    QStringLiteral("display"),
+                                     QStringLiteral("name"),          QStringLiteral("visual")};
+const QStringList qtFlags{QStringLiteral("reverse"),     QStringLiteral("testability"),
+                          QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                          QStringLiteral("dograb"),      QStringLiteral("qmljsdebugger")};
 } // namespace
+
+StartArguments splitArguments(const QStringList& arguments) {
+    StartArguments start{{}, arguments.mid(0, 1)};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const bool twoDashes = argument.startsWith(QLatin1String("--"));
+        const QString word = argument.mid(twoDashes ? 2 : 1);
+        const QString name = word.section(u'=', 0, 0);
+        const bool known = qtOptionsWithValue.contains(name) || qtFlags.contains(name);
+        // Any one-dash word is Qt's, bar the program's own -h and -v: Qt ignores those it does not know.
+        if (!argument.startsWith(u'-') || word.isEmpty() || (twoDashes && !known) ||
+            argument == QLatin1String("-h") || argument == QLatin1String("-v"))
+            start.rest << argument;
+        else if (word.contains(u'='))
+            start.qtOptions.insert(name, word.section(u'=', 1));
+        else if (qtOptionsWithValue.contains(name) && i + 1 < arguments.size())
+            start.qtOptions.insert(name, arguments[++i]);
+        else
+            start.qtOptions.insert(name, QString());
+    }
+    return start;
+}
 
 int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;

@@ -45,7 +45,10 @@ void Form1::restoreOptions() {
         guard.step(13, [&] { value = readCheckBox(key); });
         box->setChecked(value == 1);
     }
-    guard.step(13, [&] { Check3->setChecked(readOnOff(SettingKey::WindowsStartup) == 1); });
+    // An entry the desktop's own settings turned off leaves the box unticked, the setting as it is.
+    guard.step(13, [&] {
+        Check3->setChecked(readOnOff(SettingKey::WindowsStartup) == 1 && !modStartUp::IsTurnedOff());
+    });
     guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
 }
 

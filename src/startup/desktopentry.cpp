@@ -42,14 +42,21 @@ QString autostartEntryText(const QString& executablePath, bool hidden) {
            (hidden ? QStringLiteral("Hidden=true\n") : QString());
 }
 
-bool isHiddenEntry(const QByteArray& text) {
+bool isEntryOff(const QByteArray& text) {
     bool inMainGroup = false;
     for (const QByteArray& rawLine : text.split('\n')) {
         const QByteArray line = rawLine.trimmed();
-        if (line.startsWith('['))
+        const qsizetype equals = line.indexOf('=');
+        if (line.startsWith('[')) {
             inMainGroup = line == "[Desktop Entry]";
-        else if (inMainGroup && line.startsWith("Hidden") && line.mid(6).trimmed().startsWith('='))
-            return line.mid(line.indexOf('=') + 1).trimmed() == "true";
+        } else if (inMainGroup && equals > 0) {
+            // The desktop's own reader (GLib's key file) also takes 1 and 0 for true and false.
+            const QByteArray key = line.left(equals).trimmed();
+            const QByteArray value = line.mid(equals + 1).trimmed();
+            if ((key == "Hidden" && (value == "true" || value == "1")) ||
+                (key == "X-GNOME-Autostart-enabled" && (value == "false" || value == "0")))
+                return true;
+        }
     }
     return false;
 }

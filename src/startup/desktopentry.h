@@ -13,7 +13,8 @@ QString quotedExecArgument(const QString& argument);
 // an entry of the same name in the machine-wide folder off.
 QString autostartEntryText(const QString& executablePath, bool hidden = false);
 
-// Whether the entry's text says Hidden=true in its [Desktop Entry] group.
-bool isHiddenEntry(const QByteArray& text);
+// Whether the entry's [Desktop Entry] group turns it off: Hidden=true, or X-GNOME-Autostart-enabled=false
+// as GNOME's own switch writes it.
+bool isEntryOff(const QByteArray& text);
 
 } // namespace cw

@@ -44,4 +44,8 @@ bool IsInStartup() {
     return IsInStartup(services().applicationFilePath());
 }
 
+bool IsTurnedOff() {
+    return RegStuff::IsRunEntryTurnedOff(executableFileName(QFileInfo(services().applicationFilePath())));
+}
+
 } // namespace cw::modStartUp

@@ -16,5 +16,7 @@ bool IsInStartup(const QString& executablePath);
 void AddToStartup();
 void RemoveFromStartup();
 bool IsInStartup();
+// Whether an entry for the running program is there but turned off (by the desktop's own settings).
+bool IsTurnedOff();
 
 } // namespace cw::modStartUp

@@ -44,10 +44,16 @@ QString removeEntry(const QString& folder, const QString& fileName) {
     return QStringLiteral("cannot remove %1 (%2)").arg(file.fileName(), file.errorString());
 }
 
-// The entry at `path` starts the program: it is there and not hidden.
+// The entry at `path` starts the program: it is there and not turned off.
 bool startsProgram(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && !isHiddenEntry(file.readAll());
+    return file.open(QIODevice::ReadOnly) && !isEntryOff(file.readAll());
+}
+
+// The user's own entry overrides the machine-wide one.
+QString entryInEffect(const QString& fileName, const AutostartFolders& folders) {
+    const QString perUser = entryPath(folders.perUser, fileName);
+    return QFileInfo::exists(perUser) ? perUser : entryPath(folders.machineWide, fileName);
 }
 
 [[noreturn]] void fail(QStringList reasons) {
@@ -108,14 +114,16 @@ void DeleteRunEntry(const QString& fileName, const QString& applicationFolder) {
 }
 
 bool IsRunEntryInEffect(const QString& fileName, const AutostartFolders& folders) {
-    if (fileName.isEmpty())
-        return false;
-    const QString perUser = entryPath(folders.perUser, fileName);
-    return startsProgram(QFileInfo::exists(perUser) ? perUser : entryPath(folders.machineWide, fileName));
+    return !fileName.isEmpty() && startsProgram(entryInEffect(fileName, folders));
 }
 
 bool IsRunEntryInEffect(const QString& fileName) {
     return IsRunEntryInEffect(fileName, autostartFolders());
+}
+
+bool IsRunEntryTurnedOff(const QString& fileName) {
+    QFile file(entryInEffect(fileName, autostartFolders()));
+    return !fileName.isEmpty() && file.open(QIODevice::ReadOnly) && isEntryOff(file.readAll());
 }
 
 } // namespace cw::RegStuff

@@ -1,7 +1,8 @@
 #pragma once
 // The program's entry in the list of programs started at logon, kept as an XDG autostart file
 // named after the executable's file name with ".desktop" added. The user's own entry, when there
-// is one, overrides the machine-wide one; an entry holding Hidden=true turns the program off.
+// is one, overrides the machine-wide one; an entry holding Hidden=true, or GNOME's
+// X-GNOME-Autostart-enabled=false, turns the program off.
 #include "startup/autostartfolders.h"
 
 #include <QString>
@@ -23,5 +24,7 @@ void DeleteRunEntry(const QString& fileName, const QString& applicationFolder,
 // Whether the next logon starts the program.
 bool IsRunEntryInEffect(const QString& fileName);
 bool IsRunEntryInEffect(const QString& fileName, const AutostartFolders& folders);
+// Whether the entry in effect is there but turned off, as the desktop's own settings may have done.
+bool IsRunEntryTurnedOff(const QString& fileName);
 
 } // namespace cw::RegStuff

@@ -65,37 +65,48 @@ QString Connection::dataSourceOf(const QString& connectionString) {
 
 void Connection::open(const QString& connectionString, int busyWaitMs) {
     // Never create: a missing store file is an error, not a new empty file.
-    openFile(dataSourceOf(connectionString), SQLITE_OPEN_READWRITE, busyWaitMs);
+    openFile(dataSourceOf(connectionString), false, busyWaitMs);
 }
 
-void Connection::openReadOnly(const QString& path) {
-    openFile(path, SQLITE_OPEN_READONLY);
+void Connection::openToRead(const QString& path) {
+    openFile(path, true);
 }
 
-void Connection::openFile(const QString& path, int flags, int busyWaitMs) {
+void Connection::openFile(const QString& path, bool reading, int busyWaitMs) {
     if (db_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
     const QByteArray name = path.toUtf8();
     sqlite3* db = nullptr;
     const auto fail = [&](int rc) {
-        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        // The engine's "attempt to write a readonly database" would not say why a reader writes.
+        if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK)
+            message = QStringLiteral("A change to the list was cut short and must be undone before it can be "
+                                     "read, which only a user who may write the file can do");
         sqlite3_close(db);
         throw AppError(message + QStringLiteral(": ") + path);
     };
-    // One thread uses a connection: the engine's own locking would only cost time on every row.
-    int rc = sqlite3_open_v2(name.constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    // One thread uses a connection: the engine's own locking would only cost time on every row. Without
+    // SQLITE_OPEN_CREATE a missing file stays missing; one the user may not write the engine opens
+    // read-only.
+    int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         fail(rc);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyWaitMs);
+    // A reader makes no change of its own, also where it may write the file.
+    if (reading)
+        rc = sqlite3_exec(db, "pragma query_only = 1", nullptr, nullptr, nullptr);
     // Reading the schema now makes a damaged or foreign file fail here, at the open, without writing.
-    rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    // A journal left by a writer that was killed is rolled back here, where the user may write.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     // The list query sorts every row; a cache that holds a large list keeps that sort in memory
     // instead of spilling it to temporary files. Only this connection's setting: the file is not written.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "pragma cache_size = -16384", nullptr, nullptr, nullptr);
     // A reader that never writes maps the file instead of copying every page it reads.
-    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READONLY))
+    if (rc == SQLITE_OK && reading)
         rc = sqlite3_exec(db, "pragma mmap_size = 268435456", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = registerEngineFunctions(db);

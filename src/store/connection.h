@@ -29,8 +29,10 @@ class Connection {
     // "...;Data Source= /path/dbData.mdb": the file after "Data Source=" must already exist.
     // busyWaitMs is how long the open waits for another writer's lock; later statements wait 5 s.
     void open(const QString& connectionString, int busyWaitMs = busyTimeoutMs);
-    // Opens the file for reading only; it is never created and never written.
-    void openReadOnly(const QString& path);
+    // Opens an existing file to read it. Where the user may write it, the engine can roll back a change
+    // that a killed writer left in a journal beside it; the connection itself changes nothing. Where
+    // the user may not, such a file fails with a message that says so.
+    void openToRead(const QString& path);
     // Runs one statement; the change is in the file when it returns.
     void execute(const QString& statement);
     void Close();
@@ -43,7 +45,7 @@ class Connection {
 
   private:
     static constexpr int busyTimeoutMs = 5000;
-    void openFile(const QString& path, int flags, int busyWaitMs = busyTimeoutMs);
+    void openFile(const QString& path, bool reading, int busyWaitMs = busyTimeoutMs);
     sqlite3* db_ = nullptr;
 };
 

@@ -40,6 +40,7 @@ class CommandLineTest : public QObject {
   private slots:
     void output_data();
     void output();
+    void needsNoDisplayAndTouchesNothingElse_data();
     void needsNoDisplayAndTouchesNothingElse();
 };
 
@@ -121,23 +122,41 @@ void CommandLineTest::output() {
     }
 }
 
-// The built program answers with no platform plugin to be had, and writes no settings.
+// The built program answers with no display and writes no settings; other starts say there is none.
+void CommandLineTest::needsNoDisplayAndTouchesNothingElse_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+    const QString none = QString::fromLatin1(cw::noDisplayText);
+    QTest::newRow("upcoming") << QStringList{"--upcoming", "365"} << 0 << "\tArvel Quenby\tDecember 10\n";
+    QTest::newRow("window") << QStringList{} << 1 << none;
+    QTest::newRow("Qt's options") << QStringList{"-session", "1234_ab", "--style", "Fusion", "-reverse"} << 1
+                                  << none;
+    QTest::newRow("display out of reach") << QStringList{"-display", ":4321"} << 1 << none;
+    QTest::newRow("a word no option takes")
+        << QStringList{"-style", "Fusion", "7"} << 2 << "candlewise: Give either --upcoming or --next.\n";
+}
+
 void CommandLineTest::needsNoDisplayAndTouchesNothingElse() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
     cwtest::Sandbox sandbox;
     sandbox.openStore();
     cw::sharedConnection().execute(cw::statements::editorInsert(QStringLiteral("Arvel Quenby"), 12, 10));
     cw::sharedConnection().Close();
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     program.setProcessEnvironment(environment);
-    program.start(cwtest::builtSideFile(QStringLiteral("candlewise")),
-                  {QStringLiteral("--upcoming"), QStringLiteral("365")});
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(cwtest::builtSideFile(QStringLiteral("candlewise")), arguments);
     QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitCode(), 0);
-    QVERIFY(program.readAllStandardOutput().endsWith("\tArvel Quenby\tDecember 10\n"));
+    const QString output = QString::fromLocal8Bit(program.readAll());
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(exitCode == 1 ? output == says : output.contains(says), qPrintable(output));
     QVERIFY(QDir(sandbox.path(QStringLiteral("config"))).isEmpty());
     QVERIFY(QDir(sandbox.path(QStringLiteral("autostart"))).isEmpty());
 }

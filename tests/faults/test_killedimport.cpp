@@ -3,6 +3,9 @@
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
+#include "app/commandline.h"
+#include "support/permissions.h"
+
 #include <QProcess>
 
 using namespace cwtest;
@@ -65,7 +68,24 @@ void TestKilledImport::killedImportLeavesNothingOfTheFile() {
     QVERIFY(helper.waitForFinished(30000));
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
 
-    // The engine rolls a hot journal back on the next open; the file must then check as whole.
+    // The command line answers at once: where the user may not write the store it says so in one line
+    // (once pages of the import reached it); where the user may, the engine rolls the change back.
+    const QStringList upcoming{"candlewise", "--upcoming", "365"};
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const QFile::Permissions permissions = QFile::permissions(storeFile);
+    QVERIFY(QFile::setPermissions(storeFile, QFile::ReadOwner));
+    if (PermissionBitsApply readOnly; cachePages > 0 && readOnly.works()) {
+        QCOMPARE(cw::runCommandLine(upcoming, outStream, errStream), 1);
+        QVERIFY2(err.startsWith("candlewise: A change to the list was cut short") && err.count('\n') == 1,
+                 qPrintable(err));
+    }
+    QVERIFY(QFile::setPermissions(storeFile, permissions) && QFileInfo::exists(journal));
+    QCOMPARE(cw::runCommandLine(upcoming, outStream, errStream), 0);
+    QCOMPARE(out.count('\n'), before.size());
+    QVERIFY(cachePages == 0 || !QFileInfo::exists(journal));
+
+    // Rolled back, the file must check as whole.
     QCOMPARE(integrityCheck(storeFile), QStringLiteral("ok"));
     cw::openSharedConnection();
     QStringList expected; // nothing of the file: the kill came inside its one transaction

@@ -17,6 +17,8 @@ class TestStartupBox : public QObject {
   private slots:
     void failedChangeShowsTheStateInEffect_data();
     void failedChangeShowsTheStateInEffect();
+    void entryTurnedOffByTheDesktop_data();
+    void entryTurnedOffByTheDesktop();
 };
 
 void TestStartupBox::failedChangeShowsTheStateInEffect_data() {
@@ -59,6 +61,25 @@ void TestStartupBox::failedChangeShowsTheStateInEffect() {
     QCOMPARE(f.form->Check3->isChecked(), startsOn);
     QCOMPARE(cw::readOnOff(cw::SettingKey::WindowsStartup), startsOn ? 1 : 0);
     QCOMPARE(f.form->Check8->isVisible(), startsOn);
+}
+
+void TestStartupBox::entryTurnedOffByTheDesktop_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("GNOME's switch") << QByteArray("X-GNOME-Autostart-enabled=false\n");
+    QTest::newRow("hidden") << QByteArray("Hidden=true\n");
+}
+
+// The box reads an entry the desktop turned off as off; ticking it writes one that is on.
+void TestStartupBox::entryTurnedOffByTheDesktop() {
+    QFETCH(QByteArray, line);
+    MainWindowFixture f;
+    const QString entry = f.sandbox.path("autostart/candlewise.desktop");
+    writeBytes(entry, "[Desktop Entry]\nType=Application\nExec=candlewise\n" + line);
+    cw::writeSetting(cw::SettingKey::WindowsStartup, "On");
+    f.start();
+    QVERIFY(!f.form->Check3->isChecked());
+    f.form->Check3->click();
+    QVERIFY(f.form->Check3->isChecked() && f.errorReports() == 0 && !readBytes(entry).contains(line));
 }
 
 QTEST_MAIN(TestStartupBox)
