@@ -77,8 +77,8 @@ extern "C" __attribute__((visibility("default"))) int candlewiseWindowMain(int a
     QObject::connect(&instance, &cw::SingleInstance::showRequested, &form, &cw::Form1::bringBack);
     // A session that ends closes the window the same way the close box does.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.close(); });
-    // Closing may not end the loop (a window started hidden in the tray was never created, so it
-    // gets no close event), so the end is made explicit.
+    // SIGTERM at log-out and the like end the session as the close box does, after any running
+    // import or export has been cancelled.
     cw::StopSignal stopSignal;
     QObject::connect(&stopSignal, &cw::StopSignal::received, &form, &cw::Form1::endSession);
     form.start();
