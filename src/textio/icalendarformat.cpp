@@ -3,6 +3,7 @@
 #include "app/apperror.h"
 #include "app/config.h"
 #include "store/daysleft.h"
+#include "textio/textfile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -255,16 +256,24 @@ std::pair<QByteArray, QByteArray> calendarFrame() {
     return frameOf(calendar);
 }
 
-void put(QIODevice& device, const QByteArray& bytes) {
-    if (device.write(bytes) != bytes.size())
+// The text goes to the device in pieces of about this size.
+constexpr qsizetype writeLimit = 64 * 1024;
+
+void put(QIODevice& device, QByteArray& pending, const QByteArray& bytes, qsizetype limit = writeLimit) {
+    pending += bytes;
+    if (pending.size() < limit)
+        return;
+    if (!writeAll(device, pending))
         throw AppError(QStringLiteral("Cannot write the calendar: %1").arg(device.errorString()));
+    pending.truncate(0);
 }
 } // namespace
 
 bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress) {
     const auto [head, tail] = calendarFrame();
     EventWriter event(calendar.reminderDays, calendar.stamp);
-    put(device, head);
+    QByteArray pending;
+    put(device, pending, head);
     // The same birthday twice would be one event written twice under one UID.
     QSet<QByteArray> written;
     const auto total = static_cast<qint64>(calendar.birthdays.size());
@@ -276,9 +285,9 @@ bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const For
         if (written.contains(uid))
             continue;
         written.insert(uid);
-        put(device, event.text(birthday, uid));
+        put(device, pending, event.text(birthday, uid));
     }
-    put(device, tail);
+    put(device, pending, tail, 0);
     return true;
 }
 

@@ -26,7 +26,8 @@ struct CalendarExport {
 };
 
 // The calendar, its events falling on the days the program announces each birthday; false when
-// progress cancelled it part way. Throws AppError when the device takes no more.
+// progress cancelled it part way. Throws AppError, with the device's reason, when the device takes no
+// more. The text goes out in large pieces: the device need not buffer.
 bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress = {});
 
 } // namespace cw
