@@ -211,6 +211,79 @@ bool TextLineReader::readLine(QString& line) {
     return true;
 }
 
+ByteLineReader::ByteLineReader(QIODevice& device, qsizetype lineLimit) : device_(device), limit_(lineLimit) {}
+
+// The next piece of the stream into buffer_; false at its end.
+bool ByteLineReader::fill() {
+    constexpr qsizetype pieceBytes = 64 * 1024;
+    position_ = 0;
+    do {
+        buffer_.resize(pieceBytes);
+        const qint64 read = device_.read(buffer_.data(), pieceBytes);
+        if (read <= 0) {
+            buffer_.clear();
+            return false;
+        }
+        buffer_.resize(read);
+        if (!started_) {
+            started_ = true;
+            if (buffer_.startsWith(byteOrderMark)) {
+                buffer_.remove(0, byteOrderMark.size());
+            } else if (buffer_.startsWith("\xFF\xFE") || buffer_.startsWith("\xFE\xFF")) {
+                utf16_.emplace(buffer_[0] == '\xFF' ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+                buffer_.remove(0, 2);
+            }
+        }
+        if (utf16_)
+            buffer_ = QString(utf16_->decode(buffer_)).toUtf8();
+    } while (buffer_.isEmpty());
+    return true;
+}
+
+bool ByteLineReader::readLine(QByteArray& line) {
+    const auto lineEnd = [this] {
+        return std::find_if(buffer_.cbegin() + position_, buffer_.cend(),
+                            [](char c) { return c == '\n' || c == '\r'; }) -
+               buffer_.cbegin();
+    };
+    while (skipping_) {
+        if (position_ == buffer_.size() && !fill())
+            return false;
+        position_ = lineEnd();
+        if (position_ < buffer_.size()) {
+            afterCr_ = buffer_[position_++] == '\r';
+            skipping_ = false;
+        }
+    }
+    line.clear();
+    lineCut_ = false;
+    bool begun = false;
+    for (;;) {
+        if (position_ == buffer_.size() && !fill())
+            return begun;
+        if (afterCr_) {
+            afterCr_ = false;
+            if (buffer_[position_] == '\n') {
+                ++position_;
+                continue;
+            }
+        }
+        begun = true;
+        const qsizetype end = lineEnd();
+        if (line.size() + end - position_ > limit_) {
+            line.append(buffer_.constData() + position_, limit_ - line.size());
+            lineCut_ = skipping_ = true;
+            return true;
+        }
+        line.append(buffer_.constData() + position_, end - position_);
+        position_ = end;
+        if (end < buffer_.size()) {
+            afterCr_ = buffer_[position_++] == '\r';
+            return true;
+        }
+    }
+}
+
 bool writeAll(QIODevice& device, QByteArrayView bytes) {
     while (!bytes.isEmpty()) {
         const qint64 written = device.write(bytes.data(), bytes.size());

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 namespace cw {
 
@@ -74,6 +76,33 @@ class TextLineReader {
     bool textCut_ = false;
     bool lineCut_ = false;
     qint64 lineCount_ = 0;
+};
+
+// The lines of an address book or a calendar one at a time, as UTF-8 bytes, while only a piece of
+// the stream is in memory. A UTF-8 byte-order mark at the start is dropped, and text in UTF-16 with a
+// byte-order mark is turned into UTF-8 on the way. Lines end at CR LF, LF or a lone CR. A line
+// longer than the limit is handed out cut there; the rest of it is passed over without being held.
+class ByteLineReader {
+  public:
+    // Reads from the current position of an open device; a read failure ends the lines.
+    ByteLineReader(QIODevice& device, qsizetype lineLimit);
+    // The next line without its end; false at the end of the stream.
+    bool readLine(QByteArray& line);
+    // Whether the line last read was longer than the limit and came cut.
+    bool lineCut() const { return lineCut_; }
+
+  private:
+    bool fill();
+
+    QIODevice& device_;
+    qsizetype limit_;
+    QByteArray buffer_; // read and decoded, from position_ on not yet handed out
+    qsizetype position_ = 0;
+    std::optional<QStringDecoder> utf16_;
+    bool started_ = false;
+    bool afterCr_ = false;  // an LF next ends no further line
+    bool skipping_ = false; // the rest of a cut line is still to be passed over
+    bool lineCut_ = false;
 };
 
 // Writes every byte; false when the device takes no more, its error string then telling why. A disk
