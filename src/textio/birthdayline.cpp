@@ -109,4 +109,8 @@ BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber) {
     malformed(line, lineNumber, *failure);
 }
 
+void rejectLongLine(const QString& start, qint64 lineNumber) {
+    malformed(start, lineNumber, QStringLiteral("it is longer than 64 KB."));
+}
+
 } // namespace cw

@@ -16,5 +16,8 @@ struct BirthdayLine {
 // follows that. A line that does not hold a real date throws AppError whose description names the
 // line number and quotes the line (the reason given is that of the first comma).
 BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber);
+// A line too long to be read whole is no birthday line either: throws the AppError that names it,
+// quoting its start.
+[[noreturn]] void rejectLongLine(const QString& start, qint64 lineNumber);
 
 } // namespace cw

@@ -34,7 +34,8 @@ void ExportCalendar(const QString& path, const ListView& list, const std::vector
     // The rows are taken first: nothing that happens while the file is written can change them.
     const CalendarExport calendar{rowsOf(list), reminderDays, services().clock().now()};
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: the writer has its own buffer, and a full disk's reason reaches the message.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw AppError(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
     if (!writeICalendar(file, calendar, progress))
         return; // the file is not committed: the target stays as it was

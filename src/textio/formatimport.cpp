@@ -6,6 +6,7 @@
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "textio/icalendarformat.h"
+#include "textio/textfile.h"
 #include "textio/vcardreader.h"
 
 #include <QFile>
@@ -78,11 +79,10 @@ bool readInto(QFile& file, FileFormat format, Importer& importer, const FormatPr
             cancelled = cancelled || !progress(file.pos(), total);
             return !cancelled;
         };
-        const std::vector<ReadEntry> entries = readICalendar(file, keepGoing);
+        // What was taken of a file that turns out unreadable is rolled back with the rest.
+        readICalendar(file, keepGoing, [&importer](const ReadEntry& entry) { importer.take(entry); });
         if (cancelled)
             return false;
-        for (const ReadEntry& entry : entries)
-            importer.take(entry);
     }
     if (file.error() != QFile::NoError)
         throw AppError(QStringLiteral("Cannot read \"%1\": %2").arg(file.fileName(), file.errorString()));
@@ -102,11 +102,11 @@ FileFormat fileFormatOf(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileFormat::Text;
-    QByteArray line = file.readLine(4096);
-    if (line.startsWith("\xEF\xBB\xBF"))
-        line.remove(0, 3);
-    while (!line.isEmpty() && line.trimmed().isEmpty())
-        line = file.readLine(4096);
+    // Read as the readers read it: in UTF-16 too, and with lines ended by a lone CR.
+    ByteLineReader lines(file, 4096);
+    QByteArray line;
+    while (lines.readLine(line) && line.trimmed().isEmpty()) {
+    }
     const QByteArray first = line.trimmed().toUpper();
     if (first == "BEGIN:VCARD")
         return FileFormat::VCard;

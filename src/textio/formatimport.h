@@ -11,8 +11,9 @@ namespace cw {
 
 enum class FileFormat { Text, VCard, ICalendar };
 
-// BEGIN:VCARD or BEGIN:VCALENDAR on the first line that is not blank (after a byte-order mark) tells
-// the format; anything else, a file that cannot be opened included, is left to the text import.
+// BEGIN:VCARD or BEGIN:VCALENDAR on the first line that is not blank tells the format, in UTF-8 or
+// in UTF-16 with a byte-order mark, whatever the line ends; anything else, a file that cannot be
+// opened included, is left to the text import.
 FileFormat fileFormatOf(const QString& path);
 
 struct ImportTally {

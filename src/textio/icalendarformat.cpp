@@ -3,6 +3,7 @@
 #include "app/apperror.h"
 #include "app/config.h"
 #include "store/daysleft.h"
+#include "textio/textfile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -22,22 +23,52 @@ struct ComponentFree {
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 
-struct ParserFree {
-    void operator()(icalparser* parser) const { icalparser_free(parser); }
+// A longer content line is no summary nor date: its event reads as having no birthday.
+constexpr qsizetype lineLimit = 1 << 20;
+
+// The lines of a calendar unfolded: a line that begins with a blank or a tab goes on the one before.
+class UnfoldedLines {
+  public:
+    explicit UnfoldedLines(QIODevice& device) : lines_(device, lineLimit) {}
+
+    // cut: the line was longer than the limit; what is handed out is only its start.
+    bool next(QByteArray& line, bool& cut) {
+        if (!havePhysical_ && !lines_.readLine(physical_))
+            return false;
+        line = physical_;
+        cut = lines_.lineCut();
+        while ((havePhysical_ = lines_.readLine(physical_)) &&
+               (physical_.startsWith(' ') || physical_.startsWith('\t'))) {
+            cut = cut || lines_.lineCut() || line.size() + physical_.size() - 1 > lineLimit;
+            if (!cut)
+                line += QByteArrayView(physical_).sliced(1);
+        }
+        return true;
+    }
+
+  private:
+    ByteLineReader lines_;
+    QByteArray physical_;
+    bool havePhysical_ = false;
 };
 
-// libical asks for the stream line by line.
-struct LineSource {
-    QIODevice& device;
-    const std::function<bool()>& keepGoing;
-    int lines = 0;
-};
+// The name of a content line in upper case: what comes before its parameters and value.
+QByteArray nameOf(QByteArrayView line) {
+    const auto end = std::find_if(line.begin(), line.end(), [](char c) { return c == ';' || c == ':'; });
+    return line.first(end - line.begin()).trimmed().toByteArray().toUpper();
+}
 
-char* nextLine(char* buffer, size_t size, void* data) {
-    auto* source = static_cast<LineSource*>(data);
-    if (++source->lines % 4096 == 0 && !source->keepGoing())
-        return nullptr;
-    return source->device.readLine(buffer, static_cast<qint64>(size)) > 0 ? buffer : nullptr;
+// Whether a BEGIN or END line names the component.
+bool names(QByteArrayView line, const char* component) {
+    const qsizetype colon = line.indexOf(':');
+    return colon >= 0 && line.sliced(colon + 1).trimmed().compare(component, Qt::CaseInsensitive) == 0;
+}
+
+// What libical is given of an event's line: UTF-8, read as Windows-1252 when it is not valid UTF-8
+// (as the text and vCard readers do), and up to a NUL, as libical reads C strings.
+QByteArray eventLine(const QByteArray& line) {
+    const qsizetype nul = line.indexOf('\0');
+    return decodeText(nul < 0 ? line : line.first(nul)).toUtf8() + "\r\n";
 }
 
 QString withoutBirthdaySuffix(QString name) {
@@ -63,38 +94,68 @@ ReadEntry birthdayOf(icalcomponent* event) {
     return BirthdayRecord{name, start.month, start.day};
 }
 
-void readEvents(icalcomponent* calendar, std::vector<ReadEntry>& entries) {
-    for (icalcomponent* event = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); event;
-         event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-        entries.push_back(birthdayOf(event));
+ReadEntry birthdayOf(const QByteArray& event) {
+    const Component component(icalparser_parse_string(event.constData()));
+    if (!component || icalcomponent_isa(component.get()) != ICAL_VEVENT_COMPONENT)
+        return std::nullopt;
+    return birthdayOf(component.get());
 }
 } // namespace
 
-std::vector<ReadEntry> readICalendar(QIODevice& device, const std::function<bool()>& keepGoing) {
-    const std::unique_ptr<icalparser, ParserFree> parser(icalparser_new());
-    LineSource source{device, keepGoing};
-    icalparser_set_gen_data(parser.get(), &source);
-    const Component root(icalparser_parse(parser.get(), nextLine));
-    std::vector<ReadEntry> entries;
-    if (root && icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
-        readEvents(root.get(), entries);
-    } else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT) {
-        // Several calendars in one file come under one root.
-        for (icalcomponent* calendar =
-                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
-             calendar; calendar = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
-            readEvents(calendar, entries);
-    } else if (keepGoing()) {
-        throw AppError(QStringLiteral("The file holds no calendar."));
+void readICalendar(QIODevice& device, const std::function<bool()>& keepGoing,
+                   const std::function<void(const ReadEntry&)>& take) {
+    UnfoldedLines lines(device);
+    QByteArray line;
+    bool cut = false;
+    int depth = 0;           // components open
+    bool inCalendar = false; // the outermost component open is a calendar
+    int calendars = 0;       // calendars read to their end
+    // Each event goes to libical alone, with only the lines a birthday is read from: a large calendar
+    // is never held whole, nor its attachments and alarms.
+    bool inEvent = false;
+    bool eventCut = false;
+    QByteArray event;
+    for (qint64 count = 1; lines.next(line, cut); ++count) {
+        if (count % 4096 == 0 && !keepGoing())
+            return;
+        const QByteArray name = nameOf(line);
+        if (name == "BEGIN") {
+            if (depth == 0) {
+                inCalendar = names(line, "VCALENDAR");
+            } else if (depth == 1 && inCalendar && names(line, "VEVENT")) {
+                inEvent = true;
+                eventCut = false;
+                event = "BEGIN:VEVENT\r\n";
+            }
+            ++depth;
+        } else if (name == "END") {
+            depth = std::max(depth - 1, 0);
+            if (inEvent && depth == 1) {
+                inEvent = false;
+                take(eventCut ? std::nullopt : birthdayOf(event + "END:VEVENT\r\n"));
+            } else if (inCalendar && depth == 0) {
+                inCalendar = false;
+                ++calendars;
+            }
+        } else if (inEvent && depth == 2 && (name == "DTSTART" || name == "RRULE" || name == "SUMMARY")) {
+            eventCut = eventCut || cut;
+            if (!eventCut)
+                event += eventLine(line);
+        }
     }
-    return entries;
+    // A file cut short leaves a calendar open.
+    if ((calendars == 0 || depth > 0) && keepGoing())
+        throw AppError(QStringLiteral("The file holds no calendar."));
 }
 
 std::vector<ReadEntry> readICalendar(const QByteArray& bytes) {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    return readICalendar(buffer, [] { return true; });
+    std::vector<ReadEntry> entries;
+    readICalendar(
+        buffer, [] { return true; }, [&entries](const ReadEntry& entry) { entries.push_back(entry); });
+    return entries;
 }
 
 namespace {
@@ -255,16 +316,24 @@ std::pair<QByteArray, QByteArray> calendarFrame() {
     return frameOf(calendar);
 }
 
-void put(QIODevice& device, const QByteArray& bytes) {
-    if (device.write(bytes) != bytes.size())
+// The text goes to the device in pieces of about this size.
+constexpr qsizetype writeLimit = 64 * 1024;
+
+void put(QIODevice& device, QByteArray& pending, const QByteArray& bytes, qsizetype limit = writeLimit) {
+    pending += bytes;
+    if (pending.size() < limit)
+        return;
+    if (!writeAll(device, pending))
         throw AppError(QStringLiteral("Cannot write the calendar: %1").arg(device.errorString()));
+    pending.truncate(0);
 }
 } // namespace
 
 bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress) {
     const auto [head, tail] = calendarFrame();
     EventWriter event(calendar.reminderDays, calendar.stamp);
-    put(device, head);
+    QByteArray pending;
+    put(device, pending, head);
     // The same birthday twice would be one event written twice under one UID.
     QSet<QByteArray> written;
     const auto total = static_cast<qint64>(calendar.birthdays.size());
@@ -276,9 +345,9 @@ bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const For
         if (written.contains(uid))
             continue;
         written.insert(uid);
-        put(device, event.text(birthday, uid));
+        put(device, pending, event.text(birthday, uid));
     }
-    put(device, tail);
+    put(device, pending, tail, 0);
     return true;
 }
 

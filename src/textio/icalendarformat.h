@@ -12,11 +12,13 @@ class QIODevice;
 
 namespace cw {
 
-// Every event of the calendars in the stream: a yearly event is a birthday named by its summary
-// (without a trailing "'s birthday"), any other event reads as none. keepGoing is asked now and then
-// while the stream is read; when it says no, reading stops with the events so far. Throws AppError
-// when the stream holds no calendar.
-std::vector<ReadEntry> readICalendar(QIODevice& device, const std::function<bool()>& keepGoing);
+// Every event of the calendars in the stream, handed to take one by one as it is read: a yearly event
+// is a birthday named by its summary (without a trailing "'s birthday"), any other event reads as
+// none. The stream is UTF-8 (a line that is not is read as Windows-1252) or UTF-16 with a byte-order
+// mark. keepGoing is asked now and then while the stream is read; when it says no, reading stops.
+// Throws AppError when the stream holds no calendar, or one cut short, after the events read so far.
+void readICalendar(QIODevice& device, const std::function<bool()>& keepGoing,
+                   const std::function<void(const ReadEntry&)>& take);
 std::vector<ReadEntry> readICalendar(const QByteArray& bytes);
 
 struct CalendarExport {
@@ -26,7 +28,8 @@ struct CalendarExport {
 };
 
 // The calendar, its events falling on the days the program announces each birthday; false when
-// progress cancelled it part way. Throws AppError when the device takes no more.
+// progress cancelled it part way. Throws AppError, with the device's reason, when the device takes no
+// more. The text goes out in large pieces: the device need not buffer.
 bool writeICalendar(QIODevice& device, const CalendarExport& calendar, const FormatProgress& progress = {});
 
 } // namespace cw

@@ -84,6 +84,8 @@ void ImportBirthdays(const QString& path, WorkProgress* progress) {
     try {
         QString line;
         for (qint64 number = 1; !cancelled && reader.readLine(line); ++number) {
+            if (reader.lineCut())
+                rejectLongLine(line, number);
             const BirthdayLine birthday = parseBirthdayLine(line, number);
             insert.bind(1, statements::trimBlanks(nameOnOneLine(birthday.name)));
             insert.bind(2, birthday.month);

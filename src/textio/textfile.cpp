@@ -39,41 +39,6 @@ QString takeLine(const QString& text, qsizetype& position) {
     return QString(data + start, end - start);
 }
 
-// Where bytes can be cut so that the first part ends with a whole line end: never between the CR
-// and the LF of one line end, nor inside a UTF-8 sequence. 0 when no line end is usable yet; only
-// the bytes from searchFrom on are looked at.
-qsizetype lineEndCut(const QByteArray& bytes, qsizetype searchFrom) {
-    const qsizetype size = bytes.size();
-    if (size > 0 && bytes[size - 1] == '\n')
-        return size;
-    for (qsizetype i = size - 2; i >= searchFrom; --i) {
-        if (bytes[i] == '\n')
-            return i + 1;
-        if (bytes[i] == '\r')
-            return bytes[i + 1] == '\n' ? i + 2 : i + 1;
-    }
-    return 0;
-}
-
-// The lines a piece of bytes holds that ends with a line end, or that is the file's last piece.
-qint64 countLines(QByteArrayView bytes) {
-    qint64 lines = 0;
-    const char* const data = bytes.data();
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] == '\n') {
-            ++lines;
-        } else if (data[i] == '\r') {
-            ++lines;
-            if (i + 1 < size && data[i + 1] == '\n')
-                ++i;
-        }
-    }
-    if (size > 0 && data[size - 1] != '\n' && data[size - 1] != '\r')
-        ++lines;
-    return lines;
-}
-
 // Every piece is decoded on its own; a byte-order mark is dropped only at the start of the text.
 QString decodePiece(QByteArrayView bytes, bool utf8, bool first) {
     if (!utf8)
@@ -147,32 +112,71 @@ void TextLineReader::rewind() {
         carry_ = device_->read(byteOrderMark.size());
     while (carry_ == byteOrderMark);
     deviceAtEnd_ = false;
+    ended_ = false;
     firstChunk_ = true;
-    searchFrom_ = 0;
+    scanned_ = 0;
+    lineStart_ = 0;
+    linesEnded_ = 0;
     text_.clear();
     position_ = 0;
 }
 
+// The next run of whole lines, or the file's last piece. Bytes are cut only after a line end, never
+// between the CR and the LF of one, so no UTF-8 sequence is split either.
 bool TextLineReader::nextChunk(QByteArray& chunk) {
-    for (;;) {
-        const qsizetype cut = deviceAtEnd_ ? carry_.size() : lineEndCut(carry_, searchFrom_);
-        if (cut > 0) {
-            chunk = carry_.first(cut);
-            carry_.remove(0, cut);
-            searchFrom_ = 0;
+    const auto take = [&](qsizetype size) {
+        chunk = carry_.first(size);
+        carry_.remove(0, size);
+        scanned_ -= size;
+        lineStart_ -= size;
+        return true;
+    };
+    chunkCut_ = false;
+    while (!ended_) {
+        const char* const data = carry_.constData();
+        const qsizetype size = carry_.size();
+        qsizetype i = scanned_;
+        for (; i < size; ++i) {
+            if (data[i] != '\n' && data[i] != '\r')
+                continue;
+            // A CR last in what was read may have its LF in the next read.
+            if (i - lineStart_ > maxLineBytes || (data[i] == '\r' && i + 1 == size && !deviceAtEnd_))
+                break;
+            if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
+                ++i;
+            lineStart_ = i + 1;
+            ++linesEnded_;
+        }
+        scanned_ = i;
+        if (i - lineStart_ > maxLineBytes) {
+            if (lineStart_ > 0)
+                return take(lineStart_);
+            // The start of the line, cut before a UTF-8 sequence, is the last chunk.
+            qsizetype cut = maxLineBytes;
+            while (cut > maxLineBytes - 3 && (static_cast<unsigned char>(data[cut]) & 0xC0) == 0x80)
+                --cut;
+            take(cut);
+            carry_.clear();
+            ++linesEnded_;
+            ended_ = chunkCut_ = true;
             return true;
         }
-        if (deviceAtEnd_)
-            return false;
-        searchFrom_ = std::max<qsizetype>(carry_.size() - 1, 0);
-        const qsizetype before = carry_.size();
-        carry_.resize(before + chunkBytes_);
-        const qint64 read = device_->read(carry_.data() + before, chunkBytes_);
+        if (deviceAtEnd_) {
+            ended_ = true;
+            if (lineStart_ < size)
+                ++linesEnded_; // the last line has no end
+            return size > 0 && take(size);
+        }
+        if (lineStart_ > 0)
+            return take(lineStart_);
+        carry_.resize(size + chunkBytes_);
+        const qint64 read = device_->read(carry_.data() + size, chunkBytes_);
         if (read < 0)
             throw AppError(QStringLiteral("Cannot read %1: %2").arg(quoted(name_), device_->errorString()));
-        carry_.resize(before + read);
+        carry_.resize(size + read);
         deviceAtEnd_ = read == 0;
     }
+    return false;
 }
 
 void TextLineReader::scan(const CountProgress& progress) {
@@ -181,11 +185,11 @@ void TextLineReader::scan(const CountProgress& progress) {
     QByteArray chunk;
     while (nextChunk(chunk)) {
         utf8_ = utf8_ && isValidUtf8(chunk, scratch);
-        lineCount_ += countLines(chunk);
+        lineCount_ = linesEnded_;
         if (progress && !progress(lineCount_)) {
             lineCount_ = 0;
             carry_.clear();
-            deviceAtEnd_ = true; // no lines are handed out
+            ended_ = true; // no lines are handed out
             return;
         }
     }
@@ -198,15 +202,100 @@ bool TextLineReader::readLine(QString& line) {
         if (!nextChunk(chunk))
             return false;
         text_ = decodePiece(chunk, utf8_, firstChunk_);
+        textCut_ = chunkCut_;
         firstChunk_ = false;
         position_ = 0;
     }
     line = takeLine(text_, position_);
+    lineCut_ = textCut_ && position_ >= text_.size();
+    return true;
+}
+
+ByteLineReader::ByteLineReader(QIODevice& device, qsizetype lineLimit) : device_(device), limit_(lineLimit) {}
+
+// The next piece of the stream into buffer_; false at its end.
+bool ByteLineReader::fill() {
+    constexpr qsizetype pieceBytes = 64 * 1024;
+    position_ = 0;
+    do {
+        buffer_.resize(pieceBytes);
+        const qint64 read = device_.read(buffer_.data(), pieceBytes);
+        if (read <= 0) {
+            buffer_.clear();
+            return false;
+        }
+        buffer_.resize(read);
+        if (!started_) {
+            started_ = true;
+            if (buffer_.startsWith(byteOrderMark)) {
+                buffer_.remove(0, byteOrderMark.size());
+            } else if (buffer_.startsWith("\xFF\xFE") || buffer_.startsWith("\xFE\xFF")) {
+                utf16_.emplace(buffer_[0] == '\xFF' ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+                buffer_.remove(0, 2);
+            }
+        }
+        if (utf16_)
+            buffer_ = QString(utf16_->decode(buffer_)).toUtf8();
+    } while (buffer_.isEmpty());
+    return true;
+}
+
+bool ByteLineReader::readLine(QByteArray& line) {
+    const auto lineEnd = [this] {
+        return std::find_if(buffer_.cbegin() + position_, buffer_.cend(),
+                            [](char c) { return c == '\n' || c == '\r'; }) -
+               buffer_.cbegin();
+    };
+    while (skipping_) {
+        if (position_ == buffer_.size() && !fill())
+            return false;
+        position_ = lineEnd();
+        if (position_ < buffer_.size()) {
+            afterCr_ = buffer_[position_++] == '\r';
+            skipping_ = false;
+        }
+    }
+    line.clear();
+    lineCut_ = false;
+    bool begun = false;
+    for (;;) {
+        if (position_ == buffer_.size() && !fill())
+            return begun;
+        if (afterCr_) {
+            afterCr_ = false;
+            if (buffer_[position_] == '\n') {
+                ++position_;
+                continue;
+            }
+        }
+        begun = true;
+        const qsizetype end = lineEnd();
+        if (line.size() + end - position_ > limit_) {
+            line.append(buffer_.constData() + position_, limit_ - line.size());
+            lineCut_ = skipping_ = true;
+            return true;
+        }
+        line.append(buffer_.constData() + position_, end - position_);
+        position_ = end;
+        if (end < buffer_.size()) {
+            afterCr_ = buffer_[position_++] == '\r';
+            return true;
+        }
+    }
+}
+
+bool writeAll(QIODevice& device, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = device.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
     return true;
 }
 
 TextFileWriter::TextFileWriter(const QString& path) : path_(path), file_(path) {
-    if (!file_.open(QIODevice::WriteOnly))
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw AppError(QStringLiteral("Cannot create %1: %2").arg(quoted(path_), file_.errorString()));
 }
 
@@ -234,7 +323,7 @@ void TextFileWriter::writeLine(std::initializer_list<QStringView> pieces) {
 void TextFileWriter::flushBuffer() {
     if (buffer_.isEmpty())
         return;
-    if (file_.write(buffer_) != buffer_.size())
+    if (!writeAll(file_, buffer_))
         throw AppError(QStringLiteral("Cannot write %1: %2").arg(quoted(path_), file_.errorString()));
     buffer_.truncate(0); // the room stays for the next lines
 }

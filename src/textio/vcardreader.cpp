@@ -10,9 +10,8 @@
 namespace cw {
 
 namespace {
-// Lines are read in pieces of this size. Photos are skipped without being held; a kept property (a
-// name, a birthday) longer than keptLimit makes its card unreadable rather than filling memory.
-constexpr size_t readLimit = 64 * 1024;
+// Photos are skipped without being held; a kept property (a name, a birthday) longer than keptLimit
+// makes its card unreadable rather than filling memory.
 constexpr qsizetype keptLimit = 4 << 20;
 
 bool isKeptName(QByteArrayView name) {
@@ -226,60 +225,58 @@ struct VCardReader::Card {
     }
 };
 
-VCardReader::VCardReader(QIODevice& device) : device_(device), chunk_(readLimit) {}
+VCardReader::VCardReader(QIODevice& device) : lines_(device, keptLimit) {}
 
 bool VCardReader::readPhysicalLine() {
-    line_.clear();
-    truncated_ = false;
-    if (device_.atEnd())
-        return false;
-    for (;;) {
-        const qint64 read = device_.readLine(chunk_.data(), static_cast<qint64>(chunk_.size()));
-        if (read <= 0)
-            break;
-        const QByteArrayView piece(chunk_.data(), read);
-        if (line_.size() < keptLimit)
-            line_ += piece;
-        else
-            truncated_ = true;
-        if (piece.endsWith('\n') || device_.atEnd())
-            break;
-    }
-    while (line_.endsWith('\n') || line_.endsWith('\r'))
-        line_.chop(1);
-    if (firstLine_ && line_.startsWith("\xEF\xBB\xBF"))
-        line_.remove(0, 3);
-    firstLine_ = false;
-    return true;
+    const bool read = lines_.readLine(line_);
+    truncated_ = lines_.lineCut();
+    return read;
 }
 
 bool VCardReader::readLogicalLine() {
     if (!havePhysical_ && !readPhysicalLine())
         return false;
     logical_ = line_;
-    const qsizetype colon = headEnd(logical_);
-    const QByteArrayView head = colon < 0 ? QByteArrayView(logical_) : QByteArrayView(logical_).first(colon);
-    const bool kept = isKeptName(propertyName(splitHead(head).first()));
-    logicalTruncated_ = kept && truncated_;
-    const bool quotedPrintable = head.toByteArray().toUpper().contains("QUOTED-PRINTABLE");
-    bool softBreak = quotedPrintable && line_.endsWith('=');
-    if (!kept)
-        logical_.truncate(qMax<qsizetype>(colon, 0));
-    // Folded lines begin with a blank or a tab; quoted-printable text goes on after a final "=".
-    while ((havePhysical_ = readPhysicalLine())) {
+    bool truncated = truncated_;
+    // The name may be folded too: what the property is, is known at the colon.
+    qsizetype colon = -1;
+    bool kept = true;
+    bool quotedPrintable = false;
+    for (;;) {
+        if (colon < 0 && (colon = headEnd(logical_)) >= 0) {
+            const QByteArrayView head = QByteArrayView(logical_).first(colon);
+            kept = isKeptName(propertyName(splitHead(head).first()));
+            quotedPrintable = head.toByteArray().toUpper().contains("QUOTED-PRINTABLE");
+            if (!kept) {
+                valueBlank_ = QByteArrayView(logical_).sliced(colon + 1).trimmed().isEmpty();
+                logical_.truncate(colon + 1);
+            }
+        }
+        // Folded lines begin with a blank or a tab; quoted-printable text goes on after a final "=".
+        const bool softBreak = quotedPrintable && line_.endsWith('=');
+        if (!(havePhysical_ = readPhysicalLine()))
+            break;
         const bool folded = line_.startsWith(' ') || line_.startsWith('\t');
         if (!folded && !softBreak)
             break;
-        if (kept) {
-            if (softBreak)
-                logical_.chop(1);
-            logical_ += folded && !softBreak ? QByteArrayView(line_).sliced(1) : QByteArrayView(line_);
-            logicalTruncated_ = logicalTruncated_ || truncated_ || logical_.size() > keptLimit;
-            if (logicalTruncated_)
-                logical_.truncate(keptLimit);
+        const QByteArrayView more =
+            folded && !softBreak ? QByteArrayView(line_).sliced(1) : QByteArrayView(line_);
+        if (!kept) {
+            valueBlank_ = valueBlank_ && more.trimmed().isEmpty();
+            continue;
         }
-        softBreak = quotedPrintable && line_.endsWith('=');
+        if (softBreak)
+            logical_.chop(1);
+        logical_ += more;
+        truncated = truncated || truncated_ || logical_.size() > keptLimit;
+        if (logical_.size() > keptLimit)
+            logical_.truncate(keptLimit);
     }
+    if (colon < 0 && !isKeptName(propertyName(splitHead(logical_).first()))) {
+        kept = false;
+        logical_.clear();
+    }
+    logicalTruncated_ = kept && truncated;
     return true;
 }
 
@@ -287,24 +284,29 @@ bool VCardReader::next(ReadEntry& entry) {
     Card card;
     bool inCard = beginSeen_;
     beginSeen_ = false;
+    int nested = 0;           // cards open inside this one
+    bool agentBefore = false; // the line before was an AGENT without a value: a card of its own follows
     while (readLogicalLine()) {
         const Property property = parseProperty(logical_);
         const bool cardBoundary =
             QByteArrayView(property.value).trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
-        if (property.name == "BEGIN" && cardBoundary) {
-            if (inCard) {
-                // The card before never ended: it is unreadable, and this line starts the next one.
-                beginSeen_ = true;
-                entry = std::nullopt;
-                return true;
-            }
-            inCard = true;
-        } else if (!inCard) {
-            continue;
-        } else if (property.name == "END" && cardBoundary) {
+        const bool begin = property.name == "BEGIN" && cardBoundary;
+        const bool end = property.name == "END" && cardBoundary;
+        if (!inCard) {
+            inCard = begin;
+        } else if (nested > 0 || (begin && agentBefore)) {
+            nested += begin ? 1 : end ? -1 : 0;
+            agentBefore = false;
+        } else if (begin) {
+            // The card before never ended: it is unreadable, and this line starts the next one.
+            beginSeen_ = true;
+            entry = std::nullopt;
+            return true;
+        } else if (end) {
             entry = card.entry();
             return true;
         } else {
+            agentBefore = property.name == "AGENT" && valueBlank_;
             card.broken = card.broken || logicalTruncated_;
             card.take(property);
         }

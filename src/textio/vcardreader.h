@@ -2,6 +2,7 @@
 // Address books in vCard 2.1, 3.0 and 4.0, read card by card from a stream so that a large file full
 // of photos is never held whole. Only the name and the birthday of each card are kept.
 #include "textio/birthdayrecord.h"
+#include "textio/textfile.h"
 
 #include <QByteArray>
 
@@ -16,7 +17,8 @@ class VCardReader {
     // Reads from the current position of an open device.
     explicit VCardReader(QIODevice& device);
     // The next card; false at the end of the stream. A card without END:VCARD ends where the next
-    // card or the stream begins or ends, and reads as having no birthday.
+    // card or the stream begins or ends, and reads as having no birthday. A card inside a card (a 2.1
+    // AGENT) is passed over.
     bool next(ReadEntry& entry);
 
   private:
@@ -24,15 +26,14 @@ class VCardReader {
     bool readPhysicalLine();
     bool readLogicalLine();
 
-    QIODevice& device_;
-    std::vector<char> chunk_; // one read from the device
-    QByteArray line_;         // the physical line last read, without its line end
+    ByteLineReader lines_;
+    QByteArray line_; // the physical line last read, without its line end
     bool truncated_ = false;
     bool havePhysical_ = false; // line_ is read but not yet taken
-    bool firstLine_ = true;
-    QByteArray logical_; // the unfolded line; of a property that is not kept, only its head
+    QByteArray logical_;        // the unfolded line; of a property that is not kept, only its head
     bool logicalTruncated_ = false;
-    bool beginSeen_ = false; // the last call stopped at the BEGIN of the next card
+    bool valueBlank_ = false; // of a property that is not kept: whether its value was blank
+    bool beginSeen_ = false;  // the last call stopped at the BEGIN of the next card
 };
 
 // Every card of a vCard text, for callers that hold the bytes already.

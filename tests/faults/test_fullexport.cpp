@@ -1,11 +1,14 @@
-// A disk that fills up while the list is exported: the export is reported, the file that was there
-// stays as it was, no half-written file is left, and the next export works.
+// A disk that fills up while the list is exported as text or as a calendar: the export is reported
+// with the system's reason, the file that was there stays as it was, no half-written file is left,
+// and the next export works.
 #include "faults.h"
 #include "mainwindow/fixture.h"
 
 #include <QDir>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace cwtest;
@@ -49,13 +52,16 @@ class TestFullExport : public QObject {
 
 void TestFullExport::fullDiskLeavesTheOldFile_data() {
     QTest::addColumn<int>("limit");
-    QTest::newRow("nothing fits") << 0;
-    QTest::newRow("a few lines fit") << 300;
-    QTest::newRow("most of the file fits") << 60000;
+    QTest::addColumn<QString>("name");
+    QTest::newRow("nothing fits") << 0 << "output.txt";
+    QTest::newRow("a few lines fit") << 300 << "output.txt";
+    QTest::newRow("most of the file fits") << 60000 << "output.txt";
+    QTest::newRow("calendar, a few events fit") << 3000 << "output.ics";
 }
 
 void TestFullExport::fullDiskLeavesTheOldFile() {
     QFETCH(int, limit);
+    QFETCH(QString, name);
     MainWindowFixture f(QDate(2026, 12, 30)); // no stored day is due
     QList<Birthday> rows;
     QByteArray expected;
@@ -73,7 +79,7 @@ void TestFullExport::fullDiskLeavesTheOldFile() {
         expected += (lineText({people[row], months[row].toInt(), days[row].toInt()}) + "\r\n").toUtf8();
     QVERIFY(expected.size() > limit + 4096); // the whole export cannot fit
 
-    const QString target = f.sandbox.path("export/output.txt");
+    const QString target = f.sandbox.path("export/" + name);
     QDir().mkpath(f.sandbox.path("export"));
     const QByteArray previous = "Previous,May 1\r\n";
     writeBytes(target, previous);
@@ -85,15 +91,23 @@ void TestFullExport::fullDiskLeavesTheOldFile() {
     }
     QCOMPARE(f.sandbox.messages->reportsAt("Form1.PushButton9_Click"), 1);
     QCOMPARE(f.errorReports(), 1);
+    // Past the limit a write fails as on a full disk, with EFBIG instead of ENOSPC.
+    const QString reason = QStringLiteral("Cannot write %1: %2\r\n")
+                               .arg(name.endsWith(".ics") ? "the calendar" : '"' + target + '"',
+                                    QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QVERIFY2(f.sandbox.messages->lastReport().contains(reason), qPrintable(f.sandbox.messages->lastReport()));
     QCOMPARE(f.sandbox.messages->texts().last(), QStringLiteral("Done."));
     QCOMPARE(readBytes(target), previous);
-    QCOMPARE(QDir(f.sandbox.path("export")).entryList(QDir::Files | QDir::Hidden), QStringList{"output.txt"});
+    QCOMPARE(QDir(f.sandbox.path("export")).entryList(QDir::Files | QDir::Hidden), QStringList{name});
 
     // With room again the same command writes the whole list.
     f.sandbox.fileDialogs->answers.push_back(target);
     f.form->PushButton9->click();
     QCOMPARE(f.errorReports(), 1);
-    QCOMPARE(readBytes(target), expected);
+    if (name.endsWith(".ics"))
+        QCOMPARE(readBytes(target).count("BEGIN:VEVENT"), rows.size());
+    else
+        QCOMPARE(readBytes(target), expected);
 }
 
 QObject* makeTestFullExport() {

@@ -1,11 +1,14 @@
 // The vCard and iCalendar readers and the calendar writer, on sample files in the shapes real exports
 // have and on broken input.
+#include "support/sandbox.h"
+#include "textio/formatimport.h"
 #include "textio/icalendarformat.h"
 #include "textio/vcardreader.h"
 #include "textiofixture.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace cw;
@@ -32,6 +35,14 @@ QByteArray calendarOf(const CalendarExport& calendar) {
     return buffer.data();
 }
 
+QByteArray utf16(QStringConverter::Encoding encoding, const char* text) {
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(QString::fromUtf8(text));
+}
+
+const char birthdayCalendar[] =
+    "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20000412\r\n"
+    "RRULE:FREQ=YEARLY\r\nSUMMARY:Ren\xC3\xA9\r\n e\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
 const QString specialNames[] = {QStringLiteral("Smith, John; \"Jr.\" \\ <b>bold</b>"),
                                 QStringLiteral("Ayşe Öztürk 李小龍 Ἀθηνᾶ"), QStringLiteral("Leap Day")};
 } // namespace
@@ -43,6 +54,10 @@ class TestFormats : public QObject {
     void readsSampleFiles();
     void badInputSpoilsOnlyItsCard_data();
     void badInputSpoilsOnlyItsCard();
+    void formatIsToldByTheContent_data();
+    void formatIsToldByTheContent();
+    void readsCalendarInput_data();
+    void readsCalendarInput();
     void calendarRoundTrip();
     void calendarEventsFallOnTheAnnouncedDays();
     void calendarAlarmsFollowTheReminderOptions();
@@ -100,6 +115,18 @@ void TestFormats::badInputSpoilsOnlyItsCard_data() {
         << "BEGIN:VCARD\r\nFN:A\r\nPHOTO;ENCODING=b:" + QByteArray(5 << 20, 'A') +
                "\r\nBDAY:--0301\r\nEND:VCARD\r\n"
         << QStringList{"A|3|1"};
+    QTest::newRow("CR line ends") << QByteArray("BEGIN:VCARD\rFN:A\rBDAY:--0301\rEND:VCARD\r")
+                                  << QStringList{"A|3|1"};
+    const char* const zoe = "BEGIN:VCARD\r\nFN:Zo\xC3\xAB\r\nBDAY:--0301\r\nEND:VCARD\r\n";
+    QTest::newRow("UTF-16LE") << utf16(QStringConverter::Utf16LE, zoe) << QStringList{"Zoë|3|1"};
+    QTest::newRow("UTF-16BE") << utf16(QStringConverter::Utf16BE, zoe) << QStringList{"Zoë|3|1"};
+    QTest::newRow("2.1 agent card inside")
+        << "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Boss\r\nAGENT:\r\nBEGIN:VCARD\r\n"
+           "FN:Aide\r\nBDAY:--0505\r\nEND:VCARD\r\nBDAY:--0412\r\nEND:VCARD\r\n" +
+               good
+        << QStringList{"Boss|4|12", "Good|5|1"};
+    QTest::newRow("folded property name")
+        << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBD\r\n AY:19800412\r\nEND:VCARD\r\n") << QStringList{"A|4|12"};
     QTest::newRow("empty") << QByteArray() << QStringList{};
     QTest::newRow("neither format") << QByteArray("Arvel Quenby,April 13\r\n") << QStringList{};
 }
@@ -108,6 +135,44 @@ void TestFormats::badInputSpoilsOnlyItsCard() {
     QFETCH(QByteArray, vcard);
     QFETCH(QStringList, expected);
     QCOMPARE(entryTexts(readVCards(vcard)), expected);
+}
+
+void TestFormats::formatIsToldByTheContent_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<FileFormat>("format");
+    QTest::newRow("vCard, CR line ends")
+        << QByteArray("\rBEGIN:VCARD\rFN:A\rEND:VCARD\r") << FileFormat::VCard;
+    QTest::newRow("vCard, UTF-16LE") << utf16(QStringConverter::Utf16LE, "BEGIN:VCARD\r\n")
+                                     << FileFormat::VCard;
+    QTest::newRow("calendar, UTF-16BE")
+        << utf16(QStringConverter::Utf16BE, birthdayCalendar) << FileFormat::ICalendar;
+    QTest::newRow("text") << QByteArray("BEGIN:VCARD,April 13\r\n") << FileFormat::Text;
+}
+
+void TestFormats::formatIsToldByTheContent() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(FileFormat, format);
+    cwtest::Sandbox sandbox;
+    writeBytes(sandbox.path("in"), bytes);
+    QCOMPARE(fileFormatOf(sandbox.path("in")), format);
+}
+
+// However a calendar's bytes come, the event reads the same.
+void TestFormats::readsCalendarInput_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray calendar(birthdayCalendar);
+    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + calendar;
+    QTest::newRow("windows-1252") << QByteArray(calendar).replace("\xC3\xA9", "\xE9");
+    QTest::newRow("UTF-16LE") << utf16(QStringConverter::Utf16LE, birthdayCalendar);
+    QTest::newRow("alarm and time zone") << QByteArray(calendar).replace(
+        "DTSTART;VALUE=DATE:20000412",
+        "BEGIN:VALARM\r\nSUMMARY:Not this\r\nDTSTART:20000101\r\nEND:VALARM\r\n"
+        "DTSTART;TZID=Europe/Berlin:20000412T090000");
+}
+
+void TestFormats::readsCalendarInput() {
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(entryTexts(readICalendar(bytes)), QStringList{"Renée|4|12"});
 }
 
 void TestFormats::calendarRoundTrip() {

@@ -73,6 +73,7 @@ void TestImportExport::badLineStopsTheImport_data() {
     QTest::newRow("day not a number") << QByteArray("Arvel Quenby,April 1x");
     QTest::newRow("NUL") << QByteArray("Arvel\0Quenby,April 13", 21);
     QTest::newRow("empty line") << QByteArray();
+    QTest::newRow("longer than 64 KB") << "Long" + QByteArray(3 << 20, 'g') + ",April 13";
 }
 
 void TestImportExport::badLineStopsTheImport() {

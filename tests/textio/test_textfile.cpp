@@ -24,6 +24,7 @@ class TestTextFile : public QObject {
     void readsFileLines();
     void readerGivesTheSameLinesInPieces_data();
     void readerGivesTheSameLinesInPieces();
+    void lineWithoutEndIsReadOnlyInPart();
     void unreadableFiles();
     void writesUtf8WithCrLf();
     void uncommittedWriterLeavesTargetAlone();
@@ -122,6 +123,38 @@ void TestTextFile::readerGivesTheSameLinesInPieces() {
             lines << line;
         QCOMPARE(lines, whole);
     }
+}
+
+namespace {
+// A buffer that remembers how far it was ever read.
+class FarthestRead : public QBuffer {
+  public:
+    using QBuffer::QBuffer;
+    qint64 farthest = 0;
+
+  protected:
+    qint64 readData(char* data, qint64 size) override {
+        const qint64 read = QBuffer::readData(data, size);
+        farthest = std::max(farthest, pos() + read);
+        return read;
+    }
+};
+} // namespace
+
+void TestTextFile::lineWithoutEndIsReadOnlyInPart() {
+    QByteArray bytes = "Nim,October 18\r\n" + QByteArray(4 << 20, 'x');
+    FarthestRead device(&bytes);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    constexpr qsizetype chunk = 4096;
+    TextLineReader reader(device, QStringLiteral("device"), {}, chunk);
+    QCOMPARE(reader.lineCount(), 2);
+    QString line;
+    QVERIFY(reader.readLine(line) && !reader.lineCut());
+    QCOMPARE(line, QStringLiteral("Nim,October 18"));
+    QVERIFY(reader.readLine(line) && reader.lineCut());
+    QCOMPARE(line, QString(TextLineReader::maxLineBytes, QLatin1Char('x')));
+    QVERIFY(!reader.readLine(line));
+    QCOMPARE_LE(device.farthest, 16 + TextLineReader::maxLineBytes + chunk);
 }
 
 void TestTextFile::unreadableFiles() {
