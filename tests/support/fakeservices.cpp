@@ -52,6 +52,8 @@ QString ScriptedMessages::lastReport() const {
 }
 
 QString ScriptedFileDialogs::next() {
+    if (whileOpen)
+        whileOpen();
     if (answers.empty())
         return {};
     QString answer = answers.front();

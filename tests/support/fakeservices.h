@@ -41,7 +41,8 @@ class ScriptedMessages : public cw::MessageService {
 
 class ScriptedFileDialogs : public cw::FileDialogService {
   public:
-    std::deque<QString> answers; // empty answers as cancel
+    std::deque<QString> answers;     // empty answers as cancel
+    std::function<void()> whileOpen; // runs while the dialog is up, as a user browses
     QList<cw::FileDialogRequest> openRequests;
     QList<cw::FileDialogRequest> saveRequests;
     QString getOpenFileName(QWidget*, const cw::FileDialogRequest& request) override;
