@@ -1,7 +1,9 @@
 // Long seeded random use of the main window through its real widgets, checked after every step
 // against a small model of what the README promises. CANDLEWISE_WALK_SEED and CANDLEWISE_WALK_STEPS
-// replay one run, CANDLEWISE_WALK_SECONDS walks new seeds for that long, and
-// CANDLEWISE_WALK_SKIP="export-find,clock-back" turns kinds of step off.
+// replay one run, CANDLEWISE_WALK_SECONDS walks new seeds for that long, and CANDLEWISE_WALK_SKIP
+// turns kinds of step off: add, edit, delete, import, export, options, clock, clock-back, restart,
+// damage (a settings value that cannot be read), export-find, browse (ticks while a file dialog is
+// up) and controls (control characters in names).
 #include "mainwindow/fixture.h"
 
 #include "app/settings.h"
@@ -9,7 +11,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
 
@@ -46,13 +47,6 @@ QString blanked(QString name) {
     std::replace_if(name.begin(), name.end(), breaksLine, QLatin1Char(' '));
     return name;
 }
-// Finding ignores case and accents.
-QString folded(const QString& text) {
-    QString plain;
-    for (const QChar c : text.normalized(QString::NormalizationForm_D))
-        plain += c.category() == QChar::Mark_NonSpacing ? QString() : QString(c);
-    return plain.toCaseFolded();
-}
 // A text in a message, its invisible characters spelt out.
 QString spelt(const QString& text) {
     QString out;
@@ -70,7 +64,7 @@ struct Row {
     QString key() const { return name + ',' + monthNames[month - 1] + ' ' + QString::number(day); }
 };
 
-// Empty when both hold the same lines; else one line the first lacks and one the second lacks.
+// Empty when both hold the same lines; else a line the first has alone and one the second has alone.
 QString differs(QStringList want, QStringList got) {
     for (const QString& line : QStringList(want))
         if (got.removeOne(line))
@@ -81,16 +75,16 @@ QString differs(QStringList want, QStringList got) {
 
 using Lines = std::vector<std::pair<int, QString>>; // (month * 32 + day, alert line) in month/day order
 
-// The alert's lines in month/day order; lines of one date may come in any order.
+// The alert's lines in month/day order; the lines of one date may come in any order.
 bool sameAlert(const Lines& want, const QString& text) {
     QStringList got = text.split(QStringLiteral("\r\n"));
     if (!got.takeLast().isEmpty() || got.size() != static_cast<qsizetype>(want.size()))
         return false;
     for (size_t i = 0, j = 0; i < want.size(); i = j) {
-        QStringList wanted;
+        QStringList date;
         for (j = i; j < want.size() && want[j].first == want[i].first; ++j)
-            wanted << want[j].second;
-        if (!differs(wanted, got.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(j - i))).isEmpty())
+            date << want[j].second;
+        if (!differs(date, got.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(j - i))).isEmpty())
             return false;
     }
     return true;
@@ -110,7 +104,6 @@ class Walk : public QObject {
     Walk(quint32 seed, QSet<QString> skip)
         : rng_(seed), skip_(std::move(skip)), f(QDate(2026, 1, 1).addDays(rng_() % 1200)) {
         qApp->installEventFilter(this);
-        QDir().mkpath(f.sandbox.path("walk"));
     }
     ~Walk() override { qApp->removeEventFilter(this); }
 
@@ -120,11 +113,8 @@ class Walk : public QObject {
         f.start();
         f.form->show();
         started();
-        finishStep();
-        for (int k = 1; k <= count && failure_.isEmpty(); ++k) {
+        for (finishStep(); steps.size() <= count && failure_.isEmpty(); finishStep())
             step();
-            finishStep();
-        }
         covered(now().date());
         return failure_;
     }
@@ -138,20 +128,18 @@ class Walk : public QObject {
             const auto* timer = qobject_cast<QTimer*>(object);
             return timer && timer->interval() == 1000 && timer->timerType() == Qt::CoarseTimer;
         }
-        if (event->type() != QEvent::Show)
-            return false;
-        if (auto* alert = qobject_cast<cw::Form3*>(object))
+        auto* alert = qobject_cast<cw::Form3*>(object);
+        auto* editor = qobject_cast<cw::Form2*>(object);
+        if (event->type() == QEvent::Show && (alert || editor))
             QMetaObject::invokeMethod(
-                alert, [this, alert] { answer(alert); }, Qt::QueuedConnection);
-        if (auto* editor = qobject_cast<cw::Form2*>(object))
-            QMetaObject::invokeMethod(
-                editor, [this, editor] { std::exchange(editorAnswer_, {})(editor); }, Qt::QueuedConnection);
+                object, [=, this] { alert ? answer(alert) : std::exchange(editorAnswer_, {})(editor); },
+                Qt::QueuedConnection);
         return false;
     }
 
   private:
     int pick(size_t n) { return static_cast<int>(rng_() % n); }
-    bool skipped(const char* kind) const { return skip_.contains(QLatin1String(kind)); }
+    bool skipped(const QString& kind) const { return skip_.contains(kind); }
     QDateTime now() const { return f.sandbox.clock->current; }
     void fail(const QString& what) {
         if (failure_.isEmpty())
@@ -162,8 +150,7 @@ class Walk : public QObject {
     Row newRow() {
         static const QStringList pieces{"Arvel", "Nim",      "Quenby",      "José",        "Zoë",  "Ångström",
                                         "Ñandú", "<b>x</b>", "O'Neil & Co", "Smith, John", "Renée"};
-        static const QList<QChar> joins{' ',         '\t',        QChar(0x1b),   QChar(7),
-                                        QChar(0x7f), QChar(0x85), QChar(0x2028), QChar(0x2029)};
+        static const QString joins = QStringLiteral(" \t\x1b\x07\x7f\u0085\u2028\u2029");
         QString name = pieces[pick(pieces.size())];
         if (pick(2))
             name += joins[skipped("controls") ? 0 : pick(joins.size())] + pieces[pick(pieces.size())];
@@ -172,16 +159,22 @@ class Walk : public QObject {
         return pick(8) ? Row{name, date.month(), date.day()} : Row{name, 2, 29};
     }
     const Row* anyRow() { return rows_.empty() ? nullptr : &*std::next(rows_.begin(), pick(rows_.size())); }
+    QStringList keys() const {
+        QStringList keys;
+        for (const Row& row : rows_)
+            keys << row.key();
+        return keys;
+    }
     Lines due() const {
         Lines lines;
         for (const Row& row : rows_) {
             const int left = daysLeft(now().date(), row.month, row.day);
             for (size_t i = 0; i < boxes_.size(); ++i)
                 if (boxes_[i] && left == aheadDays[i])
-                    lines.emplace_back(row.month * 32 + row.day,
-                                       row.name +
-                                           (left ? QStringLiteral("'s birthday is in %1 days.").arg(left)
-                                                 : QStringLiteral("'s birthday is today.")));
+                    lines.emplace_back(
+                        row.month * 32 + row.day,
+                        left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
+                             : row.name + "'s birthday is today.");
         }
         std::stable_sort(lines.begin(), lines.end(), [](auto& a, auto& b) { return a.first < b.first; });
         return lines;
@@ -206,7 +199,8 @@ class Walk : public QObject {
         const Lines lines = due();
         for (const auto& line : pass ? lines : Lines())
             owed_[today] << line.second;
-        if (lines.empty() || (!required && alerts_.empty()))
+        // A snooze chosen on a later day may run out after the clock was set back into a declined one.
+        if (lines.empty() || ((!required || declined_.count(today)) && alerts_.empty()))
             return;
         if (alerts_.empty())
             return fail("no alert came, due is " + spelt(lines.front().second));
@@ -217,8 +211,6 @@ class Walk : public QObject {
                      .arg(spelt(alert.text))
                      .arg(lines.size())
                      .arg(spelt(lines.front().second)));
-        if (declined_.count(today))
-            fail("an alert came after \"Do not remind me again\" on the same day");
         for (const QString& line : alert.text.split("\r\n"))
             shown_[today] << line;
         if (alert.answer == 5)
@@ -253,15 +245,14 @@ class Walk : public QObject {
     // After a change to the list: while a snooze runs, a birthday it makes due raises the alert.
     void changed(const Lines& before) {
         listDate_ = now().date();
-        if (snooze_ == 0)
-            return;
         QStringList old;
         for (const auto& line : before)
             old << line.second;
         bool newlyDue = false;
         for (const auto& line : due())
             newlyDue = !old.removeOne(line.second) || newlyDue;
-        alertPoint(newlyDue);
+        if (snooze_ > 0)
+            alertPoint(newlyDue);
     }
     void moveClock(qint64 seconds) {
         const QDate before = now().date();
@@ -278,6 +269,7 @@ class Walk : public QObject {
         f.form->Timer1_Timer();
         ticked();
     }
+    // Every line due at a day's pass was shown that day.
     void covered(QDate day) {
         for (const QString& line : owed_[day])
             if (!shown_[day].contains(line))
@@ -285,43 +277,34 @@ class Walk : public QObject {
     }
 
     void step() {
-        static const std::array<std::pair<const char*, int>, 10> kinds{{{"add", 10},
-                                                                        {"edit", 5},
-                                                                        {"delete", 5},
-                                                                        {"import", 7},
-                                                                        {"export", 6},
-                                                                        {"options", 5},
-                                                                        {"clock", 22},
-                                                                        {"clock-back", 2},
-                                                                        {"restart", 1},
-                                                                        {"damage", 1}}};
+        static const QStringList kinds{"add",     "edit",  "delete",     "import",  "export",
+                                       "options", "clock", "clock-back", "restart", "damage"};
+        static constexpr std::array weights{10, 5, 5, 7, 6, 5, 22, 2, 1, 1};
         int total = 0, k = 0;
-        for (const auto& [name, weight] : kinds)
-            total += skipped(name) ? 0 : weight;
-        for (int draw = pick(total); skipped(kinds[k].first) || (draw -= kinds[k].second) >= 0;)
+        for (int i = 0; i < kinds.size(); ++i)
+            total += skipped(kinds[i]) ? 0 : weights[i];
+        for (int draw = pick(total); skipped(kinds[k]) || (draw -= weights[k]) >= 0;)
             ++k;
-        desc_ = kinds[k].first;
-        switch (k) {
-        case 0:
-            return rows_.size() < 40 ? void(edit(nullptr)) : remove();
-        case 1:
-            return void(rows_.empty() || edit(anyRow()));
-        case 2:
+        desc_ = kinds[k];
+        if (k == 0 && rows_.size() >= 40)
+            desc_ = "delete", k = 2;
+        if (k == 0 || k == 1)
+            return edit(k == 1 ? anyRow() : nullptr, k == 1);
+        if (k == 2)
             return remove();
-        case 3:
+        if (k == 3)
             return pick(2) ? importText() : importFormatted(pick(2));
-        case 4:
+        if (k == 4)
             return exportList();
-        case 5:
+        if (k == 5)
             return option(pick(5));
-        case 6:
-            return moveClock(std::array<qint64, 4>{60, 3600, 86400, 60 * (1 + pick(3 * 1440))}[pick(4)]),
+        if (k == 6 || k == 7)
+            return moveClock(
+                       k == 7 ? -60 * (1 + pick(1440))
+                              : std::array<qint64, 4>{60, 3600, 86400, 60 * (1 + pick(3 * 1440))}[pick(4)]),
                    tick();
-        case 7:
-            return moveClock(-60 * (1 + pick(1440))), tick();
-        case 9:
+        if (k == 9)
             cw::writeSetting(cw::SettingKey::Check2, "yes"), damaged_ = true;
-        }
         f.restart();
         f.form->show();
         started();
@@ -331,17 +314,16 @@ class Walk : public QObject {
     bool select(const Row& row) {
         const cw::ListView* list = f.form->ListView1;
         for (int r = 0; r < list->count(); ++r)
-            if (list->subItem(r, cw::personColumn) == row.name &&
-                list->subItem(r, cw::monthNoColumn).toInt() == row.month &&
-                list->subItem(r, cw::dayColumn).toInt() == row.day)
+            if (Row{list->subItem(r, cw::personColumn), list->subItem(r, cw::monthNoColumn).toInt(),
+                    list->subItem(r, cw::dayColumn).toInt()} == row)
                 return f.form->ListView1->selectRow(r), true;
         fail("the list has no row " + spelt(row.name));
         return false;
     }
     // Adds a row through the editor, or changes the given one.
-    bool edit(const Row* old) {
-        if (old && !select(*old))
-            return false;
+    void edit(const Row* old, bool changing) {
+        if (changing && (!old || !select(*old)))
+            return;
         const Row row = newRow();
         const bool cancel = pick(5) == 0;
         desc_ +=
@@ -353,12 +335,11 @@ class Walk : public QObject {
         };
         (old ? f.form->PushButton2 : f.form->PushButton6)->click();
         if (cancel)
-            return true;
+            return;
         if (old)
             rows_.erase(rows_.find(*old));
         rows_.insert({blanked(row.name), row.month, row.day});
         changed(before);
-        return true;
     }
     void remove() {
         const Row* old = anyRow();
@@ -370,9 +351,6 @@ class Walk : public QObject {
         const Lines before = due();
         f.sandbox.messages->answers = {yes ? cw::MessageResult::Yes : cw::MessageResult::No};
         f.form->PushButton1->click();
-        if (f.sandbox.messages->shown.value(f.sandbox.messages->shown.size() - 1).text !=
-            "Are you sure you want to delete " + row.name + '?')
-            fail("the delete question does not name " + spelt(row.name));
         if (yes)
             rows_.erase(rows_.find(row)), changed(before);
     }
@@ -393,11 +371,8 @@ class Walk : public QObject {
     }
     void importFile(const QString& content, const std::vector<Row>& rows, bool knownOnce, int reports) {
         desc_ += ' ' + spelt(QString(content).replace("\r\n", " | "));
-        const QString path = f.sandbox.path("walk/import");
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content.toUtf8()) < 0)
-            return fail("cannot write " + path);
-        file.close();
+        const QString path = f.sandbox.path("import");
+        writeBytes(path, content.toUtf8());
         Lines before;
         f.sandbox.fileDialogs->answers = {path};
         browsing(before);
@@ -418,8 +393,7 @@ class Walk : public QObject {
             const Row row = newRow();
             const QString pad = pick(3) ? "" : "  ";
             text += i == bad ? std::array{"Nobody,Smarch 5", "no comma", "Ann,February 30"}[pick(3)]
-                             : pad + row.name + pad + ',' + monthNames[row.month - 1] + ' ' +
-                                   QString::number(row.day);
+                             : pad + row.name + pad + row.key().mid(row.name.size());
             text += "\r\n";
             if (bad < 0 || i < bad)
                 rows.push_back({blanked(row.name), row.month, row.day});
@@ -433,16 +407,14 @@ class Walk : public QObject {
         for (int i = 0, count = 1 + pick(3); i < count; ++i) {
             const Row* old = pick(4) ? nullptr : anyRow();
             const Row row = old ? *old : newRow();
-            const QString name = QString(row.name).replace(',', "\\,");
-            const QString date =
-                QStringLiteral("2000%1%2").arg(row.month, 2, 10, QChar('0')).arg(row.day, 2, 10, QChar('0'));
-            text += calendar ? "BEGIN:VEVENT\r\nUID:walk-" + QString::number(i) +
-                                   "\r\nDTSTAMP:20260101T000000Z\r\n"
-                                   "DTSTART;VALUE=DATE:" +
-                                   date + "\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:" + name +
-                                   (pick(2) ? "'s birthday" : "") + "\r\nEND:VEVENT\r\n"
-                             : "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nBDAY:" + date +
-                                   "\r\nEND:VCARD\r\n";
+            text +=
+                QString(
+                    calendar
+                        ? "BEGIN:VEVENT\r\nUID:walk-%1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:%2"
+                          "\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:%3\r\nEND:VEVENT\r\n"
+                        : "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:walk-%1\r\nFN:%3\r\nBDAY:%2\r\nEND:VCARD\r\n")
+                    .arg(QString::number(i), QDate(2000, row.month, row.day).toString("yyyyMMdd"),
+                         QString(row.name).replace(',', "\\,") + (calendar && pick(2) ? "'s birthday" : ""));
             rows.push_back({blanked(row.name), row.month, row.day});
         }
         importFile(calendar ? text + "END:VCALENDAR\r\n" : text, rows, true, 0);
@@ -452,7 +424,7 @@ class Walk : public QObject {
     // ending for now; once the dialog service hands back the chosen filter, a dotted name such as
     // "john.smith" with "iCalendar Files (*.ics)" belongs here as well.
     QString answerSave(bool calendar) {
-        const QString path = f.sandbox.path(calendar ? "walk/john.smith.ics" : "walk/output.txt");
+        const QString path = f.sandbox.path(calendar ? "john.smith.ics" : "output.txt");
         QFile::remove(path);
         f.sandbox.fileDialogs->answers = {path};
         return path;
@@ -464,8 +436,7 @@ class Walk : public QObject {
             const int column = 1 + pick(4);
             desc_ += QStringLiteral(", sorted by column %1").arg(column);
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              {header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                               header->height() / 2});
+                              {header->sectionViewportPosition(column) + 5, header->height() / 2});
         }
         const QString text = QString("aeinorsu").mid(pick(8), 1);
         if (find) {
@@ -474,7 +445,6 @@ class Walk : public QObject {
                 if (action->text() == "Find")
                     action->trigger();
             QTest::keyClicks(f.form->findField, text);
-            checkList(text);
         }
         desc_ += calendar ? ", calendar" : ", text";
         const QString path = answerSave(calendar);
@@ -484,29 +454,22 @@ class Walk : public QObject {
         f.sandbox.fileDialogs->whileOpen = {};
         if (find)
             f.form->findField->selectAll(), QTest::keyClick(f.form->findField, Qt::Key_Backspace);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!QFile::exists(path))
             return rows_.empty() ? void() : fail("the export wrote no file");
-        // The same birthday twice is one event of the calendar, under one identifier.
-        QStringList want = keys();
+        QStringList want = keys(), written = calendar ? readCalendar(readBytes(path))
+                                                      : QString::fromUtf8(readBytes(path)).split("\r\n");
+        if (!calendar && !written.takeLast().isEmpty())
+            fail("the text export does not end with CR LF");
         if (calendar)
-            want.removeDuplicates();
-        const QStringList written = calendar ? readCalendar(file.readAll()) : readText(file.readAll());
+            want.removeDuplicates(); // the same birthday twice is one event, under one identifier
         if (const QString wrong = differs(want, written); !wrong.isEmpty())
             fail("the export " + wrong);
-    }
-    QStringList readText(const QByteArray& bytes) {
-        QStringList lines = QString::fromUtf8(bytes).split("\r\n");
-        if (!lines.takeLast().isEmpty())
-            fail("the text export does not end with CR LF");
-        return lines;
     }
     QStringList readCalendar(QByteArray bytes) {
         QStringList rows;
         Row row{};
         for (const QByteArray& line : bytes.replace("\r\n ", "").replace("\r\n\t", "").split('\n')) {
-            const QString text = QString::fromUtf8(line.endsWith('\r') ? line.chopped(1) : line);
-            const QString value = text.mid(text.indexOf(':') + 1);
+            const QString text = QString::fromUtf8(line).trimmed(), value = text.mid(text.indexOf(':') + 1);
             if (text.startsWith("DTSTART"))
                 row.month = value.mid(4, 2).toInt(), row.day = value.mid(6, 2).toInt();
             if (text.startsWith("SUMMARY"))
@@ -529,24 +492,16 @@ class Walk : public QObject {
         damaged_ = damaged_ && i != 1;
     }
 
-    // After every step: the list, the store and the reports as the model has them, no alert left over.
-    QStringList keys() const {
-        QStringList keys;
+    // The list shows the rows with the days left of today, or of the day of the last refill: set back
+    // into a day whose pass ran, the clock brings no new pass.
+    void checkList() {
+        QStringList today, then, shown;
+        const auto shows = [](const Row& row, QDate day) {
+            const int left = daysLeft(day, row.month, row.day);
+            return row.key() + ' ' + (left ? QString::number(left) : "Today");
+        };
         for (const Row& row : rows_)
-            keys << row.key();
-        return keys;
-    }
-    // The days left are those of today, or of the day of the last refill: set back into a day whose
-    // pass ran, the clock brings no new pass.
-    void checkList(const QString& find = {}) {
-        QStringList want, then, shown;
-        for (const Row& row : rows_) {
-            const int left = daysLeft(now().date(), row.month, row.day),
-                      before = daysLeft(listDate_, row.month, row.day);
-            if (folded(row.name).contains(find))
-                want << row.key() + ' ' + (left ? QString::number(left) : "Today"),
-                    then << row.key() + ' ' + (before ? QString::number(before) : "Today");
-        }
+            today << shows(row, now().date()), then << shows(row, listDate_);
         const QAbstractItemModel* list = f.form->ListView1->model();
         for (int r = 0; r < list->rowCount(); ++r) {
             QStringList cells;
@@ -554,13 +509,16 @@ class Walk : public QObject {
                 cells << list->index(r, column).data().toString();
             shown << cells[0] + ',' + cells[1] + ' ' + cells[2] + ' ' + cells[3];
         }
-        if (const QString wrong = differs(want, shown); !wrong.isEmpty() && !differs(then, shown).isEmpty())
+        if (const QString wrong = differs(today, shown); !wrong.isEmpty() && !differs(then, shown).isEmpty())
             fail("the list " + wrong);
     }
+    // After every step: the list, the store and the reports as the model has them, no alert left over.
     void finishStep() {
         steps << QString::number(steps.size()) + ' ' + desc_;
         if (!alerts_.empty())
-            fail("an alert came that was not due: " + spelt(alerts_.front().text));
+            fail((declined_.count(now().date()) ? "after \"Do not remind me again\" an alert came: "
+                                                : "an alert came that was not due: ") +
+                 spelt(alerts_.front().text));
         alerts_.clear();
         checkList();
         QStringList stored;
@@ -583,7 +541,7 @@ class Walk : public QObject {
     std::deque<Alert> alerts_; // as they came up, with their answers
     std::function<void(cw::Form2*)> editorAnswer_;
     QString desc_, failure_;
-    // The model's state.
+    // What the model keeps.
     std::multiset<Row> rows_;
     std::array<bool, 5> boxes_{true, false, false, false, false};
     QDate listDate_;                              // of the last refill
@@ -601,46 +559,43 @@ class Walk : public QObject {
 class TestWalk : public QObject {
     Q_OBJECT
   private slots:
-    void walk();
+    // By default four fixed seeds, together a few simulated years.
+    void walk() {
+#ifdef CANDLEWISE_WALK_SANITIZED
+        const int defaultSteps = 1000;
+#else
+        const int defaultSteps = 2500;
+#endif
+        // The offscreen platform says at every alert that it cannot raise it.
+        static const QtMessageHandler logged =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& at, const QString& text) {
+                if (!text.contains("does not support raise()"))
+                    logged(type, at, text);
+            });
+        const QStringList skip = qEnvironmentVariable("CANDLEWISE_WALK_SKIP").split(',');
+        const int asked = qEnvironmentVariableIntValue("CANDLEWISE_WALK_STEPS");
+        const qint64 seconds = qEnvironmentVariableIntValue("CANDLEWISE_WALK_SECONDS");
+        const bool oneSeed = qEnvironmentVariableIsSet("CANDLEWISE_WALK_SEED");
+        quint32 seed = oneSeed ? qEnvironmentVariable("CANDLEWISE_WALK_SEED").toUInt() : 1;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        size_t days = 0;
+        int run = 0;
+        for (; seconds > 0 ? elapsed.elapsed() < seconds * 1000 : run < (oneSeed ? 1 : 4); ++run, ++seed) {
+            Walk walk(seed, QSet<QString>(skip.begin(), skip.end()));
+            const QString failure = walk.run(asked > 0 ? asked : defaultSteps);
+            days += walk.days.size();
+            const QString replay = QStringLiteral("CANDLEWISE_WALK_SEED=%1 CANDLEWISE_WALK_STEPS=%2")
+                                       .arg(seed)
+                                       .arg(walk.steps.size() - 1);
+            if (!failure.isEmpty()) {
+                qInfo().noquote() << walk.steps.join('\n');
+                QFAIL(qPrintable(failure + " (replay: " + replay + ')'));
+            }
+        }
+        qInfo("%d seeds, %zu simulated days, %lld ms", run, days, static_cast<long long>(elapsed.elapsed()));
+    }
 };
 
-// By default a few fixed seeds, together more than a simulated year.
-void TestWalk::walk() {
-#ifdef CANDLEWISE_WALK_SANITIZED
-    const int defaultSteps = 800;
-#else
-    const int defaultSteps = 2000;
-#endif
-    const QStringList skipped = qEnvironmentVariable("CANDLEWISE_WALK_SKIP").split(',', Qt::SkipEmptyParts);
-    const int asked = qEnvironmentVariableIntValue("CANDLEWISE_WALK_STEPS");
-    const qint64 seconds = qEnvironmentVariableIntValue("CANDLEWISE_WALK_SECONDS");
-    const bool oneSeed = qEnvironmentVariableIsSet("CANDLEWISE_WALK_SEED");
-    quint32 seed = oneSeed ? qEnvironmentVariable("CANDLEWISE_WALK_SEED").toUInt() : 1;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    size_t days = 0;
-    for (int run = 0; seconds > 0 ? elapsed.elapsed() < seconds * 1000 : run < (oneSeed ? 1 : 3);
-         ++run, ++seed) {
-        Walk walk(seed, QSet<QString>(skipped.begin(), skipped.end()));
-        const QString failure = walk.run(asked > 0 ? asked : defaultSteps);
-        days += walk.days.size();
-        if (!failure.isEmpty()) {
-            qInfo().noquote() << walk.steps.join('\n');
-            QFAIL(qPrintable(
-                QStringLiteral(
-                    "seed %1, step %2: %3 (replay: CANDLEWISE_WALK_SEED=%1 CANDLEWISE_WALK_STEPS=%2)")
-                    .arg(seed)
-                    .arg(walk.steps.size() - 1)
-                    .arg(failure)));
-        }
-    }
-    qInfo("%lld ms, %zu simulated days", static_cast<long long>(elapsed.elapsed()), days);
-}
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    TestWalk test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestWalk)
 #include "test_walk.moc"
