@@ -1,0 +1,603 @@
+// Long seeded random use of the main window through its real widgets, checked after every step
+// against a small model of what the README promises. CANDLEWISE_WALK_SEED and CANDLEWISE_WALK_STEPS
+// replay one run, CANDLEWISE_WALK_SECONDS walks new seeds for that long, and CANDLEWISE_WALK_SKIP
+// turns kinds of step off: add, edit, delete, import, export, options, clock, clock-back, restart,
+// damage (a settings value that cannot be read), export-find, browse (ticks while a file dialog is
+// up) and controls (control characters in names).
+#include "mainwindow/fixture.h"
+
+#include "app/settings.h"
+#include "app/timercontrol.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+
+#include <map>
+#include <random>
+#include <set>
+
+using namespace cwtest;
+
+namespace {
+
+// ---- The model's rules, written from the README and none of the program's own ----
+
+const QStringList monthNames{"January", "February", "March",     "April",   "May",      "June",
+                             "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array aheadDays{0, 3, 7, 14, 30};        // Check1, Check2, Check4, Check5, Check6
+constexpr std::array snoozes{3600, 7200, 21600, 43200}; // Option1..Option4
+
+// Days to the next month/day; February 29 falls on March 1 in common years.
+int daysLeft(QDate today, int month, int day) {
+    for (int year = today.year();; ++year) {
+        const bool moved = month == 2 && day == 29 && !QDate::isLeapYear(year);
+        const QDate date = moved ? QDate(year, 3, 1) : QDate(year, month, day);
+        if (date >= today)
+            return static_cast<int>(today.daysTo(date));
+    }
+}
+bool breaksLine(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029;
+}
+// Every way in makes these characters blanks.
+QString blanked(QString name) {
+    std::replace_if(name.begin(), name.end(), breaksLine, QLatin1Char(' '));
+    return name;
+}
+// A text in a message, its invisible characters spelt out.
+QString spelt(const QString& text) {
+    QString out;
+    for (const QChar c : text)
+        out += breaksLine(c) ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')) : QString(c);
+    return '"' + out + '"';
+}
+
+struct Row {
+    QString name;
+    int month;
+    int day;
+    std::weak_ordering operator<=>(const Row&) const = default;
+    // As a line of the text export.
+    QString key() const { return name + ',' + monthNames[month - 1] + ' ' + QString::number(day); }
+};
+
+// Empty when both hold the same lines; else a line the first has alone and one the second has alone.
+QString differs(QStringList want, QStringList got) {
+    for (const QString& line : QStringList(want))
+        if (got.removeOne(line))
+            want.removeOne(line);
+    return want.isEmpty() && got.isEmpty() ? QString()
+                                           : "lacks " + spelt(want.value(0)) + ", has " + spelt(got.value(0));
+}
+
+using Lines = std::vector<std::pair<int, QString>>; // (month * 32 + day, alert line) in month/day order
+
+// The alert's lines in month/day order; the lines of one date may come in any order.
+bool sameAlert(const Lines& want, const QString& text) {
+    QStringList got = text.split(QStringLiteral("\r\n"));
+    if (!got.takeLast().isEmpty() || got.size() != static_cast<qsizetype>(want.size()))
+        return false;
+    for (size_t i = 0, j = 0; i < want.size(); i = j) {
+        QStringList date;
+        for (j = i; j < want.size() && want[j].first == want[i].first; ++j)
+            date << want[j].second;
+        if (!differs(date, got.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(j - i))).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+struct Alert {
+    QString text;
+    int answer; // 0 to 4: that option, then OK; 5: the close box
+    bool plain;
+};
+const std::array answerNames{"1 hour", "2 hours", "6 hours", "12 hours", "do not remind", "close box"};
+
+// ---- The walk ----
+
+class Walk : public QObject {
+  public:
+    Walk(quint32 seed, QSet<QString> skip)
+        : rng_(seed), skip_(std::move(skip)), f(QDate(2026, 1, 1).addDays(rng_() % 1200)) {
+        qApp->installEventFilter(this);
+    }
+    ~Walk() override { qApp->removeEventFilter(this); }
+
+    // Empty when every step kept to the model; else what went wrong.
+    QString run(int count) {
+        desc_ = "start on " + now().toString(Qt::ISODate);
+        f.start();
+        f.form->show();
+        started();
+        for (finishStep(); steps.size() <= count && failure_.isEmpty(); finishStep())
+            step();
+        covered(now().date());
+        return failure_;
+    }
+    QStringList steps;
+    std::set<QDate> days;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        // The walk gives the ticks itself after moving the clock; the timer still says whether it runs.
+        if (event->type() == QEvent::Timer) {
+            const auto* timer = qobject_cast<QTimer*>(object);
+            return timer && timer->interval() == 1000 && timer->timerType() == Qt::CoarseTimer;
+        }
+        auto* alert = qobject_cast<cw::Form3*>(object);
+        auto* editor = qobject_cast<cw::Form2*>(object);
+        if (event->type() == QEvent::Show && (alert || editor))
+            QMetaObject::invokeMethod(
+                object, [=, this] { alert ? answer(alert) : std::exchange(editorAnswer_, {})(editor); },
+                Qt::QueuedConnection);
+        return false;
+    }
+
+  private:
+    int pick(size_t n) { return static_cast<int>(rng_() % n); }
+    bool skipped(const QString& kind) const { return skip_.contains(kind); }
+    QDateTime now() const { return f.sandbox.clock->current; }
+    void fail(const QString& what) {
+        if (failure_.isEmpty())
+            failure_ = what;
+    }
+
+    // Mostly dates due soon, so that the alerts have something to say.
+    Row newRow() {
+        static const QStringList pieces{"Arvel", "Nim",      "Quenby",      "José",        "Zoë",  "Ångström",
+                                        "Ñandú", "<b>x</b>", "O'Neil & Co", "Smith, John", "Renée"};
+        static const QString joins = QStringLiteral(" \t\x1b\x07\x7f\u0085\u2028\u2029");
+        QString name = pieces[pick(pieces.size())];
+        if (pick(2))
+            name += joins[skipped("controls") ? 0 : pick(joins.size())] + pieces[pick(pieces.size())];
+        const QDate date = pick(2) ? now().date().addDays(aheadDays[pick(5)] + pick(2))
+                                   : QDate(2000, 1, 1).addDays(pick(366));
+        return pick(8) ? Row{name, date.month(), date.day()} : Row{name, 2, 29};
+    }
+    const Row* anyRow() { return rows_.empty() ? nullptr : &*std::next(rows_.begin(), pick(rows_.size())); }
+    QStringList keys() const {
+        QStringList keys;
+        for (const Row& row : rows_)
+            keys << row.key();
+        return keys;
+    }
+    Lines due() const {
+        Lines lines;
+        for (const Row& row : rows_) {
+            const int left = daysLeft(now().date(), row.month, row.day);
+            for (size_t i = 0; i < boxes_.size(); ++i)
+                if (boxes_[i] && left == aheadDays[i])
+                    lines.emplace_back(
+                        row.month * 32 + row.day,
+                        left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
+                             : row.name + "'s birthday is today.");
+        }
+        std::stable_sort(lines.begin(), lines.end(), [](auto& a, auto& b) { return a.first < b.first; });
+        return lines;
+    }
+
+    void answer(cw::Form3* alert) {
+        const int choice = pick(6);
+        const QString text = alert->Label1->text();
+        alerts_.push_back(
+            {text, choice, alert->Label1->textFormat() == Qt::PlainText || !Qt::mightBeRichText(text)});
+        desc_ += QStringLiteral("; alert answered ") + answerNames[choice];
+        if (choice == 5)
+            return void(alert->close());
+        std::array{alert->Option1, alert->Option2, alert->Option3, alert->Option4, alert->Option5}[choice]
+            ->click();
+        alert->PushButton2->click();
+    }
+
+    // A moment an alert comes (required) or may come; it holds exactly the lines due then.
+    void alertPoint(bool required, bool pass = false) {
+        const QDate today = now().date();
+        const Lines lines = due();
+        for (const auto& line : pass ? lines : Lines())
+            owed_[today] << line.second;
+        // A snooze chosen on a later day may run out after the clock was set back into a declined one.
+        if (lines.empty() || ((!required || declined_.count(today)) && alerts_.empty()))
+            return;
+        if (alerts_.empty())
+            return fail("no alert came, due is " + spelt(lines.front().second));
+        const Alert alert = alerts_.front();
+        alerts_.pop_front();
+        if (!sameAlert(lines, alert.text) || !alert.plain)
+            fail(QStringLiteral("the alert shows %1, due are %2 lines such as %3")
+                     .arg(spelt(alert.text))
+                     .arg(lines.size())
+                     .arg(spelt(lines.front().second)));
+        for (const QString& line : alert.text.split("\r\n"))
+            shown_[today] << line;
+        if (alert.answer == 5)
+            return;
+        snooze_ = alert.answer < 4 ? snoozes[alert.answer] : 0;
+        cycleBegan_ = now();
+        phaseKnown_ = true;
+        if (alert.answer == 4)
+            declined_.insert(today);
+    }
+    void started() {
+        passed_ = {now().date()};
+        listDate_ = now().date();
+        declined_.clear();
+        snooze_ = 0;
+        if (damaged_)
+            reports_ += 1, boxes_[1] = false; // reported, and the box takes its default
+        alertPoint(true, true);
+    }
+    void ticked() {
+        const QDateTime t = now();
+        days.insert(t.date());
+        if (passed_.insert(t.date()).second)
+            return listDate_ = t.date(), alertPoint(true, true);
+        if (snooze_ == 0 || (phaseKnown_ && cycleBegan_.secsTo(t) < snooze_))
+            return;
+        const bool ended = phaseKnown_ || !alerts_.empty();
+        alertPoint(phaseKnown_);
+        if (ended)
+            cycleBegan_ = t, phaseKnown_ = true;
+    }
+    // After a change to the list: while a snooze runs, a birthday it makes due raises the alert.
+    void changed(const Lines& before) {
+        listDate_ = now().date();
+        QStringList old;
+        for (const auto& line : before)
+            old << line.second;
+        bool newlyDue = false;
+        for (const auto& line : due())
+            newlyDue = !old.removeOne(line.second) || newlyDue;
+        if (snooze_ > 0)
+            alertPoint(newlyDue);
+    }
+    void moveClock(qint64 seconds) {
+        const QDate before = now().date();
+        f.sandbox.clock->current = now().addSecs(seconds);
+        desc_ += QStringLiteral(" %1 min to %2").arg(seconds / 60).arg(now().toString(Qt::ISODate));
+        if (seconds < 0 && snooze_ > 0)
+            phaseKnown_ = false; // the snooze keeps to the clock; set back, when it ends is not told
+        if (now().date() != before)
+            covered(before);
+    }
+    void tick() {
+        if (!f.form->Timer1->isTicking())
+            fail("the reminder timer is stopped");
+        f.form->Timer1_Timer();
+        ticked();
+    }
+    // Every line due at a day's pass was shown that day.
+    void covered(QDate day) {
+        for (const QString& line : owed_[day])
+            if (!shown_[day].contains(line))
+                fail(day.toString(Qt::ISODate) + " went by without showing " + spelt(line));
+    }
+
+    void step() {
+        static const QStringList kinds{"add",     "edit",  "delete",     "import",  "export",
+                                       "options", "clock", "clock-back", "restart", "damage"};
+        static constexpr std::array weights{10, 5, 5, 7, 6, 5, 22, 2, 1, 1};
+        int total = 0, k = 0;
+        for (int i = 0; i < kinds.size(); ++i)
+            total += skipped(kinds[i]) ? 0 : weights[i];
+        for (int draw = pick(total); skipped(kinds[k]) || (draw -= weights[k]) >= 0;)
+            ++k;
+        desc_ = kinds[k];
+        if (k == 0 && rows_.size() >= 40)
+            desc_ = "delete", k = 2;
+        if (k == 0 || k == 1)
+            return edit(k == 1 ? anyRow() : nullptr, k == 1);
+        if (k == 2)
+            return remove();
+        if (k == 3)
+            return pick(2) ? importText() : importFormatted(pick(2));
+        if (k == 4)
+            return exportList();
+        if (k == 5)
+            return option(pick(5));
+        if (k == 6 || k == 7)
+            return moveClock(
+                       k == 7 ? -60 * (1 + pick(1440))
+                              : std::array<qint64, 4>{60, 3600, 86400, 60 * (1 + pick(3 * 1440))}[pick(4)]),
+                   tick();
+        if (k == 9)
+            cw::writeSetting(cw::SettingKey::Check2, "yes"), damaged_ = true;
+        f.restart();
+        f.form->show();
+        started();
+    }
+
+    // Makes the row the list's current one, as a click on it does.
+    bool select(const Row& row) {
+        const cw::ListView* list = f.form->ListView1;
+        for (int r = 0; r < list->count(); ++r)
+            if (Row{list->subItem(r, cw::personColumn), list->subItem(r, cw::monthNoColumn).toInt(),
+                    list->subItem(r, cw::dayColumn).toInt()} == row)
+                return f.form->ListView1->selectRow(r), true;
+        fail("the list has no row " + spelt(row.name));
+        return false;
+    }
+    // Adds a row through the editor, or changes the given one.
+    void edit(const Row* old, bool changing) {
+        if (changing && (!old || !select(*old)))
+            return;
+        const Row row = newRow();
+        const bool cancel = pick(5) == 0;
+        desc_ +=
+            (old ? " " + spelt(old->name) + " to " : " ") + spelt(row.key()) + (cancel ? ", cancelled" : "");
+        const Lines before = due();
+        editorAnswer_ = [=](cw::Form2* editor) {
+            fillEditor(editor, row.name, row.month, row.day,
+                       cancel ? &cw::Form2::PushButton1 : &cw::Form2::PushButton6);
+        };
+        (old ? f.form->PushButton2 : f.form->PushButton6)->click();
+        if (cancel)
+            return;
+        if (old)
+            rows_.erase(rows_.find(*old));
+        rows_.insert({blanked(row.name), row.month, row.day});
+        changed(before);
+    }
+    void remove() {
+        const Row* old = anyRow();
+        if (!old || !select(*old))
+            return;
+        const Row row = *old;
+        const bool yes = pick(4) != 0;
+        desc_ += " " + spelt(row.name) + (yes ? ", Yes" : ", No");
+        const Lines before = due();
+        f.sandbox.messages->answers = {yes ? cw::MessageResult::Yes : cw::MessageResult::No};
+        f.form->PushButton1->click();
+        if (yes)
+            rows_.erase(rows_.find(row)), changed(before);
+    }
+
+    // Now and then the user browses a while in the file dialog; the reminder timer ticks meanwhile.
+    void browsing(Lines& before) {
+        const bool browse = !skipped("browse") && pick(3) == 0;
+        f.sandbox.fileDialogs->whileOpen = [this, browse, &before] {
+            if (browse) {
+                desc_ += ", browsing";
+                moveClock(pick(2) ? 3600 : now().secsTo(QDateTime(now().date().addDays(1), QTime(0, 1))));
+                if (f.form->Timer1->isTicking())
+                    f.form->Timer1_Timer();
+                ticked();
+            }
+            before = due();
+        };
+    }
+    void importFile(const QString& content, const std::vector<Row>& rows, bool knownOnce, int reports) {
+        desc_ += ' ' + spelt(QString(content).replace("\r\n", " | "));
+        const QString path = f.sandbox.path("import");
+        writeBytes(path, content.toUtf8());
+        Lines before;
+        f.sandbox.fileDialogs->answers = {path};
+        browsing(before);
+        f.form->PushButton8->click();
+        f.sandbox.fileDialogs->whileOpen = {};
+        for (const Row& row : rows)
+            if (!knownOnce || !rows_.count(row))
+                rows_.insert(row);
+        reports_ += reports;
+        changed(before);
+    }
+    // A text file, now and then with a bad line: the lines before it are kept.
+    void importText() {
+        QString text;
+        std::vector<Row> rows;
+        const int count = 1 + pick(4), bad = pick(3) ? -1 : pick(count);
+        for (int i = 0; i < count; ++i) {
+            const Row row = newRow();
+            const QString pad = pick(3) ? "" : "  ";
+            text += i == bad ? std::array{"Nobody,Smarch 5", "no comma", "Ann,February 30"}[pick(3)]
+                             : pad + row.name + pad + row.key().mid(row.name.size());
+            text += "\r\n";
+            if (bad < 0 || i < bad)
+                rows.push_back({blanked(row.name), row.month, row.day});
+        }
+        importFile(text, rows, false, bad < 0 ? 0 : 1);
+    }
+    // An address book or a calendar; a contact or event already in the list is not added again.
+    void importFormatted(bool calendar) {
+        QString text = calendar ? "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Walk//EN\r\n" : "";
+        std::vector<Row> rows;
+        for (int i = 0, count = 1 + pick(3); i < count; ++i) {
+            const Row* old = pick(4) ? nullptr : anyRow();
+            const Row row = old ? *old : newRow();
+            text +=
+                QString(
+                    calendar
+                        ? "BEGIN:VEVENT\r\nUID:walk-%1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:%2"
+                          "\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:%3\r\nEND:VEVENT\r\n"
+                        : "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:walk-%1\r\nFN:%3\r\nBDAY:%2\r\nEND:VCARD\r\n")
+                    .arg(QString::number(i), QDate(2000, row.month, row.day).toString("yyyyMMdd"),
+                         QString(row.name).replace(',', "\\,") + (calendar && pick(2) ? "'s birthday" : ""));
+            rows.push_back({blanked(row.name), row.month, row.day});
+        }
+        importFile(calendar ? text + "END:VCALENDAR\r\n" : text, rows, true, 0);
+    }
+
+    // The save dialog's answer: a calendar is chosen by its filter with a dotted name, which gets
+    // ".ics" added, or by the name's ending under "All Files".
+    QString answerSave(bool calendar) {
+        const bool byFilter = pick(2);
+        const QString path = f.sandbox.path(calendar ? "john.smith.ics" : "output.txt");
+        QFile::remove(path);
+        f.sandbox.fileDialogs->answers = {calendar && byFilter ? f.sandbox.path("john.smith") : path};
+        f.sandbox.fileDialogs->chosenFilters = {
+            calendar ? (byFilter ? "iCalendar Files (*.ics)" : "All Files (*)") : "Text Files (*.txt)"};
+        return path;
+    }
+    void exportList() {
+        const bool calendar = pick(2), find = !skipped("export-find") && pick(2);
+        if (pick(2)) {
+            QHeaderView* header = f.form->ListView1->header();
+            const int column = 1 + pick(4);
+            desc_ += QStringLiteral(", sorted by column %1").arg(column);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              {header->sectionViewportPosition(column) + 5, header->height() / 2});
+        }
+        const QString text = QString("aeinorsu").mid(pick(8), 1);
+        if (find) {
+            desc_ += ", find \"" + text + '"';
+            for (QAction* action : f.form->ListView1->actions())
+                if (action->text() == "Find")
+                    action->trigger();
+            QTest::keyClicks(f.form->findField, text);
+        }
+        desc_ += calendar ? ", calendar" : ", text";
+        const QString path = answerSave(calendar);
+        Lines unused;
+        browsing(unused);
+        f.form->PushButton9->click();
+        f.sandbox.fileDialogs->whileOpen = {};
+        if (find)
+            f.form->findField->selectAll(), QTest::keyClick(f.form->findField, Qt::Key_Backspace);
+        if (!QFile::exists(path))
+            return rows_.empty() ? void() : fail("the export wrote no file");
+        QStringList want = keys(), written = calendar ? readCalendar(readBytes(path))
+                                                      : QString::fromUtf8(readBytes(path)).split("\r\n");
+        if (!calendar && !written.takeLast().isEmpty())
+            fail("the text export does not end with CR LF");
+        if (calendar)
+            want.removeDuplicates(); // the same birthday twice is one event, under one identifier
+        if (const QString wrong = differs(want, written); !wrong.isEmpty())
+            fail("the export " + wrong);
+    }
+    QStringList readCalendar(QByteArray bytes) {
+        QStringList rows;
+        Row row{};
+        for (const QByteArray& line : bytes.replace("\r\n ", "").replace("\r\n\t", "").split('\n')) {
+            const QString text = QString::fromUtf8(line).trimmed(), value = text.mid(text.indexOf(':') + 1);
+            if (text.startsWith("DTSTART"))
+                row.month = value.mid(4, 2).toInt(), row.day = value.mid(6, 2).toInt();
+            if (text.startsWith("SUMMARY"))
+                row.name = QString(value)
+                               .replace("\\,", ",")
+                               .replace("\\;", ";")
+                               .replace("\\\\", "\\")
+                               .chopped(value.endsWith("'s birthday") ? 11 : 0);
+            if (text == "END:VEVENT" && row.month >= 1 && row.month <= 12)
+                rows << std::exchange(row, {}).key();
+        }
+        return rows;
+    }
+
+    void option(int i) {
+        desc_ += QStringLiteral(" Check%1").arg(std::array{1, 2, 4, 5, 6}[i]);
+        std::array{f.form->Check1, f.form->Check2, f.form->Check4, f.form->Check5, f.form->Check6}[i]
+            ->click();
+        boxes_[i] = !boxes_[i];
+        damaged_ = damaged_ && i != 1;
+    }
+
+    // The list shows the rows with the days left of today, or of the day of the last refill: set back
+    // into a day whose pass ran, the clock brings no new pass.
+    void checkList() {
+        QStringList today, then, shown;
+        const auto shows = [](const Row& row, QDate day) {
+            const int left = daysLeft(day, row.month, row.day);
+            return row.key() + ' ' + (left ? QString::number(left) : "Today");
+        };
+        for (const Row& row : rows_)
+            today << shows(row, now().date()), then << shows(row, listDate_);
+        const QAbstractItemModel* list = f.form->ListView1->model();
+        for (int r = 0; r < list->rowCount(); ++r) {
+            QStringList cells;
+            for (const int column : {cw::personColumn, cw::monthColumn, cw::dayColumn, cw::daysLeftColumn})
+                cells << list->index(r, column).data().toString();
+            shown << cells[0] + ',' + cells[1] + ' ' + cells[2] + ' ' + cells[3];
+        }
+        if (const QString wrong = differs(today, shown); !wrong.isEmpty() && !differs(then, shown).isEmpty())
+            fail("the list " + wrong);
+    }
+    // After every step: the list, the store and the reports as the model has them, no alert left over.
+    void finishStep() {
+        steps << QString::number(steps.size()) + ' ' + desc_;
+        if (!alerts_.empty())
+            fail((declined_.count(now().date()) ? "after \"Do not remind me again\" an alert came: "
+                                                : "an alert came that was not due: ") +
+                 spelt(alerts_.front().text));
+        alerts_.clear();
+        checkList();
+        QStringList stored;
+        for (const Birthday& b : f.storedRows())
+            stored << Row{b.person, b.month, b.day}.key();
+        if (const QString wrong = differs(keys(), stored); !wrong.isEmpty())
+            fail("the store " + wrong);
+        if (f.errorReports() != reports_)
+            fail(QStringLiteral("%1 error reports, %2 expected; the last: %3")
+                     .arg(f.errorReports())
+                     .arg(reports_)
+                     .arg(f.sandbox.messages->lastReport()));
+        if (f.form->Label1->textFormat() != Qt::PlainText && Qt::mightBeRichText(f.form->Label1->text()))
+            fail("the label takes a name for markup");
+    }
+
+    std::mt19937 rng_;
+    QSet<QString> skip_;
+    MainWindowFixture f;
+    std::deque<Alert> alerts_; // as they came up, with their answers
+    std::function<void(cw::Form2*)> editorAnswer_;
+    QString desc_, failure_;
+    // What the model keeps.
+    std::multiset<Row> rows_;
+    std::array<bool, 5> boxes_{true, false, false, false, false};
+    QDate listDate_;                              // of the last refill
+    int snooze_ = 0;                              // seconds; 0: none runs
+    QDateTime cycleBegan_;                        // when the snooze's current cycle began
+    bool phaseKnown_ = true;                      // false after the clock was set back under a snooze
+    std::set<QDate> passed_, declined_;           // days of this run whose pass ran, days declined on
+    std::map<QDate, QSet<QString>> owed_, shown_; // lines due at a day's pass, lines its alerts showed
+    int reports_ = 0;
+    bool damaged_ = false; // Check2 in the settings file cannot be read
+};
+
+} // namespace
+
+class TestWalk : public QObject {
+    Q_OBJECT
+  private slots:
+    // By default four fixed seeds, together a few simulated years.
+    void walk() {
+#ifdef CANDLEWISE_WALK_SANITIZED
+        const int defaultSteps = 1000;
+#else
+        const int defaultSteps = 2500;
+#endif
+        // The offscreen platform says at every alert that it cannot raise it.
+        static const QtMessageHandler logged =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& at, const QString& text) {
+                if (!text.contains("does not support raise()"))
+                    logged(type, at, text);
+            });
+        const QStringList skip = qEnvironmentVariable("CANDLEWISE_WALK_SKIP").split(',');
+        const int asked = qEnvironmentVariableIntValue("CANDLEWISE_WALK_STEPS");
+        const qint64 seconds = qEnvironmentVariableIntValue("CANDLEWISE_WALK_SECONDS");
+        const bool oneSeed = qEnvironmentVariableIsSet("CANDLEWISE_WALK_SEED");
+        quint32 seed = oneSeed ? qEnvironmentVariable("CANDLEWISE_WALK_SEED").toUInt() : 1;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        size_t days = 0;
+        int run = 0;
+        for (; seconds > 0 ? elapsed.elapsed() < seconds * 1000 : run < (oneSeed ? 1 : 4); ++run, ++seed) {
+            Walk walk(seed, QSet<QString>(skip.begin(), skip.end()));
+            const QString failure = walk.run(asked > 0 ? asked : defaultSteps);
+            days += walk.days.size();
+            const QString replay = QStringLiteral("CANDLEWISE_WALK_SEED=%1 CANDLEWISE_WALK_STEPS=%2")
+                                       .arg(seed)
+                                       .arg(walk.steps.size() - 1);
+            if (!failure.isEmpty()) {
+                qInfo().noquote() << walk.steps.join('\n');
+                QFAIL(qPrintable(failure + " (replay: " + replay + ')'));
+            }
+        }
+        qInfo("%d seeds, %zu simulated days, %lld ms", run, days, static_cast<long long>(elapsed.elapsed()));
+    }
+};
+
+QTEST_MAIN(TestWalk)
+#include "test_walk.moc"
