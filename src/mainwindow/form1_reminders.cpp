@@ -100,8 +100,11 @@ bool Form1::checkForNewDay() {
     const QDate today = services().clock().today();
     if (today == listDay_)
         return false;
-    const bool passed = passedDays_.count(today) > 0;
-    refill(passed, !passed);
+    if (passedDays_.count(today) > 0) {
+        refill(true, false); // the days left follow the clock; a running snooze counts on as usual
+        return false;
+    }
+    refill(false, true);
     return true;
 }
 
