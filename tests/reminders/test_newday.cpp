@@ -19,7 +19,6 @@ class TestNewDay : public QObject {
     void hiddenInTheTray();
     void alertAnsweredAfterMidnight_data();
     void alertAnsweredAfterMidnight();
-    void clockSetBackGivesNoSecondPass();
 };
 
 namespace {
@@ -136,21 +135,6 @@ void TestNewDay::alertAnsweredAfterMidnight() {
     QCOMPARE(f.alerts.count, snoozeEnds ? 3 : 2);
     QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
     QCOMPARE(f.column(4), QStringList({"364", "Today"}));
-}
-
-// "Do not remind me again" on day D, the clock set back to D-1 23:30 (or a time zone to the west),
-// then on past midnight: D's reminders were given, and the list still follows the clock.
-void TestNewDay::clockSetBackGivesNoSecondPass() {
-    MainWindowFixture f(QDate(2026, 7, 14));
-    f.store({{"Ann", 7, 14}});
-    f.startDeclining();
-    f.sandbox.clock->current = QDateTime(QDate(2026, 7, 13), QTime(23, 30));
-    f.form->Timer1_Timer();
-    QCOMPARE(f.column(4), QStringList({"1"}));
-    passMidnight(f);
-    f.form->Timer1_Timer();
-    QCOMPARE(f.alerts.count, 1);
-    QCOMPARE(f.column(4), QStringList({"Today"}));
 }
 
 #include "test_newday.moc"
