@@ -3,6 +3,8 @@
 #include "app/twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -117,6 +119,22 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(monthColumn, Qt::AscendingOrder);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
+}
+
+bool ListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect cell = visualRect(index);
+    // The item's text margins on either side, as the styles draw them.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (index.isValid() && viewport()->fontMetrics().horizontalAdvance(text) + margins > cell.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void ListView::addColumn(const QString& caption, int widthTwips) {

@@ -77,6 +77,10 @@ class ListView : public QTreeView {
     void itemDoubleClicked(int row);
     void orderChanged(int column, bool descending);
 
+  protected:
+    // A cell whose text does not fit shows it whole in a tooltip.
+    bool viewportEvent(QEvent* event) override;
+
   private:
     void headerClicked(int column);
     void keepingCurrentRow(const std::function<void()>& change);

@@ -4,6 +4,7 @@
 #include "app/services.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +23,9 @@ void useButtonFace(QWidget* widget) {
 }
 } // namespace
 
-QString skinFile() { return services().applicationFolder() + QStringLiteral("/x/o.cjs"); }
+QString skinFile() {
+    return services().applicationFolder() + QStringLiteral("/x/o.cjs");
+}
 
 void ThemeWindow(QWidget* window) {
     useButtonFace(window);
@@ -44,15 +47,24 @@ void SkinMainWindow(QWidget* form1) {
     form1->setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 
+bool isDarkPalette() {
+    const QPalette palette = QApplication::palette();
+    return palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness();
+}
+
+// White under a light palette, as designed; under a dark one the palette's own text-field colours,
+// never a white bar with the palette's light text.
 void setWhiteBackground(QLabel* label) {
+    const bool dark = isDarkPalette();
+    const QColor back = dark ? QApplication::palette().color(QPalette::Base) : QColor(Qt::white);
+    const QColor text = dark ? QApplication::palette().color(QPalette::Text) : QColor(Qt::black);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::WindowText, text);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
     // A skin sheet on the window must not paint over it.
-    label->setStyleSheet(QStringLiteral("background-color: white; color: black;"));
+    label->setStyleSheet(QStringLiteral("background-color: %1; color: %2;").arg(back.name(), text.name()));
 }
-
 
 } // namespace cw

@@ -3,7 +3,6 @@
 
 #include "app/listview.h"
 #include "app/settings.h"
-#include "app/twips.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -32,11 +31,10 @@ void Form1::saveListOrder(int column, bool descending) {
                  descending ? QStringLiteral("Descending") : QStringLiteral("Ascending"));
 }
 
-// The field takes a row's height from the top of the list while it is shown.
 void Form1::showFind() {
     if (findField->isHidden()) {
         findField->show();
-        ListView1->setGeometry(twipsRect(120, 480 + 360, 7800, 2535 - 360));
+        placeControls();
     }
     findField->setFocus();
     findField->selectAll();
@@ -45,7 +43,7 @@ void Form1::showFind() {
 void Form1::hideFind() {
     findField->hide();
     findField->clear(); // shows every row again
-    ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
+    placeControls();
     ListView1->setFocus();
 }
 

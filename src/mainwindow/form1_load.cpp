@@ -110,6 +110,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     // Closing never asks and cannot be cancelled; it ends the program.
     if (!closed_) {
         closed_ = true;
+        saveWindowPlace();
         Form_QueryUnload();
     }
     event->accept();

@@ -907,7 +907,61 @@ def scenario_readonly_store(s):
         check(f.read() == original, "the store file is still unchanged after closing")
 
 
+def scenario_gtk_dark(s):
+    """Qt's GTK platform theme at 13 pt with the dark Adwaita: Enter in the alert and the editor, the
+    alert's text scrolled to its last line."""
+    if not any(os.path.isfile(os.path.join(d, "qt6/plugins/platformthemes/libqgtk3.so"))
+               for d in ("/usr/lib/x86_64-linux-gnu", "/usr/lib/aarch64-linux-gnu", "/usr/lib")):
+        raise Skipped("qt6-gtk-platformtheme is not installed")
+    config = os.environ["XDG_CONFIG_HOME"]
+    os.makedirs(os.path.join(config, "gtk-3.0"))
+    with open(os.path.join(config, "gtk-3.0", "settings.ini"), "w") as f:
+        f.write("[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n")
+    with open(os.path.join(config, "Marrowfen.ini"), "w") as f:
+        f.write("[Candlewise Software]\n" + "".join(f"Option{i}={'True' if i == 5 else 'False'}\n" for i in range(1, 6)))
+    os.environ["QT_QPA_PLATFORMTHEME"] = "gtk3"
+    today = time.localtime()
+    s.seed_store([(f"Person {n:02}", today.tm_mon, today.tm_mday) for n in range(1, 31)])
+    s.start_program()
+    alert = s.window("Birthday Alert!")
+    s.activate("Birthday Alert!")
+    ok = s.find(alert, "push button", "OK")
+    wait_for("OK to have the first focus", lambda: ok.getState().contains(pyatspi.STATE_FOCUSED))
+    text = s.wait_label(alert, "Birthdays due", lambda t: "Person 30" in t, "the alert text")
+    check(len(text.strip().splitlines()) == 30, f"the alert lists the 30 birthdays due {text!r}")
+    s.shot("alert")
+    bars = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)]
+    check(len(bars) == 1 and bars[0].queryValue().maximumValue > 0, "the alert's text area scrolls")
+    s.click_at(*centre(s.find(alert, "label", "Birthdays due")))
+    s.key(*["Page_Down"] * 8)
+    value = bars[0].queryValue()
+    wait_for("the text scrolled to its last line", lambda: value.currentValue == value.maximumValue)
+    s.shot("alert-scrolled")
+    s.key("Return")
+    wait_for("Enter to close the alert", lambda: not visible_windows_named("Birthday Alert!"))
+    with open(os.path.join(config, "Marrowfen.ini"), encoding="utf-8") as f:
+        stored = dict(re.findall(r"^(Option[1-5])=(\w+)\s*$", f.read(), re.M))
+    check(stored.get("Option5") == "True" and stored.get("Option1") == "False",
+          f"Enter kept the stored choice 'Do not remind me again' {stored}")
+    main = main_window(s)
+    s.activate(MAIN_TITLE)
+    s.shot("main")
+    press(s.find(main, "push button", "Add Reminder"))
+    editor = s.window("Add New Birthday Reminder")
+    s.activate("Add New Birthday Reminder")
+    name_box = s.find(editor, "text", "Person's name")
+    wait_for("the name box to have the first focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.type_text("Ida Dark")
+    wait_for("the typed name", lambda: text_of(name_box) == "Ida Dark")
+    s.shot("editor")
+    s.key("Return")
+    wait_for("Enter to save and close the editor", lambda: not visible_windows_named("Add New Birthday Reminder"))
+    check(any(r[1] == "Ida Dark" for r in s.rows()), "Enter saved the new birthday")
+    s.shot("main-after-add")
+
+
 SCENARIOS = {
+    "gtk_dark": scenario_gtk_dark,
     "first_start": scenario_first_start,
     "add_birthday": scenario_add_birthday,
     "due_today": scenario_due_today,

@@ -1,6 +1,7 @@
 // The list commands through the real buttons, the editor and the message boxes.
 #include "fixture.h"
 
+#include "app/settings.h"
 #include "app/stopsignal.h"
 #include "app/timercontrol.h"
 
@@ -24,6 +25,8 @@ class TestCommands : public QObject {
     void testCommandTwice();
     void messagesOfHelpAndTheExplanations();
     void sessionEndsDuringALongImport();
+    void enterAndEscape_data();
+    void enterAndEscape();
 };
 
 void TestCommands::addThroughTheEditor() {
@@ -235,6 +238,61 @@ void TestCommands::sessionEndsDuringALongImport() {
     QVERIFY(f.sandbox.messages->shown.isEmpty());
     f.sandbox.openStore();
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 3, 1}}));
+}
+
+// Run also under GTK's theme, where Enter presses a focused option button.
+void TestCommands::enterAndEscape_data() {
+    QTest::addColumn<bool>("editor");
+    QTest::addColumn<int>("focus"); // a control of the window, or -1 for the first focus
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("alert Enter") << false << -1 << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("alert Enter on an option") << false << 0 << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("alert keypad Enter on an option")
+        << false << 2 << int(Qt::Key_Enter) << int(QDialog::Accepted);
+    QTest::newRow("alert Escape") << false << 1 << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    QTest::newRow("editor Enter") << true << -1 << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("editor Enter on the month") << true << 1 << int(Qt::Key_Enter) << int(QDialog::Accepted);
+    QTest::newRow("editor Escape") << true << 2 << int(Qt::Key_Escape) << int(QDialog::Rejected);
+}
+
+void TestCommands::enterAndEscape() {
+    QFETCH(bool, editor);
+    QFETCH(int, focus);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    MainWindowFixture f;
+    cw::writeOptions({false, false, false, false, true});
+    auto& form = f.start();
+    std::unique_ptr<QDialog> dialog;
+    QList<QWidget*> controls;
+    cw::Form3* alert = nullptr;
+    if (editor) {
+        auto* e = new cw::Form2(
+            {}, [&] { form.ListBirthdays(false); }, &form);
+        e->Text1->setText("Ann");
+        controls = {e->Text1, e->Combo1, e->Combo2};
+        dialog.reset(e);
+    } else {
+        alert = new cw::Form3(form, &form);
+        controls = {alert->PushButton2, alert->Option1, alert->Option3};
+        dialog.reset(alert);
+    }
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QCOMPARE(QApplication::focusWidget(), controls[0]);
+    if (focus >= 0)
+        controls[focus]->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), result);
+    QCOMPARE(f.column(1),
+             QStringList(editor && result == QDialog::Accepted ? QStringList{"Ann"} : QStringList{}));
+    if (alert) {
+        QCOMPARE(alert->selectedOption(), 4);
+        QVERIFY(cw::readOption(cw::SettingKey::Option5));
+    }
 }
 
 #include "test_commands.moc"

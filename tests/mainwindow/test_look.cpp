@@ -3,8 +3,11 @@
 
 #include "app/pointer.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QRadioButton>
+#include <QStyleFactory>
 
 using namespace cwtest;
 
@@ -19,6 +22,34 @@ void hover(QWidget* widget) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(widget, &enter);
 }
+
+// The first caption in the window that is cut: narrower or lower than its text needs, or running
+// into a neighbour's. Empty when all fit. A box needs its indicator, the gap and its text.
+QString firstCut(const QWidget* window) {
+    QList<std::pair<const QWidget*, QRect>> used;
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<const QAbstractButton*>(control);
+        const auto* frame = qobject_cast<const QGroupBox*>(control);
+        if ((!button && !frame) || control->isHidden())
+            continue;
+        const QString caption = button ? button->text() : frame->title();
+        const bool box =
+            qobject_cast<const QCheckBox*>(control) || qobject_cast<const QRadioButton*>(control);
+        const QStyle* style = control->style();
+        const int needed = !box ? (button ? button->sizeHint() : frame->minimumSizeHint()).width()
+                                : style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
+                                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control) +
+                                      control->fontMetrics().horizontalAdvance(caption);
+        if (needed > control->width() || control->fontMetrics().height() > control->height())
+            return caption;
+        const QRect rect(control->pos(), QSize(needed, control->height()));
+        for (const auto& [other, otherRect] : used)
+            if (other->parent() == control->parent() && otherRect.intersects(rect))
+                return caption + " runs into " + other->property("text").toString();
+        used.append({control, rect});
+    }
+    return {};
+}
 } // namespace
 
 class TestLook : public QObject {
@@ -29,6 +60,8 @@ class TestLook : public QObject {
     void handPointerRules();
     void noPointerFileMeansTheArrow();
     void damagedPointerFileIsReported();
+    void captionsFit_data();
+    void captionsFit();
 };
 
 void TestLook::noSkinWithoutTheSheet() {
@@ -108,6 +141,47 @@ void TestLook::damagedPointerFileIsReported() {
     cw::Form2 editor({}, [] {});
     QCOMPARE(f.errorReports(), 2);
     QVERIFY(f.sandbox.messages->shown.last().text.contains("Form2.Form_Load at line 3"));
+}
+
+// Under the platform theme the test runs in (Fusion's defaults, or GTK's), with each of Qt's styles.
+void TestLook::captionsFit_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("points");
+    for (const char* window : {"main", "editor", "alert"})
+        for (const char* style : {"Fusion", "Windows"})
+            for (const int points : {9, 11, 13, 16})
+                QTest::addRow("%s %s %d pt", window, style, points) << window << style << points;
+}
+
+void TestLook::captionsFit() {
+    QFETCH(QString, window);
+    QFETCH(QString, style);
+    QFETCH(int, points);
+    const QFont before = QApplication::font();
+    QApplication::setStyle(QStyleFactory::create(style));
+    QFont font = before;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    {
+        MainWindowFixture f;
+        QVERIFY(f.sandbox.installSideFile("x/o.cjs"));
+        f.store({{"Ann", 12, 7}});
+        f.closeAlert();
+        auto& form = f.start();
+        std::unique_ptr<QWidget> shown;
+        if (window == "editor")
+            shown = std::make_unique<cw::Form2>(
+                QString(), [] {}, &form);
+        else if (window == "alert")
+            shown = std::make_unique<cw::Form3>(form, &form);
+        QWidget* checked = shown ? shown.get() : &form;
+        checked->show();
+        const QString cut = firstCut(checked);
+        QApplication::setFont(before);
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
+    }
 }
 
 #include "test_look.moc"
