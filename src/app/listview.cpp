@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QToolTip>
 
 #include <algorithm>
@@ -135,6 +136,16 @@ bool ListView::viewportEvent(QEvent* event) {
     else
         QToolTip::hideText();
     return true;
+}
+
+void ListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (model_->rowCount() > 0 || model_->order().find.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(0, fontMetrics().height(), 0, 0),
+                     Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("No birthday matches"));
 }
 
 void ListView::addColumn(const QString& caption, int widthTwips) {

@@ -80,6 +80,8 @@ class ListView : public QTreeView {
   protected:
     // A cell whose text does not fit shows it whole in a tooltip.
     bool viewportEvent(QEvent* event) override;
+    // A find that lets no row through says so in the empty list.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void headerClicked(int column);

@@ -23,17 +23,34 @@ void useButtonFace(QWidget* widget) {
 }
 } // namespace
 
+bool isDarkPalette() {
+    const QPalette palette = QApplication::palette();
+    return palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness();
+}
+
 QString skinFile() {
     return services().applicationFolder() + QStringLiteral("/x/o.cjs");
 }
+
+namespace {
+// Under a dark palette a box's empty square or circle takes the text-field colour, nearly the window's
+// own: it gets a lighter fill, so an unticked box stays clearly visible.
+void showEmptyBox(QWidget* box) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window).lighter(190));
+    box->setPalette(palette);
+}
+} // namespace
 
 void ThemeWindow(QWidget* window) {
     useButtonFace(window);
     const auto children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
-        if (qobject_cast<QRadioButton*>(child) || qobject_cast<QCheckBox*>(child) ||
-            qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child))
+        const bool box = qobject_cast<QRadioButton*>(child) || qobject_cast<QCheckBox*>(child);
+        if (box || qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child))
             useButtonFace(child);
+        if (box && isDarkPalette())
+            showEmptyBox(child);
     }
 }
 
@@ -45,11 +62,6 @@ void SkinMainWindow(QWidget* form1) {
     if (!sheet.open(QIODevice::ReadOnly | QIODevice::Text))
         throw AppError(QStringLiteral("Cannot read the skin %1: %2").arg(skinFile(), sheet.errorString()));
     form1->setStyleSheet(QString::fromUtf8(sheet.readAll()));
-}
-
-bool isDarkPalette() {
-    const QPalette palette = QApplication::palette();
-    return palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness();
 }
 
 // White under a light palette, as designed; under a dark one the palette's own text-field colours,
