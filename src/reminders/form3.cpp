@@ -54,6 +54,7 @@ void Form3::buildControls() {
     textArea_->setFrameShape(QFrame::NoFrame);
     textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textArea_->setWidgetResizable(true);
+    textArea_->setFocusPolicy(Qt::StrongFocus); // reached with Tab or a click, scrolled with the keys
     Label1 = new QLabel;
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setWordWrap(true);
