@@ -110,6 +110,7 @@ class Form1 : public QWidget, public ReminderHost {
     void showFind();
     void hideFind();
     void findTextChanged(const QString& text);
+    void showNewestRow();
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);

@@ -3,6 +3,7 @@
 
 #include "app/listview.h"
 #include "app/settings.h"
+#include "store/statements.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -45,6 +46,17 @@ void Form1::hideFind() {
     findField->clear(); // shows every row again
     placeControls();
     ListView1->setFocus();
+}
+
+// After an add: the newest row, the one just added, becomes the current row, scrolled into view.
+void Form1::showNewestRow() {
+    int newest = -1;
+    for (int row = 0; row < ListView1->count(); ++row) {
+        if (newest < 0 || statements::idFromText(ListView1->itemText(row)) >
+                              statements::idFromText(ListView1->itemText(newest)))
+            newest = row;
+    }
+    ListView1->selectRow(newest);
 }
 
 void Form1::findTextChanged(const QString& text) {

@@ -908,57 +908,41 @@ def scenario_readonly_store(s):
 
 
 def scenario_gtk_dark(s):
-    """Qt's GTK platform theme at 13 pt with the dark Adwaita: Enter in the alert and the editor, the
-    alert's text scrolled to its last line."""
-    if not any(os.path.isfile(os.path.join(d, "qt6/plugins/platformthemes/libqgtk3.so"))
-               for d in ("/usr/lib/x86_64-linux-gnu", "/usr/lib/aarch64-linux-gnu", "/usr/lib")):
-        raise Skipped("qt6-gtk-platformtheme is not installed")
+    # Qt's GTK theme (qt6-gtk-platformtheme) at 13 pt, dark: Enter in the alert and the editor, scrolling.
     config = os.environ["XDG_CONFIG_HOME"]
     os.makedirs(os.path.join(config, "gtk-3.0"))
     with open(os.path.join(config, "gtk-3.0", "settings.ini"), "w") as f:
         f.write("[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n")
     with open(os.path.join(config, "Marrowfen.ini"), "w") as f:
-        f.write("[Candlewise Software]\n" + "".join(f"Option{i}={'True' if i == 5 else 'False'}\n" for i in range(1, 6)))
-    os.environ["QT_QPA_PLATFORMTHEME"] = "gtk3"
-    os.environ["NO_AT_BRIDGE"] = "1"  # GTK inside Qt must not put a second bridge on the bus
-    today = time.localtime()
-    s.seed_store([(f"Person {n:02}", today.tm_mon, today.tm_mday) for n in range(1, 31)])
+        f.write("[Candlewise Software]\nOption1=False\nOption5=True\n")
+    os.environ.update(QT_QPA_PLATFORMTHEME="gtk3", NO_AT_BRIDGE="1")  # no second bridge from GTK's side
+    s.seed_store([(f"Person {n:02}", time.localtime().tm_mon, time.localtime().tm_mday) for n in range(1, 31)])
     s.start_program()
     alert = s.window("Birthday Alert!")
     s.activate("Birthday Alert!")
     ok = s.find(alert, "push button", "OK")
     wait_for("OK to have the first focus", lambda: ok.getState().contains(pyatspi.STATE_FOCUSED))
     text = s.wait_label(alert, "Birthdays due", lambda t: "Person 30" in t, "the alert text")
-    check(len(text.strip().splitlines()) == 30, f"the alert lists the 30 birthdays due {text!r}")
-    s.shot("alert")
-    bars = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)]
-    check(len(bars) == 1 and bars[0].queryValue().maximumValue > 0, "the alert's text area scrolls")
-    x, y = centre(bars[0])  # the text beside the bar: the label itself runs on below the view
-    run("xdotool", "mousemove", str(x - 200), str(y), "click", "--repeat", "12", "5")  # the wheel, downwards
-    value = bars[0].queryValue()
-    wait_for("the text scrolled to its last line", lambda: value.currentValue == value.maximumValue)
+    check(len(text.split()) == 30 * 5, f"the alert lists the 30 birthdays due {text!r}")
+    bar = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)][0].queryValue()
+    x, y = centre(s.find(alert, "push button", "OK"))
+    run("xdotool", "mousemove", str(x), str(y - 300), "click", "--repeat", "12", "5")  # the wheel over the text
+    wait_for("the text scrolled to its last line", lambda: 0 < bar.currentValue == bar.maximumValue)
     s.shot("alert-scrolled")
     s.key("Return")
     wait_for("Enter to close the alert", lambda: not visible_windows_named("Birthday Alert!"))
     with open(os.path.join(config, "Marrowfen.ini"), encoding="utf-8") as f:
-        stored = dict(re.findall(r"^(Option[1-5])=(\w+)\s*$", f.read(), re.M))
-    check(stored.get("Option5") == "True" and stored.get("Option1") == "False",
-          f"Enter kept the stored choice 'Do not remind me again' {stored}")
-    main = main_window(s)
-    s.activate(MAIN_TITLE)
-    s.shot("main")
-    press(s.find(main, "push button", "Add Reminder"))
+        check("Option5=True" in f.read(), "Enter kept the stored choice 'Do not remind me again'")
+    press(s.find(main_window(s), "push button", "Add Reminder"))
     editor = s.window("Add New Birthday Reminder")
     s.activate("Add New Birthday Reminder")
     name_box = s.find(editor, "text", "Person's name")
     wait_for("the name box to have the first focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
     s.type_text("Ida Dark")
-    wait_for("the typed name", lambda: text_of(name_box) == "Ida Dark")
     s.shot("editor")
     s.key("Return")
-    wait_for("Enter to save and close the editor", lambda: not visible_windows_named("Add New Birthday Reminder"))
-    check(any(r[1] == "Ida Dark" for r in s.rows()), "Enter saved the new birthday")
-    s.shot("main-after-add")
+    wait_for("Enter to save the new birthday", lambda: any(r[1] == "Ida Dark" for r in s.rows()))
+    s.shot("main")
 
 
 SCENARIOS = {

@@ -31,13 +31,15 @@ class TestCommands : public QObject {
 
 void TestCommands::addThroughTheEditor() {
     MainWindowFixture f;
+    f.store({{"Ann", 1, 5}});
     f.start();
     int editors = 0;
     whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 2, 29); }, &editors);
     f.form->PushButton6->click();
     QCOMPARE(editors, 1);
-    QCOMPARE(f.storedRows(), QList<Birthday>({{"  O'Neil Smith ", 2, 29}}));
-    QCOMPARE(f.column(1), QStringList({"  O'Neil Smith "}));
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}, {"  O'Neil Smith ", 2, 29}}));
+    QCOMPARE(f.column(1), QStringList({"Ann", "  O'Neil Smith "}));
+    QCOMPARE(f.form->ListView1->selectedRow(), 1); // the added row
     QCOMPARE(f.errorReports(), 0);
 }
 
@@ -240,59 +242,43 @@ void TestCommands::sessionEndsDuringALongImport() {
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 3, 1}}));
 }
 
-// Run also under GTK's theme, where Enter presses a focused option button.
+// Also run under GTK's theme, where Enter presses a focused option button. Control 0 has the first focus.
 void TestCommands::enterAndEscape_data() {
     QTest::addColumn<bool>("editor");
-    QTest::addColumn<int>("focus"); // a control of the window, or -1 for the first focus
+    QTest::addColumn<int>("control");
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");
-    QTest::newRow("alert Enter") << false << -1 << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::newRow("alert Enter on an option") << false << 0 << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::newRow("alert keypad Enter on an option")
-        << false << 2 << int(Qt::Key_Enter) << int(QDialog::Accepted);
-    QTest::newRow("alert Escape") << false << 1 << int(Qt::Key_Escape) << int(QDialog::Rejected);
-    QTest::newRow("editor Enter") << true << -1 << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::newRow("editor Enter on the month") << true << 1 << int(Qt::Key_Enter) << int(QDialog::Accepted);
-    QTest::newRow("editor Escape") << true << 2 << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    for (const bool editor : {false, true})
+        for (const auto& [control, key] :
+             {std::pair{0, Qt::Key_Return}, {1, Qt::Key_Return}, {1, Qt::Key_Enter}, {1, Qt::Key_Escape}})
+            QTest::addRow("%s %d %x", editor ? "editor" : "alert", control, key)
+                << editor << control << int(key);
 }
 
 void TestCommands::enterAndEscape() {
     QFETCH(bool, editor);
-    QFETCH(int, focus);
+    QFETCH(int, control);
     QFETCH(int, key);
-    QFETCH(int, result);
     MainWindowFixture f;
     cw::writeOptions({false, false, false, false, true});
     auto& form = f.start();
-    std::unique_ptr<QDialog> dialog;
-    QList<QWidget*> controls;
-    cw::Form3* alert = nullptr;
-    if (editor) {
-        auto* e = new cw::Form2(
-            {}, [&] { form.ListBirthdays(false); }, &form);
-        e->Text1->setText("Ann");
-        controls = {e->Text1, e->Combo1, e->Combo2};
-        dialog.reset(e);
-    } else {
-        alert = new cw::Form3(form, &form);
-        controls = {alert->PushButton2, alert->Option1, alert->Option3};
-        dialog.reset(alert);
-    }
+    auto* alert = editor ? nullptr : new cw::Form3(form, &form);
+    auto* edit = editor ? new cw::Form2(
+                              {}, [&] { form.ListBirthdays(false); }, &form)
+                        : nullptr;
+    std::unique_ptr<QDialog> dialog(alert ? static_cast<QDialog*>(alert) : edit);
+    QWidget* controls[] = {alert ? alert->PushButton2 : static_cast<QWidget*>(edit->Text1),
+                           alert ? static_cast<QWidget*>(alert->Option1) : edit->Combo1};
     dialog->show();
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     QCOMPARE(QApplication::focusWidget(), controls[0]);
-    if (focus >= 0)
-        controls[focus]->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+    if (edit)
+        edit->Text1->setText("Ann");
+    QTest::keyClick(controls[control], Qt::Key(key),
                     key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-    QVERIFY(!dialog->isVisible());
-    QCOMPARE(dialog->result(), result);
-    QCOMPARE(f.column(1),
-             QStringList(editor && result == QDialog::Accepted ? QStringList{"Ann"} : QStringList{}));
-    if (alert) {
-        QCOMPARE(alert->selectedOption(), 4);
-        QVERIFY(cw::readOption(cw::SettingKey::Option5));
-    }
+    QCOMPARE(dialog->isVisible() ? -1 : dialog->result(),
+             key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+    QCOMPARE(f.column(1), edit && key != Qt::Key_Escape ? QStringList{"Ann"} : QStringList{});
+    QVERIFY(cw::readOption(cw::SettingKey::Option5) && (edit || alert->selectedOption() == 4));
 }
 
 #include "test_commands.moc"
