@@ -25,9 +25,12 @@ namespace cw {
 
 void Form1::start() {
     Form_Load();
-    if (windowState() & Qt::WindowMinimized)
+    // In the tray it stays, also when X11 reports the minimised state it asked for on the way there.
+    if (isMinimisedToTray())
+        ;
+    else if (windowState() & Qt::WindowMinimized)
         showMinimized(); // no tray to hide in: minimised on the task bar instead
-    else if (!isMinimisedToTray())
+    else
         show();
     // The first pass runs once the window is up, also when it starts hidden in the tray.
     QTimer::singleShot(0, this, &Form1::Form_Activate);
