@@ -26,12 +26,12 @@ namespace cw {
 void Form1::start() {
     Form_Load();
     // In the tray it stays, also when X11 reports the minimised state it asked for on the way there.
-    if (isMinimisedToTray())
-        ;
-    else if (windowState() & Qt::WindowMinimized)
-        showMinimized(); // no tray to hide in: minimised on the task bar instead
-    else
-        show();
+    if (!isMinimisedToTray()) {
+        if (windowState() & Qt::WindowMinimized)
+            showMinimized(); // no tray to hide in: minimised on the task bar instead
+        else
+            show();
+    }
     // The first pass runs once the window is up, also when it starts hidden in the tray.
     QTimer::singleShot(0, this, &Form1::Form_Activate);
 }
