@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
 
 #include <algorithm>
@@ -160,6 +161,7 @@ void ListView::addColumn(const QString& caption, int widthTwips) {
 void ListView::clearItems() {
     const int current = selectedRow();
     currentIdBeforeRefill_ = current >= 0 ? itemText(current) : QString();
+    scrolledBeforeRefill_ = verticalScrollBar()->value();
     model_->beginRefill();
 }
 
@@ -175,6 +177,10 @@ void ListView::finishRefill() {
         }
     }
     selectRow(row >= 0 ? row : model_->rowShownAt(0));
+    // A refill (an import, a new day) leaves the list scrolled where the user had it; the rows are laid
+    // out first, so the scroll bar has its new range.
+    doItemsLayout();
+    verticalScrollBar()->setValue(scrolledBeforeRefill_);
 }
 
 void ListView::keepingCurrentRow(const std::function<void()>& change) {

@@ -88,6 +88,7 @@ class ListView : public QTreeView {
     void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
     QString currentIdBeforeRefill_;
+    int scrolledBeforeRefill_ = 0;
 };
 
 } // namespace cw

@@ -908,13 +908,12 @@ def scenario_readonly_store(s):
 
 
 def scenario_gtk_dark(s):
-    # Qt's GTK theme (qt6-gtk-platformtheme) at 13 pt, dark: Enter in the alert and the editor, scrolling.
+    # GTK's theme at 13 pt, dark: the alert scrolls, Enter presses OK (the editor: test_mainwindow_gtk).
     config = os.environ["XDG_CONFIG_HOME"]
     os.makedirs(os.path.join(config, "gtk-3.0"))
-    with open(os.path.join(config, "gtk-3.0", "settings.ini"), "w") as f:
-        f.write("[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n")
-    with open(os.path.join(config, "Marrowfen.ini"), "w") as f:
-        f.write("[Candlewise Software]\nOption1=False\nOption5=True\n")
+    for name, text in (("gtk-3.0/settings.ini", "[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n"),
+                       ("Marrowfen.ini", "[Candlewise Software]\nOption1=False\nOption5=True\n")):
+        open(os.path.join(config, name), "w").write(text)
     os.environ.update(QT_QPA_PLATFORMTHEME="gtk3", NO_AT_BRIDGE="1")  # no second bridge from GTK's side
     s.seed_store([(f"Person {n:02}", time.localtime().tm_mon, time.localtime().tm_mday) for n in range(1, 31)])
     s.start_program()
@@ -924,24 +923,14 @@ def scenario_gtk_dark(s):
     wait_for("OK to have the first focus", lambda: ok.getState().contains(pyatspi.STATE_FOCUSED))
     text = s.wait_label(alert, "Birthdays due", lambda t: "Person 30" in t, "the alert text")
     check(len(text.split()) == 30 * 5, f"the alert lists the 30 birthdays due {text!r}")
-    bar = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)][0].queryValue()
-    x, y = centre(s.find(alert, "push button", "OK"))
-    run("xdotool", "mousemove", str(x), str(y - 300), "click", "--repeat", "12", "5")  # the wheel over the text
+    bar_node = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)][0]
+    x, y, bar = *centre(bar_node), bar_node.queryValue()
+    run("xdotool", "mousemove", str(x - 200), str(y), "click", "--repeat", "12", "5")  # the wheel over the text
     wait_for("the text scrolled to its last line", lambda: 0 < bar.currentValue == bar.maximumValue)
     s.shot("alert-scrolled")
     s.key("Return")
     wait_for("Enter to close the alert", lambda: not visible_windows_named("Birthday Alert!"))
-    with open(os.path.join(config, "Marrowfen.ini"), encoding="utf-8") as f:
-        check("Option5=True" in f.read(), "Enter kept the stored choice 'Do not remind me again'")
-    press(s.find(main_window(s), "push button", "Add Reminder"))
-    editor = s.window("Add New Birthday Reminder")
-    s.activate("Add New Birthday Reminder")
-    name_box = s.find(editor, "text", "Person's name")
-    wait_for("the name box to have the first focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
-    s.type_text("Ida Dark")
-    s.shot("editor")
-    s.key("Return")
-    wait_for("Enter to save the new birthday", lambda: any(r[1] == "Ida Dark" for r in s.rows()))
+    check("Option5=True" in open(os.path.join(config, "Marrowfen.ini")).read(), "Enter kept 'Do not remind me again'")
     s.shot("main")
 
 

@@ -25,7 +25,6 @@ class TestCommands : public QObject {
     void testCommandTwice();
     void messagesOfHelpAndTheExplanations();
     void sessionEndsDuringALongImport();
-    void enterAndEscape_data();
     void enterAndEscape();
 };
 
@@ -243,42 +242,36 @@ void TestCommands::sessionEndsDuringALongImport() {
 }
 
 // Also run under GTK's theme, where Enter presses a focused option button. Control 0 has the first focus.
-void TestCommands::enterAndEscape_data() {
-    QTest::addColumn<bool>("editor");
-    QTest::addColumn<int>("control");
-    QTest::addColumn<int>("key");
-    for (const bool editor : {false, true})
-        for (const auto& [control, key] :
-             {std::pair{0, Qt::Key_Return}, {1, Qt::Key_Return}, {1, Qt::Key_Enter}, {1, Qt::Key_Escape}})
-            QTest::addRow("%s %d %x", editor ? "editor" : "alert", control, key)
-                << editor << control << int(key);
-}
-
 void TestCommands::enterAndEscape() {
-    QFETCH(bool, editor);
-    QFETCH(int, control);
-    QFETCH(int, key);
-    MainWindowFixture f;
-    cw::writeOptions({false, false, false, false, true});
-    auto& form = f.start();
-    auto* alert = editor ? nullptr : new cw::Form3(form, &form);
-    auto* edit = editor ? new cw::Form2(
-                              {}, [&] { form.ListBirthdays(false); }, &form)
-                        : nullptr;
-    std::unique_ptr<QDialog> dialog(alert ? static_cast<QDialog*>(alert) : edit);
-    QWidget* controls[] = {alert ? alert->PushButton2 : static_cast<QWidget*>(edit->Text1),
-                           alert ? static_cast<QWidget*>(alert->Option1) : edit->Combo1};
-    dialog->show();
-    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-    QCOMPARE(QApplication::focusWidget(), controls[0]);
-    if (edit)
-        edit->Text1->setText("Ann");
-    QTest::keyClick(controls[control], Qt::Key(key),
-                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-    QCOMPARE(dialog->isVisible() ? -1 : dialog->result(),
-             key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
-    QCOMPARE(f.column(1), edit && key != Qt::Key_Escape ? QStringList{"Ann"} : QStringList{});
-    QVERIFY(cw::readOption(cw::SettingKey::Option5) && (edit || alert->selectedOption() == 4));
+    for (const auto& [editor, control, key] :
+         std::initializer_list<std::tuple<bool, int, int>>{{false, 0, Qt::Key_Return},
+                                                           {false, 1, Qt::Key_Enter},
+                                                           {false, 1, Qt::Key_Escape},
+                                                           {true, 0, Qt::Key_Return},
+                                                           {true, 1, Qt::Key_Enter},
+                                                           {true, 1, Qt::Key_Escape}}) {
+        MainWindowFixture f;
+        cw::writeOptions({false, false, false, false, true});
+        auto& form = f.start();
+        auto* alert = editor ? nullptr : new cw::Form3(form, &form);
+        auto* edit = editor ? new cw::Form2(
+                                  {}, [&] { form.ListBirthdays(false); }, &form)
+                            : nullptr;
+        std::unique_ptr<QDialog> dialog(alert ? static_cast<QDialog*>(alert) : edit);
+        QWidget* controls[] = {alert ? alert->PushButton2 : static_cast<QWidget*>(edit->Text1),
+                               alert ? static_cast<QWidget*>(alert->Option1) : edit->Combo1};
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QCOMPARE(QApplication::focusWidget(), controls[0]);
+        if (edit)
+            edit->Text1->setText("Ann");
+        QTest::keyClick(controls[control], Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(dialog->isVisible() ? -1 : dialog->result(),
+                 key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+        QCOMPARE(f.column(1), edit && key != Qt::Key_Escape ? QStringList{"Ann"} : QStringList{});
+        QVERIFY(cw::readOption(cw::SettingKey::Option5) && (edit || alert->selectedOption() == 4));
+    }
 }
 
 #include "test_commands.moc"

@@ -1,12 +1,10 @@
 // The windows' look: the button-face colour, the skin sheet, the white label and the hand pointer.
 #include "fixture.h"
 
-#include "app/labeltext.h"
 #include "app/pointer.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QToolTip>
 
 using namespace cwtest;
 
@@ -59,7 +57,6 @@ class TestLook : public QObject {
     void damagedPointerFileIsReported();
     void captionsFit_data();
     void captionsFit();
-    void largerWindowAndLongNames();
 };
 
 void TestLook::noSkinWithoutTheSheet() {
@@ -171,30 +168,6 @@ void TestLook::captionsFit() {
     QApplication::setFont(before);
     QApplication::setStyle("Fusion");
     QCOMPARE(cuts, QStringList({"", "", ""}));
-}
-
-// A larger window gives the list the room, and a long name in the label is cut in its middle.
-void TestLook::largerWindowAndLongNames() {
-    MainWindowFixture f;
-    const QString name = "Maximiliane Theodora Alexandrina von und zu Sigmaringen";
-    f.store({{name, 12, 19}});
-    auto& form = f.start();
-    form.show();
-    const QRect list = form.ListView1->geometry();
-    const QPoint helpButton = form.PushButton5->pos();
-    form.setGeometry(QRect(form.pos() + QPoint(30, 40), form.size() + QSize(100, 200)));
-    QVERIFY(form.ListView1->geometry() == list.adjusted(0, 0, 100, 200) &&
-            form.PushButton5->pos() == helpButton + QPoint(0, 200));
-    const QString shown =
-        static_cast<cw::NextBirthdayLabel*>(form.Label1)->shownText(form.Label1->width() / 2);
-    QVERIFY(shown.startsWith("Next birthday is in Max") && shown.contains("…") &&
-            shown.endsWith("gen 12 days"));
-    const QRect cell = form.ListView1->visualRect(form.ListView1->model()->index(0, 1));
-    QHelpEvent tip(QEvent::ToolTip, cell.center(), form.ListView1->viewport()->mapToGlobal(cell.center()));
-    QApplication::sendEvent(form.ListView1->viewport(), &tip);
-    QCOMPARE(QToolTip::text(), name);
-    const QRect kept(form.pos(), form.size()); // the frame's corner and the inside's size
-    QCOMPARE(QRect(f.restart().pos(), f.form->size()), kept);
 }
 
 #include "test_look.moc"
