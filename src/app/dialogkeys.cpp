@@ -10,10 +10,17 @@ namespace cw {
 namespace {
 class EnterPresses : public QObject {
   public:
-    EnterPresses(QDialog* dialog, QPushButton* button) : QObject(dialog), dialog_(dialog), button_(button) {}
+    EnterPresses(QDialog* dialog, QPushButton* button, QWidget* firstFocus)
+        : QObject(dialog), dialog_(dialog), button_(button), firstFocus_(firstFocus) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // Given when the dialog first becomes active, not before it shows: a focused line edit in a
+        // window not yet active crashes Qt's Wayland client on a seat without a keyboard.
+        if (event->type() == QEvent::WindowActivate && watched == dialog_ && firstFocus_) {
+            firstFocus_->setFocus(Qt::ActiveWindowFocusReason);
+            firstFocus_ = nullptr;
+        }
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -36,16 +43,16 @@ class EnterPresses : public QObject {
   private:
     QDialog* dialog_;
     QPointer<QPushButton> button_;
+    QPointer<QWidget> firstFocus_;
 };
 } // namespace
 
 void setDialogKeys(QDialog* dialog, QPushButton* button, QWidget* firstFocus) {
     button->setDefault(true);
-    auto* filter = new EnterPresses(dialog, button);
+    auto* filter = new EnterPresses(dialog, button, firstFocus);
     dialog->installEventFilter(filter);
     for (QWidget* child : dialog->findChildren<QWidget*>())
         child->installEventFilter(filter);
-    firstFocus->setFocus();
 }
 
 } // namespace cw
