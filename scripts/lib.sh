@@ -7,7 +7,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-de
 # The end-to-end checks' desktop with the calendar checker, and the validators the install check runs.
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils dbus dbus-x11 at-spi2-core python3
     python3-pyatspi gir1.2-atspi-2.0 trayer openbox desktop-file-utils appstream python3-icalendar
-    python3-dateutil)
+    python3-dateutil qt6-gtk-platformtheme)
 # The Wayland session of the end-to-end checks: a headless compositor and Qt's Wayland plug-in.
 WAYLAND_PACKAGES=(weston qt6-wayland)
 # What scripts/package needs to make and check the Debian package.

@@ -119,7 +119,7 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     helpText.replace(nameStart, helpText.indexOf(QLatin1String(" [options]")) - nameStart,
                      QStringLiteral("candlewise"));
     const auto usage = [&](const QString& problem) {
-        err << "candlewise: " << problem << '\n' << helpText;
+        err << "candlewise: " << problem << "\nTry 'candlewise --help'.\n";
         return 2;
     };
     if (!parser.parse(arguments))

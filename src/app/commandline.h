@@ -9,7 +9,7 @@ class QTextStream;
 namespace cw {
 
 // The arguments include the program name first. Returns the exit code: 0 done, 1 the store could not
-// be read, 2 bad arguments (the usage goes to err).
+// be read, 2 bad arguments (one line to err and a pointer to --help).
 int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 // The arguments split in two: Qt's own options (-session ID as a session manager restarts the

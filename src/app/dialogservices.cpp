@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace cw {
 
@@ -39,6 +40,18 @@ class MessageBoxService : public MessageService {
         QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, shown,
                         QMessageBox::NoButton, parent);
         box.setTextFormat(Qt::PlainText); // names and engine messages are shown as they stand
+        static const QRegularExpression webAddress(QStringLiteral("https?://\\S+"));
+        const QRegularExpressionMatch link = webAddress.match(shown);
+        if (link.hasMatch()) {
+            // A web address is one unbroken line that opens in the browser.
+            const QString address = link.captured().toHtmlEscaped();
+            QString html = shown.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+            html.replace(address,
+                         QStringLiteral("<a href=\"%1\" style=\"white-space: nowrap\">%1</a>").arg(address));
+            box.setTextFormat(Qt::RichText);
+            box.setText(html);
+            box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+        }
         if (buttons == MessageButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);

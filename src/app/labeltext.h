@@ -1,8 +1,7 @@
 #pragma once
 // Text for a label that carries a fixed accessible name ("Next birthday", "Birthdays due").
+#include <QLabel>
 #include <QString>
-
-class QLabel;
 
 namespace cw {
 
@@ -10,5 +9,17 @@ namespace cw {
 // repeats it as the label's accessible description: a label with an accessible name of its own gives
 // screen readers only that name, never the text it shows.
 void setLabelText(QLabel* label, const QString& text);
+
+// The next-birthday label: a sentence too long for it is shown with the name shortened in its middle,
+// so the days at its end stay in view. Its text, and what screen readers get, stay whole.
+class NextBirthdayLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+    // What the label shows of its text in the given width.
+    QString shownText(int width) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 } // namespace cw

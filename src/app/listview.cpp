@@ -3,6 +3,10 @@
 #include "app/twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -119,6 +123,32 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
 }
 
+bool ListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect cell = visualRect(index);
+    // The item's text margins on either side, as the styles draw them.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (index.isValid() && viewport()->fontMetrics().horizontalAdvance(text) + margins > cell.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+void ListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (model_->rowCount() > 0 || model_->order().find.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(0, fontMetrics().height(), 0, 0),
+                     Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("No birthday matches"));
+}
+
 void ListView::addColumn(const QString& caption, int widthTwips) {
     model_->addHeader(caption);
     const int column = model_->columnCount() - 1;
@@ -131,6 +161,7 @@ void ListView::addColumn(const QString& caption, int widthTwips) {
 void ListView::clearItems() {
     const int current = selectedRow();
     currentIdBeforeRefill_ = current >= 0 ? itemText(current) : QString();
+    scrolledBeforeRefill_ = verticalScrollBar()->value();
     model_->beginRefill();
 }
 
@@ -146,6 +177,10 @@ void ListView::finishRefill() {
         }
     }
     selectRow(row >= 0 ? row : model_->rowShownAt(0));
+    // A refill (an import, a new day) leaves the list scrolled where the user had it; the rows are laid
+    // out first, so the scroll bar has its new range.
+    doItemsLayout();
+    verticalScrollBar()->setValue(scrolledBeforeRefill_);
 }
 
 void ListView::keepingCurrentRow(const std::function<void()>& change) {

@@ -77,11 +77,18 @@ class ListView : public QTreeView {
     void itemDoubleClicked(int row);
     void orderChanged(int column, bool descending);
 
+  protected:
+    // A cell whose text does not fit shows it whole in a tooltip.
+    bool viewportEvent(QEvent* event) override;
+    // A find that lets no row through says so in the empty list.
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     void headerClicked(int column);
     void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
     QString currentIdBeforeRefill_;
+    int scrolledBeforeRefill_ = 0;
 };
 
 } // namespace cw

@@ -18,7 +18,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 14> keys{{
+constexpr std::array<KeyInfo, 16> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -33,6 +33,8 @@ constexpr std::array<KeyInfo, 14> keys{{
     {"Option5", "0"},
     {"Sort Column", "Month"},
     {"Sort Order", "Ascending"},
+    {"Window Size", ""},
+    {"Window Position", ""},
 }};
 
 const KeyInfo& info(SettingKey key) {

@@ -1,6 +1,6 @@
 #pragma once
 // The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys
-// for the options and two for the list's order.
+// for the options, two for the list's order and two for the main window's size and place.
 #include <QString>
 
 #include <array>
@@ -23,6 +23,9 @@ enum class SettingKey {
     // The list's order, kept beyond the twelve keys of the options.
     SortColumn,
     SortOrder,
+    // The main window's size ("width,height") and place ("x,y"), as it was last closed.
+    WindowSize,
+    WindowPosition,
 };
 
 QString settingName(SettingKey key);

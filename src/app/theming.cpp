@@ -4,6 +4,7 @@
 #include "app/services.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -22,15 +23,34 @@ void useButtonFace(QWidget* widget) {
 }
 } // namespace
 
-QString skinFile() { return services().applicationFolder() + QStringLiteral("/x/o.cjs"); }
+bool isDarkPalette() {
+    const QPalette palette = QApplication::palette();
+    return palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness();
+}
+
+QString skinFile() {
+    return services().applicationFolder() + QStringLiteral("/x/o.cjs");
+}
+
+namespace {
+// Under a dark palette a box's empty square or circle takes the text-field colour, nearly the window's
+// own: it gets a lighter fill, so an unticked box stays clearly visible.
+void showEmptyBox(QWidget* box) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window).lighter(190));
+    box->setPalette(palette);
+}
+} // namespace
 
 void ThemeWindow(QWidget* window) {
     useButtonFace(window);
     const auto children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
-        if (qobject_cast<QRadioButton*>(child) || qobject_cast<QCheckBox*>(child) ||
-            qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child))
+        const bool box = qobject_cast<QRadioButton*>(child) || qobject_cast<QCheckBox*>(child);
+        if (box || qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child))
             useButtonFace(child);
+        if (box && isDarkPalette())
+            showEmptyBox(child);
     }
 }
 
@@ -44,15 +64,19 @@ void SkinMainWindow(QWidget* form1) {
     form1->setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 
+// White under a light palette, as designed; under a dark one the palette's own text-field colours,
+// never a white bar with the palette's light text.
 void setWhiteBackground(QLabel* label) {
+    const bool dark = isDarkPalette();
+    const QColor back = dark ? QApplication::palette().color(QPalette::Base) : QColor(Qt::white);
+    const QColor text = dark ? QApplication::palette().color(QPalette::Text) : QColor(Qt::black);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::WindowText, text);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
     // A skin sheet on the window must not paint over it.
-    label->setStyleSheet(QStringLiteral("background-color: white; color: black;"));
+    label->setStyleSheet(QStringLiteral("background-color: %1; color: %2;").arg(back.name(), text.name()));
 }
-
 
 } // namespace cw

@@ -14,6 +14,8 @@ QString skinFile();
 void SkinMainWindow(QWidget* form1);
 // The window and its option buttons, check boxes, frames and labels take the button-face colour.
 void ThemeWindow(QWidget* window);
+// The palette in use is a dark one: its text is lighter than its windows.
+bool isDarkPalette();
 void setWhiteBackground(QLabel* label);
 
 } // namespace cw

@@ -1,14 +1,16 @@
 #pragma once
-// Window layouts are kept in twips; 15 twips make one device-independent pixel (96 dpi).
+// Window layouts are kept in twips; 15 twips make one device-independent pixel (96 dpi) at the font
+// the layout was designed for. A larger font (or a theme's wider one) makes every twip larger by the
+// same factor, so every caption keeps fitting its control.
 #include <QRect>
 #include <QSize>
 
 namespace cw {
 
-constexpr int twips(int value) { return (value + 7) / 15; }
-constexpr QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twips(left), twips(top), twips(width), twips(height));
-}
-constexpr QSize twipsSize(int width, int height) { return QSize(twips(width), twips(height)); }
+// 1 at the design font or a smaller one; else how much larger the application's font is.
+double layoutScale();
+int twips(int value);
+QRect twipsRect(int left, int top, int width, int height);
+QSize twipsSize(int width, int height);
 
 } // namespace cw

@@ -1,5 +1,6 @@
 #include "editor/form2.h"
 
+#include "app/dialogkeys.h"
 #include "app/errorreport.h"
 #include "app/pointer.h"
 #include "app/services.h"
@@ -74,13 +75,13 @@ void Form2::buildControls() {
 
     PushButton6 = new QPushButton(QStringLiteral("Save New Birthday Reminder"), this);
     PushButton6->setGeometry(twipsRect(120, 1880, 3840, 405));
-    PushButton6->setDefault(true);
     PushButton1 = new QPushButton(QStringLiteral("Cancel"), this);
     PushButton1->setGeometry(twipsRect(4080, 1875, 3840, 405));
 
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     installHoverPointers(this, {Frame1, Frame2, Frame3}, {PushButton1, PushButton6});
+    setDialogKeys(this, PushButton6, Text1);
 }
 
 void Form2::Form_Load() {

@@ -99,6 +99,7 @@ class Form1 : public QWidget, public ReminderHost {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildControls();
@@ -109,6 +110,7 @@ class Form1 : public QWidget, public ReminderHost {
     void showFind();
     void hideFind();
     void findTextChanged(const QString& text);
+    void showNewestRow();
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);
@@ -119,6 +121,9 @@ class Form1 : public QWidget, public ReminderHost {
     void catchUpWithTheClock();
     void showAlert(Recordset* snapshot = nullptr);
     void minimiseToTray();
+    void placeControls();
+    void restoreWindowPlace();
+    void saveWindowPlace();
 
     bool startingUp = false;
     QString savedLabel;
@@ -128,6 +133,7 @@ class Form1 : public QWidget, public ReminderHost {
     QDate listDay_;                 // the day the list's days left were last worked out for
     std::set<QDate> passedDays_;    // the days whose reminder pass has run in this run
     bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
+    int addedHeight_ = 0;           // how much taller than designed the window is
 };
 
 } // namespace cw

@@ -92,7 +92,8 @@ void Form1::PushButton6_Click() {
     guard.step(1, [&] {
         Form2 editor(
             QString(), [this] { ListBirthdays(false); }, this);
-        editor.exec();
+        if (editor.exec() == QDialog::Accepted)
+            showNewestRow();
     });
 }
 

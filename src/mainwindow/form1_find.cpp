@@ -3,7 +3,7 @@
 
 #include "app/listview.h"
 #include "app/settings.h"
-#include "app/twips.h"
+#include "store/statements.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -32,11 +32,10 @@ void Form1::saveListOrder(int column, bool descending) {
                  descending ? QStringLiteral("Descending") : QStringLiteral("Ascending"));
 }
 
-// The field takes a row's height from the top of the list while it is shown.
 void Form1::showFind() {
     if (findField->isHidden()) {
         findField->show();
-        ListView1->setGeometry(twipsRect(120, 480 + 360, 7800, 2535 - 360));
+        placeControls();
     }
     findField->setFocus();
     findField->selectAll();
@@ -45,8 +44,19 @@ void Form1::showFind() {
 void Form1::hideFind() {
     findField->hide();
     findField->clear(); // shows every row again
-    ListView1->setGeometry(twipsRect(120, 480, 7800, 2535));
+    placeControls();
     ListView1->setFocus();
+}
+
+// After an add: the newest row, the one just added, becomes the current row, scrolled into view.
+void Form1::showNewestRow() {
+    int newest = -1;
+    for (int row = 0; row < ListView1->count(); ++row) {
+        if (newest < 0 || statements::idFromText(ListView1->itemText(row)) >
+                              statements::idFromText(ListView1->itemText(newest)))
+            newest = row;
+    }
+    ListView1->selectRow(newest);
 }
 
 void Form1::findTextChanged(const QString& text) {

@@ -2,6 +2,7 @@
 #include "mainwindow/form1.h"
 
 #include "app/config.h"
+#include "app/labeltext.h"
 #include "app/listview.h"
 #include "app/pointer.h"
 #include "app/services.h"
@@ -51,11 +52,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    setFixedSize(twipsSize(8040, 8160));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    resize(twipsSize(8040, 8160));
 
-    Label1 = new QLabel(this);
+    Label1 = new NextBirthdayLabel(this);
     Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, 0, 2));
     Label1->setIndent(4);
     Label1->setAccessibleName(QStringLiteral("Next birthday"));
@@ -107,6 +108,7 @@ void Form1::buildControls() {
     Check8 = makeCheck(Frame1, QStringLiteral("Start in system tray"), twipsRect(4080, 300, 2340, 285));
 
     Timer1 = new TimerControl(this);
+    restoreWindowPlace();
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
     applyStoredDesign(*cSysTray1);
     installHoverPointers(this, {ListView1, Frame1, Frame2},
@@ -143,13 +145,30 @@ void Form1::connectHandlers() {
         connect(box, &QCheckBox::toggled, this, handler);
     connect(ListView1, &ListView::itemDoubleClicked, this, &Form1::ListView1_DblClick);
     connect(ListView1, &ListView::orderChanged, this, &Form1::saveListOrder);
+    // The commands' keys, also in the list's context menu under the commands' captions. Delete and
+    // Enter belong to the list alone: in the find field they edit the text.
+    const auto addCommand = [this](const QString& caption, QList<QKeySequence> keys,
+                                   Qt::ShortcutContext context, auto handler) {
+        auto* action = new QAction(caption, ListView1);
+        action->setShortcuts(keys);
+        action->setShortcutContext(context);
+        ListView1->addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    addCommand(PushButton6->text(), {QKeySequence::New}, Qt::WindowShortcut,
+               [this] { PushButton6->click(); });
+    addCommand(PushButton2->text(), {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}, Qt::WidgetShortcut,
+               [this] { PushButton2->click(); });
+    addCommand(PushButton1->text(), {QKeySequence::Delete}, Qt::WidgetShortcut,
+               [this] { PushButton1->click(); });
+    addCommand(PushButton8->text(), {Qt::CTRL | Qt::Key_I}, Qt::WindowShortcut,
+               [this] { PushButton8->click(); });
+    addCommand(PushButton9->text(), {Qt::CTRL | Qt::Key_E}, Qt::WindowShortcut,
+               [this] { PushButton9->click(); });
     // Ctrl+F anywhere in the window, or "Find" in the list's context menu.
-    auto* find = new QAction(QStringLiteral("Find"), ListView1);
-    find->setShortcut(QKeySequence::Find);
-    find->setShortcutContext(Qt::WindowShortcut);
-    ListView1->addAction(find);
+    addCommand(QStringLiteral("Find"), {QKeySequence::Find}, Qt::WindowShortcut, &Form1::showFind);
+    addCommand(QStringLiteral("Quit"), {Qt::CTRL | Qt::Key_Q}, Qt::WindowShortcut, [this] { close(); });
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(find, &QAction::triggered, this, &Form1::showFind);
     auto* endFind = new QAction(findField);
     endFind->setShortcut(Qt::Key_Escape);
     endFind->setShortcutContext(Qt::WidgetShortcut);

@@ -25,10 +25,13 @@ namespace cw {
 
 void Form1::start() {
     Form_Load();
-    if (windowState() & Qt::WindowMinimized)
-        showMinimized(); // no tray to hide in: minimised on the task bar instead
-    else if (!isMinimisedToTray())
-        show();
+    // In the tray it stays, also when X11 reports the minimised state it asked for on the way there.
+    if (!isMinimisedToTray()) {
+        if (windowState() & Qt::WindowMinimized)
+            showMinimized(); // no tray to hide in: minimised on the task bar instead
+        else
+            show();
+    }
     // The first pass runs once the window is up, also when it starts hidden in the tray.
     QTimer::singleShot(0, this, &Form1::Form_Activate);
 }
@@ -110,6 +113,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     // Closing never asks and cannot be cancelled; it ends the program.
     if (!closed_) {
         closed_ = true;
+        saveWindowPlace();
         Form_QueryUnload();
     }
     event->accept();

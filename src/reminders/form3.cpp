@@ -1,5 +1,6 @@
 #include "reminders/form3.h"
 
+#include "app/dialogkeys.h"
 #include "app/errorreport.h"
 #include "app/filepresence.h"
 #include "app/labeltext.h"
@@ -18,6 +19,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 
 #include <array>
 
@@ -44,8 +48,14 @@ void Form3::buildControls() {
     setFixedSize(twipsSize(8040, 5655));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label1 = new QLabel(this);
-    Label1->setGeometry(twipsRect(90, 120, 7860, 2745));
+    // However many birthdays are due, every line can be scrolled to (keyboard and wheel).
+    textArea_ = new QScrollArea(this);
+    textArea_->setGeometry(twipsRect(90, 120, 7860, 2745));
+    textArea_->setFrameShape(QFrame::NoFrame);
+    textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textArea_->setWidgetResizable(true);
+    textArea_->setFocusPolicy(Qt::StrongFocus); // reached with Tab or a click, scrolled with the keys
+    Label1 = new QLabel;
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setWordWrap(true);
     Label1->setMargin(6);
@@ -53,6 +63,7 @@ void Form3::buildControls() {
     larger.setPointSizeF(larger.pointSizeF() * 1.25); // the reason for the window reads at a glance
     Label1->setFont(larger);
     Label1->setAccessibleName(QStringLiteral("Birthdays due"));
+    textArea_->setWidget(Label1);
 
     Frame1 = new QGroupBox(QStringLiteral("Remind Option"), this);
     Frame1->setGeometry(twipsRect(120, 2940, 7800, 2085));
@@ -83,9 +94,9 @@ void Form3::buildControls() {
 
     PushButton2 = new QPushButton(QStringLiteral("OK"), this);
     PushButton2->setGeometry(twipsRect(120, 5130, 7800, 405));
-    PushButton2->setDefault(true);
     connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
     installHoverPointers(this, {Frame1}, {PushButton2});
+    setDialogKeys(this, PushButton2, PushButton2);
 }
 
 // The group numbers the buttons 0 to 4 and knows which one is selected.
@@ -194,9 +205,21 @@ void Form3::PushButton2_Click() {
 // the task bar shows that it wants attention.
 void Form3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (!event->spontaneous())
+        placeCentred();
     raise();
     activateWindow();
     QApplication::alert(this);
+}
+
+// Over the main window while it is on screen; on the middle of the screen while it is in the tray.
+void Form3::placeCentred() {
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const bool overOwner = owner && owner->isVisible() && !owner->isMinimized();
+    QScreen* shownOn = owner ? owner->screen() : screen();
+    QRect place(QPoint(), frameGeometry().size());
+    place.moveCenter(overOwner ? owner->frameGeometry().center() : shownOn->availableGeometry().center());
+    move(place.topLeft());
 }
 
 void Form3::done(int result) {

@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace cw {
 
@@ -55,10 +56,12 @@ class Form3 : public QDialog {
     void Form_Load();
     void optionSelected();
     void setOption(int index, bool value);
+    void placeCentred();
 
     ReminderHost& host_;
     QButtonGroup* group_;
-    Recordset* snapshot_; // only while loading
+    QScrollArea* textArea_; // holds Label1
+    Recordset* snapshot_;   // only while loading
 };
 
 } // namespace cw

@@ -111,7 +111,8 @@ void CommandLineTest::output() {
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(result.out, out);
     if (exitCode == 2)
-        QVERIFY2(result.err.contains(QLatin1String("Usage: candlewise")), qPrintable(result.err));
+        QVERIFY2(result.err.endsWith("\nTry 'candlewise --help'.\n") && result.err.count('\n') == 2,
+                 qPrintable(result.err));
     if (exitCode == 1) {
         QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
         QFile file(cw::liveStoreFile());

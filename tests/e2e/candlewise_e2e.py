@@ -907,7 +907,35 @@ def scenario_readonly_store(s):
         check(f.read() == original, "the store file is still unchanged after closing")
 
 
+def scenario_gtk_dark(s):
+    # GTK's theme at 13 pt, dark: the alert scrolls, Enter presses OK (the editor: test_mainwindow_gtk).
+    config = os.environ["XDG_CONFIG_HOME"]
+    os.makedirs(os.path.join(config, "gtk-3.0"))
+    for name, text in (("gtk-3.0/settings.ini", "[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n"),
+                       ("Marrowfen.ini", "[Candlewise Software]\nOption1=False\nOption5=True\n")):
+        open(os.path.join(config, name), "w").write(text)
+    os.environ.update(QT_QPA_PLATFORMTHEME="gtk3", NO_AT_BRIDGE="1")  # no second bridge from GTK's side
+    s.seed_store([(f"Person {n:02}", time.localtime().tm_mon, time.localtime().tm_mday) for n in range(1, 31)])
+    s.start_program()
+    alert = s.window("Birthday Alert!")
+    s.activate("Birthday Alert!")
+    ok = s.find(alert, "push button", "OK")
+    wait_for("OK to have the first focus", lambda: ok.getState().contains(pyatspi.STATE_FOCUSED))
+    text = s.wait_label(alert, "Birthdays due", lambda t: "Person 30" in t, "the alert text")
+    check(len(text.split()) == 30 * 5, f"the alert lists the 30 birthdays due {text!r}")
+    bar_node = [n for n in descendants(alert) if role_of(n) == "scroll bar" and is_showing(n)][0]
+    x, y, bar = *centre(bar_node), bar_node.queryValue()
+    run("xdotool", "mousemove", str(x - 200), str(y), "click", "--repeat", "12", "5")  # the wheel over the text
+    wait_for("the text scrolled to its last line", lambda: 0 < bar.currentValue == bar.maximumValue)
+    s.shot("alert-scrolled")
+    s.key("Return")
+    wait_for("Enter to close the alert", lambda: not visible_windows_named("Birthday Alert!"))
+    check("Option5=True" in open(os.path.join(config, "Marrowfen.ini")).read(), "Enter kept 'Do not remind me again'")
+    s.shot("main")
+
+
 SCENARIOS = {
+    "gtk_dark": scenario_gtk_dark,
     "first_start": scenario_first_start,
     "add_birthday": scenario_add_birthday,
     "due_today": scenario_due_today,

@@ -1,6 +1,7 @@
 // The list commands through the real buttons, the editor and the message boxes.
 #include "fixture.h"
 
+#include "app/settings.h"
 #include "app/stopsignal.h"
 #include "app/timercontrol.h"
 
@@ -24,17 +25,20 @@ class TestCommands : public QObject {
     void testCommandTwice();
     void messagesOfHelpAndTheExplanations();
     void sessionEndsDuringALongImport();
+    void enterAndEscape();
 };
 
 void TestCommands::addThroughTheEditor() {
     MainWindowFixture f;
+    f.store({{"Ann", 1, 5}});
     f.start();
     int editors = 0;
     whenModal<cw::Form2>([](cw::Form2* e) { fillEditor(e, "  O'Neil Smith ", 2, 29); }, &editors);
     f.form->PushButton6->click();
     QCOMPARE(editors, 1);
-    QCOMPARE(f.storedRows(), QList<Birthday>({{"  O'Neil Smith ", 2, 29}}));
-    QCOMPARE(f.column(1), QStringList({"  O'Neil Smith "}));
+    QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 1, 5}, {"  O'Neil Smith ", 2, 29}}));
+    QCOMPARE(f.column(1), QStringList({"Ann", "  O'Neil Smith "}));
+    QCOMPARE(f.form->ListView1->selectedRow(), 1); // the added row
     QCOMPARE(f.errorReports(), 0);
 }
 
@@ -235,6 +239,39 @@ void TestCommands::sessionEndsDuringALongImport() {
     QVERIFY(f.sandbox.messages->shown.isEmpty());
     f.sandbox.openStore();
     QCOMPARE(f.storedRows(), QList<Birthday>({{"Ann", 3, 1}}));
+}
+
+// Also run under GTK's theme, where Enter presses a focused option button. Control 0 has the first focus.
+void TestCommands::enterAndEscape() {
+    for (const auto& [editor, control, key] :
+         std::initializer_list<std::tuple<bool, int, int>>{{false, 0, Qt::Key_Return},
+                                                           {false, 1, Qt::Key_Enter},
+                                                           {false, 1, Qt::Key_Escape},
+                                                           {true, 0, Qt::Key_Return},
+                                                           {true, 1, Qt::Key_Enter},
+                                                           {true, 1, Qt::Key_Escape}}) {
+        MainWindowFixture f;
+        cw::writeOptions({false, false, false, false, true});
+        auto& form = f.start();
+        auto* alert = editor ? nullptr : new cw::Form3(form, &form);
+        auto* edit = editor ? new cw::Form2(
+                                  {}, [&] { form.ListBirthdays(false); }, &form)
+                            : nullptr;
+        std::unique_ptr<QDialog> dialog(alert ? static_cast<QDialog*>(alert) : edit);
+        QWidget* controls[] = {alert ? alert->PushButton2 : static_cast<QWidget*>(edit->Text1),
+                               alert ? static_cast<QWidget*>(alert->Option1) : edit->Combo1};
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QCOMPARE(QApplication::focusWidget(), controls[0]);
+        if (edit)
+            edit->Text1->setText("Ann");
+        QTest::keyClick(controls[control], Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(dialog->isVisible() ? -1 : dialog->result(),
+                 key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+        QCOMPARE(f.column(1), edit && key != Qt::Key_Escape ? QStringList{"Ann"} : QStringList{});
+        QVERIFY(cw::readOption(cw::SettingKey::Option5) && (edit || alert->selectedOption() == 4));
+    }
 }
 
 #include "test_commands.moc"

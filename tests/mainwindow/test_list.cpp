@@ -1,6 +1,8 @@
 // Start-up, the list in calendar order with its days left, and the next-birthday label.
 #include "fixture.h"
 
+#include "app/labeltext.h"
+
 #include "app/settings.h"
 #include "app/timercontrol.h"
 
@@ -97,6 +99,10 @@ void TestList::nextBirthdayAcrossTheYearsTurn() {
     f.store({{"March Person", 3, 3}, {"January Person", 1, 5}});
     f.start();
     QCOMPARE(f.label(), QStringLiteral("Next birthday is in January Person 16 days"));
+    const QString shown = static_cast<cw::NextBirthdayLabel*>(f.form->Label1)
+                              ->shownText(f.form->Label1->fontMetrics().horizontalAdvance(f.label()) - 30);
+    QVERIFY2(shown.startsWith("Next birthday is in J") && shown.contains("…") && shown.endsWith("n 16 days"),
+             qPrintable(shown));
 }
 
 void TestList::birthdaysTodayAndTies() {

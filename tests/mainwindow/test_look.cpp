@@ -19,6 +19,32 @@ void hover(QWidget* widget) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(widget, &enter);
 }
+
+// The first caption cut: narrower or lower than its text (a box: indicator, gap, text), or running on.
+QString firstCut(const QWidget* window) {
+    QList<std::pair<const QWidget*, QRect>> used;
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<const QAbstractButton*>(control);
+        const auto* frame = qobject_cast<const QGroupBox*>(control);
+        if ((!button && !frame) || control->isHidden())
+            continue;
+        const QString caption = button ? button->text() : frame->title();
+        const int needed = frame ? frame->minimumSizeHint().width()
+                           : qobject_cast<const QPushButton*>(button)
+                               ? button->sizeHint().width()
+                               : control->fontMetrics().horizontalAdvance(caption) +
+                                     control->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                     control->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        const QRect rect(control->pos(), QSize(needed, control->fontMetrics().height()));
+        if (rect.width() > control->width() || rect.height() > control->height())
+            return caption;
+        for (const auto& [other, otherRect] : used)
+            if (other->parent() == control->parent() && otherRect.intersects(rect))
+                return caption + " runs into " + other->property("text").toString();
+        used.append({control, rect});
+    }
+    return {};
+}
 } // namespace
 
 class TestLook : public QObject {
@@ -29,6 +55,8 @@ class TestLook : public QObject {
     void handPointerRules();
     void noPointerFileMeansTheArrow();
     void damagedPointerFileIsReported();
+    void captionsFit_data();
+    void captionsFit();
 };
 
 void TestLook::noSkinWithoutTheSheet() {
@@ -108,6 +136,38 @@ void TestLook::damagedPointerFileIsReported() {
     cw::Form2 editor({}, [] {});
     QCOMPARE(f.errorReports(), 2);
     QVERIFY(f.sandbox.messages->shown.last().text.contains("Form2.Form_Load at line 3"));
+}
+
+// Under the platform theme the test runs in (Fusion's defaults, or GTK's), with each of Qt's styles.
+void TestLook::captionsFit_data() {
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("points");
+    for (const char* style : {"Fusion", "Windows"})
+        for (const int points : {9, 11, 13, 16})
+            QTest::addRow("%s %d pt", style, points) << style << points;
+}
+
+void TestLook::captionsFit() {
+    QFETCH(QString, style);
+    QFETCH(int, points);
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont(before.family(), points));
+    QApplication::setStyle(style);
+    MainWindowFixture f;
+    QVERIFY(f.sandbox.installSideFile("x/o.cjs"));
+    f.store({{"Ann", 12, 7}});
+    f.closeAlert();
+    auto& form = f.start();
+    cw::Form2 editor(QString(), nullptr, &form);
+    cw::Form3 alert(form, &form);
+    QStringList cuts;
+    for (QWidget* window : QList<QWidget*>{&form, &editor, &alert}) {
+        window->show();
+        cuts << firstCut(window);
+    }
+    QApplication::setFont(before);
+    QApplication::setStyle("Fusion");
+    QCOMPARE(cuts, QStringList({"", "", ""}));
 }
 
 #include "test_look.moc"
