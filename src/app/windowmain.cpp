@@ -4,6 +4,7 @@
 #include "app/singleinstance.h"
 #include "app/stopsignal.h"
 #include "mainwindow/form1.h"
+#include "tray/programicon.h"
 
 #include <QApplication>
 
@@ -68,6 +69,9 @@ extern "C" __attribute__((visibility("default"))) int candlewiseWindowMain(int a
     passHeldMessages();
     QApplication::setApplicationName(QStringLiteral("Candlewise"));
     QApplication::setOrganizationName(cw::config::makerName);
+    // Every window takes the program's icon, also a message box shown when no window is active (the
+    // summary of an address book's import, after its progress dialog has gone).
+    QApplication::setWindowIcon(cw::programIcon());
     // The program lives in the tray: hiding the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     cw::SingleInstance instance;
