@@ -22,6 +22,11 @@ namespace {
 QSize designedSize() {
     return twipsSize(8040, 8160);
 }
+// On a low screen with a large font the list may give up height, down to about four rows, so that
+// the options below it stay on the screen.
+int listShrink() {
+    return twips(1335);
+}
 
 // "a,b" as two numbers, or nothing.
 std::optional<QPoint> readPair(SettingKey key) {
@@ -34,7 +39,7 @@ std::optional<QPoint> readPair(SettingKey key) {
 
 void Form1::placeControls() {
     const int addedWidth = std::max(0, width() - designedSize().width());
-    const int addedHeight = std::max(0, height() - designedSize().height());
+    const int addedHeight = std::max(-listShrink(), height() - designedSize().height());
     Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, addedWidth, 2));
     findField->setGeometry(twipsRect(120, 480, 7800, 315).adjusted(0, 0, addedWidth, 0));
     // The find field takes a row's height from the top of the list while it is shown.
@@ -56,9 +61,12 @@ void Form1::resizeEvent(QResizeEvent* event) {
 // A place off every screen (a monitor since removed) is not restored; the first start opens in the
 // middle of the screen.
 void Form1::restoreWindowPlace() {
-    setMinimumSize(designedSize());
+    setMinimumSize(designedSize() - QSize(0, listShrink()));
     const std::optional<QPoint> stored = readPair(SettingKey::WindowSize);
-    resize(stored ? designedSize().expandedTo(QSize(stored->x(), stored->y())) : designedSize());
+    const QSize roomy = stored ? designedSize().expandedTo(QSize(stored->x(), stored->y())) : designedSize();
+    // The frame takes some of the screen's height too; a window that would not fit gives up list rows.
+    const int frame = 40;
+    resize(roomy.boundedTo(screen()->availableGeometry().size() - QSize(0, frame)).expandedTo(minimumSize()));
     const std::optional<QPoint> place = readPair(SettingKey::WindowPosition);
     if (place && QGuiApplication::screenAt(*place + QPoint(20, 20))) {
         move(*place);
