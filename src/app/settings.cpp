@@ -18,7 +18,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 16> keys{{
+constexpr std::array<KeyInfo, 17> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -35,6 +35,7 @@ constexpr std::array<KeyInfo, 16> keys{{
     {"Sort Order", "Ascending"},
     {"Window Size", ""},
     {"Window Position", ""},
+    {"Last Reminder Day", ""},
 }};
 
 const KeyInfo& info(SettingKey key) {

@@ -1,6 +1,7 @@
 #pragma once
 // The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys
-// for the options, two for the list's order and two for the main window's size and place.
+// for the options, two for the list's order, two for the main window's size and place, and the last
+// day whose reminders were given.
 #include <QString>
 
 #include <array>
@@ -26,6 +27,8 @@ enum class SettingKey {
     // The main window's size ("width,height") and place ("x,y"), as it was last closed.
     WindowSize,
     WindowPosition,
+    // The last day whose reminder pass ran (yyyy-MM-dd), and the first missed day caught up on it.
+    LastReminderDay,
 };
 
 QString settingName(SettingKey key);

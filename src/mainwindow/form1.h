@@ -67,6 +67,7 @@ class Form1 : public QWidget, public ReminderHost {
 
     ReminderBoxes reminderBoxes() const override;
     TimerControl& reminderTimer() override;
+    MissedDays missedDays() const override { return missedDays_; }
     bool isStartingUp() const { return startingUp; }
     bool isMinimisedToTray() const { return minimisedToTray_; }
     QString savedLabelText() const { return savedLabel; }
@@ -118,6 +119,7 @@ class Form1 : public QWidget, public ReminderHost {
     bool hasBirthdayTodayIn(Recordset* snapshot);
     bool checkForNewDay();       // true when a new day's pass ran
     bool retryOpeningTheStore(); // true while the store is still to be opened
+    void noteReminderDay(const QDate& today);
     void catchUpWithTheClock();
     void showAlert(Recordset* snapshot = nullptr);
     void minimiseToTray();
@@ -132,6 +134,7 @@ class Form1 : public QWidget, public ReminderHost {
     bool closed_ = false;
     QDate listDay_;                 // the day the list's days left were last worked out for
     std::set<QDate> passedDays_;    // the days whose reminder pass has run in this run
+    MissedDays missedDays_;         // the days before today that had no pass, caught up today
     bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
     int addedHeight_ = 0;           // how much taller than designed the window is
 };

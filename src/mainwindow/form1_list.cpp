@@ -96,8 +96,10 @@ void Form1::refill(bool isTest, bool newDay) {
     // the next tick finds a new day and runs that day's pass.
     const QDate today = services().clock().today();
     listDay_ = today;
-    if (startingUp || newDay)
+    if (startingUp || newDay) {
         passedDays_.insert(today);
+        noteReminderDay(today);
+    }
     ErrorGuard guard(Location::Form1_ListBirthdays);
     guard.step(1, [&] { ListView1->clearItems(); });
     if (startingUp && sharedConnection().State() == 0) {

@@ -4,6 +4,7 @@
 #include "app/errorreport.h"
 #include "app/labeltext.h"
 #include "app/services.h"
+#include "app/settings.h"
 #include "app/timercontrol.h"
 #include "reminders/duerows.h"
 #include "reminders/duerule.h"
@@ -24,10 +25,12 @@ bool Form1::hasBirthdayTodayIn(Recordset* snapshot) {
     ErrorGuard guard(Location::Form1_HasBirthdayToday);
     bool result = false;
     const ReminderBoxes boxes = reminderBoxes();
+    const MissedDays missed = missedDays_;
+    const QDate today = services().clock().today();
     visitDatedRows(
         guard,
         [&](const DatedRow& row) {
-            result = isDue(boxes, row.daysLeft);
+            result = !dueLine(boxes, missed, row, today).isEmpty();
             return !result; // the first due row answers
         },
         snapshot);
@@ -106,6 +109,27 @@ bool Form1::checkForNewDay() {
     }
     refill(false, true);
     return true;
+}
+
+// The days since the last day whose pass ran, in this run or an earlier one, were missed: at most the
+// last 30 of them are caught up today. The first start ever and a clock set back catch up nothing. The
+// setting keeps that day and, while it is today, the first day caught up ("2026-12-07 2026-12-04"), so
+// a start later the same day gives the same lines.
+void Form1::noteReminderDay(const QDate& today) {
+    constexpr int longestCatchUp = 30;
+    const QStringList stored = readSetting(SettingKey::LastReminderDay).split(QLatin1Char(' '));
+    const QDate last = QDate::fromString(stored.value(0), Qt::ISODate);
+    const QDate caughtUpFrom = QDate::fromString(stored.value(1), Qt::ISODate);
+    if (last.isValid() && last < today.addDays(-1))
+        missedDays_ = {std::max(last.addDays(1), today.addDays(-longestCatchUp)), today.addDays(-1), today};
+    else if (last == today && caughtUpFrom.isValid() && caughtUpFrom < today)
+        missedDays_ = {caughtUpFrom, today.addDays(-1), today};
+    if (last.isValid() && last >= today)
+        return;
+    QString text = today.toString(Qt::ISODate);
+    if (missedDays_.on == today)
+        text += QLatin1Char(' ') + missedDays_.first.toString(Qt::ISODate);
+    writeSetting(SettingKey::LastReminderDay, text);
 }
 
 // The store was busy or could not be read when the window loaded, which was reported then. Each tick

@@ -28,10 +28,10 @@ void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)
     while (!records.EndOfFile()) {
         std::optional<DatedRow> row;
         guard.step(2, [&] {
+            const QVariant month = records.fields(QStringLiteral("BirthMonth"));
+            const QVariant day = records.fields(QStringLiteral("BirthDay"));
             row = DatedRow{records.fields(QStringLiteral("Person")).toString(),
-                           daysLeft(records.fields(QStringLiteral("BirthMonth")),
-                                    records.fields(QStringLiteral("BirthDay")), today)
-                               .days};
+                           daysLeft(month, day, today).days, month, day};
         });
         if (row && !visit(*row))
             break;

@@ -5,6 +5,7 @@
 #include "app/errorreport.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -13,6 +14,8 @@ namespace cw {
 struct DatedRow {
     QString person;
     int daysLeft;
+    QVariant month; // as stored
+    QVariant day;
 };
 
 class Recordset;

@@ -1,5 +1,8 @@
 #include "reminders/duerule.h"
 
+#include "reminders/duerows.h"
+#include "store/daysleft.h"
+
 namespace cw {
 
 bool isDue(const ReminderBoxes& boxes, int daysLeft) {
@@ -15,6 +18,34 @@ QString alertLine(const QString& person, int daysLeft) {
         return person + QStringLiteral("'s birthday is today.\r\n");
     return person + QStringLiteral("'s birthday is in ") + QString::number(daysLeft) +
            QStringLiteral(" days.\r\n");
+}
+
+namespace {
+QString pastLine(const QString& person, qint64 daysAgo) {
+    if (daysAgo == 1)
+        return person + QStringLiteral("'s birthday was yesterday.\r\n");
+    return person + QStringLiteral("'s birthday was ") + QString::number(daysAgo) +
+           QStringLiteral(" days ago.\r\n");
+}
+} // namespace
+
+QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
+                const QDate& today) {
+    if (isDue(boxes, row.daysLeft))
+        return alertLine(row.person, row.daysLeft);
+    if (missed.on != today || !missed.first.isValid())
+        return {};
+    // The birthday whose reminders could have fallen on the missed days is the first one from the
+    // first missed day on: the one before has its reminders earlier, the next a year later.
+    const QDate birthday = missed.first.addDays(daysLeft(row.month, row.day, missed.first).days);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const QDate reminder = birthday.addDays(-reminderDistances[i]);
+        if (boxes[i] != 1 || reminder < missed.first || reminder > missed.last)
+            continue;
+        const qint64 ahead = today.daysTo(birthday);
+        return ahead >= 0 ? alertLine(row.person, static_cast<int>(ahead)) : pastLine(row.person, -ahead);
+    }
+    return {};
 }
 
 QString FormatCountdown(int seconds) {

@@ -148,11 +148,12 @@ void Form3::ListTodayBirthday() {
     ErrorGuard guard(Location::Form3_ListTodayBirthday);
     QString text;
     const ReminderBoxes boxes = host_.reminderBoxes();
+    const MissedDays missed = host_.missedDays();
+    const QDate today = services().clock().today();
     visitDatedRows(
         guard,
         [&](const DatedRow& row) {
-            if (isDue(boxes, row.daysLeft))
-                text += alertLine(row.person, row.daysLeft);
+            text += dueLine(boxes, missed, row, today);
             return true;
         },
         snapshot_);

@@ -2,6 +2,7 @@
 // the program runs is announced.
 #include "mainwindow/fixture.h"
 
+#include "app/settings.h"
 #include "app/timercontrol.h"
 
 #include <QCheckBox>
@@ -19,6 +20,8 @@ class TestNewDay : public QObject {
     void hiddenInTheTray();
     void alertAnsweredAfterMidnight_data();
     void alertAnsweredAfterMidnight();
+    void missedDaysAreCaughtUp_data();
+    void missedDaysAreCaughtUp();
 };
 
 namespace {
@@ -135,6 +138,51 @@ void TestNewDay::alertAnsweredAfterMidnight() {
     QCOMPARE(f.alerts.count, snoozeEnds ? 3 : 2);
     QCOMPARE(f.alerts.text, QStringLiteral("Bob's birthday is today.\r\n"));
     QCOMPARE(f.column(4), QStringList({"364", "Today"}));
+}
+
+// Sessions on the given days (the program closed in between), with the day-of and the 7-day reminder
+// ticked: the last one's alert adds the reminders that fell on the days no session saw, 30 at most.
+void TestNewDay::missedDaysAreCaughtUp_data() {
+    QTest::addColumn<QList<int>>("sessions"); // days after July 10
+    QTest::addColumn<QString>("alert");       // of the last session; empty: none came
+    QTest::newRow("three days later")
+        << QList<int>{0, 3}
+        << "Ann's birthday was yesterday.\r\nCy's birthday is today.\r\nBob's birthday is in 5 days.\r\n"
+           "Dee's birthday is in 7 days.\r\n";
+    QTest::newRow("the first start ever")
+        << QList<int>{3} << "Cy's birthday is today.\r\nDee's birthday is in 7 days.\r\n";
+    QTest::newRow("45 days later, the last 30") << QList<int>{0, 45} << "Eve's birthday was 23 days ago.\r\n";
+    QTest::newRow("the clock set back") << QList<int>{0, -2} << QString();
+}
+
+void TestNewDay::missedDaysAreCaughtUp() {
+    QFETCH(QList<int>, sessions);
+    QFETCH(QString, alert);
+    const QDate july10(2026, 7, 10);
+    MainWindowFixture f(july10.addDays(sessions[0]));
+    f.store({{"Ann", 7, 12}, {"Bob", 7, 18}, {"Cy", 7, 13}, {"Dee", 7, 20}, {"Eve", 8, 1}});
+    cw::writeSetting(cw::SettingKey::Check4, "1");
+    for (const int day : sessions) {
+        f.sandbox.clock->current = QDateTime(july10.addDays(day), QTime(9, 0));
+        f.alerts = {};
+        if (day == sessions.last())
+            f.confirmAlert(0); // a snooze of an hour
+        f.form ? f.restart() : f.start();
+    }
+    QCOMPARE(f.alerts.text, alert);
+    if (sessions != QList<int>{0, 3})
+        return;
+    // The snooze brings the caught-up lines back; "Do not remind me again" ends them, and the next
+    // day has none.
+    f.sandbox.clock->current = f.sandbox.clock->current.addSecs(3600);
+    f.confirmAlert(4);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, alert);
+    QCOMPARE(f.form->duration, 0);
+    passMidnight(f);
+    f.form->Timer1_Timer();
+    QCOMPARE(f.alerts.count, 2);
 }
 
 #include "test_newday.moc"

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -94,19 +95,40 @@ class Walk : public QObject {
             keys << row.key();
         return keys;
     }
+    // A day's own due lines, and the catch-up lines of the days missed before it: a birthday whose
+    // reminder fell on a missed day, its days left today or how long ago it was.
     Lines due() const {
+        const QDate today = now().date();
         Lines lines;
+        const auto line = [](const Row& row, int left) {
+            if (left < 0)
+                return left == -1 ? row.name + "'s birthday was yesterday."
+                                  : QStringLiteral("%1's birthday was %2 days ago.").arg(row.name).arg(-left);
+            return left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
+                        : row.name + "'s birthday is today.";
+        };
         for (const Row& row : rows_) {
-            const int left = daysLeft(now().date(), row.month, row.day);
+            std::optional<int> left;
             for (size_t i = 0; i < boxes_.size(); ++i)
-                if (boxes_[i] && left == aheadDays[i])
-                    lines.emplace_back(
-                        row.month * 32 + row.day,
-                        left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
-                             : row.name + "'s birthday is today.");
+                if (boxes_[i] && daysLeft(today, row.month, row.day) == aheadDays[i])
+                    left = aheadDays[i];
+            for (QDate day = missedFirst_; !left && missedOn_ == today && day < today; day = day.addDays(1))
+                for (size_t i = 0; i < boxes_.size(); ++i)
+                    if (boxes_[i] && daysLeft(day, row.month, row.day) == aheadDays[i])
+                        left = static_cast<int>(today.daysTo(day.addDays(aheadDays[i])));
+            if (left)
+                lines.emplace_back(row.month * 32 + row.day, line(row, *left));
         }
         std::stable_sort(lines.begin(), lines.end(), [](auto& a, auto& b) { return a.first < b.first; });
         return lines;
+    }
+    // A day's pass: the days since the last pass, of this run or an earlier one, were missed (at most
+    // 30); none on the first start ever or after the clock went back.
+    void pass(QDate today) {
+        if (lastPass_.isValid() && lastPass_.daysTo(today) > 1)
+            missedFirst_ = std::max(lastPass_.addDays(1), today.addDays(-30)), missedOn_ = today;
+        lastPass_ = std::max(lastPass_, today);
+        alertPoint(true, true);
     }
 
     void answer(cw::Form3* alert) {
@@ -151,19 +173,21 @@ class Walk : public QObject {
             declined_.insert(today);
     }
     void started() {
+        if (missedOn_ != lastPass_)
+            missedOn_ = {}; // the settings keep the days caught up on the last pass's day alone
         passed_ = {now().date()};
         listDate_ = now().date();
         declined_.clear();
         snooze_ = 0;
         if (damaged_)
             reports_ += 1, boxes_[1] = false; // reported, and the box takes its default
-        alertPoint(true, true);
+        pass(now().date());
     }
     void ticked() {
         const QDateTime t = now();
         days.insert(t.date());
         if (passed_.insert(t.date()).second)
-            return listDate_ = t.date(), alertPoint(true, true);
+            return listDate_ = t.date(), pass(t.date());
         if (snooze_ == 0 || (phaseKnown_ && cycleBegan_.secsTo(t) < snooze_))
             return;
         const bool ended = phaseKnown_ || !alerts_.empty();
@@ -480,6 +504,7 @@ class Walk : public QObject {
     QDateTime cycleBegan_;                        // when the snooze's current cycle began
     bool phaseKnown_ = true;                      // false after the clock was set back under a snooze
     std::set<QDate> passed_, declined_;           // days of this run whose pass ran, days declined on
+    QDate lastPass_, missedFirst_, missedOn_;     // kept across restarts, as the settings keep it
     std::map<QDate, QSet<QString>> owed_, shown_; // lines due at a day's pass, lines its alerts showed
     int reports_ = 0;
     bool damaged_ = false; // Check2 in the settings file cannot be read
