@@ -908,7 +908,7 @@ def scenario_readonly_store(s):
 
 
 def scenario_gtk_dark(s):
-    # GTK's theme at 13 pt, dark: the alert scrolls, Enter presses OK (the editor: test_mainwindow_gtk).
+    # GTK's theme at 13 pt, dark: the alert scrolls, Enter presses OK, and Enter in the editor saves.
     config = os.environ["XDG_CONFIG_HOME"]
     os.makedirs(os.path.join(config, "gtk-3.0"))
     for name, text in (("gtk-3.0/settings.ini", "[Settings]\ngtk-font-name=Sans 13\ngtk-application-prefer-dark-theme=1\n"),
@@ -932,6 +932,16 @@ def scenario_gtk_dark(s):
     wait_for("Enter to close the alert", lambda: not visible_windows_named("Birthday Alert!"))
     check("Option5=True" in open(os.path.join(config, "Marrowfen.ini")).read(), "Enter kept 'Do not remind me again'")
     s.shot("main")
+    press(s.find(main_window(s), "push button", "Add Reminder"))
+    editor = s.window("Add New Birthday Reminder")
+    s.activate("Add New Birthday Reminder")
+    name_box = s.find(editor, "text", "Person's name")
+    wait_for("the name box to have the first focus", lambda: name_box.getState().contains(pyatspi.STATE_FOCUSED))
+    s.type_text("Enter Saves")
+    s.shot("editor")
+    s.key("Return")
+    wait_for("Enter to save and close the editor", lambda: not visible_windows_named("Add New Birthday Reminder"))
+    wait_for("the new row in the store", lambda: any(r[1] == "Enter Saves" for r in s.rows()))
 
 
 SCENARIOS = {
