@@ -61,6 +61,7 @@ class Form1 : public QWidget, public ReminderHost {
     void Form_Resize();
     void cSysTray1_MouseUp(int button, int identifier);
     void bringBack();
+    void trayAvailabilityChanged(bool available);
     // The session ends (SIGTERM and the like): a running import or export is cancelled and rolled
     // back first, then the window closes as its close box does.
     void endSession();

@@ -35,6 +35,15 @@ void Form1::cSysTray1_MouseUp(int /*button*/, int /*identifier*/) {
     bringBack();
 }
 
+// A tray that appears takes a window minimised for want of one; a tray that goes away gives the
+// window hidden in it back, so it is never hidden with no way back.
+void Form1::trayAvailabilityChanged(bool available) {
+    if (available)
+        Form_Resize();
+    else if (minimisedToTray_)
+        bringBack();
+}
+
 // Also when the program is started a second time.
 void Form1::bringBack() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
