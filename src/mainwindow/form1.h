@@ -129,6 +129,7 @@ class Form1 : public QWidget, public ReminderHost {
     bool startingUp = false;
     QString savedLabel;
     bool minimisedToTray_ = false;
+    bool awaitingTray_ = false; // minimised when there was no tray to hide in
     bool inListPass_ = false;
     bool closed_ = false;
     QDate listDay_;                 // the day the list's days left were last worked out for
