@@ -5,13 +5,22 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace cw {
 
 namespace {
 class SystemTrayShellFactory : public TrayShellFactory {
   public:
-    std::unique_ptr<TrayShell> create() override { return createSystemTrayShell(); }
+    // Qt asks once at start whether a StatusNotifierItem host exists; the program's own item follows
+    // the host as it comes, goes and comes back. X11 without a host keeps Qt's tray, which follows
+    // an XEmbed tray by itself.
+    std::unique_ptr<TrayShell> create() override {
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
+            statusNotifierHostPresent())
+            return createStatusNotifierShell();
+        return createSystemTrayShell();
+    }
 };
 
 // Production services come into being the first time something asks for them.

@@ -61,6 +61,7 @@ class Form1 : public QWidget, public ReminderHost {
     void Form_Resize();
     void cSysTray1_MouseUp(int button, int identifier);
     void bringBack();
+    void trayAvailabilityChanged(bool available);
     // The session ends (SIGTERM and the like): a running import or export is cancelled and rolled
     // back first, then the window closes as its close box does.
     void endSession();
@@ -130,6 +131,7 @@ class Form1 : public QWidget, public ReminderHost {
     bool startingUp = false;
     QString savedLabel;
     bool minimisedToTray_ = false;
+    bool awaitingTray_ = false; // minimised when there was no tray to hide in
     bool inListPass_ = false;
     bool closed_ = false;
     QDate listDay_;                 // the day the list's days left were last worked out for

@@ -177,6 +177,7 @@ void Form1::connectHandlers() {
     connect(findField, &QLineEdit::textChanged, this, &Form1::findTextChanged);
     connect(Timer1, &TimerControl::Timer, this, &Form1::Timer1_Timer);
     connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp);
+    connect(&cSysTray1->shell(), &TrayShell::availabilityChanged, this, &Form1::trayAvailabilityChanged);
 }
 
 void Form1::addListColumns() {

@@ -78,11 +78,14 @@ void Form1::Form_Activate() {
 
 void Form1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // The user has the window up: a tray appearing later leaves it be.
+        awaitingTray_ = awaitingTray_ && (windowState() & Qt::WindowMinimized);
         Form_Activate();
-    else if (event->type() == QEvent::WindowStateChange)
+    } else if (event->type() == QEvent::WindowStateChange) {
         // Queued: showMinimized() makes the window visible again right after the state change.
         QMetaObject::invokeMethod(this, &Form1::Form_Resize, Qt::QueuedConnection);
+    }
 }
 
 void Form1::Form_QueryUnload() {

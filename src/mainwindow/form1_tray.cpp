@@ -15,8 +15,11 @@ const QString balloonText = QStringLiteral("has been minimized to the system tra
 void Form1::Form_Resize() {
     if (!(windowState() & Qt::WindowMinimized) || minimisedToTray_)
         return;
-    if (!cSysTray1->shell().isAvailable())
+    if (!cSysTray1->shell().isAvailable()) {
+        awaitingTray_ = true;
         return;
+    }
+    awaitingTray_ = false;
     // Back to normal before hiding: leaving the minimised state maps the native window again,
     // and done after hide() that would put an empty frame back on screen.
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -35,6 +38,16 @@ void Form1::cSysTray1_MouseUp(int /*button*/, int /*identifier*/) {
     bringBack();
 }
 
+// A tray that appears takes a window minimised for want of one, unless the user has brought it
+// up since (a Wayland compositor never says whether the window is still minimised); a tray that
+// goes away gives the window hidden in it back, so it is never hidden with no way back.
+void Form1::trayAvailabilityChanged(bool available) {
+    if (available && awaitingTray_ && ((windowState() & Qt::WindowMinimized) || !isActiveWindow()))
+        minimiseToTray();
+    else if (!available && minimisedToTray_)
+        bringBack();
+}
+
 // Also when the program is started a second time.
 void Form1::bringBack() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -42,6 +55,7 @@ void Form1::bringBack() {
     raise();
     activateWindow();
     minimisedToTray_ = false;
+    awaitingTray_ = false;
 }
 
 } // namespace cw

@@ -9,6 +9,8 @@ namespace cw {
 namespace {
 // How long a balloon without a time of its own stays, as QSystemTrayIcon::showMessage has it.
 constexpr int defaultBalloonMilliseconds = 10000;
+// Qt tells nobody when an X11 tray comes or goes, but its answer follows the tray's selection.
+constexpr int availabilityPollMilliseconds = 1000;
 
 // The tooltip takes text that looks like markup for rich text; such a text goes as the rich text
 // that shows it as it stands. The balloon shows its text plainly as it is.
@@ -26,6 +28,12 @@ QtTrayShell::QtTrayShell(QObject* parent) : TrayShell(), trayIcon_() {
         if (balloonTimer_.isActive())
             endBalloon(NIN_BALLOONUSERCLICK);
     });
+    available_ = isAvailable();
+    connect(&availabilityPoll_, &QTimer::timeout, this, [this] {
+        if (isAvailable() != available_)
+            emit availabilityChanged(available_ = !available_);
+    });
+    availabilityPoll_.start(availabilityPollMilliseconds);
 }
 
 bool QtTrayShell::notifyIcon(int message, const NotifyIconData& data) {

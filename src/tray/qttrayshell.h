@@ -27,6 +27,8 @@ class QtTrayShell : public TrayShell {
 
     QSystemTrayIcon trayIcon_;
     QTimer balloonTimer_;
+    QTimer availabilityPoll_;
+    bool available_ = false;
     int identifier_ = 0;
 };
 

@@ -57,9 +57,15 @@ class TrayShell : public QObject {
   signals:
     // (identifier, notification code) as the tray callback message carries them.
     void callback(int identifier, int code);
+    // A tray came or went (a panel started or stopped after the program).
+    void availabilityChanged(bool available);
 };
 
 // The real notification area, over QSystemTrayIcon.
 std::unique_ptr<TrayShell> createSystemTrayShell();
+// A StatusNotifierItem of the program's own, following the session bus's watcher as it comes and goes.
+std::unique_ptr<TrayShell> createStatusNotifierShell();
+// Whether the session bus has a StatusNotifierItem watcher with a host.
+bool statusNotifierHostPresent();
 
 } // namespace cw

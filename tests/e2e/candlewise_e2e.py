@@ -312,6 +312,7 @@ class Session:
                                  "--height", "32", "--SetDockType", "true", "--transparent", "false",
                                  "--expand", "true"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.helpers.append(tray)
+        self.tray = tray
         owner = wait_for("a tray host owning _NET_SYSTEM_TRAY_S0",
                          lambda: self.x.selection_owner("_NET_SYSTEM_TRAY_S0"))
         log(f"tray host ready (selection owner 0x{owner:x})")
@@ -673,6 +674,10 @@ def scenario_tray(s):
     s.click_at(x + w // 2, y + h // 2, button=3)
     wait_for("the window back after a right click on the tray icon", lambda: is_mapped(main_id))
     log("ok: a right click on the tray icon brings the window back too")
+    run("xdotool", "windowminimize", str(main_id), check_status=False)
+    wait_for("the main window hidden a third time", lambda: not is_mapped(main_id))
+    s.tray.terminate()
+    wait_for("the window back when the tray stops while it is hidden there", lambda: is_mapped(main_id))
 
 
 def file_dialog(s, path):

@@ -45,10 +45,13 @@ class WaylandSession(x11.Session):
         self.helpers.append(weston)
         wait_for("the compositor's socket", lambda: os.path.exists(self.socket))
         if tray_host:
-            host = subprocess.Popen([sys.executable, os.path.join(HERE, "sni_host.py")], stdout=subprocess.PIPE,
-                                    text=True)
-            self.helpers.append(host)
-            check(host.stdout.readline().strip() == "ready", "a StatusNotifierItem host is on the session bus")
+            self.start_tray_host()
+
+    def start_tray_host(self):
+        host = subprocess.Popen([sys.executable, os.path.join(HERE, "sni_host.py")], stdout=subprocess.PIPE, text=True)
+        self.helpers.append(host)
+        check(host.stdout.readline().strip() == "ready", "a StatusNotifierItem host is on the session bus")
+        return host
 
     def shot(self, name):
         """weston's screenshooter (allowed by --debug) writes into its working folder."""
@@ -200,19 +203,26 @@ def read_settings(s):
 
 
 def scenario_tray(s):
-    """With a tray host: the program starts hidden in the tray, a due birthday's alert still comes up,
-    and a click on its item brings the window back."""
-    s.start_desktop(tray_host=True)
+    """A tray host that starts after the program: the window started in the tray waits minimised and
+    moves into the tray when the host comes; a due birthday's alert still comes up, a click on the
+    item brings the window back, and a restarted host gets the item again."""
+    s.start_desktop()
     restart_in_tray(s, due_today="Di Tray")
     answer_alert(s, "Di Tray")
+    check(s.open_window(MAIN_TITLE) is not None, "with no tray yet the main window is not hidden")
+    host = s.start_tray_host()
     items = wait_for("the program's item in the tray host", s.tray_items)
     check(len(items) == 1, f"one item is registered with the tray host {items}")
-    check(s.open_window(MAIN_TITLE) is None, "the main window starts hidden in the tray, its alert shown")
+    wait_for("the main window moved into the tray", lambda: s.open_window(MAIN_TITLE) is None)
     s.shot("in-tray")
     s.click_tray_item(items[0])
     main = wait_for("the main window back after a click on the item", lambda: s.open_window(MAIN_TITLE))
     check(not main.getState().contains(pyatspi.STATE_ICONIFIED), "the window comes back un-minimised")
     s.shot("restored")
+    host.kill()
+    host.wait()
+    s.start_tray_host()
+    check(len(wait_for("the item in the restarted tray host", s.tray_items)) == 1, "the item is registered again")
     s.end_session()
     check(s.proc.returncode == 0, "the program ends normally when the session ends")
 

@@ -13,7 +13,7 @@ class TestTray : public QObject {
   private slots:
     void minimiseHidesWithOneBalloon();
     void eitherButtonRestores();
-    void noTrayMeansMinimisedNotHidden();
+    void noTrayMeansMinimisedUntilOneAppears();
     void startInTheTray();
     void closingRemovesTheIconAndClosesTheStore();
 };
@@ -53,7 +53,7 @@ void TestTray::eitherButtonRestores() {
     QVERIFY(!f.form->isVisible());
 }
 
-void TestTray::noTrayMeansMinimisedNotHidden() {
+void TestTray::noTrayMeansMinimisedUntilOneAppears() {
     MainWindowFixture f;
     f.sandbox.trayLog.available = false;
     f.start();
@@ -63,6 +63,10 @@ void TestTray::noTrayMeansMinimisedNotHidden() {
     QVERIFY(f.form->windowState() & Qt::WindowMinimized);
     QVERIFY(!f.form->isMinimisedToTray());
     QCOMPARE(f.sandbox.trayLog.count(cw::NIM_MODIFY, cw::NIF_INFO), 0);
+    f.sandbox.trayLog.setAvailable(true); // a panel starts later: the window moves into its tray
+    QVERIFY(f.form->isMinimisedToTray() && !f.form->isVisible());
+    f.sandbox.trayLog.setAvailable(false); // and when it goes away the window is given back
+    QVERIFY(!f.form->isMinimisedToTray() && f.form->isVisible());
 }
 
 void TestTray::startInTheTray() {

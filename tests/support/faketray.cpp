@@ -26,9 +26,16 @@ void TrayLog::click(int downCode, int upCode) const {
     }
 }
 
+void TrayLog::setAvailable(bool isAvailable) {
+    available = isAvailable;
+    if (current)
+        static_cast<FakeTrayShell*>(current)->tellAvailability(isAvailable);
+}
+
 bool FakeTrayShell::notifyIcon(int message, const cw::NotifyIconData& data) {
-    log_.calls << TrayCall{message, data.uFlags, fieldText(data.szTip), fieldText(data.szInfo),
-                           fieldText(data.szInfoTitle), data.uTimeout};
+    log_.calls << TrayCall{
+        message,      data.uFlags, fieldText(data.szTip), fieldText(data.szInfo), fieldText(data.szInfoTitle),
+        data.uTimeout};
     // Like the notification area, a balloon goes away a moment later by itself.
     if ((data.uFlags & cw::NIF_INFO) && !fieldText(data.szInfo).isEmpty())
         QTimer::singleShot(50, this, [this] { report(1028); });

@@ -26,6 +26,7 @@ struct TrayLog {
     bool iconShown() const;
     // A left click on the icon: button down and up, as the tray reports them.
     void click(int downCode = 513, int upCode = 514) const;
+    void setAvailable(bool isAvailable); // a tray comes or goes, as the shell tells it
 };
 
 class FakeTrayShell : public cw::TrayShell {
@@ -39,6 +40,7 @@ class FakeTrayShell : public cw::TrayShell {
     bool isAvailable() const override { return log_.available; }
     bool supportsMessages() const override { return log_.messages; }
     void report(int code) { emit callback(0, code); }
+    void tellAvailability(bool available) { emit availabilityChanged(available); }
 
   private:
     TrayLog& log_;
