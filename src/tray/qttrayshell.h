@@ -8,28 +8,26 @@
 
 namespace cw {
 
-class QtTrayShell : public TrayShell {
+class QtTrayShell : public IconTrayShell {
     Q_OBJECT
   public:
     explicit QtTrayShell(QObject* parent = nullptr);
 
-    bool notifyIcon(int message, const NotifyIconData& data) override;
     bool isAvailable() const override;
     bool supportsMessages() const override;
 
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
 
   private:
-    void apply(const NotifyIconData& data);
-    void showBalloon(const NotifyIconData& data);
+    void apply(const NotifyIconData& data) override;
+    void showIcon() override { trayIcon_.show(); }
+    void hideIcon() override { trayIcon_.hide(); }
+    void showMessage(const QString& title, const QString& text, int milliseconds) override;
     void onActivated(QSystemTrayIcon::ActivationReason reason);
-    void endBalloon(int code);
 
     QSystemTrayIcon trayIcon_;
-    QTimer balloonTimer_;
     QTimer availabilityPoll_;
     bool available_ = false;
-    int identifier_ = 0;
 };
 
 } // namespace cw

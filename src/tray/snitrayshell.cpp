@@ -74,7 +74,6 @@ const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
 const QString notificationsService = QStringLiteral("org.freedesktop.Notifications");
 const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
-constexpr int defaultBalloonMilliseconds = 10000;
 constexpr int busTimeoutMilliseconds = 2000;
 
 sni::Pixmaps pixmapsOf(const QIcon& icon) {
@@ -158,7 +157,7 @@ class ItemAdaptor : public QDBusAbstractAdaptor {
     StatusNotifierShell& shell_;
 };
 
-class StatusNotifierShell : public TrayShell {
+class StatusNotifierShell : public IconTrayShell {
     Q_OBJECT
   public:
     StatusNotifierShell()
@@ -166,8 +165,6 @@ class StatusNotifierShell : public TrayShell {
                                                                 .arg(QCoreApplication::applicationPid())
                                                                 .arg(++instances_)),
           adaptor_(new ItemAdaptor(&item_, *this)), watcher_(watcherService, bus_) {
-        balloonTimer_.setSingleShot(true);
-        connect(&balloonTimer_, &QTimer::timeout, this, [this] { endBalloon(NIN_BALLOONTIMEOUT); });
         connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, [this] {
             announce();
             checkHost();
@@ -181,35 +178,12 @@ class StatusNotifierShell : public TrayShell {
     }
     ~StatusNotifierShell() override { withdraw(); }
 
-    bool notifyIcon(int message, const NotifyIconData& data) override {
-        switch (message) {
-        case NIM_ADD:
-            identifier_ = int(data.uID);
-            apply(data);
-            publish();
-            return true;
-        case NIM_MODIFY:
-            apply(data);
-            if (data.uFlags & NIF_INFO)
-                showBalloon(data);
-            return true;
-        case NIM_DELETE:
-            balloonTimer_.stop();
-            withdraw();
-            return true;
-        default:
-            return false;
-        }
-    }
     bool isAvailable() const override { return hostPresent_; }
     bool supportsMessages() const override {
         return bus_.isConnected() && bus_.interface()->isServiceRegistered(notificationsService);
     }
 
-    void click(int down, int up) {
-        emit callback(identifier_, down);
-        emit callback(identifier_, up);
-    }
+    void click(int down, int up) { report(down, up); }
     QIcon icon_;
     QString tip_;
 
@@ -226,7 +200,7 @@ class StatusNotifierShell : public TrayShell {
     }
 
   private:
-    void apply(const NotifyIconData& data) {
+    void apply(const NotifyIconData& data) override {
         if (data.uFlags & NIF_ICON) {
             icon_ = data.hIcon;
             emit adaptor_->NewIcon();
@@ -236,6 +210,9 @@ class StatusNotifierShell : public TrayShell {
             emit adaptor_->NewToolTip();
         }
     }
+
+    void showIcon() override { publish(); }
+    void hideIcon() override { withdraw(); }
 
     void publish() {
         if (published_ || !bus_.isConnected())
@@ -270,25 +247,12 @@ class StatusNotifierShell : public TrayShell {
         emit availabilityChanged(present);
     }
 
-    void showBalloon(const NotifyIconData& data) {
-        const QString text = fieldText(data.szInfo);
-        if (text.isEmpty() || !supportsMessages()) {
-            if (!balloonTimer_.isActive())
-                QTimer::singleShot(0, this, [this] { emit callback(identifier_, NIN_BALLOONHIDE); });
-            return;
-        }
-        const int milliseconds = data.uTimeout > 0 ? int(data.uTimeout) : defaultBalloonMilliseconds;
+    void showMessage(const QString& title, const QString& text, int milliseconds) override {
         QDBusMessage notify = QDBusMessage::createMethodCall(notificationsService, notificationsPath,
                                                              notificationsService, QStringLiteral("Notify"));
-        notify << QCoreApplication::applicationName() << 0u << QString() << fieldText(data.szInfoTitle)
-               << text << QStringList() << QVariantMap() << milliseconds;
+        notify << QCoreApplication::applicationName() << 0u << QString() << title << text << QStringList()
+               << QVariantMap() << milliseconds;
         bus_.call(notify, QDBus::NoBlock);
-        balloonTimer_.start(milliseconds);
-    }
-
-    void endBalloon(int code) {
-        balloonTimer_.stop();
-        emit callback(identifier_, code);
     }
 
     static inline int instances_ = 0;
@@ -297,8 +261,6 @@ class StatusNotifierShell : public TrayShell {
     QObject item_;
     ItemAdaptor* adaptor_; // owned by item_
     QDBusServiceWatcher watcher_;
-    QTimer balloonTimer_;
-    int identifier_ = 0;
     bool published_ = false;
     bool hostPresent_ = false;
 };

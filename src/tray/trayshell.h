@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -59,6 +60,30 @@ class TrayShell : public QObject {
     void callback(int identifier, int code);
     // A tray came or went (a panel started or stopped after the program).
     void availabilityChanged(bool available);
+};
+
+// What the real shells share: the identifier a record brings, the balloon's time and its end. Each
+// shows, changes and removes its icon and shows a balloon its own way.
+class IconTrayShell : public TrayShell {
+    Q_OBJECT
+  public:
+    IconTrayShell();
+    bool notifyIcon(int message, const NotifyIconData& data) final;
+
+  protected:
+    // The icon and the tooltip that the record's flags name.
+    virtual void apply(const NotifyIconData& data) = 0;
+    virtual void showIcon() = 0;
+    virtual void hideIcon() = 0;
+    virtual void showMessage(const QString& title, const QString& text, int milliseconds) = 0;
+    // A press and a release, or a balloon's end, as the tray reports them.
+    void report(int down, int up);
+    void endBalloon(int code);
+    QTimer balloonTimer_;
+    int identifier_ = 0;
+
+  private:
+    void showBalloon(const NotifyIconData& data);
 };
 
 // The real notification area, over QSystemTrayIcon.
