@@ -45,6 +45,7 @@ class TestApp : public QObject {
     void serialisedDataInTheFileStaysText();
     void applicationTitle();
     void filePresence();
+    void tuneLoadsTheAudioLibrariesOnlyToPlay();
     void secondStartSignalsTheFirst();
     void startsAtTheSameMomentGiveOneInstance();
 };
@@ -259,6 +260,25 @@ void TestApp::filePresence() {
     QVERIFY(!IsFilePresent(QString()));
     QVERIFY(!IsFilePresent(QString::fromUtf8("bad\0name", 8)));
     QCOMPARE(sandbox.messages->shown.size(), 0);
+}
+
+// A start does not load Qt Multimedia; the tune's first Open loads it from the module beside the
+// program, and a missing module is reported there.
+void TestApp::tuneLoadsTheAudioLibrariesOnlyToPlay() {
+    const auto multimediaLoaded = [] {
+        return cwtest::readBytes(QStringLiteral("/proc/self/maps")).contains("libQt6Multimedia");
+    };
+    QVERIFY(!multimediaLoaded());
+    cwtest::Sandbox sandbox;
+    QVERIFY(sandbox.installSideFile("happybirthday.wav"));
+    const auto player = createSoundPlayerFactory()->create();
+    player->FileName = sandbox.appFolder() + "/happybirthday.wav";
+    QVERIFY_THROWS_EXCEPTION(AppError, player->Open());
+    QVERIFY(sandbox.installSideFile("candlewise-sound.so"));
+    player->Open();
+    player->Play();
+    QVERIFY(multimediaLoaded());
+    player->Stop();
 }
 
 void TestApp::secondStartSignalsTheFirst() {
