@@ -23,6 +23,8 @@
 #include <memory>
 #include <vector>
 
+#include <sys/stat.h>
+
 using namespace cw;
 
 class TestApp : public QObject {
@@ -200,6 +202,14 @@ void TestApp::settingsWrittenAndReadBack() {
     QSettings raw(QSettings::IniFormat, QSettings::UserScope, "Marrowfen");
     QCOMPARE(raw.value("Candlewise Software/Windows Startup").toString(), QStringLiteral("On"));
     QVERIFY(QFile::exists(sandbox.path("config/Marrowfen.ini")));
+    // A value the file holds already leaves the file as it is (a rewrite replaces it).
+    const auto fileId = [&] {
+        struct stat status {};
+        return ::stat(qPrintable(sandbox.path("config/Marrowfen.ini")), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto written = fileId();
+    QVERIFY(writeSetting(SettingKey::Check1, checkBoxText(0)));
+    QCOMPARE(fileId(), written);
 }
 
 void TestApp::optionKeysWrittenTogether() {
