@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Before and after in one run, so that both sides see the same machine: the main window's figures
 # (bench_mainwindow), the peak memory of the real program with 100,000 rows and the window open,
-# and the command line against `birthday` in one hyperfine run. The two builds take turns, twice;
-# every figure is the median of all its runs. Prints one markdown table.
+# and the command line against `birthday` in one hyperfine run. The two builds take turns (ROUNDS
+# times); every figure is the median of all its runs. Prints one markdown table.
 # Usage: bench/compare.sh BEFORE_BUILD AFTER_BUILD
 #   Both Release builds with -DCANDLEWISE_BENCH=ON and the targets bench_mainwindow, candlewise,
-#   candlewise-window and side_files built. ROUNDS=2, REPETITIONS=3, IDLE=2 (seconds the window
+#   candlewise-window and side_files built. ROUNDS=4, REPETITIONS=3, IDLE=2 (seconds the window
 #   stays open before its memory is read), N=100000 (the command line's store).
 set -euo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -22,16 +22,25 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/compare.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
-FILTER='^BM_ListBirthdays/(10000|100000)$|^BM_FindKeystroke/|^BM_HeaderSort|^BM_ProcessStartToFilledList/'
-
-for round in $(seq "${ROUNDS:-2}"); do
-    for side in before after; do
+# The 10,000-row figures and the 100,000-row ones run as separate processes, so that the two builds
+# take turns every few seconds; each round swaps which build goes first (keep ROUNDS even).
+FILTERS=("^BM_ListBirthdays/10000$|^BM_ProcessStartToFilledList/"
+         "^BM_ListBirthdays/100000$|^BM_FindKeystroke/|^BM_HeaderSort")
+ROUNDS="${ROUNDS:-4}"
+for round in $(seq "$ROUNDS"); do
+    sides=(before after); [ $((round % 2)) -eq 0 ] && sides=(after before)
+    for group in 0 1; do
+        for side in "${sides[@]}"; do
+            build="$BEFORE"; [ $side = after ] && build="$AFTER"
+            out="$work/$side-bench-$round-$group"
+            echo "round $round, $side: bench_mainwindow, group $((group + 1))" >&2
+            "$build/bench/bench_mainwindow" --benchmark_filter="${FILTERS[$group]}" \
+                --benchmark_repetitions="${REPETITIONS:-3}" --benchmark_out_format=json \
+                --benchmark_out="$out.json" >/dev/null 2>"$out.log" || { cat "$out.log" >&2; exit 1; }
+        done
+    done
+    for side in "${sides[@]}"; do
         build="$BEFORE"; [ $side = after ] && build="$AFTER"
-        echo "round $round, $side: bench_mainwindow" >&2
-        "$build/bench/bench_mainwindow" --benchmark_filter="$FILTER" \
-            --benchmark_repetitions="${REPETITIONS:-3}" --benchmark_out_format=json \
-            --benchmark_out="$work/$side-bench-$round.json" >/dev/null 2>"$work/$side-bench-$round.log" ||
-            { cat "$work/$side-bench-$round.log" >&2; exit 1; }
         echo "round $round, $side: the real program with 100,000 rows under Xvfb" >&2
         ROWS=100000 SECONDS_IDLE="${IDLE:-2}" MODES=window "$HERE/idle_cpu.sh" "$build" \
             >"$work/$side-memory-$round.txt"
@@ -40,7 +49,7 @@ done
 echo "the command line, both builds and birthday in one hyperfine run" >&2
 TIMES_JSON="$work/cli.json" "$HERE/cli_vs_peers.sh" "$BEFORE" "$AFTER" >&2
 
-python3 - "$work" "${ROUNDS:-2}" <<'PYTHON'
+python3 - "$work" "$ROUNDS" <<'PYTHON'
 import json, re, statistics, sys
 work, rounds = sys.argv[1], int(sys.argv[2])
 rows = [  # (benchmark or source, caption, unit)
@@ -60,7 +69,8 @@ rows = [  # (benchmark or source, caption, unit)
 def figures(side):
     found = {}
     for r in range(1, rounds + 1):
-        for b in json.load(open(f"{work}/{side}-bench-{r}.json"))["benchmarks"]:
+        benchmarks = [b for g in (0, 1) for b in json.load(open(f"{work}/{side}-bench-{r}-{g}.json"))["benchmarks"]]
+        for b in benchmarks:
             if b.get("run_type") != "iteration" or b.get("error_occurred"):
                 continue
             scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
@@ -72,22 +82,25 @@ def figures(side):
         match = re.search(r"peak memory \(VmHWM\) ([0-9.]+) MB", text)
         if match:
             found.setdefault("memory", []).append(float(match.group(1)))
-    return {k: statistics.median(v) for k, v in found.items()}
+    return found
 
 before, after = figures("before"), figures("after")
-cli = {r["command"]: r["median"] * 1000 for r in json.load(open(f"{work}/cli.json"))["results"]}
+cli = {r["command"]: r["times"] for r in json.load(open(f"{work}/cli.json"))["results"]}
 for side, name in ((before, "candlewise-before"), (after, "candlewise-after")):
-    side["cli"] = cli[name]
-    side["cli ratio"] = cli[name] / cli["birthday"]
+    side["cli"] = [t * 1000 for t in cli[name]]
+    side["cli ratio"] = [statistics.median(cli[name]) / statistics.median(cli["birthday"])]
 
-print("| figure | before | after | ratio after/before |")
-print("|---|---:|---:|---:|")
+# The fastest runs say more than the medians when other work on the machine comes and goes.
+print("| figure | before | after | ratio after/before | ratio of the fastest runs |")
+print("|---|---:|---:|---:|---:|")
 for key, caption, unit in rows:
     b, a = before.get(key), after.get(key)
-    show = lambda v: "—" if v is None else (
+    show = lambda v: "—" if not v else (
         f"{v:.2f}" if unit == "×" else f"{v:.{0 if v >= 100 else 1 if v >= 10 else 2}f} {unit}")
-    ratio = f"{a / b:.2f}" if a is not None and b else "—"
-    print(f"| {caption} | {show(b)} | {show(a)} | {ratio} |")
-print(f"\n`birthday -W 30` in the same run: {cli['birthday']:.1f} ms. Medians of {rounds} rounds, "
-      "before and after in turn; the window's figures are wall-clock times.")
+    mb, ma = (statistics.median(b) if b else None), (statistics.median(a) if a else None)
+    ratio = f"{ma / mb:.2f}" if ma and mb else "—"
+    fastest = f"{min(a) / min(b):.2f}" if a and b and unit == "ms" else ""
+    print(f"| {caption} | {show(mb)} | {show(ma)} | {ratio} | {fastest} |")
+print(f"\n`birthday -W 30` in the same run: {statistics.median(cli['birthday']) * 1000:.1f} ms. Medians of "
+      f"{rounds} rounds, before and after in turn; the window's figures are wall-clock times.")
 PYTHON
