@@ -1,6 +1,6 @@
 // Importing a large birthday text file into the store and exporting a large birthday list.
-#include "app/listview.h"
 #include "benchlist.h"
+#include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
 #include "textio/modbdays.h"
@@ -72,8 +72,7 @@ BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Us
 
 void BM_Export(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
-    cw::ListView list;
-    benchlist::fill(list, rows);
+    const cw::BirthdayList list = benchlist::make(rows);
     const QString path = workFile(QStringLiteral("out-%1.txt").arg(rows));
     for (auto _ : state)
         cw::ExportBirthdays(path, list);

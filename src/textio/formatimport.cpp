@@ -1,9 +1,9 @@
 #include "textio/formatimport.h"
 
 #include "app/apperror.h"
+#include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "store/datafolder.h"
-#include "store/recordset.h"
 #include "store/statements.h"
 #include "textio/icalendarformat.h"
 #include "textio/textfile.h"
@@ -21,14 +21,12 @@ QString keyOf(const QString& name, int month, int day) {
 }
 
 QSet<QString> birthdaysInList(Connection& connection) {
+    const BirthdayList list = BirthdayList::read(connection);
+    const auto number = [&](const StoredNumber& stored) { return list.stored(stored).toInt(); };
     QSet<QString> keys;
-    Recordset rows;
-    rows.open(statements::listQuery(), connection);
-    for (; !rows.EndOfFile(); rows.movenext())
-        keys.insert(keyOf(rows.fields(QStringLiteral("Person")).toString(),
-                          rows.fields(QStringLiteral("BirthMonth")).toInt(),
-                          rows.fields(QStringLiteral("BirthDay")).toInt()));
-    rows.Close();
+    keys.reserve(qsizetype(list.size()));
+    for (size_t row = 0; row < list.size(); ++row)
+        keys.insert(keyOf(list.person(row), number(list.month(row)), number(list.day(row))));
     return keys;
 }
 
