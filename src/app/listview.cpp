@@ -167,10 +167,10 @@ void ListView::finishRefill(ListedRows rows) {
             break;
         }
     }
-    selectRow(row >= 0 ? row : model_->rowShownAt(0));
-    // A refill (an import, a new day) leaves the list scrolled where the user had it; the rows are laid
-    // out first, so the scroll bar has its new range.
+    // A refill (an import, a new day) leaves the list scrolled where the user had it. The rows are laid
+    // out once, first: the current row and the scroll bar's range both need the layout.
     doItemsLayout();
+    selectRow(row >= 0 ? row : model_->rowShownAt(0));
     verticalScrollBar()->setValue(scrolledBeforeRefill_);
 }
 

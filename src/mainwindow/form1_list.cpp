@@ -72,7 +72,7 @@ void Form1::refill(bool isTest, bool newDay) {
     auto list = std::make_shared<BirthdayList>();
     bool opened = false;
     guard.step(2, [&] {
-        *list = BirthdayList::read(sharedConnection());
+        *list = BirthdayList::read(sharedConnection(), ListView1->rows().size());
         opened = true;
     });
     // Each row's month name and days left are worked out once here; the cells' texts are made from
@@ -85,8 +85,9 @@ void Form1::refill(bool isTest, bool newDay) {
     rows.monthName.assign(list->size(), -1);
     NextBirthday next;
     size_t nearest = list->size();
+    const int year = today.year();
     for (size_t row = 0; row < list->size(); ++row) {
-        guard.step(6, [&] { rows.monthName[row] = monthNameOf(*list, row, today.year()); });
+        guard.step(6, [&] { rows.monthName[row] = monthNameOf(*list, row, year); });
         guard.step(9, [&] {
             const DaysLeft left = list->daysLeft(row, today);
             rows.daysLeft[row] = static_cast<qint16>(left.days);

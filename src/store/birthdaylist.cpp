@@ -24,23 +24,23 @@ int columnNamed(sqlite3_stmt* statement, const char* name) {
             .arg(QLatin1String(name)));
 }
 
-QByteArrayView columnBytes(sqlite3_stmt* statement, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QByteArrayView(text, sqlite3_column_bytes(statement, column));
+QByteArrayView textOf(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QByteArrayView(text, sqlite3_value_bytes(value));
 }
 
-QVariant columnValue(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
+QVariant valueOf(sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+        return QVariant(static_cast<qlonglong>(sqlite3_value_int64(value)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
+        return QVariant(sqlite3_value_double(value));
     case SQLITE_NULL:
         return QVariant();
     case SQLITE_BLOB:
-        return QVariant(columnBytes(statement, column).toByteArray());
+        return QVariant(textOf(value).toByteArray());
     default:
-        return QVariant(QString::fromUtf8(columnBytes(statement, column)));
+        return QVariant(QString::fromUtf8(textOf(value)));
     }
 }
 
@@ -76,7 +76,7 @@ bool fitsTheRule(qint64 value) {
 }
 } // namespace
 
-BirthdayList BirthdayList::read(Connection& connection) {
+BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows) {
     const PreparedStatement prepared = connection.prepare(unsortedListQuery());
     if (!prepared)
         throw AppError(QStringLiteral("Command text was not set for the command object."));
@@ -86,26 +86,32 @@ BirthdayList BirthdayList::read(Connection& connection) {
     const int month = columnNamed(statement, "BirthMonth");
     const int day = columnNamed(statement, "BirthDay");
     BirthdayList list;
-    const auto storedAt = [&](int column) {
-        if (sqlite3_column_type(statement, column) == SQLITE_INTEGER)
-            return StoredNumber{sqlite3_column_int64(statement, column), true};
-        return list.keep(columnValue(statement, column));
+    list.rows_.reserve(expectedRows);
+    list.names_.reserve(qsizetype(expectedRows * 16));
+    // Each field is fetched once as a value and read from there: every column call of the engine's
+    // interface costs as much again.
+    const auto storedAt = [&](sqlite3_value* value) {
+        if (sqlite3_value_type(value) == SQLITE_INTEGER)
+            return StoredNumber{sqlite3_value_int64(value), true};
+        return list.keep(valueOf(value));
     };
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         const auto nameStart = static_cast<quint32>(list.names_.size());
-        switch (sqlite3_column_type(statement, person)) {
+        sqlite3_value* name = sqlite3_column_value(statement, person);
+        switch (sqlite3_value_type(name)) {
         case SQLITE_NULL:
             break;
         case SQLITE_FLOAT:
-            list.appendName(QVariant(sqlite3_column_double(statement, person)).toString().toUtf8());
+            list.appendName(QVariant(sqlite3_value_double(name)).toString().toUtf8());
             break;
         default:
-            list.appendName(columnBytes(statement, person));
+            list.appendName(textOf(name));
         }
-        list.rows_.push_back({sqlite3_column_int64(statement, id), nameStart,
-                              static_cast<quint32>(list.names_.size()) - nameStart, storedAt(month),
-                              storedAt(day)});
+        list.rows_.push_back({sqlite3_value_int64(sqlite3_column_value(statement, id)), nameStart,
+                              static_cast<quint32>(list.names_.size()) - nameStart,
+                              storedAt(sqlite3_column_value(statement, month)),
+                              storedAt(sqlite3_column_value(statement, day))});
     }
     if (rc != SQLITE_DONE)
         throwEngineError(connection.handle(), rc);

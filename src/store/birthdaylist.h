@@ -25,8 +25,9 @@ class BirthdayList {
   public:
     // The list query's rows in its order: by month, then day, compared as the engine compares stored
     // values (no value first, then numbers, then texts, then bytes); rows with the same month and day
-    // in the order they lie in the file. Throws AppError when the table cannot be read.
-    static BirthdayList read(Connection& connection);
+    // in the order they lie in the file. Throws AppError when the table cannot be read. expectedRows,
+    // the size of the last read, saves growing the block row by row.
+    static BirthdayList read(Connection& connection, size_t expectedRows = 0);
 
     // Rows added by hand (the tests' and benchmarks' lists) come in the order they are added.
     void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day);
