@@ -1,8 +1,8 @@
 // The days-left rule over many (month, day) pairs, and reading the list query over a large store.
-#include "store/connection.h"
-#include "store/daysleft.h"
-#include "store/recordset.h"
-#include "store/statements.h"
+#include "core/connection.h"
+#include "core/daysleft.h"
+#include "core/recordset.h"
+#include "core/statements.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

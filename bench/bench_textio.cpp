@@ -1,10 +1,11 @@
 // Importing a large birthday text file into the store and exporting a large birthday list.
-#include "app/listview.h"
 #include "benchlist.h"
-#include "store/connection.h"
-#include "store/datafolder.h"
-#include "textio/modbdays.h"
-#include "textio/monthnames.h"
+#include "core/connection.h"
+#include "core/monthnames.h"
+#include "core/storelocation.h"
+#include "gui/importexport/modbdays.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/listview.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 // A birthday list filled by hand as the main window fills it, for the export benchmarks.
-#include "app/listview.h"
-#include "textio/monthnames.h"
+#include "core/monthnames.h"
+#include "gui/services/listview.h"
 
 namespace benchlist {
 
