@@ -3,6 +3,7 @@
 #include "faults.h"
 #include "gui/mainwindow/fixture.h"
 
+#include "core/storelocation.h"
 #include "gui/services/settings.h"
 #include "support/permissions.h"
 
