@@ -1,9 +1,9 @@
 #include "cli/commandline.h"
 
 #include "core/apperror.h"
+#include "core/birthdaylist.h"
 #include "core/clock.h"
 #include "core/connection.h"
-#include "core/datedrows.h"
 #include "core/monthnames.h"
 #include "core/nametext.h"
 #include "core/nextbirthday.h"
@@ -13,6 +13,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 namespace cw {
@@ -30,34 +31,63 @@ std::optional<int> daysFrom(const QString& text) {
     return days <= longestDays ? std::optional<int>(days) : std::nullopt;
 }
 
-std::vector<DatedBirthday> readStore(const QDate& today, int maxDays) {
+// A row whose days left can be worked out; rows are in the list's calendar order.
+struct DatedBirthday {
+    size_t row;
+    DaysLeft left;
+};
+
+struct DatedList {
+    BirthdayList list;
+    std::vector<DatedBirthday> rows;
+};
+
+// The rows whose days left are at most maxDays; a row whose month or day cannot be used is left out.
+DatedList readStore(const QDate& today, int maxDays) {
     Connection connection;
     connection.openToRead(liveStoreFile());
-    return readDatedBirthdays(connection, today, maxDays);
+    DatedList dated{BirthdayList::read(connection), {}};
+    for (size_t row = 0; row < dated.list.size(); ++row) {
+        try {
+            const DaysLeft left = dated.list.daysLeft(row, today);
+            if (left.days <= maxDays)
+                dated.rows.push_back({row, left});
+        } catch (const AppError&) {
+            // a month or day that is no date
+        }
+    }
+    return dated;
 }
 
-void printUpcoming(std::vector<DatedBirthday> rows, QTextStream& out) {
-    std::stable_sort(rows.begin(), rows.end(), [](const DatedBirthday& a, const DatedBirthday& b) {
-        if (a.left.days != b.left.days)
-            return a.left.days < b.left.days;
-        const int byName = a.person.compare(b.person, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : std::pair(a.month, a.day) < std::pair(b.month, b.day);
+void printUpcoming(DatedList dated, QTextStream& out) {
+    // Only the rows printed have their names read.
+    std::vector<QString> names(dated.rows.size());
+    for (size_t i = 0; i < dated.rows.size(); ++i)
+        names[i] = dated.list.person(dated.rows[i].row);
+    std::vector<size_t> order(dated.rows.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (dated.rows[a].left.days != dated.rows[b].left.days)
+            return dated.rows[a].left.days < dated.rows[b].left.days;
+        return names[a].compare(names[b], Qt::CaseInsensitive) < 0; // then calendar order
     });
-    for (const DatedBirthday& row : rows) {
-        out << row.left.days << '\t' << nameOnOneLine(row.person) << '\t' << MonthNameFromNumber(row.month)
-            << ' ' << row.day << '\n';
+    for (const size_t i : order) {
+        const BirthdayList& list = dated.list;
+        const size_t row = dated.rows[i].row;
+        out << dated.rows[i].left.days << '\t' << nameOnOneLine(names[i]) << '\t'
+            << MonthNameFromNumber(list.number(list.month(row))) << ' ' << list.number(list.day(row)) << '\n';
     }
 }
 
-void printNext(std::vector<DatedBirthday> rows, QTextStream& out) {
-    // The label's choice among equals depends on the list's calendar order.
-    std::stable_sort(rows.begin(), rows.end(), [](const DatedBirthday& a, const DatedBirthday& b) {
-        return std::pair(a.month, a.day) < std::pair(b.month, b.day);
-    });
+void printNext(const DatedList& dated, QTextStream& out) {
     NextBirthday next;
-    for (const DatedBirthday& row : rows)
-        next.take(row.person, row.left);
-    out << nameOnOneLine(next.text()) << '\n';
+    size_t nearest = dated.list.size();
+    for (const DatedBirthday& row : dated.rows) {
+        if (next.take(row.left))
+            nearest = row.row;
+    }
+    out << nameOnOneLine(next.text(nearest < dated.list.size() ? dated.list.person(nearest) : QString()))
+        << '\n';
 }
 
 // The options QGuiApplication, QApplication and the X11 and Wayland platforms take from the arguments.

@@ -9,18 +9,19 @@ namespace cw {
 class NextBirthday {
   public:
     // Rows in list order: a birthday today always wins (the last of them), otherwise the first of the
-    // nearest.
-    void take(const QString& person, const DaysLeft& left) {
+    // nearest. True when this row is now the nearest; the caller keeps which row that is.
+    bool take(const DaysLeft& left) {
         if (left.when == DaysLeft::Case::Today || nearestDays_ > left.days) {
             nearestDays_ = left.days;
-            nearestName_ = person;
+            return true;
         }
+        return false;
     }
-    QString text() const;
+    // The label's text, given the name of the row last taken as the nearest.
+    QString text(const QString& nearestName) const;
 
   private:
     int nearestDays_ = 366; // one more than any days left
-    QString nearestName_;
 };
 
 } // namespace cw

@@ -1,23 +1,13 @@
 #include "core/recordset.h"
 
 #include "core/apperror.h"
-#include "core/calendarorder.h"
 #include "core/connection.h"
-#include "core/statements.h"
 
 #include <sqlite3.h>
 
 namespace cw {
 
 namespace {
-size_t columnIndex(const QStringList& names, const char* name) {
-    for (qsizetype c = 0; c < names.size(); ++c) {
-        if (names[c].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return static_cast<size_t>(c);
-    }
-    throw AppError(QStringLiteral("no such column: %1").arg(QLatin1String(name)));
-}
-
 QVariant columnValue(sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -37,9 +27,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
 void Recordset::open(const QString& source, Connection& connection, int /*cursorType*/, int /*lockType*/) {
     if (open_)
         throw AppError(QStringLiteral("Operation is not allowed when the object is open."));
-    const bool listQuery = source == statements::listQuery();
-    const PreparedStatement prepared =
-        connection.prepare((listQuery ? statements::listScan() : source).toUtf8());
+    const PreparedStatement prepared = connection.prepare(source.toUtf8());
     if (!prepared)
         throw AppError(QStringLiteral("Command text was not set for the command object."));
     sqlite3_stmt* statement = prepared.get();
@@ -57,9 +45,6 @@ void Recordset::open(const QString& source, Connection& connection, int /*cursor
     }
     if (rc != SQLITE_DONE)
         throwEngineError(connection.handle(), rc);
-    if (listQuery)
-        putInCalendarOrder(values, static_cast<size_t>(columns), columnIndex(names, "BirthMonth"),
-                           columnIndex(names, "BirthDay"));
     names_ = std::move(names);
     values_ = std::move(values);
     rowCount_ = rowCount;

@@ -1,5 +1,5 @@
 #pragma once
-// A static, read-only snapshot of a query's rows, read through as the list query's readers expect.
+// A static, read-only snapshot of a query's rows: the engine's answer, row by row, with nothing added.
 #include <QStringList>
 #include <QVariant>
 

@@ -32,10 +32,6 @@ QString listQuery() {
     return QStringLiteral("select * from tblBirthday order by birthmonth,birthday");
 }
 
-QString listScan() {
-    return QStringLiteral("select * from tblBirthday");
-}
-
 QString editorInsert(const QString& name, int month, int day) {
     return insertHead + valuesOf(quoteName(name), month, day);
 }

@@ -9,10 +9,8 @@ QString quoteName(const QString& name);
 // Blanks (spaces) cut from both ends; other white space is part of the text.
 QString trimBlanks(const QString& text);
 
+// The one read statement; BirthdayList reads it.
 QString listQuery();
-// The list query's rows as they lie in the file: the readers of the list query run this and put
-// the rows in calendar order themselves, which is many times quicker than the engine's sort.
-QString listScan();
 QString editorInsert(const QString& name, int month, int day);
 QString editorUpdate(const QString& name, int month, int day, qint64 id);
 QString deleteById(qint64 id);

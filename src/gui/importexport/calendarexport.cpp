@@ -1,10 +1,9 @@
 #include "gui/importexport/calendarexport.h"
 
 #include "core/apperror.h"
-#include "core/daysleft.h"
+#include "core/birthdaylist.h"
 #include "core/icalendarformat.h"
 #include "core/nametext.h"
-#include "gui/services/listview.h"
 #include "gui/services/services.h"
 
 #include <QSaveFile>
@@ -12,13 +11,12 @@
 namespace cw {
 
 namespace {
-std::vector<BirthdayRecord> rowsOf(const ListView& list) {
+std::vector<BirthdayRecord> rowsOf(const BirthdayList& list) {
     std::vector<BirthdayRecord> rows;
-    rows.reserve(static_cast<size_t>(list.count()));
-    for (int row = 0; row < list.count(); ++row)
-        rows.push_back({nameOnOneLine(list.subItem(row, personColumn)),
-                        storedNumber(list.subItem(row, monthNoColumn)),
-                        storedNumber(list.subItem(row, dayColumn))});
+    rows.reserve(list.size());
+    for (size_t row = 0; row < list.size(); ++row)
+        rows.push_back(
+            {nameOnOneLine(list.person(row)), list.number(list.month(row)), list.number(list.day(row))});
     return rows;
 }
 } // namespace
@@ -27,9 +25,9 @@ bool isCalendarPath(const QString& path) {
     return path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive);
 }
 
-void ExportCalendar(const QString& path, const ListView& list, const std::vector<int>& reminderDays,
+void ExportCalendar(const QString& path, const BirthdayList& list, const std::vector<int>& reminderDays,
                     const FormatProgress& progress) {
-    if (list.count() == 0)
+    if (list.empty())
         return;
     // The rows are taken first: nothing that happens while the file is written can change them.
     const CalendarExport calendar{rowsOf(list), reminderDays, services().clock().now()};

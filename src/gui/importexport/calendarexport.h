@@ -8,7 +8,7 @@
 
 namespace cw {
 
-class ListView;
+class BirthdayList;
 
 // Whether a path chosen in the save dialog is to be written as a calendar: it ends in ".ics".
 bool isCalendarPath(const QString& path);
@@ -16,7 +16,7 @@ bool isCalendarPath(const QString& path);
 // Writes every row of list as a yearly event, with one alarm for each of reminderDays (the days before
 // the birthday of the reminder options ticked in the window). An empty list creates or changes
 // nothing; a failure or a cancel leaves an existing file as it was.
-void ExportCalendar(const QString& path, const ListView& list, const std::vector<int>& reminderDays,
+void ExportCalendar(const QString& path, const BirthdayList& list, const std::vector<int>& reminderDays,
                     const FormatProgress& progress = {});
 
 } // namespace cw

@@ -1,9 +1,9 @@
 #include "gui/importexport/formatimport.h"
 
 #include "core/apperror.h"
+#include "core/birthdaylist.h"
 #include "core/connection.h"
 #include "core/icalendarformat.h"
-#include "core/recordset.h"
 #include "core/statements.h"
 #include "core/textfile.h"
 #include "core/vcardreader.h"
@@ -21,14 +21,12 @@ QString keyOf(const QString& name, int month, int day) {
 }
 
 QSet<QString> birthdaysInList(Connection& connection) {
+    const BirthdayList list = BirthdayList::read(connection);
+    const auto number = [&](const StoredNumber& stored) { return list.stored(stored).toInt(); };
     QSet<QString> keys;
-    Recordset rows;
-    rows.open(statements::listQuery(), connection);
-    for (; !rows.EndOfFile(); rows.movenext())
-        keys.insert(keyOf(rows.fields(QStringLiteral("Person")).toString(),
-                          rows.fields(QStringLiteral("BirthMonth")).toInt(),
-                          rows.fields(QStringLiteral("BirthDay")).toInt()));
-    rows.Close();
+    keys.reserve(qsizetype(list.size()));
+    for (size_t row = 0; row < list.size(); ++row)
+        keys.insert(keyOf(list.person(row), number(list.month(row)), number(list.day(row))));
     return keys;
 }
 

@@ -1,11 +1,11 @@
 #include "gui/importexport/importexportcommands.h"
 
+#include "core/birthdaylist.h"
 #include "gui/importexport/calendarexport.h"
 #include "gui/importexport/formatimport.h"
 #include "gui/importexport/modbdays.h"
 #include "gui/importexport/workprogress.h"
 #include "gui/services/errorreport.h"
-#include "gui/services/listview.h"
 #include "gui/services/pointer.h"
 #include "gui/services/services.h"
 
@@ -56,13 +56,13 @@ ExportTarget exportTarget(const QString& path, const QString& chosenFilter) {
     return target;
 }
 
-void exportFile(const ExportTarget& target, const ListView& list, const std::vector<int>& reminderDays,
+void exportFile(const ExportTarget& target, const BirthdayList& list, const std::vector<int>& reminderDays,
                 WorkProgress& progress) {
     if (!target.calendar) {
         ExportBirthdays(target.path, list, &progress);
         return;
     }
-    progress.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), list.count());
+    progress.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), static_cast<qint64>(list.size()));
     ExportCalendar(target.path, list, reminderDays,
                    [&progress](qint64 done, qint64) { return progress.advance(done); });
 }
@@ -117,7 +117,7 @@ void importCommand(QWidget* window, const std::function<void()>& refillList, Tim
     guard.step(8, [&] { showMessage(closing); });
 }
 
-void exportCommand(QWidget* window, const ListView& list, const std::vector<int>& reminderDays,
+void exportCommand(QWidget* window, const BirthdayList& list, const std::vector<int>& reminderDays,
                    TimerControl* reminderTimer) {
     ErrorGuard guard(Location::Form1_PushButton9_Click);
     FileDialogRequest request;

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace cw {
 
-class ListView;
+class BirthdayList;
 class TimerControl;
 
 // The file dialogs' settings: the import uses the open dialog, the export the save dialog.
@@ -28,7 +28,7 @@ void importCommand(QWidget* window, const std::function<void()>& refillList,
                    TimerControl* reminderTimer = nullptr);
 // PushButton9: asks for a file and writes every row of the list to it, in calendar order whatever
 // the find and the sort show; a calendar gets an alarm for each of reminderDays.
-void exportCommand(QWidget* window, const ListView& list, const std::vector<int>& reminderDays = {0},
+void exportCommand(QWidget* window, const BirthdayList& list, const std::vector<int>& reminderDays = {0},
                    TimerControl* reminderTimer = nullptr);
 // PushButton10: explains the file format.
 void formatHelpCommand();

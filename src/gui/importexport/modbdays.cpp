@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/birthdayline.h"
+#include "core/birthdaylist.h"
 #include "core/boundstatement.h"
 #include "core/connection.h"
 #include "core/monthnames.h"
@@ -10,7 +11,6 @@
 #include "core/textfile.h"
 #include "gui/importexport/workprogress.h"
 #include "gui/services/datafolder.h"
-#include "gui/services/listview.h"
 
 #include <algorithm>
 #include <vector>
@@ -32,9 +32,12 @@ void commitSoFar(Connection& connection) {
     }
 }
 
-// The MonthNo cell read as an unsigned 8-bit number.
-int monthNumberOfRow(const ListView& list, int row) {
-    const QString text = list.subItem(row, monthNoColumn);
+// The stored month read as an unsigned 8-bit number.
+int monthNumberOfRow(const BirthdayList& list, size_t row) {
+    const StoredNumber& month = list.month(row);
+    if (month.whole && month.value >= 0 && month.value <= 12)
+        return static_cast<int>(month.value);
+    const QString text = list.text(month);
     // Plain digits, as the list writes them, are read at once.
     if (!text.isEmpty() && text.size() <= 2 &&
         std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; }))
@@ -58,12 +61,12 @@ struct ExportRow {
     QString day;
 };
 
-std::vector<ExportRow> takeRows(const ListView& list) {
+std::vector<ExportRow> takeRows(const BirthdayList& list) {
     std::vector<ExportRow> rows;
-    rows.reserve(static_cast<size_t>(list.count()));
-    for (int row = 0; row < list.count(); ++row)
-        rows.push_back({nameOnOneLine(list.subItem(row, personColumn)),
-                        MonthNameFromNumber(monthNumberOfRow(list, row)), list.subItem(row, dayColumn)});
+    rows.reserve(list.size());
+    for (size_t row = 0; row < list.size(); ++row)
+        rows.push_back({nameOnOneLine(list.person(row)), MonthNameFromNumber(monthNumberOfRow(list, row)),
+                        list.text(list.day(row))});
     return rows;
 }
 } // namespace
@@ -103,7 +106,7 @@ void ImportBirthdays(const QString& path, WorkProgress* progress) {
         connection.execute(QStringLiteral("rollback"));
 }
 
-void ExportBirthdays(const QString& path, const ListView& list, WorkProgress* progress) {
+void ExportBirthdays(const QString& path, const BirthdayList& list, WorkProgress* progress) {
     // Taken first: whatever happens to the list while the file is written, the file holds the list
     // as it was when the export began.
     const std::vector<ExportRow> rows = takeRows(list);

@@ -5,7 +5,7 @@
 
 namespace cw {
 
-class ListView;
+class BirthdayList;
 class WorkProgress;
 
 // Inserts one row per line of the file at path, reading it a piece at a time. A line that is not a
@@ -15,6 +15,6 @@ void ImportBirthdays(const QString& path, WorkProgress* progress = nullptr);
 // Writes the rows of list, in its order, to the file at path. The rows are taken before anything is
 // written. An empty list creates or changes nothing; a failure, or a cancel through progress, leaves
 // an existing file as it was.
-void ExportBirthdays(const QString& path, const ListView& list, WorkProgress* progress = nullptr);
+void ExportBirthdays(const QString& path, const BirthdayList& list, WorkProgress* progress = nullptr);
 
 } // namespace cw

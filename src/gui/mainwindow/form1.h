@@ -18,7 +18,7 @@ class QPushButton;
 namespace cw {
 
 class ListView;
-class Recordset;
+struct ListedRows;
 class TimerControl;
 class cSysTray;
 
@@ -116,13 +116,13 @@ class Form1 : public QWidget, public ReminderHost {
     void restoreOptions();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);
-    void raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot);
-    bool hasBirthdayTodayIn(Recordset* snapshot);
+    void raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot);
+    bool hasBirthdayTodayIn(const ListedRows* snapshot);
     bool checkForNewDay();       // true when a new day's pass ran
     bool retryOpeningTheStore(); // true while the store is still to be opened
     void noteReminderDay(const QDate& today);
     void catchUpWithTheClock();
-    void showAlert(Recordset* snapshot = nullptr);
+    void showAlert(const ListedRows* snapshot = nullptr);
     void minimiseToTray();
     void placeControls();
     void restoreWindowPlace();

@@ -118,7 +118,10 @@ void Form1::PushButton9_Click() {
     for (size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i] == 1)
             reminderDays.push_back(reminderDistances[i]);
-    exportCommand(this, *ListView1, reminderDays, Timer1);
+    // The rows of the last refill, held for the export's length: whatever refills the list meanwhile,
+    // the file is the list as it was when the export began.
+    const std::shared_ptr<const BirthdayList> rows = ListView1->rows().rows;
+    exportCommand(this, *rows, reminderDays, Timer1);
 }
 void Form1::PushButton10_Click() {
     formatHelpCommand();

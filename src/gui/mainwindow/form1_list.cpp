@@ -1,10 +1,10 @@
 // The list refill: every birthday in calendar order with its days left, and the next birthday.
 #include "gui/mainwindow/form1.h"
 
+#include "core/birthdaylist.h"
 #include "core/connection.h"
 #include "core/daysleft.h"
 #include "core/nextbirthday.h"
-#include "core/recordset.h"
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/errorreport.h"
@@ -17,68 +17,25 @@
 #include <QScopeGuard>
 
 #include <array>
-#include <map>
 
 namespace cw {
 
 namespace {
-// Month names of the pass, built once per month number.
-class MonthNames {
-  public:
-    explicit MonthNames(int year) : year_(year) {}
-    const QString& of(const QVariant& storedMonth) {
-        const int month = storedNumber(storedMonth);
-        auto found = names_.find(month);
-        if (found == names_.end())
-            found =
-                names_.emplace(month, locale_.standaloneMonthName(buildDate(year_, month, 1).month())).first;
-        return found->second;
-    }
-
-  private:
-    int year_;
-    QLocale locale_;
-    std::map<int, QString> names_;
-};
-
-// A field's position, found on the first row that has it: a long list is not searched by name per cell.
-class Field {
-  public:
-    explicit Field(QString name) : name_(std::move(name)) {}
-    const QVariant& in(const Recordset& records) {
-        if (index_ < 0)
-            index_ = records.fieldIndex(name_);
-        return records.value(index_);
-    }
-
-  private:
-    QString name_;
-    int index_ = -1;
-};
-
-// The small whole numbers of days and months share their texts instead of making one per cell.
-QString numberText(qlonglong number) {
-    static const std::array<QString, 366> numbers = [] {
-        std::array<QString, 366> texts;
-        for (size_t n = 0; n < texts.size(); ++n)
-            texts[n] = QString::number(n);
-        return texts;
-    }();
-    if (number >= 0 && number < static_cast<qlonglong>(numbers.size()))
-        return numbers[static_cast<size_t>(number)];
-    return QString::number(number);
+// The month names of the pass: a stored month names the month its first day falls in, so month 13
+// is January and month 0 December.
+std::array<QString, 12> monthNamesOfTheLocale() {
+    const QLocale locale;
+    std::array<QString, 12> names;
+    for (int month = 1; month <= 12; ++month)
+        names[size_t(month - 1)] = locale.standaloneMonthName(month);
+    return names;
 }
 
-// A stored text is taken as it is: the general conversion costs more than the rest of a row's work.
-QString cellText(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::QString:
-        return *static_cast<const QString*>(value.constData());
-    case QMetaType::LongLong:
-        return numberText(value.toLongLong());
-    default:
-        return value.toString();
-    }
+qint8 monthNameOf(const BirthdayList& list, size_t row, int year) {
+    const StoredNumber& month = list.month(row);
+    if (month.whole && month.value >= 1 && month.value <= 12)
+        return static_cast<qint8>(month.value - 1);
+    return static_cast<qint8>(buildDate(year, list.number(month), 1).month() - 1);
 }
 } // namespace
 
@@ -112,55 +69,40 @@ void Form1::refill(bool isTest, bool newDay) {
         savedLabel = Label1->text();
         return;
     }
-    Recordset records;
+    auto list = std::make_shared<BirthdayList>();
     bool opened = false;
     guard.step(2, [&] {
-        records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
+        *list = BirthdayList::read(sharedConnection());
         opened = true;
     });
+    // Each row's month name and days left are worked out once here; the cells' texts are made from
+    // them when the view shows a row. A row whose month or day cannot be used is reported at the step
+    // that needs it and keeps the cells that could be filled.
+    ListedRows rows;
+    rows.rows = list;
+    rows.monthNames = monthNamesOfTheLocale();
+    rows.daysLeft.assign(list->size(), -1);
+    rows.monthName.assign(list->size(), -1);
     NextBirthday next;
-    MonthNames monthNames(today.year());
-    Field id(QStringLiteral("id")), personField(QStringLiteral("Person")),
-        month(QStringLiteral("BirthMonth")), day(QStringLiteral("BirthDay"));
-    while (opened && !records.EndOfFile()) {
-        int row = -1;
-        QString person;
-        guard.step(4, [&] { row = ListView1->addItem(cellText(id.in(records))); });
-        if (row >= 0) {
-            guard.step(5, [&] {
-                person = cellText(personField.in(records));
-                ListView1->setSubItem(row, personColumn, person);
-            });
-            guard.step(6, [&] { ListView1->setSubItem(row, monthColumn, monthNames.of(month.in(records))); });
-            guard.step(7, [&] { ListView1->setSubItem(row, dayColumn, cellText(day.in(records))); });
-            guard.step(8, [&] { ListView1->setSubItem(row, monthNoColumn, cellText(month.in(records))); });
-            guard.step(9, [&] {
-                const DaysLeft left = daysLeft(month.in(records), day.in(records), today);
-                ListView1->setSubItem(row, daysLeftColumn,
-                                      left.when == DaysLeft::Case::Today ? QStringLiteral("Today")
-                                                                         : numberText(left.days));
-                next.take(person, left);
-            });
-        }
-        bool moved = false;
-        guard.step(10, [&] {
-            records.movenext();
-            moved = true;
+    size_t nearest = list->size();
+    for (size_t row = 0; row < list->size(); ++row) {
+        guard.step(6, [&] { rows.monthName[row] = monthNameOf(*list, row, today.year()); });
+        guard.step(9, [&] {
+            const DaysLeft left = list->daysLeft(row, today);
+            rows.daysLeft[row] = static_cast<qint16>(left.days);
+            if (next.take(left))
+                nearest = row;
         });
-        if (!moved)
-            break;
     }
-    ListView1->finishRefill();
+    ListView1->finishRefill(rows);
     if (!opened)
         return; // nothing could be read: one report, an empty list, and the pass ends
-    // The reminder check goes over the rows just read rather than reading a large list twice; the
-    // snapshot is closed after it.
-    guard.step(11, [&] { raiseAlertIfDue(isTest, newDay, &records); });
-    guard.step(12, [&] {
-        if (records.state() != 0)
-            records.Close();
+    // The reminder check goes over the rows just read rather than reading a large list twice.
+    const ListedRows snapshot = ListView1->rows();
+    guard.step(11, [&] { raiseAlertIfDue(isTest, newDay, &snapshot); });
+    guard.step(13, [&] {
+        setLabelText(Label1, next.text(nearest < list->size() ? list->person(nearest) : QString()));
     });
-    guard.step(13, [&] { setLabelText(Label1, next.text()); });
     guard.step(14, [&] { savedLabel = Label1->text(); });
 }
 

@@ -21,7 +21,7 @@ bool Form1::HasBirthdayToday() {
     return hasBirthdayTodayIn(nullptr);
 }
 
-bool Form1::hasBirthdayTodayIn(Recordset* snapshot) {
+bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot) {
     ErrorGuard guard(Location::Form1_HasBirthdayToday);
     bool result = false;
     const ReminderBoxes boxes = reminderBoxes();
@@ -37,14 +37,14 @@ bool Form1::hasBirthdayTodayIn(Recordset* snapshot) {
     return result;
 }
 
-void Form1::showAlert(Recordset* snapshot) {
+void Form1::showAlert(const ListedRows* snapshot) {
     Form3 alert(*this, this, snapshot);
     alert.exec();
 }
 
 // At start-up, while a snooze runs, or on a new day, a due birthday opens the alert with the timer
 // stopped around it. The test command's refills only stop and restart the timer.
-void Form1::raiseAlertIfDue(bool isTest, bool newDay, Recordset* snapshot) {
+void Form1::raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot) {
     if (!hasBirthdayTodayIn(snapshot) || !(startingUp || duration > 0 || newDay))
         return;
     Timer1->stop();

@@ -1,52 +1,33 @@
 #include "gui/reminders/duerows.h"
 
-#include "core/daysleft.h"
-#include "core/recordset.h"
-#include "core/statements.h"
+#include "core/birthdaylist.h"
 #include "gui/services/datafolder.h"
+#include "gui/services/listorder.h"
 #include "gui/services/services.h"
-
-#include <optional>
 
 namespace cw {
 
+QString DatedRow::person() const {
+    return list.person(row);
+}
+
 void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit,
-                    Recordset* snapshot) {
-    Recordset own;
-    Recordset& records = snapshot ? *snapshot : own;
-    bool opened = false;
+                    const ListedRows* snapshot) {
+    std::shared_ptr<const BirthdayList> list;
     guard.step(1, [&] {
-        if (snapshot)
-            snapshot->MoveFirst();
-        else
-            records.open(statements::listQuery(), sharedConnection(), adOpenStatic, adLockReadOnly);
-        opened = true;
+        list = snapshot ? snapshot->rows
+                        : std::make_shared<const BirthdayList>(BirthdayList::read(sharedConnection()));
     });
-    if (!opened)
+    if (!list)
         return; // nothing to read: the caller answers as for an empty store
     const QDate today = services().clock().today();
-    while (!records.EndOfFile()) {
-        std::optional<DatedRow> row;
-        guard.step(2, [&] {
-            const QVariant month = records.fields(QStringLiteral("BirthMonth"));
-            const QVariant day = records.fields(QStringLiteral("BirthDay"));
-            row = DatedRow{records.fields(QStringLiteral("Person")).toString(),
-                           daysLeft(month, day, today).days, month, day};
-        });
-        if (row && !visit(*row))
-            break;
-        bool moved = false;
-        guard.step(3, [&] {
-            records.movenext();
-            moved = true;
-        });
-        if (!moved)
+    for (size_t row = 0; row < list->size(); ++row) {
+        int days = snapshot ? snapshot->daysLeft[row] : -1;
+        if (days < 0) // not dated yet, or a date the refill could not use: this walk reports it too
+            guard.step(2, [&] { days = list->daysLeft(row, today).days; });
+        if (days >= 0 && !visit(DatedRow{*list, row, days}))
             break;
     }
-    guard.step(4, [&] {
-        if (!snapshot && records.state() != 0)
-            records.Close();
-    });
 }
 
 } // namespace cw

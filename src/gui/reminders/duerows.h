@@ -1,29 +1,29 @@
 #pragma once
-// Walks the list query and hands every row whose days left can be computed to a visitor; a row whose
-// month or day cannot be used is reported under the caller's location and skipped, so it can never
-// count as due.
+// Walks the birthday list and hands every row whose days left can be computed to a visitor; a row
+// whose month or day cannot be used is reported under the caller's location and skipped, so it can
+// never count as due.
 #include "gui/services/errorreport.h"
 
 #include <QString>
-#include <QVariant>
 
 #include <functional>
 
 namespace cw {
 
+class BirthdayList;
+struct ListedRows;
+
 struct DatedRow {
-    QString person;
+    const BirthdayList& list;
+    size_t row;
     int daysLeft;
-    QVariant month; // as stored
-    QVariant day;
+    // The name is read only for a row that has something to say.
+    QString person() const;
 };
 
-class Recordset;
-
-// The visitor answers false to stop the walk. Steps: 1 open, 2 days left, 3 next row, 4 close.
-// With a snapshot, an open list query whose rows were just read, the walk goes over its rows again
-// from the first instead of reading the store a second time; the snapshot stays open.
+// The visitor answers false to stop the walk. Steps: 1 read, 2 days left. With a snapshot, the rows
+// a refill has just read and dated, the walk goes over them instead of reading the store again.
 void visitDatedRows(ErrorGuard& guard, const std::function<bool(const DatedRow&)>& visit,
-                    Recordset* snapshot = nullptr);
+                    const ListedRows* snapshot = nullptr);
 
 } // namespace cw

@@ -1,6 +1,6 @@
 #include "gui/reminders/duerule.h"
 
-#include "core/daysleft.h"
+#include "core/birthdaylist.h"
 #include "gui/reminders/duerows.h"
 
 namespace cw {
@@ -32,18 +32,18 @@ QString pastLine(const QString& person, qint64 daysAgo) {
 QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
                 const QDate& today) {
     if (isDue(boxes, row.daysLeft))
-        return alertLine(row.person, row.daysLeft);
+        return alertLine(row.person(), row.daysLeft);
     if (missed.on != today || !missed.first.isValid())
         return {};
     // The birthday whose reminders could have fallen on the missed days is the first one from the
     // first missed day on: the one before has its reminders earlier, the next a year later.
-    const QDate birthday = missed.first.addDays(daysLeft(row.month, row.day, missed.first).days);
+    const QDate birthday = missed.first.addDays(row.list.daysLeft(row.row, missed.first).days);
     for (size_t i = 0; i < boxes.size(); ++i) {
         const QDate reminder = birthday.addDays(-reminderDistances[i]);
         if (boxes[i] != 1 || reminder < missed.first || reminder > missed.last)
             continue;
         const qint64 ahead = today.daysTo(birthday);
-        return ahead >= 0 ? alertLine(row.person, static_cast<int>(ahead)) : pastLine(row.person, -ahead);
+        return ahead >= 0 ? alertLine(row.person(), static_cast<int>(ahead)) : pastLine(row.person(), -ahead);
     }
     return {};
 }

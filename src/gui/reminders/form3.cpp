@@ -31,7 +31,7 @@ namespace {
 constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
 } // namespace
 
-Form3::Form3(ReminderHost& host, QWidget* parent, Recordset* snapshot)
+Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot)
     : QDialog(parent), host_(host), snapshot_(snapshot) {
     buildControls();
     Form_Load();

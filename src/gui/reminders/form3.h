@@ -16,14 +16,14 @@ class QScrollArea;
 
 namespace cw {
 
-class Recordset;
+struct ListedRows;
 
 class Form3 : public QDialog {
     Q_OBJECT
   public:
     // Loaded afresh for each showing: the load runs here. A snapshot, the list query a refill has
     // just read, spares the load reading the store again.
-    explicit Form3(ReminderHost& host, QWidget* parent = nullptr, Recordset* snapshot = nullptr);
+    explicit Form3(ReminderHost& host, QWidget* parent = nullptr, const ListedRows* snapshot = nullptr);
     ~Form3() override;
 
     void ListTodayBirthday();
@@ -61,7 +61,7 @@ class Form3 : public QDialog {
     ReminderHost& host_;
     QButtonGroup* group_;
     QScrollArea* textArea_; // holds Label1
-    Recordset* snapshot_;   // only while loading
+    const ListedRows* snapshot_;   // only while loading
 };
 
 } // namespace cw

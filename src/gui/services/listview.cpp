@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-#include <algorithm>
+#include <stdexcept>
 
 namespace cw {
 
@@ -24,7 +24,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= cellCount)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return rows_[static_cast<size_t>(rowShownAt(index.row()))][static_cast<size_t>(index.column())];
+        return rows_.cell(static_cast<size_t>(rowShownAt(index.row())), index.column());
     return {};
 }
 
@@ -46,40 +46,26 @@ void ListModel::beginRefill() {
         beginResetModel();
         refilling_ = true;
     }
-    rows_.clear();
-    personKeys_.clear();
 }
 
-void ListModel::endRefill() {
+void ListModel::endRefill(ListedRows rows) {
+    rows_ = std::move(rows);
+    filter_.forget();
     if (refilling_) {
         refilling_ = false;
-        shown_ = shownRows(rows_, order_, personKeys_);
+        reshow();
+        endResetModel();
+    } else {
+        beginResetModel();
+        reshow();
         endResetModel();
     }
 }
 
-int ListModel::addRow(const QString& text) {
-    const int row = static_cast<int>(rows_.size());
-    rows_.push_back({});
-    rows_.back()[0] = text;
-    if (!refilling_)
-        reshow();
-    return row;
-}
-
-void ListModel::setCell(int row, int column, const QString& text) {
-    rows_.at(static_cast<size_t>(row)).at(static_cast<size_t>(column)) = text;
-    if (refilling_)
-        return;
-    if (column == personColumn)
-        personKeys_.clear();
-    const int shownRow = shownRowOf(row);
-    if (shownRow >= 0)
-        emit dataChanged(index(shownRow, column), index(shownRow, column));
-}
-
-const QString& ListModel::cell(int row, int column) const {
-    return rows_.at(static_cast<size_t>(row)).at(static_cast<size_t>(column));
+QString ListModel::cell(int row, int column) const {
+    if (row < 0 || row >= addedCount() || column < 0 || column >= cellCount)
+        throw std::out_of_range("no such cell in the list");
+    return rows_.cell(static_cast<size_t>(row), column);
 }
 
 int ListModel::rowShownAt(int shownRow) const {
@@ -87,19 +73,21 @@ int ListModel::rowShownAt(int shownRow) const {
 }
 
 int ListModel::shownRowOf(int row) const {
-    const auto found = std::find(shown_.begin(), shown_.end(), row);
-    return found == shown_.end() ? -1 : static_cast<int>(found - shown_.begin());
+    return row >= 0 && row < addedCount() ? shownRowOf_[static_cast<size_t>(row)] : -1;
 }
 
 void ListModel::setOrder(const ListOrder& order) {
     order_ = order;
+    beginResetModel();
     reshow();
+    endResetModel();
 }
 
 void ListModel::reshow() {
-    beginResetModel();
-    shown_ = shownRows(rows_, order_, personKeys_);
-    endResetModel();
+    shown_ = filter_.shownRows(rows_, order_);
+    shownRowOf_.assign(rows_.size(), -1);
+    for (size_t shownRow = 0; shownRow < shown_.size(); ++shownRow)
+        shownRowOf_[size_t(shown_[shownRow])] = static_cast<int>(shownRow);
 }
 
 ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(this)) {
@@ -160,19 +148,22 @@ void ListView::addColumn(const QString& caption, int widthTwips) {
 
 void ListView::clearItems() {
     const int current = selectedRow();
-    currentIdBeforeRefill_ = current >= 0 ? itemText(current) : QString();
+    currentIdBeforeRefill_.reset();
+    if (current >= 0)
+        currentIdBeforeRefill_ = rows().rows->id(size_t(current));
     scrolledBeforeRefill_ = verticalScrollBar()->value();
     model_->beginRefill();
 }
 
-void ListView::finishRefill() {
-    model_->endRefill();
+void ListView::finishRefill(ListedRows rows) {
+    model_->endRefill(std::move(rows));
     // Keep the row the user had, by its id; else the first row shown, so a list with rows has a
     // current row.
     int row = -1;
-    for (int r = 0; !currentIdBeforeRefill_.isEmpty() && r < count(); ++r) {
-        if (model_->cell(r, 0) == currentIdBeforeRefill_ && model_->shownRowOf(r) >= 0) {
-            row = r;
+    const BirthdayList& list = *model_->rows().rows;
+    for (size_t r = 0; currentIdBeforeRefill_ && r < list.size(); ++r) {
+        if (list.id(r) == *currentIdBeforeRefill_ && model_->shownRowOf(int(r)) >= 0) {
+            row = int(r);
             break;
         }
     }
@@ -219,12 +210,10 @@ int ListView::shownCount() const {
     return model_->rowCount();
 }
 
-int ListView::addItem(const QString& text) {
-    return model_->addRow(text);
+const ListedRows& ListView::rows() const {
+    return model_->rows();
 }
-void ListView::setSubItem(int row, int n, const QString& text) {
-    model_->setCell(row, n, text);
-}
+
 int ListView::count() const {
     return model_->addedCount();
 }

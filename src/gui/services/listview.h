@@ -1,13 +1,15 @@
 #pragma once
-// The report-style list: columns added in order, rows of text cells, hidden columns still readable,
-// and a current row that the view keeps. Rows are numbered as they were added; the view shows those
-// that the find text lets through, in the order of the chosen column.
+// The report-style list: columns added in order, the rows of a refill with their cells made as the
+// view asks for them, hidden columns still readable, and a current row that the view keeps. Rows are
+// numbered in the list's order; the view shows those that the find text lets through, in the order
+// of the chosen column.
 #include "gui/services/listorder.h"
 
 #include <QAbstractTableModel>
 #include <QTreeView>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace cw {
@@ -25,10 +27,9 @@ class ListModel : public QAbstractTableModel {
 
     void addHeader(const QString& caption);
     void beginRefill();
-    void endRefill();
-    int addRow(const QString& text);
-    void setCell(int row, int column, const QString& text);
-    const QString& cell(int row, int column) const;
+    void endRefill(ListedRows rows);
+    const ListedRows& rows() const { return rows_; }
+    QString cell(int row, int column) const;
     int addedCount() const { return static_cast<int>(rows_.size()); }
     // Rows added and shown translate both ways; -1 for a row that is not shown.
     int rowShownAt(int shownRow) const;
@@ -39,9 +40,10 @@ class ListModel : public QAbstractTableModel {
   private:
     void reshow();
     QStringList headers_;
-    std::vector<ListCells> rows_;
+    ListedRows rows_;
+    ListFilter filter_;
     std::vector<int> shown_;
-    std::vector<QString> personKeys_;
+    std::vector<int> shownRowOf_; // per row, -1 when not shown
     ListOrder order_;
     bool refilling_ = false;
 };
@@ -53,13 +55,12 @@ class ListView : public QTreeView {
 
     // ColumnHeaders.Add then Width: a width of 0 or 1 twips hides the column; its cells stay readable.
     void addColumn(const QString& caption, int widthTwips);
-    // ListItems.Clear: starts a refill; the rows added until finishRefill() are shown at once then.
+    // ListItems.Clear: starts a refill, which finishRefill ends by showing the new rows.
     void clearItems();
-    void finishRefill();
-    int addItem(const QString& text);
-    void setSubItem(int row, int n, const QString& text);
-    // Every row added since the refill began, whatever the find and the order show: rows are
-    // numbered this way everywhere (itemText, subItem, selectedRow).
+    void finishRefill(ListedRows rows = {});
+    // The rows of the last refill, whatever the find and the order show: rows are numbered this way
+    // everywhere (itemText, subItem, selectedRow).
+    const ListedRows& rows() const;
     int count() const;
     // The current row, or -1 when there is none.
     int selectedRow() const;
@@ -87,7 +88,7 @@ class ListView : public QTreeView {
     void headerClicked(int column);
     void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
-    QString currentIdBeforeRefill_;
+    std::optional<qint64> currentIdBeforeRefill_;
     int scrolledBeforeRefill_ = 0;
 };
 

@@ -1,10 +1,10 @@
 // The import, export and format-help buttons' commands through the scripted dialogs and messages.
+#include "core/birthdaylist.h"
 #include "core/connection.h"
 #include "core/statements.h"
 #include "gui/importexport/importexportcommands.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/errorreport.h"
-#include "gui/services/listview.h"
 #include "gui/services/pointer.h"
 #include "gui/services/services.h"
 #include "support/sandbox.h"
@@ -83,7 +83,7 @@ QByteArray linesOfText(int count) {
 
 // Exports a list of the given rows to output.txt, picked in the dialog; gives the file's path.
 QString exportList(cwtest::Sandbox& sandbox, QWidget& window, const QList<ListRow>& rows) {
-    ListView list;
+    BirthdayList list;
     fillList(list, rows);
     const QString path = sandbox.path("output.txt");
     sandbox.fileDialogs->answers.push_back(path);
@@ -112,7 +112,7 @@ void TestCommands::cancellingChangesNothing() {
     sandbox.openStore();
     QWidget window;
     RefillProbe probe{&window, {}};
-    ListView list;
+    BirthdayList list;
     fillList(list, {{"Nim", "10", "18"}});
     importCommand(&window, probe.callback());
     exportCommand(&window, list);
@@ -258,7 +258,7 @@ void TestCommands::exportWritesTheListAsItWasAtTheStart() {
     cwtest::Sandbox sandbox;
     services().setClock(std::make_unique<MovingClock>());
     QWidget window;
-    ListView list;
+    BirthdayList list;
     QList<ListRow> rows;
     QByteArray expected;
     for (int i = 0; i < 3000; ++i) {

@@ -1,9 +1,9 @@
 // The import and export buttons' commands with vCard and iCalendar files, through the scripted
 // dialogs and messages.
+#include "core/birthdaylist.h"
 #include "gui/importexport/formatimport.h"
 #include "gui/importexport/importexportcommands.h"
 #include "gui/services/errorreport.h"
-#include "gui/services/listview.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -79,7 +79,7 @@ void TestFormatCommands::unreadableCalendarIsReported() {
 void TestFormatCommands::calendarExportReadsBackTheSame() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    ListView list;
+    BirthdayList list;
     fillList(list, {{"Smith, John; \"Jr.\" \\ <b>x</b>", "2", "29"}, {"李小龍", "11", "27"}});
     const QString path = sandbox.path("birthdays.ics");
     sandbox.fileDialogs->answers.push_back(path);

@@ -1,10 +1,10 @@
 // Importing text files into a real store and exporting a filled birthday list.
 #include "core/apperror.h"
+#include "core/birthdaylist.h"
 #include "core/connection.h"
 #include "core/statements.h"
 #include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
-#include "gui/services/listview.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -122,7 +122,7 @@ void TestImportExport::exportWritesTheListInItsOrder() {
     cwtest::Sandbox sandbox;
     const QString path = sandbox.path("output.txt");
     writeBytes(path, QByteArray(5000, 'o')); // replaced without a question
-    ListView list;
+    BirthdayList list;
     fillList(list, {{QString::fromUtf8("Zoë"), "12", "24"},
                     {"Arvel Quenby", "4", "13"},
                     {"Outside", "0", "5"},
@@ -136,7 +136,7 @@ void TestImportExport::exportWritesTheListInItsOrder() {
 void TestImportExport::roundTripKeepsTheBirthdays() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    ListView list;
+    BirthdayList list;
     QList<ListRow> rows;
     for (int month = 1; month <= 12; ++month)
         rows << ListRow{QStringLiteral("Person %1").arg(month), QString::number(month),
@@ -153,7 +153,7 @@ void TestImportExport::roundTripKeepsTheBirthdays() {
 void TestImportExport::commaNamesReadBackWhole() {
     cwtest::Sandbox sandbox;
     sandbox.openStore();
-    ListView list;
+    BirthdayList list;
     fillList(list, {{"Nim", "10", "18"}, {"Quenby, Arvel", "4", "13"}, {"Quenby,Arvel, Jr.", "5", "2"}});
     const QString path = sandbox.path("comma.txt");
     QVERIFY_THROWS_NO_EXCEPTION(ExportBirthdays(path, list));
@@ -168,7 +168,7 @@ void TestImportExport::emptyListChangesNothing() {
     const QString existing = sandbox.path("output.txt");
     writeBytes(existing, "Kept,May 1\r\n");
     const QDateTime modified = QFileInfo(existing).lastModified();
-    ListView list;
+    BirthdayList list;
     fillList(list, {});
     QVERIFY_THROWS_NO_EXCEPTION(ExportBirthdays(existing, list));
     QCOMPARE(readBytes(existing), QByteArray("Kept,May 1\r\n"));
@@ -191,7 +191,7 @@ void TestImportExport::failingExportLeavesTheFileAlone() {
     cwtest::Sandbox sandbox;
     const QString path = sandbox.path("output.txt");
     writeBytes(path, "Previous,May 1\r\n");
-    ListView list;
+    BirthdayList list;
     QList<ListRow> rows;
     for (int i = 0; i < 600; ++i) // the bad row comes after a flush of pending events
         rows << ListRow{QStringLiteral("Person %1").arg(i), "3", "3"};
@@ -209,7 +209,7 @@ void TestImportExport::failingExportLeavesTheFileAlone() {
 
 void TestImportExport::exportToMissingFolderFails() {
     cwtest::Sandbox sandbox;
-    ListView list;
+    BirthdayList list;
     fillList(list, {{"Nim", "10", "18"}});
     QVERIFY_THROWS_EXCEPTION(AppError, ExportBirthdays(sandbox.path("nowhere/output.txt"), list));
     QVERIFY(!QFileInfo::exists(sandbox.path("nowhere")));

@@ -1,9 +1,9 @@
 #include "textiofixture.h"
 
+#include "core/birthdaylist.h"
 #include "core/recordset.h"
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
-#include "gui/services/listview.h"
 
 #include <QFile>
 #include <QTest>
@@ -16,29 +16,23 @@ QStringList storedBirthdays() {
     return rows;
 }
 
-void fillList(cw::ListView& list, const QList<ListRow>& rows) {
-    if (list.model()->columnCount() == 0) {
-        for (const char* caption : {"id", "Name", "Month", "Day", "Days Left", "MonthNo"})
-            list.addColumn(QLatin1String(caption), 1200);
-    }
-    list.clearItems();
-    int id = 1;
-    for (const ListRow& row : rows) {
-        const int index = list.addItem(QString::number(id++));
-        list.setSubItem(index, 1, row.person);
-        list.setSubItem(index, 2, QStringLiteral("(month %1)").arg(row.monthNo));
-        list.setSubItem(index, 3, row.day);
-        list.setSubItem(index, 4, QStringLiteral("0"));
-        list.setSubItem(index, 5, row.monthNo);
-    }
-    list.finishRefill();
+void fillList(cw::BirthdayList& list, const QList<ListRow>& rows) {
+    list = cw::BirthdayList();
+    qint64 id = 1;
+    const auto stored = [](const QString& text) {
+        bool whole = false;
+        const qlonglong number = text.toLongLong(&whole);
+        return whole ? QVariant(number) : QVariant(text);
+    };
+    for (const ListRow& row : rows)
+        list.add(id++, row.person, stored(row.monthNo), stored(row.day));
 }
 
-QStringList listBirthdays(const cw::ListView& list) {
+QStringList listBirthdays(const cw::BirthdayList& list) {
     QStringList rows;
-    for (int row = 0; row < list.count(); ++row)
+    for (size_t row = 0; row < list.size(); ++row)
         rows << QStringLiteral("%1|%2|%3")
-                    .arg(list.subItem(row, 1), list.subItem(row, 5), list.subItem(row, 3));
+                    .arg(list.person(row), list.text(list.month(row)), list.text(list.day(row)));
     rows.sort();
     return rows;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the text import and export tests share: files written byte for byte, the store's rows as
-// comparable texts, and a birthday list filled by hand as the main window fills it.
+// comparable texts, and a birthday list made by hand as the store's reader makes it.
 #include "support/files.h"
 
 #include <QByteArray>
@@ -8,7 +8,7 @@
 #include <QStringList>
 
 namespace cw {
-class ListView;
+class BirthdayList;
 }
 
 namespace textiotest {
@@ -23,9 +23,9 @@ using cwtest::readBytes;
 using cwtest::writeBytes;
 // Every stored birthday as "Person|month|day", sorted, so two stores compare as sets.
 QStringList storedBirthdays();
-// The list's six columns and the given rows, in the given order.
-void fillList(cw::ListView& list, const QList<ListRow>& rows);
+// The given rows, in the given order.
+void fillList(cw::BirthdayList& list, const QList<ListRow>& rows);
 // The rows of a list as "Person|month|day", sorted.
-QStringList listBirthdays(const cw::ListView& list);
+QStringList listBirthdays(const cw::BirthdayList& list);
 
 } // namespace textiotest

@@ -3,6 +3,7 @@
 #include "core/filepresence.h"
 #include "gui/services/apptitle.h"
 #include "gui/services/errorreport.h"
+#include "gui/services/listview.h"
 #include "gui/services/settings.h"
 #include "gui/services/singleinstance.h"
 #include "gui/services/systemservices.h"
@@ -12,12 +13,15 @@
 #include "support/shown.h"
 
 #include <QAbstractButton>
+#include <QCollator>
 #include <QFile>
 #include <QMessageBox>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <latch>
 #include <memory>
@@ -47,6 +51,7 @@ class TestApp : public QObject {
     void filePresence();
     void secondStartSignalsTheFirst();
     void startsAtTheSameMomentGiveOneInstance();
+    void listFindAndSortFollowTheirRules();
 };
 
 void TestApp::errorReportText_data() {
@@ -304,6 +309,56 @@ void TestApp::startsAtTheSameMomentGiveOneInstance() {
         for (const auto& thread : threads)
             thread->wait();
         QCOMPARE(running.load(), 1);
+    }
+}
+
+// The view's find and sort against a plain reading of their rules, on names with accents, case and
+// equals and rows without days left, through finds that narrow and widen, and after a refill.
+void TestApp::listFindAndSortFollowTheirRules() {
+    QRandomGenerator random(19);
+    const QStringList names{"Zoë Adler", "zoe adler", "ÉMILE", "emile", "Ann",
+                            "anna",      "李小龍",    "Ånge",  "O'Neil"};
+    ListView view;
+    for (const char* caption : {"id", "Person", "Month", "Day", "Day(s) Left", "MonthNo"})
+        view.addColumn(QLatin1String(caption), 1200);
+    for (const int count : {701, 500}) {
+        ListedRows rows;
+        auto list = std::make_shared<BirthdayList>();
+        for (int i = 0; i < count; ++i) {
+            list->add(i, names[random.bounded(names.size())] + QString::number(random.bounded(4)), 1, 1);
+            rows.daysLeft.push_back(static_cast<qint16>(random.bounded(-1, 366)));
+            rows.monthName.push_back(0);
+        }
+        rows.rows = list;
+        view.finishRefill(rows);
+        for (const QString& find : {"", "a", "an", "ann", "e", "ÉM", "zoe ", "x"}) {
+            for (const int column : {personColumn, daysLeftColumn, monthColumn}) {
+                for (const bool descending : {false, true}) {
+                    view.setFindText(find);
+                    view.sortBy(column, descending);
+                    std::vector<int> expected;
+                    for (int row = 0; row < count; ++row) {
+                        if (findKey(list->person(size_t(row))).contains(findKey(find)))
+                            expected.push_back(row);
+                    }
+                    const QCollator collator;
+                    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                        if (column == personColumn)
+                            return collator.compare(list->person(size_t(a)), list->person(size_t(b))) < 0;
+                        const auto days = [&](int row) {
+                            return quint16(rows.daysLeft[size_t(row)]);
+                        }; // none last
+                        return column == daysLeftColumn && days(a) < days(b);
+                    });
+                    if (descending)
+                        std::reverse(expected.begin(), expected.end());
+                    std::vector<int> shown;
+                    for (int i = 0; i < view.shownCount(); ++i)
+                        shown.push_back(view.model()->index(i, idColumn).data().toInt());
+                    QVERIFY2(shown == expected, qPrintable(find + " by column " + QString::number(column)));
+                }
+            }
+        }
     }
 }
 
