@@ -1,12 +1,13 @@
 // The main window over large stores: the list refill at 1,000 / 10,000 / 100,000 rows, and start-up
 // to the first filled list with 10,000 rows, both inside this process and as a fresh process.
 // Runs offscreen with scripted services, so no message box, alert or browser can interrupt it.
-#include "app/listview.h"
-#include "mainwindow/form1.h"
-#include "reminders/form3.h"
-#include "store/connection.h"
-#include "store/datafolder.h"
-#include "store/statements.h"
+#include "core/connection.h"
+#include "core/statements.h"
+#include "core/storelocation.h"
+#include "gui/mainwindow/form1.h"
+#include "gui/reminders/form3.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/listview.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
 

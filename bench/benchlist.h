@@ -1,6 +1,6 @@
 #pragma once
 // A birthday list made by hand as the store's reader makes it, for the export benchmarks.
-#include "store/birthdaylist.h"
+#include "core/birthdaylist.h"
 
 namespace benchlist {
 
