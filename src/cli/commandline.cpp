@@ -46,7 +46,13 @@ struct DatedList {
 DatedList readStore(const QDate& today, int maxDays) {
     Connection connection;
     connection.openToRead(liveStoreFile());
-    DatedList dated{BirthdayList::read(connection), {}};
+    // Rows that are surely too far away are left out as they are read; the rest are dated below.
+    const auto near = [&](qint64 month, qint64 day) {
+        return month < 1 || month > 12 || day < 0 || day > 31 ||
+               daysLeft(int(month), int(day), today).days <= maxDays;
+    };
+    DatedList dated{
+        maxDays < longestDays ? BirthdayList::read(connection, near) : BirthdayList::read(connection), {}};
     for (size_t row = 0; row < dated.list.size(); ++row) {
         try {
             const DaysLeft left = dated.list.daysLeft(row, today);

@@ -77,6 +77,14 @@ bool fitsTheRule(qint64 value) {
 } // namespace
 
 BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows) {
+    return read(connection, expectedRows, {});
+}
+
+BirthdayList BirthdayList::read(Connection& connection, const DateFilter& keep) {
+    return read(connection, 0, keep);
+}
+
+BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows, const DateFilter& keep) {
     const PreparedStatement prepared = connection.prepare(unsortedListQuery());
     if (!prepared)
         throw AppError(QStringLiteral("Command text was not set for the command object."));
@@ -97,6 +105,12 @@ BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows) {
     };
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        sqlite3_value* monthValue = sqlite3_column_value(statement, month);
+        sqlite3_value* dayValue = sqlite3_column_value(statement, day);
+        if (keep && sqlite3_value_type(monthValue) == SQLITE_INTEGER &&
+            sqlite3_value_type(dayValue) == SQLITE_INTEGER &&
+            !keep(sqlite3_value_int64(monthValue), sqlite3_value_int64(dayValue)))
+            continue;
         const auto nameStart = static_cast<quint32>(list.names_.size());
         sqlite3_value* name = sqlite3_column_value(statement, person);
         switch (sqlite3_value_type(name)) {
@@ -109,9 +123,8 @@ BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows) {
             list.appendName(textOf(name));
         }
         list.rows_.push_back({sqlite3_value_int64(sqlite3_column_value(statement, id)), nameStart,
-                              static_cast<quint32>(list.names_.size()) - nameStart,
-                              storedAt(sqlite3_column_value(statement, month)),
-                              storedAt(sqlite3_column_value(statement, day))});
+                              static_cast<quint32>(list.names_.size()) - nameStart, storedAt(monthValue),
+                              storedAt(dayValue)});
     }
     if (rc != SQLITE_DONE)
         throwEngineError(connection.handle(), rc);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <vector>
 
 namespace cw {
@@ -28,6 +29,10 @@ class BirthdayList {
     // in the order they lie in the file. Throws AppError when the table cannot be read. expectedRows,
     // the size of the last read, saves growing the block row by row.
     static BirthdayList read(Connection& connection, size_t expectedRows = 0);
+    // Only the rows whose whole-number month and day keep accepts (and every row with another value):
+    // a reader that wants a few rows does not pay for the others' names.
+    using DateFilter = std::function<bool(qint64 month, qint64 day)>;
+    static BirthdayList read(Connection& connection, const DateFilter& keep);
 
     // Rows added by hand (the tests' and benchmarks' lists) come in the order they are added.
     void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day);
@@ -58,6 +63,7 @@ class BirthdayList {
         StoredNumber month;
         StoredNumber day;
     };
+    static BirthdayList read(Connection& connection, size_t expectedRows, const DateFilter& keep);
     StoredNumber keep(const QVariant& value);
     void appendName(QByteArrayView name);
     void putInListOrder();
