@@ -3,19 +3,24 @@
 # `birthday -W 30` (Debian package birthday), whole processes, timed in one hyperfine run so that
 # the ratio holds on a busy machine. Both must name the same people first.
 # Usage: bench/cli_vs_peers.sh [BUILD_DIR] (default build, as scripts/test leaves it); N=100000.
+#        bench/cli_vs_peers.sh BEFORE_BUILD AFTER_BUILD: candlewise-before, candlewise-after and
+#        birthday in the same hyperfine run. TIMES_JSON=FILE keeps hyperfine's results.
 source "$(dirname "$0")/../scripts/lib.sh"
 ensure_packages hyperfine birthday python3
-BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
+BUILDS=()
+for dir in "${@:-$ROOT/build}"; do BUILDS+=("$(cd "$dir" && pwd)"); done
+[ ${#BUILDS[@]} -le 2 ] || { echo "usage: $0 [BUILD_DIR | BEFORE_BUILD AFTER_BUILD]" >&2; exit 2; }
+NAMES=(candlewise)
+[ ${#BUILDS[@]} -eq 2 ] && NAMES=(candlewise-before candlewise-after)
 N="${N:-100000}"
 DAYS=30
-PROGRAM="$BUILD/bin/candlewise"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/cli-vs-peers.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 export CANDLEWISE_COMMON_APPDATA="$work/common"
 store="$work/common/Marrowfen/Candlewise Software/dbData.mdb"
 mkdir -p "$(dirname "$store")"
-cp "$BUILD/bin/dbBlank.mdb" "$store"
+cp "${BUILDS[0]}/bin/dbBlank.mdb" "$store"
 
 # The same people and dates in both; no February 29, which the peer dates differently in a
 # common year.
@@ -35,23 +40,30 @@ with open(peer, "w") as out:
     out.writelines(f"{name}={day:02d}/{month:02d}\n" for name, month, day in rows)
 PYTHON
 
-ours="$PROGRAM --upcoming $DAYS"
 peer="birthday -W $DAYS -f $work/birthdays"
-$ours | cut -f2 | sort > "$work/ours.txt"
 $peer | sed -E 's/ has a birthday .*$//' | sort > "$work/peer.txt"
-if ! cmp -s "$work/ours.txt" "$work/peer.txt"; then
-    echo "The two name different people:" >&2
-    diff "$work/ours.txt" "$work/peer.txt" | head -20 >&2
-    exit 1
-fi
-echo "Both name the same $(wc -l < "$work/ours.txt") of $N birthdays within $DAYS days."
+timed=()
+for i in "${!BUILDS[@]}"; do
+    ours="${BUILDS[$i]}/bin/candlewise --upcoming $DAYS"
+    $ours | cut -f2 | sort > "$work/ours.txt"
+    if ! cmp -s "$work/ours.txt" "$work/peer.txt"; then
+        echo "${NAMES[$i]} and birthday name different people:" >&2
+        diff "$work/ours.txt" "$work/peer.txt" | head -20 >&2
+        exit 1
+    fi
+    timed+=(--command-name "${NAMES[$i]}" "$ours")
+done
+echo "All name the same $(wc -l < "$work/peer.txt") of $N birthdays within $DAYS days."
 
-hyperfine --shell=none --warmup 5 --runs "${RUNS:-30}" --export-json "$work/times.json" \
-    --command-name candlewise "$ours" --command-name birthday "$peer"
-python3 - "$work/times.json" <<'PYTHON'
+times="${TIMES_JSON:-$work/times.json}"
+hyperfine --shell=none --warmup 5 --runs "${RUNS:-30}" --export-json "$times" \
+    "${timed[@]}" --command-name birthday "$peer"
+python3 - "$times" "${NAMES[@]}" <<'PYTHON'
 import json, sys
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-ours, peer = results["candlewise"]["median"], results["birthday"]["median"]
-print(f"medians: candlewise {ours * 1000:.1f} ms, birthday {peer * 1000:.1f} ms; "
-      f"ratio candlewise/birthday = {ours / peer:.2f} (target at most 0.50)")
+peer = results["birthday"]["median"]
+for name in sys.argv[2:]:
+    ours = results[name]["median"]
+    print(f"medians: {name} {ours * 1000:.1f} ms, birthday {peer * 1000:.1f} ms; "
+          f"ratio {name}/birthday = {ours / peer:.2f} (target at most 0.50)")
 PYTHON

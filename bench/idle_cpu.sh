@@ -4,7 +4,7 @@
 #   window  - the main window open, nothing to do but its one-second timer
 #   snooze  - a birthday due today: the alert is answered with its OK, so a snooze counts down
 # Runs under xvfb-run with its own temporary data root, settings home and autostart folder.
-# Usage: bench/idle_cpu.sh [BUILD_DIR]   (default build-rel)
+# Usage: bench/idle_cpu.sh [BUILD_DIR]   (default build-rel); MODES="window" measures one case only.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if [ "${1:-}" = "--inside" ]; then BUILD="$4"; else BUILD="$(cd "${1:-$ROOT/build-rel}" && pwd)"; fi
@@ -80,7 +80,7 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-for mode in window snooze; do
+for mode in ${MODES:-window snooze}; do
     due=none; [ "$mode" = snooze ] && due=due
     make_world "$tmp/$mode" "$due"
     xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$tmp/$mode" "$mode" "$BUILD"

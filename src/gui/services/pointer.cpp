@@ -5,8 +5,10 @@
 #include "gui/services/services.h"
 
 #include <QAbstractScrollArea>
+#include <QBuffer>
 #include <QEvent>
 #include <QFile>
+#include <QImageReader>
 #include <QPixmap>
 #include <QWidget>
 #include <QtEndian>
@@ -18,7 +20,7 @@ const char* pointerProperty = "candlewiseMousePointer";
 const char* iconProperty = "candlewiseMouseIcon";
 
 class HoverFilter : public QObject {
-public:
+  public:
     HoverFilter(QWidget* window, int value) : QObject(window), window_(window), value_(value) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
@@ -35,7 +37,7 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     QWidget* window_;
     int value_;
 };
@@ -50,20 +52,26 @@ void watch(QWidget* widget, HoverFilter* filter) {
 }
 } // namespace
 
-QString handPointerFile() { return services().applicationFolder() + QStringLiteral("/HAND-M.CUR"); }
+QString handPointerFile() {
+    return services().applicationFolder() + QStringLiteral("/HAND-M.CUR");
+}
 
 std::optional<QCursor> loadCursorFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    QPixmap picture;
-    if (bytes.size() < 14 || !picture.loadFromData(bytes, "cur") || picture.isNull())
+    QByteArray bytes = file.readAll();
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "cur");
+    // The cursor reader alone: one left to guess loads every image plug-in installed.
+    reader.setAutoDetectImageFormat(false);
+    const QImage picture = bytes.size() < 14 ? QImage() : reader.read();
+    if (picture.isNull())
         return std::nullopt;
     // In a cursor file the first entry's planes and bit-count fields hold the hot spot.
     const int hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
     const int hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
-    return QCursor(picture, hotX, hotY);
+    return QCursor(QPixmap::fromImage(picture), hotX, hotY);
 }
 
 // A missing pointer file is passed over; one that is there but cannot be read is reported, and the
@@ -78,7 +86,9 @@ void applyHandPointer(QWidget* window) {
     window->setProperty(iconProperty, QVariant::fromValue(*cursor));
 }
 
-int mousePointer(const QWidget* window) { return window->property(pointerProperty).toInt(); }
+int mousePointer(const QWidget* window) {
+    return window->property(pointerProperty).toInt();
+}
 
 void setMousePointer(QWidget* window, int value) {
     window->setProperty(pointerProperty, value);

@@ -78,12 +78,21 @@ QString readSetting(SettingKey key) {
 }
 
 namespace {
-// The keys written in order, and the file rewritten once.
+// The keys written in order, and the file rewritten once. Values the file holds already are not
+// written again: a rewrite waits for the disk, and every start writes back the boxes it has just read.
 template <size_t N> bool writeTexts(const std::array<std::pair<SettingKey, QString>, N>& pairs) {
     try {
         Store store;
-        for (const auto& [key, text] : pairs)
+        bool changed = false;
+        for (const auto& [key, text] : pairs) {
+            const QVariant stored = store->value(settingName(key));
+            if (stored.typeId() == QMetaType::QString && stored.toString() == text)
+                continue;
             store->setValue(settingName(key), text);
+            changed = true;
+        }
+        if (!changed)
+            return true;
         store->sync();
         return store->status() == QSettings::NoError;
     } catch (...) {

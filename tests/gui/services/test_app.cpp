@@ -27,6 +27,8 @@
 #include <memory>
 #include <vector>
 
+#include <sys/stat.h>
+
 using namespace cw;
 
 class TestApp : public QObject {
@@ -49,6 +51,7 @@ class TestApp : public QObject {
     void serialisedDataInTheFileStaysText();
     void applicationTitle();
     void filePresence();
+    void tuneLoadsTheAudioLibrariesOnlyToPlay();
     void secondStartSignalsTheFirst();
     void startsAtTheSameMomentGiveOneInstance();
     void listFindAndSortFollowTheirRules();
@@ -204,6 +207,14 @@ void TestApp::settingsWrittenAndReadBack() {
     QSettings raw(QSettings::IniFormat, QSettings::UserScope, "Marrowfen");
     QCOMPARE(raw.value("Candlewise Software/Windows Startup").toString(), QStringLiteral("On"));
     QVERIFY(QFile::exists(sandbox.path("config/Marrowfen.ini")));
+    // A value the file holds already leaves the file as it is (a rewrite replaces it).
+    const auto fileId = [&] {
+        struct stat status {};
+        return ::stat(qPrintable(sandbox.path("config/Marrowfen.ini")), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto written = fileId();
+    QVERIFY(writeSetting(SettingKey::Check1, checkBoxText(0)));
+    QCOMPARE(fileId(), written);
 }
 
 void TestApp::optionKeysWrittenTogether() {
@@ -264,6 +275,25 @@ void TestApp::filePresence() {
     QVERIFY(!IsFilePresent(QString()));
     QVERIFY(!IsFilePresent(QString::fromUtf8("bad\0name", 8)));
     QCOMPARE(sandbox.messages->shown.size(), 0);
+}
+
+// A start does not load Qt Multimedia; the tune's first Open loads it from the module beside the
+// program, and a missing module is reported there.
+void TestApp::tuneLoadsTheAudioLibrariesOnlyToPlay() {
+    const auto multimediaLoaded = [] {
+        return cwtest::readBytes(QStringLiteral("/proc/self/maps")).contains("libQt6Multimedia");
+    };
+    QVERIFY(!multimediaLoaded());
+    cwtest::Sandbox sandbox;
+    QVERIFY(sandbox.installSideFile("happybirthday.wav"));
+    const auto player = createSoundPlayerFactory()->create();
+    player->FileName = sandbox.appFolder() + "/happybirthday.wav";
+    QVERIFY_THROWS_EXCEPTION(AppError, player->Open());
+    QVERIFY(sandbox.installSideFile("candlewise-sound.so"));
+    player->Open();
+    player->Play();
+    QVERIFY(multimediaLoaded());
+    player->Stop();
 }
 
 void TestApp::secondStartSignalsTheFirst() {
