@@ -1,10 +1,9 @@
 #include "gui/services/listorder.h"
 
-#include <QCollator>
+#include "gui/services/personorder.h"
 
 #include <algorithm>
 #include <numeric>
-#include <thread>
 
 namespace cw {
 
@@ -30,27 +29,6 @@ bool isAscii(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uchar>(c) < 0x80; });
 }
 
-// Rows from..to with their sort keys in the user's locale, in the order of the keys; rows with
-// equal names keep list order.
-struct NamesInOrder {
-    std::vector<QCollatorSortKey> keys; // of rows from..to, by row
-    std::vector<int> rows;
-};
-
-NamesInOrder sortedByName(const BirthdayList& list, size_t from, size_t to) {
-    NamesInOrder sorted;
-    QCollator collator;
-    sorted.keys.reserve(to - from);
-    for (size_t row = from; row < to; ++row)
-        sorted.keys.push_back(collator.sortKey(list.person(row)));
-    sorted.rows.resize(to - from);
-    for (size_t i = 0; i < sorted.rows.size(); ++i)
-        sorted.rows[i] = static_cast<int>(i);
-    std::stable_sort(sorted.rows.begin(), sorted.rows.end(), [&](int a, int b) {
-        return sorted.keys[size_t(a)].compare(sorted.keys[size_t(b)]) < 0;
-    });
-    return sorted;
-}
 } // namespace
 
 QString ListedRows::cell(size_t row, int column) const {
@@ -88,35 +66,16 @@ QString findKey(const QString& text) {
 void ListFilter::forget() {
     keys_.clear();
     keyEnds_.clear();
-    byPerson_.clear();
     matchedFind_.clear();
     matched_.clear();
 }
 
 const std::vector<int>& ListFilter::byPerson(const ListedRows& rows) {
-    if (byPerson_.size() == rows.size())
+    if (orderedList_ == rows.rows)
         return byPerson_;
-    // The sort keys are most of the work: each half of the list is keyed and sorted on a thread of
-    // its own, and the halves merged, the first half winning ties so equal names keep list order.
-    const BirthdayList& list = *rows.rows;
-    const size_t half = list.size() / 2;
-    NamesInOrder second;
-    std::thread helper([&] { second = sortedByName(list, half, list.size()); });
-    const NamesInOrder first = sortedByName(list, 0, half);
-    helper.join();
-    // Positions in the second half are told apart by adding the half's start.
-    const int start = static_cast<int>(half);
-    for (int& row : second.rows)
-        row += start;
-    byPerson_.resize(list.size());
-    std::merge(first.rows.begin(), first.rows.end(), second.rows.begin(), second.rows.end(),
-               byPerson_.begin(), [&](int a, int b) {
-                   const QCollatorSortKey& x =
-                       a < start ? first.keys[size_t(a)] : second.keys[size_t(a - start)];
-                   const QCollatorSortKey& y =
-                       b < start ? first.keys[size_t(b)] : second.keys[size_t(b - start)];
-                   return x.compare(y) < 0;
-               });
+    if (!orderedList_ || !carryNameOrder(*orderedList_, byPerson_, *rows.rows, byPerson_))
+        byPerson_ = sortedByName(*rows.rows);
+    orderedList_ = rows.rows;
     return byPerson_;
 }
 

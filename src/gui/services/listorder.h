@@ -51,6 +51,9 @@ class ListFilter {
     const std::vector<int>& byPerson(const ListedRows& rows);
     QString keys_; // every row's find key, one after another
     std::vector<quint32> keyEnds_;
+    // The order by name is carried over from one refill to the next: a refill after an edit has it
+    // again for the price of the rows that changed.
+    std::shared_ptr<const BirthdayList> orderedList_; // the rows byPerson_ puts in order
     std::vector<int> byPerson_;
     QString matchedFind_;       // the find key that matched_ holds the answer for
     std::vector<char> matched_; // per row
