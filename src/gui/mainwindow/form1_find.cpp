@@ -1,7 +1,7 @@
 // Finding in the list and the list's order: both change only what the list shows, never the store.
 #include "gui/mainwindow/form1.h"
 
-#include "core/statements.h"
+#include "core/birthdaylist.h"
 #include "gui/services/listview.h"
 #include "gui/services/settings.h"
 
@@ -50,11 +50,11 @@ void Form1::hideFind() {
 
 // After an add: the newest row, the one just added, becomes the current row, scrolled into view.
 void Form1::showNewestRow() {
+    const BirthdayList& list = *ListView1->rows().rows;
     int newest = -1;
-    for (int row = 0; row < ListView1->count(); ++row) {
-        if (newest < 0 || statements::idFromText(ListView1->itemText(row)) >
-                              statements::idFromText(ListView1->itemText(newest)))
-            newest = row;
+    for (size_t row = 0; row < list.size(); ++row) {
+        if (newest < 0 || list.id(row) > list.id(size_t(newest)))
+            newest = static_cast<int>(row);
     }
     ListView1->selectRow(newest);
 }
