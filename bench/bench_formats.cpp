@@ -1,15 +1,15 @@
 // Importing a large address book and exporting a large list as a calendar, each beside the text
 // format's import or export of the same birthdays as the peer.
-#include "app/listview.h"
-#include "app/settings.h"
 #include "benchlist.h"
-#include "store/connection.h"
-#include "store/datafolder.h"
+#include "core/birthdaylist.h"
+#include "core/connection.h"
+#include "core/monthnames.h"
+#include "gui/importexport/calendarexport.h"
+#include "gui/importexport/formatimport.h"
+#include "gui/importexport/modbdays.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/settings.h"
 #include "support/sandbox.h"
-#include "textio/calendarexport.h"
-#include "textio/formatimport.h"
-#include "textio/modbdays.h"
-#include "textio/monthnames.h"
 
 #include <QApplication>
 #include <QFile>
@@ -101,8 +101,7 @@ void BM_ExportCalendar(benchmark::State& state) {
                                       cw::SettingKey::Check5, cw::SettingKey::Check6};
     for (int i = 0; i < 5; ++i)
         cw::writeSetting(options[i], cw::checkBoxText(i < state.range(0) ? 1 : 0));
-    cw::ListView list;
-    benchlist::fill(list, rows);
+    const cw::BirthdayList list = benchlist::make(rows);
     const QString path = sandbox->path(QStringLiteral("out.ics"));
     for (auto _ : state)
         cw::ExportCalendar(path, list, {0});
@@ -113,8 +112,7 @@ BENCHMARK(BM_ExportCalendar)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond)->Use
 
 void BM_ExportTextPeer(benchmark::State& state) {
     const int rows = 100000;
-    cw::ListView list;
-    benchlist::fill(list, rows);
+    const cw::BirthdayList list = benchlist::make(rows);
     const QString path = sandbox->path(QStringLiteral("out.txt"));
     for (auto _ : state)
         cw::ExportBirthdays(path, list);

@@ -1,8 +1,8 @@
 // The days-left rule over many (month, day) pairs, and reading the list query over a large store.
-#include "store/connection.h"
-#include "store/daysleft.h"
-#include "store/recordset.h"
-#include "store/statements.h"
+#include "core/birthdaylist.h"
+#include "core/connection.h"
+#include "core/daysleft.h"
+#include "core/statements.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -49,16 +49,8 @@ void BM_ListQueryRead(benchmark::State& state) {
     cw::Connection connection;
     connection.open(QStringLiteral("Data Source= ") + path);
     for (auto _ : state) {
-        cw::Recordset records;
-        records.open(cw::statements::listQuery(), connection);
-        qint64 sum = 0;
-        while (!records.EndOfFile()) {
-            sum += records.fields(QStringLiteral("id")).toLongLong();
-            benchmark::DoNotOptimize(records.fields(QStringLiteral("Person")));
-            records.movenext();
-        }
-        records.Close();
-        benchmark::DoNotOptimize(sum);
+        const cw::BirthdayList list = cw::BirthdayList::read(connection);
+        benchmark::DoNotOptimize(list.size());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -1,10 +1,11 @@
 // Importing a large birthday text file into the store and exporting a large birthday list.
-#include "app/listview.h"
 #include "benchlist.h"
-#include "store/connection.h"
-#include "store/datafolder.h"
-#include "textio/modbdays.h"
-#include "textio/monthnames.h"
+#include "core/birthdaylist.h"
+#include "core/connection.h"
+#include "core/monthnames.h"
+#include "core/storelocation.h"
+#include "gui/importexport/modbdays.h"
+#include "gui/services/datafolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,8 +73,7 @@ BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Us
 
 void BM_Export(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
-    cw::ListView list;
-    benchlist::fill(list, rows);
+    const cw::BirthdayList list = benchlist::make(rows);
     const QString path = workFile(QStringLiteral("out-%1.txt").arg(rows));
     for (auto _ : state)
         cw::ExportBirthdays(path, list);

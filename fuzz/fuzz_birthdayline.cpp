@@ -2,12 +2,12 @@
 // import reads a file. Read a few bytes at a time, the file gives the same lines as read whole. A
 // line either throws AppError or gives a real birthday that reads back the same once written out in
 // the export's format, and whose days left the list can show.
-#include "app/apperror.h"
-#include "store/daysleft.h"
-#include "store/statements.h"
-#include "textio/birthdayline.h"
-#include "textio/monthnames.h"
-#include "textio/textfile.h"
+#include "core/apperror.h"
+#include "core/birthdayline.h"
+#include "core/daysleft.h"
+#include "core/monthnames.h"
+#include "core/statements.h"
+#include "core/textfile.h"
 
 #include <QBuffer>
 #include <QDate>

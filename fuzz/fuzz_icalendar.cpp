@@ -1,7 +1,7 @@
 // Any bytes as a calendar: the yearly events read as birthdays, written back out as the export writes
 // them, and read again. What comes back is the same birthdays, each on a real date.
-#include "app/apperror.h"
-#include "textio/icalendarformat.h"
+#include "core/apperror.h"
+#include "core/icalendarformat.h"
 
 #include <QBuffer>
 #include <QDate>

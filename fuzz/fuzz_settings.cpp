@@ -1,8 +1,8 @@
 // Any text as a stored settings value, and any bytes as the settings file itself. Reading never
 // crashes: a value either converts to a box or option state or throws AppError, and what the program
 // writes always reads back as the same state.
-#include "app/apperror.h"
-#include "app/settings.h"
+#include "core/apperror.h"
+#include "gui/services/settings.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "faults.h"
 
-#include "store/datafolder.h"
-#include "store/recordset.h"
+#include "core/recordset.h"
+#include "gui/services/datafolder.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,6 +1,6 @@
 #pragma once
 // What the fault tests share.
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 #include "support/fakeservices.h"
 #include "support/files.h"
 

@@ -4,10 +4,10 @@
 // With STOP_AT n, once the import has inserted its n-th row, inside its open transaction, the helper
 // writes "open" to its output and waits there to be killed. CACHE_PAGES shrinks the engine's page
 // cache, so that by then the transaction has already written pages into the store file.
-#include "app/apperror.h"
-#include "store/connection.h"
-#include "store/datafolder.h"
-#include "textio/modbdays.h"
+#include "core/apperror.h"
+#include "core/connection.h"
+#include "gui/importexport/modbdays.h"
+#include "gui/services/datafolder.h"
 
 #include <QCoreApplication>
 

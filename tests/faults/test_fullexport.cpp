@@ -2,7 +2,7 @@
 // with the system's reason, the file that was there stays as it was, no half-written file is left,
 // and the next export works.
 #include "faults.h"
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 
 #include <QDir>
 

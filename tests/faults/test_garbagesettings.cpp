@@ -3,9 +3,9 @@
 // default, any other control keeps the state it had, and the program runs on and writes good values
 // over the junk.
 #include "faults.h"
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 
-#include "app/settings.h"
+#include "gui/services/settings.h"
 
 #include <QCheckBox>
 

@@ -1,9 +1,10 @@
 // A process killed in the middle of a large import, while its transaction is open: the store stays
 // whole and holds the rows from before and nothing of the file; the program then works on it as before.
 #include "faults.h"
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 
-#include "app/commandline.h"
+#include "cli/commandline.h"
+#include "core/storelocation.h"
 #include "support/permissions.h"
 
 #include <QProcess>

@@ -2,7 +2,7 @@
 // names. Each is stored exactly as given, through the editor and through an import, and an export
 // writes it back byte for byte.
 #include "faults.h"
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,9 +1,10 @@
 // A live store the engine may not write, and one it cannot read: every failure is reported where it
 // happens, the window keeps running, and the file is left exactly as it was.
 #include "faults.h"
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 
-#include "app/settings.h"
+#include "core/storelocation.h"
+#include "gui/services/settings.h"
 #include "support/permissions.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "support/fakeservices.h"
 
-#include "app/apperror.h"
+#include "core/apperror.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Scripted stand-ins for the program's outside services.
-#include "app/services.h"
+#include "gui/services/services.h"
 
 #include <QList>
 #include <QStringList>

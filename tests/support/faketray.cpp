@@ -1,6 +1,6 @@
 #include "support/faketray.h"
 
-#include "tray/notifyrecord.h"
+#include "gui/tray/notifyrecord.h"
 
 #include <QTimer>
 

@@ -1,8 +1,8 @@
 #pragma once
 // A tray shell for window tests: records what the window asks of the tray and lets a test click the
 // icon. Whether a tray exists at all is the test's choice.
-#include "app/services.h"
-#include "tray/trayshell.h"
+#include "gui/services/services.h"
+#include "gui/tray/trayshell.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "support/sandbox.h"
 
-#include "store/connection.h"
-#include "store/datafolder.h"
+#include "core/connection.h"
+#include "gui/services/datafolder.h"
 #include "support/modal.h"
 
 #include <QDir>

@@ -4,11 +4,11 @@
 // turns kinds of step off: add, edit, delete, import, export, options, clock, clock-back, restart,
 // damage (a settings value that cannot be read), export-find, browse (ticks while a file dialog is
 // up) and controls (control characters in names).
-#include "mainwindow/fixture.h"
+#include "gui/mainwindow/fixture.h"
 #include "walkmodel.h"
 
-#include "app/settings.h"
-#include "app/timercontrol.h"
+#include "gui/services/settings.h"
+#include "gui/services/timercontrol.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,0 +1,77 @@
+#pragma once
+// The birthday list as the list query returns it, read once into one block of typed rows: the id,
+// the name, and the month and day exactly as stored, odd values included. The window's list, the
+// reminder check, the alert, the exports and the command line all read the store through it.
+#include "core/daysleft.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+namespace cw {
+
+class Connection;
+
+// A month or day as the store holds it. Nearly always a whole number, kept in place; anything else
+// (no value, a fraction, a text, bytes) is kept as the engine gave it, in the list's side table.
+struct StoredNumber {
+    qint64 value = 0; // the number, or the position in the side table
+    bool whole = true;
+};
+
+class BirthdayList {
+  public:
+    // The list query's rows in its order: by month, then day, compared as the engine compares stored
+    // values (no value first, then numbers, then texts, then bytes); rows with the same month and day
+    // in the order they lie in the file. Throws AppError when the table cannot be read. expectedRows,
+    // the size of the last read, saves growing the block row by row.
+    static BirthdayList read(Connection& connection, size_t expectedRows = 0);
+    // Only the rows whose whole-number month and day keep accepts (and every row with another value):
+    // a reader that wants a few rows does not pay for the others' names.
+    using DateFilter = std::function<bool(qint64 month, qint64 day)>;
+    static BirthdayList read(Connection& connection, const DateFilter& keep);
+
+    // Rows added by hand (the tests' and benchmarks' lists) come in the order they are added.
+    void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day);
+
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    qint64 id(size_t row) const { return rows_[row].id; }
+    // The name's UTF-8 bytes as stored; a number or no value reads as its text.
+    QByteArrayView personBytes(size_t row) const {
+        return QByteArrayView(names_.data() + rows_[row].nameStart, rows_[row].nameLength);
+    }
+    QString person(size_t row) const { return QString::fromUtf8(personBytes(row)); }
+    const StoredNumber& month(size_t row) const { return rows_[row].month; }
+    const StoredNumber& day(size_t row) const { return rows_[row].day; }
+    QVariant stored(const StoredNumber& number) const;
+    // The stored value's text, as the list's cells show it.
+    QString text(const StoredNumber& number) const;
+    // The month or day as the days-left rule takes it; throws AppError as storedNumber does.
+    int number(const StoredNumber& stored) const;
+    // The days-left rule for a row; throws AppError for a month or day it cannot use.
+    DaysLeft daysLeft(size_t row, const QDate& today) const;
+
+  private:
+    struct Row {
+        qint64 id;
+        quint32 nameStart;
+        quint32 nameLength;
+        StoredNumber month;
+        StoredNumber day;
+    };
+    static BirthdayList read(Connection& connection, size_t expectedRows, const DateFilter& keep);
+    StoredNumber keep(const QVariant& value);
+    void appendName(QByteArrayView name);
+    void putInListOrder();
+    int compareStored(const StoredNumber& a, const StoredNumber& b) const;
+
+    std::vector<Row> rows_;
+    QByteArray names_; // every name, one after another
+    std::vector<QVariant> odd_;
+};
+
+} // namespace cw

@@ -1,0 +1,140 @@
+#include "gui/editor/form2.h"
+
+#include "core/connection.h"
+#include "core/nametext.h"
+#include "core/statements.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/dialogkeys.h"
+#include "gui/services/errorreport.h"
+#include "gui/services/pointer.h"
+#include "gui/services/services.h"
+#include "gui/services/theming.h"
+#include "gui/services/twips.h"
+#include "gui/tray/programicon.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QValidator>
+
+namespace cw {
+
+namespace {
+// Whether the month at list position monthIndex (0 to 11) and the day text make a date in the
+// leap year 2000.
+bool isValidEditorDate(int monthIndex, const QString& dayText) {
+    bool ok = false;
+    const int day = dayText.trimmed().toInt(&ok);
+    return ok && QDate(2000, monthIndex + 1, day).isValid();
+}
+
+// A name is one line: a line break, tab or other control character typed or pasted into the box
+// becomes a blank there and then.
+class OneLineName : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*position*/) const override {
+        input = nameOnOneLine(input);
+        return Acceptable;
+    }
+};
+} // namespace
+
+Form2::Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent)
+    : QDialog(parent), mBirthdayID(birthdayId), refillList_(std::move(refillList)) {
+    buildControls();
+    Form_Load();
+}
+
+void Form2::buildControls() {
+    setWindowTitle(QStringLiteral("Add New Birthday Reminder"));
+    setFixedSize(twipsSize(8040, 2400));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Frame2 = new QGroupBox(QStringLiteral("Person's Name"), this);
+    Frame2->setGeometry(twipsRect(120, 60, 7800, 825));
+    Text1 = new QLineEdit(Frame2);
+    Text1->setGeometry(twipsRect(240, 300, 7320, 345));
+    Text1->setAccessibleName(QStringLiteral("Person's name"));
+    Text1->setValidator(new OneLineName(Text1));
+
+    Frame1 = new QGroupBox(QStringLiteral("Month"), this);
+    Frame1->setGeometry(twipsRect(120, 930, 3840, 825));
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setGeometry(twipsRect(240, 300, 3375, 345));
+    Combo1->setAccessibleName(QStringLiteral("Month"));
+
+    Frame3 = new QGroupBox(QStringLiteral("Day"), this);
+    Frame3->setGeometry(twipsRect(4080, 930, 3840, 825));
+    Combo2 = new QComboBox(Frame3);
+    Combo2->setGeometry(twipsRect(240, 300, 3375, 345));
+    Combo2->setAccessibleName(QStringLiteral("Day"));
+
+    PushButton6 = new QPushButton(QStringLiteral("Save New Birthday Reminder"), this);
+    PushButton6->setGeometry(twipsRect(120, 1880, 3840, 405));
+    PushButton1 = new QPushButton(QStringLiteral("Cancel"), this);
+    PushButton1->setGeometry(twipsRect(4080, 1875, 3840, 405));
+
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    installHoverPointers(this, {Frame1, Frame2, Frame3}, {PushButton1, PushButton6});
+    setDialogKeys(this, PushButton6, Text1);
+}
+
+void Form2::Form_Load() {
+    ErrorGuard guard(Location::Form2_Form_Load);
+    guard.step(1, [&] { ThemeWindow(this); });
+    guard.step(2, [&] { setWindowIcon(programIcon()); });
+    guard.step(3, [&] { applyHandPointer(this); });
+    guard.step(4, [&] {
+        Combo1->clear();
+        const QLocale locale;
+        for (int month = 1; month <= 12; ++month)
+            Combo1->addItem(locale.standaloneMonthName(month, QLocale::LongFormat));
+    });
+    guard.step(5, [&] {
+        Combo2->clear();
+        for (int day = 1; day <= 31; ++day)
+            Combo2->addItem(QString::number(day));
+    });
+    if (guard.test(6, [&] { return mBirthdayID.isEmpty(); })) {
+        guard.step(6, [&] {
+            const QDate today = services().clock().today();
+            Combo1->setCurrentIndex(today.month() - 1);
+            Combo2->setCurrentIndex(today.day() - 1);
+        });
+    }
+}
+
+void Form2::PushButton6_Click() {
+    ErrorGuard guard(Location::Form2_PushButton6_Click);
+    if (guard.test(1, [&] { return !isValidEditorDate(Combo1->currentIndex(), Combo2->currentText()); })) {
+        guard.step(1, [] { showMessage(QStringLiteral("Selected date is invalid.")); });
+        return;
+    }
+    if (guard.test(2, [&] { return statements::trimBlanks(Text1->text()).isEmpty(); })) {
+        guard.step(2, [] { showMessage(QStringLiteral("You forgot to input person.")); });
+        return;
+    }
+    guard.step(3, [&] {
+        const int month = Combo1->currentIndex() + 1;
+        const int day = Combo2->currentText().trimmed().toInt();
+        const QString statement =
+            mBirthdayID.isEmpty()
+                ? statements::editorInsert(Text1->text(), month, day)
+                : statements::editorUpdate(Text1->text(), month, day, statements::idFromText(mBirthdayID));
+        sharedConnection().execute(statement);
+    });
+    guard.step(4, [&] { refillList_(); });
+    guard.step(5, [&] { accept(); });
+}
+
+void Form2::PushButton1_Click() {
+    ErrorGuard guard(Location::Form2_PushButton1_Click);
+    guard.step(1, [&] { reject(); });
+}
+
+} // namespace cw

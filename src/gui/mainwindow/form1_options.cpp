@@ -1,0 +1,94 @@
+// The options panel: each box writes its setting the moment it changes.
+#include "gui/mainwindow/form1.h"
+
+#include "gui/services/errorreport.h"
+#include "gui/services/services.h"
+#include "gui/services/settings.h"
+#include "gui/startup/modstartup.h"
+
+#include <QCheckBox>
+#include <QSignalBlocker>
+
+namespace cw {
+
+namespace {
+int valueOf(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
+
+// What "Load this software on Windows startup" means for "Start in system tray" and the setting.
+void showStartupChoice(Form1& form, bool on) {
+    if (!on)
+        form.Check8->setChecked(false);
+    form.Check8->setVisible(on);
+    writeSetting(SettingKey::WindowsStartup, onOffText(on ? 1 : 0));
+}
+} // namespace
+
+ReminderBoxes Form1::reminderBoxes() const {
+    return {valueOf(Check1), valueOf(Check2), valueOf(Check4), valueOf(Check5), valueOf(Check6)};
+}
+
+void Form1::restoreOptions() {
+    ErrorGuard guard(Location::Form1_Form_Load);
+    const std::array<std::pair<QCheckBox*, SettingKey>, 5> reminders{{
+        {Check1, SettingKey::Check1},
+        {Check2, SettingKey::Check2},
+        {Check4, SettingKey::Check4},
+        {Check5, SettingKey::Check5},
+        {Check6, SettingKey::Check6},
+    }};
+    // A value that does not convert is reported and the box takes its key's default, so a damaged
+    // key never turns the day-of reminder off.
+    for (const auto& [box, key] : reminders) {
+        int value = checkBoxValueFromText(settingDefault(key));
+        guard.step(13, [&] { value = readCheckBox(key); });
+        box->setChecked(value == 1);
+    }
+    // An entry the desktop's own settings turned off leaves the box unticked, the setting as it is.
+    guard.step(13, [&] {
+        Check3->setChecked(readOnOff(SettingKey::WindowsStartup) == 1 && !modStartUp::IsTurnedOff());
+    });
+    guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
+}
+
+void Form1::Check1_Click() {
+    writeSetting(SettingKey::Check1, checkBoxText(valueOf(Check1)));
+}
+void Form1::Check2_Click() {
+    writeSetting(SettingKey::Check2, checkBoxText(valueOf(Check2)));
+}
+void Form1::Check4_Click() {
+    writeSetting(SettingKey::Check4, checkBoxText(valueOf(Check4)));
+}
+void Form1::Check5_Click() {
+    writeSetting(SettingKey::Check5, checkBoxText(valueOf(Check5)));
+}
+void Form1::Check6_Click() {
+    writeSetting(SettingKey::Check6, checkBoxText(valueOf(Check6)));
+}
+void Form1::Check8_Click() {
+    writeSetting(SettingKey::Minimized, onOffText(valueOf(Check8)));
+}
+
+void Form1::Check3_Click() {
+    // Restoring the saved state at start-up neither writes nor removes the start-up entry.
+    if (startingUp)
+        return;
+    const bool wanted = Check3->isChecked();
+    showStartupChoice(*this, wanted);
+    ErrorGuard guard(Location::Form1_Check3_Click);
+    if (wanted)
+        guard.step(2, [] { modStartUp::AddToStartup(); });
+    else
+        guard.step(3, [] { modStartUp::RemoveFromStartup(); });
+    // A change that did not take: the box and its setting say what the next logon really does.
+    const bool inEffect = guard.reports() == 0 ? wanted : modStartUp::IsInStartup();
+    if (inEffect == wanted)
+        return;
+    const QSignalBlocker restoring(Check3);
+    Check3->setChecked(inEffect);
+    showStartupChoice(*this, inEffect);
+}
+
+} // namespace cw

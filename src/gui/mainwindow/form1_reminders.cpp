@@ -1,0 +1,150 @@
+// The reminder check, the alert around it, the once-a-second tick with its countdown, and the new day.
+#include "gui/mainwindow/form1.h"
+
+#include "gui/reminders/duerows.h"
+#include "gui/reminders/duerule.h"
+#include "gui/reminders/form3.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/errorreport.h"
+#include "gui/services/labeltext.h"
+#include "gui/services/services.h"
+#include "gui/services/settings.h"
+#include "gui/services/timercontrol.h"
+
+#include <QLabel>
+
+#include <algorithm>
+
+namespace cw {
+
+bool Form1::HasBirthdayToday() {
+    return hasBirthdayTodayIn(nullptr);
+}
+
+bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot) {
+    ErrorGuard guard(Location::Form1_HasBirthdayToday);
+    bool result = false;
+    const ReminderBoxes boxes = reminderBoxes();
+    const MissedDays missed = missedDays_;
+    const QDate today = services().clock().today();
+    visitDatedRows(
+        guard,
+        [&](const DatedRow& row) {
+            result = !dueLine(boxes, missed, row, today).isEmpty();
+            return !result; // the first due row answers
+        },
+        snapshot);
+    return result;
+}
+
+void Form1::showAlert(const ListedRows* snapshot) {
+    Form3 alert(*this, this, snapshot);
+    alert.exec();
+}
+
+// At start-up, while a snooze runs, or on a new day, a due birthday opens the alert with the timer
+// stopped around it. The test command's refills only stop and restart the timer.
+void Form1::raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot) {
+    if (!hasBirthdayTodayIn(snapshot) || !(startingUp || duration > 0 || newDay))
+        return;
+    Timer1->stop();
+    if (!isTest)
+        showAlert(snapshot);
+    Timer1->restart();
+}
+
+void Form1::Timer1_Timer() {
+    if (retryOpeningTheStore())
+        return;
+    // A new day's pass is this tick's work: an alert it raised may have just set a new snooze,
+    // whose countdown starts at the next tick like any other.
+    if (checkForNewDay())
+        return;
+    ErrorGuard guard(Location::Form1_Timer1_Timer);
+    if (guard.test(1, [&] { return duration <= 0; })) {
+        guard.step(1, [&] { setLabelText(Label1, savedLabel); });
+        return;
+    }
+    guard.step(2, [&] {
+        catchUpWithTheClock();
+        setLabelText(Label1, Dinalabel ? countdownText(duration - mysec) : savedLabel);
+    });
+    guard.step(3, [&] { ++mysec; });
+    if (guard.test(4, [&] { return mysec == duration; })) {
+        if (guard.test(5, [&] { return HasBirthdayToday(); })) {
+            guard.step(6, [&] { Timer1->stop(); });
+            guard.step(7, [&] { showAlert(); });
+            guard.step(8, [&] { Timer1->restart(); });
+        }
+        guard.step(9, [&] { beginCycle(services().clock().now()); });
+    }
+}
+
+// The ticks count a snooze's seconds, but no tick comes while the machine sleeps: the first one after
+// a wake counts the seconds that passed since the cycle began, up to its last one, so the countdown
+// shows the time left and the cycle ends at its time on the clock. Without a sleep the ticks keep
+// pace with the clock and this changes nothing.
+void Form1::catchUpWithTheClock() {
+    if (!cycleBegan.isValid())
+        return;
+    const qint64 passed = cycleBegan.secsTo(services().clock().now());
+    const qint64 counted = std::min<qint64>(passed - 1, duration - 1);
+    if (counted > mysec)
+        mysec = static_cast<int>(counted);
+}
+
+// A program that stays in the tray for days follows the calendar: once per new date the list is
+// refilled as at start-up, and a birthday due under the ticked options raises the alert, snooze or
+// not, hidden window or not. A date seen before in this run (the clock set back, a time zone to the
+// west) gets its days left again but no second pass: its reminders were given.
+bool Form1::checkForNewDay() {
+    if (startingUp || inListPass_ || !listDay_.isValid())
+        return false;
+    const QDate today = services().clock().today();
+    if (today == listDay_)
+        return false;
+    if (passedDays_.count(today) > 0) {
+        refill(true, false); // the days left follow the clock; a running snooze counts on as usual
+        return false;
+    }
+    refill(false, true);
+    return true;
+}
+
+// The days since the last day whose pass ran, in this run or an earlier one, were missed: at most the
+// last 30 of them are caught up today. The first start ever and a clock set back catch up nothing. The
+// setting keeps that day and, while it is today, the first day caught up ("2026-12-07 2026-12-04"), so
+// a start later the same day gives the same lines.
+void Form1::noteReminderDay(const QDate& today) {
+    constexpr int longestCatchUp = 30;
+    const QStringList stored = readSetting(SettingKey::LastReminderDay).split(QLatin1Char(' '));
+    const QDate last = QDate::fromString(stored.value(0), Qt::ISODate);
+    const QDate caughtUpFrom = QDate::fromString(stored.value(1), Qt::ISODate);
+    if (last.isValid() && last < today.addDays(-1))
+        missedDays_ = {std::max(last.addDays(1), today.addDays(-longestCatchUp)), today.addDays(-1), today};
+    else if (last == today && caughtUpFrom.isValid() && caughtUpFrom < today)
+        missedDays_ = {caughtUpFrom, today.addDays(-1), today};
+    if (last.isValid() && last >= today)
+        return;
+    QString text = today.toString(Qt::ISODate);
+    if (missedDays_.on == today)
+        text += QLatin1Char(' ') + missedDays_.first.toString(Qt::ISODate);
+    writeSetting(SettingKey::LastReminderDay, text);
+}
+
+// The store was busy or could not be read when the window loaded, which was reported then. Each tick
+// tries again without waiting, and the first that opens it fills the list and runs the day's pass.
+bool Form1::retryOpeningTheStore() {
+    if (!storeOpenPending_ || startingUp || inListPass_)
+        return false;
+    try {
+        openSharedConnectionWithoutWaiting();
+    } catch (const std::exception&) {
+        return true;
+    }
+    storeOpenPending_ = false;
+    refill(false, true);
+    return true;
+}
+
+} // namespace cw

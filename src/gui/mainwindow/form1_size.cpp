@@ -1,0 +1,88 @@
+// The main window's size: at its designed size it looks as designed; made larger, the list takes the
+// added room and the commands and options keep their places below it. Its size and place are kept
+// for the next start.
+#include "gui/mainwindow/form1.h"
+
+#include "gui/services/listview.h"
+#include "gui/services/settings.h"
+#include "gui/services/twips.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <optional>
+
+namespace cw {
+
+namespace {
+QSize designedSize() {
+    return twipsSize(8040, 8160);
+}
+// On a low screen with a large font the list may give up height, down to about four rows, so that
+// the options below it stay on the screen.
+int listShrink() {
+    return twips(1335);
+}
+
+// "a,b" as two numbers, or nothing.
+std::optional<QPoint> readPair(SettingKey key) {
+    const QStringList parts = readSetting(key).split(QLatin1Char(','));
+    bool okX = false, okY = false;
+    const QPoint pair = parts.size() == 2 ? QPoint(parts[0].toInt(&okX), parts[1].toInt(&okY)) : QPoint();
+    return okX && okY ? std::optional(pair) : std::nullopt;
+}
+} // namespace
+
+void Form1::placeControls() {
+    const int addedWidth = std::max(0, width() - designedSize().width());
+    const int addedHeight = std::max(-listShrink(), height() - designedSize().height());
+    Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, addedWidth, 2));
+    findField->setGeometry(twipsRect(120, 480, 7800, 315).adjusted(0, 0, addedWidth, 0));
+    // The find field takes a row's height from the top of the list while it is shown.
+    const int findRoom = findField->isHidden() ? 0 : 360;
+    ListView1->setGeometry(
+        twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom).adjusted(0, 0, addedWidth, addedHeight));
+    for (QWidget* below : std::initializer_list<QWidget*>{PushButton1, PushButton2, PushButton3, PushButton4,
+                                                          PushButton5, PushButton6, PushButton7, PushButton8,
+                                                          PushButton9, PushButton10, Frame1, Frame2})
+        below->move(below->x(), below->y() + addedHeight - addedHeight_);
+    addedHeight_ = addedHeight;
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeControls();
+}
+
+// A place off every screen (a monitor since removed) is not restored; the first start opens in the
+// middle of the screen.
+void Form1::restoreWindowPlace() {
+    setMinimumSize(designedSize() - QSize(0, listShrink()));
+    const std::optional<QPoint> stored = readPair(SettingKey::WindowSize);
+    const QSize roomy = stored ? designedSize().expandedTo(QSize(stored->x(), stored->y())) : designedSize();
+    // The frame takes some of the screen's height too; a window that would not fit gives up list rows.
+    const int frame = 40;
+    resize(roomy.boundedTo(screen()->availableGeometry().size() - QSize(0, frame)).expandedTo(minimumSize()));
+    const std::optional<QPoint> place = readPair(SettingKey::WindowPosition);
+    if (place && QGuiApplication::screenAt(*place + QPoint(20, 20))) {
+        move(*place);
+    } else {
+        QRect centred(QPoint(), size());
+        centred.moveCenter(screen()->availableGeometry().center());
+        move(centred.topLeft());
+    }
+}
+
+void Form1::saveWindowPlace() {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    writeSetting(SettingKey::WindowSize, QStringLiteral("%1,%2").arg(normal.width()).arg(normal.height()));
+    // pos() is the frame's corner, as move() takes it.
+    const QPoint place = isMaximized() ? normal.topLeft() - (geometry().topLeft() - pos()) : pos();
+    writeSetting(SettingKey::WindowPosition, QStringLiteral("%1,%2").arg(place.x()).arg(place.y()));
+}
+
+} // namespace cw

@@ -1,0 +1,30 @@
+#pragma once
+#include "gui/reminders/reminderhost.h"
+
+#include <QString>
+
+namespace cw {
+
+// Days before a birthday that each reminder box stands for, in box order.
+constexpr std::array<int, 5> reminderDistances{0, 3, 7, 14, 30};
+
+// Due when a ticked box's distance equals the days left exactly.
+bool isDue(const ReminderBoxes& boxes, int daysLeft);
+
+// One line of the alert text, line end included.
+QString alertLine(const QString& person, int daysLeft);
+
+struct DatedRow;
+
+// The row's line in today's alert, or an empty text when it has none: the line of a due birthday, or
+// of one whose reminder fell on a missed day ("Bob's birthday is in 5 days.", or, when the birthday
+// itself was missed, "Ann's birthday was yesterday." / "Ann's birthday was 3 days ago."). A row due
+// today gets its own line only.
+QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
+                const QDate& today);
+
+// "1:00:00", "59:59", "0:05": hours only when there are any.
+QString FormatCountdown(int seconds);
+QString countdownText(int secondsLeft);
+
+} // namespace cw

@@ -1,0 +1,233 @@
+// The due rule, the alert text, the snooze preselection, OK and the tune.
+#include "gui/mainwindow/fixture.h"
+
+#include "gui/reminders/duerule.h"
+#include "gui/services/settings.h"
+#include "gui/services/timercontrol.h"
+#include "support/shown.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QSettings>
+
+using namespace cwtest;
+
+namespace {
+// A loaded main window whose boxes are ticked as given (Check1, Check2, Check4, Check5, Check6).
+void tick(cw::Form1& form, const cw::ReminderBoxes& boxes) {
+    const std::array<QCheckBox*, 5> checks{form.Check1, form.Check2, form.Check4, form.Check5, form.Check6};
+    for (size_t i = 0; i < checks.size(); ++i)
+        checks[i]->setChecked(boxes[i] == 1);
+}
+} // namespace
+
+class TestAlert : public QObject {
+    Q_OBJECT
+  private slots:
+    void dueRule_data();
+    void dueRule();
+    void checkOverTheStore();
+    void alertTextInListOrder();
+    void preselection();
+    void okForEachChoice_data();
+    void okForEachChoice();
+    void closeBoxKeepsTheSnooze();
+    void tunePlaysAndStops();
+    void silentWithoutTheTune();
+    void undecodableTuneIsReportedAtOpen();
+    void unusableRowIsSkipped();
+    void namesShowAsTyped_data();
+    void namesShowAsTyped();
+};
+
+void TestAlert::dueRule_data() {
+    QTest::addColumn<int>("box");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<bool>("due");
+    QTest::newRow("day itself") << 0 << 0 << true;
+    QTest::newRow("3 days") << 1 << 3 << true;
+    QTest::newRow("7 days") << 2 << 7 << true;
+    QTest::newRow("14 days") << 3 << 14 << true;
+    QTest::newRow("30 days") << 4 << 30 << true;
+    QTest::newRow("no range: 5 days under the 7-day box") << 2 << 5 << false;
+    QTest::newRow("today under the 3-day box") << 1 << 0 << false;
+}
+
+void TestAlert::dueRule() {
+    QFETCH(int, box);
+    QFETCH(int, days);
+    QFETCH(bool, due);
+    cw::ReminderBoxes boxes{0, 0, 0, 0, 0};
+    QVERIFY(!cw::isDue(boxes, days));
+    boxes[box] = 1;
+    QCOMPARE(cw::isDue(boxes, days), due);
+}
+
+void TestAlert::checkOverTheStore() {
+    MainWindowFixture f(QDate(2026, 12, 29));
+    f.store({{"Jan", 1, 5}});
+    auto& form = f.load();
+    tick(form, {0, 0, 1, 0, 0});
+    QVERIFY(form.HasBirthdayToday()); // 7 days through the next year's date
+    tick(form, {1, 1, 0, 1, 1});
+    QVERIFY(!form.HasBirthdayToday());
+    tick(form, {0, 0, 0, 0, 0});
+    QVERIFY(!form.HasBirthdayToday());
+    cw::sharedConnection().execute("delete from tblBirthday");
+    tick(form, {1, 1, 1, 1, 1});
+    QVERIFY(!form.HasBirthdayToday()); // an empty store
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestAlert::alertTextInListOrder() {
+    MainWindowFixture f(QDate(2026, 3, 10));
+    f.store({{"Ben", 3, 13}, {"Anna", 3, 10}, {"Cleo", 3, 10}, {"Dora", 4, 9}, {"Eve", 3, 11}});
+    auto& form = f.load();
+    tick(form, {1, 1, 0, 0, 1});
+    cw::Form3 alert(form);
+    QCOMPARE(alert.Label1->text(),
+             QStringLiteral("Anna's birthday is today.\r\nCleo's birthday is today.\r\n"
+                            "Ben's birthday is in 3 days.\r\nDora's birthday is in 30 days.\r\n"));
+    QCOMPARE(alert.windowTitle(), QStringLiteral("Birthday Alert!"));
+}
+
+void TestAlert::preselection() {
+    MainWindowFixture f;
+    auto& form = f.load();
+    {
+        cw::Form3 alert(form); // a fresh installation
+        QCOMPARE(alert.selectedOption(), 0);
+    }
+    cw::writeOptions({false, false, true, false, false});
+    {
+        cw::Form3 alert(form);
+        QCOMPARE(alert.selectedOption(), 2);
+    }
+    form.duration = 7200; // a running 2-hour snooze wins
+    {
+        cw::Form3 alert(form);
+        QCOMPARE(alert.selectedOption(), 1);
+    }
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestAlert::okForEachChoice_data() {
+    QTest::addColumn<int>("option");
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<bool>("dinalabel");
+    QTest::newRow("1 hour") << 0 << 3600 << true;
+    QTest::newRow("2 hours") << 1 << 7200 << true;
+    QTest::newRow("6 hours") << 2 << 21600 << true;
+    QTest::newRow("12 hours") << 3 << 43200 << true;
+    QTest::newRow("do not remind") << 4 << 0 << false;
+}
+
+void TestAlert::okForEachChoice() {
+    QFETCH(int, option);
+    QFETCH(int, duration);
+    QFETCH(bool, dinalabel);
+    MainWindowFixture f;
+    auto& form = f.load();
+    form.duration = 7200;
+    form.mysec = 99;
+    form.Dinalabel = !dinalabel;
+    cw::Form3 alert(form);
+    const std::array<QRadioButton*, 5> options{alert.Option1, alert.Option2, alert.Option3, alert.Option4,
+                                               alert.Option5};
+    options[option]->click();
+    alert.PushButton2->click();
+    QCOMPARE(form.duration, duration);
+    QCOMPARE(form.mysec, 0);
+    QCOMPARE(form.Dinalabel, dinalabel);
+    QVERIFY(form.Timer1->isTicking());
+    QVERIFY(!alert.isVisible());
+    QSettings raw(QSettings::IniFormat, QSettings::UserScope, "Marrowfen");
+    raw.beginGroup("Candlewise Software");
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(raw.value(QStringLiteral("Option%1").arg(i + 1)).toString(), i == option ? "True" : "False");
+}
+
+void TestAlert::closeBoxKeepsTheSnooze() {
+    MainWindowFixture f;
+    auto& form = f.load();
+    form.duration = 7200;
+    form.mysec = 10;
+    form.Dinalabel = true;
+    cw::Form3 alert(form);
+    alert.Option4->click(); // chosen, stored, but not applied
+    alert.close();
+    QCOMPARE(form.duration, 7200);
+    QCOMPARE(form.mysec, 10);
+    QCOMPARE(cw::readOption(cw::SettingKey::Option4), true);
+}
+
+void TestAlert::tunePlaysAndStops() {
+    MainWindowFixture f;
+    QVERIFY(f.sandbox.installSideFile("happybirthday.wav"));
+    auto& form = f.load();
+    {
+        cw::Form3 alert(form);
+        QCOMPARE(f.sandbox.playerLog.calls,
+                 QStringList({"Open " + f.sandbox.appFolder() + "/happybirthday.wav", "Play"}));
+        alert.show();
+        alert.close();
+        QCOMPARE(f.sandbox.playerLog.calls.mid(2), QStringList({"Stop", "Destroyed"}));
+    }
+    QCOMPARE(f.errorReports(), 0);
+}
+
+void TestAlert::silentWithoutTheTune() {
+    MainWindowFixture f;
+    auto& form = f.load();
+    cw::Form3 alert(form);
+    QVERIFY(f.sandbox.playerLog.calls.isEmpty());
+    QCOMPARE(f.sandbox.messages->shown.size(), 0);
+}
+
+void TestAlert::undecodableTuneIsReportedAtOpen() {
+    MainWindowFixture f;
+    cwtest::writeBytes(f.sandbox.appFolder() + "/happybirthday.wav", "not a wave file");
+    auto& form = f.load();
+    cw::Form3 alert(form);
+    QCOMPARE(f.errorReports(), 1);
+    QVERIFY(f.sandbox.messages->shown[0].text.contains("Form3.Form_Load at line 8"));
+    QVERIFY(!f.sandbox.playerLog.calls.contains("Play"));
+}
+
+void TestAlert::unusableRowIsSkipped() {
+    MainWindowFixture f(QDate(2026, 5, 5));
+    f.store({{"Real", 5, 5}});
+    auto& form = f.load();
+    cw::sharedConnection().execute(
+        "insert into tblBirthday (Person,BirthMonth,BirthDay) values ('Broken',NULL,5)");
+    // The broken row sorts first; it must not count as due nor be listed with a borrowed distance.
+    tick(form, {0, 0, 0, 0, 0});
+    QVERIFY(!form.HasBirthdayToday());
+    QCOMPARE(f.errorReports(), 1);
+    tick(form, {1, 0, 0, 0, 0});
+    cw::Form3 alert(form);
+    QCOMPARE(alert.Label1->text(), QStringLiteral("Real's birthday is today.\r\n"));
+}
+
+void TestAlert::namesShowAsTyped_data() {
+    cwtest::addMarkupLikeNames();
+}
+
+// A name that looks like markup is shown as typed, and the lines after it still show.
+void TestAlert::namesShowAsTyped() {
+    QFETCH(QString, name);
+    MainWindowFixture f(QDate(2026, 6, 1));
+    f.store({{name, 6, 1}, {"Bob", 6, 4}});
+    tick(f.load(), {1, 1, 0, 0, 0});
+    QString alertShowed;
+    f.closeAlert([&](cw::Form3* alert) { alertShowed = shownText(alert->Label1); });
+    f.form->Form_Activate();
+    QCOMPARE(alertShowed, name + "'s birthday is today.\r\nBob's birthday is in 3 days.\r\n");
+    QCOMPARE(shownText(f.form->Label1), "Next birthday is in " + name + " Today");
+}
+
+#include "test_alert.moc"
+
+QObject* makeTestAlert() {
+    return new TestAlert;
+}
