@@ -52,7 +52,7 @@ DatedList readStore(const QDate& today, int maxDays) {
                daysLeft(int(month), int(day), today).days <= maxDays;
     };
     DatedList dated{
-        maxDays < longestDays ? BirthdayList::read(connection, near) : BirthdayList::read(connection), {}};
+        maxDays < longestDays ? BirthdayList::read(connection, 0, near) : BirthdayList::read(connection), {}};
     for (size_t row = 0; row < dated.list.size(); ++row) {
         try {
             const DaysLeft left = dated.list.daysLeft(row, today);

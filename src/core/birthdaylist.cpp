@@ -76,14 +76,6 @@ bool fitsTheRule(qint64 value) {
 }
 } // namespace
 
-BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows) {
-    return read(connection, expectedRows, {});
-}
-
-BirthdayList BirthdayList::read(Connection& connection, const DateFilter& keep) {
-    return read(connection, 0, keep);
-}
-
 BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows, const DateFilter& keep) {
     const PreparedStatement prepared = connection.prepare(unsortedListQuery());
     if (!prepared)

@@ -27,12 +27,11 @@ class BirthdayList {
     // The list query's rows in its order: by month, then day, compared as the engine compares stored
     // values (no value first, then numbers, then texts, then bytes); rows with the same month and day
     // in the order they lie in the file. Throws AppError when the table cannot be read. expectedRows,
-    // the size of the last read, saves growing the block row by row.
-    static BirthdayList read(Connection& connection, size_t expectedRows = 0);
-    // Only the rows whose whole-number month and day keep accepts (and every row with another value):
-    // a reader that wants a few rows does not pay for the others' names.
+    // the size of the last read, saves growing the block row by row. With keep, only the rows whose
+    // whole-number month and day it accepts (and every row with another value): a reader that wants
+    // a few rows does not pay for the others' names.
     using DateFilter = std::function<bool(qint64 month, qint64 day)>;
-    static BirthdayList read(Connection& connection, const DateFilter& keep);
+    static BirthdayList read(Connection& connection, size_t expectedRows = 0, const DateFilter& keep = {});
 
     // Rows added by hand (the tests' and benchmarks' lists) come in the order they are added.
     void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day);
@@ -63,7 +62,6 @@ class BirthdayList {
         StoredNumber month;
         StoredNumber day;
     };
-    static BirthdayList read(Connection& connection, size_t expectedRows, const DateFilter& keep);
     StoredNumber keep(const QVariant& value);
     void appendName(QByteArrayView name);
     void putInListOrder();
