@@ -1,0 +1,60 @@
+#pragma once
+// Address books the user subscribes to, kept in the store beside the birthday table: the sources
+// ("tblSource"), and the link from each row of the birthday table to the contact it came from
+// ("tblContactLink"). The birthday table and its columns are never changed, so every other reader of
+// the list keeps working. Every function works on an open connection and throws AppError with the
+// engine's message.
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace cw {
+class Connection;
+}
+
+namespace cw::addressbook {
+
+enum class SourceKind { Folder = 1, CardDav = 2 };
+
+struct SourceInfo {
+    qint64 id = 0;
+    SourceKind kind = SourceKind::Folder;
+    QString location;    // the folder's path, or the address book's https:// address
+    QString userName;    // CardDAV only
+    QString displayName; // the folder's name, or the book's display name
+    int birthdayCount = 0;
+    int hiddenCount = 0;
+    QDateTime lastSync; // of the last sync that succeeded; invalid when none did
+    QString lastError;  // plain words; empty when the last sync succeeded
+};
+
+// Creates the two tables when they are missing; a store without them is a store without sources.
+void ensureTables(Connection& connection);
+std::vector<SourceInfo> listSources(Connection& connection);
+std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId);
+qint64 addSource(Connection& connection, SourceKind kind, const QString& location, const QString& userName,
+                 const QString& displayName);
+// Removes the source, its links and the rows that came from it; returns how many rows went.
+int removeSource(Connection& connection, qint64 sourceId);
+
+// Where a row of the birthday table comes from; nothing for the user's own rows.
+struct RowOrigin {
+    qint64 sourceId = 0;
+    QString sourceName; // the source's display name
+};
+std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId);
+
+// Hides the contact behind a subscribed row: the row goes, and later syncs do not bring it back.
+void hideContact(Connection& connection, qint64 birthdayId);
+struct HiddenContact {
+    qint64 sourceId = 0;
+    QString href; // the contact's file name or server path
+    QString name; // as it was when hidden
+};
+std::vector<HiddenContact> hiddenContacts(Connection& connection, qint64 sourceId);
+// Shows a hidden contact again: its row comes back (at once when its birthday is known).
+void showContact(Connection& connection, qint64 sourceId, const QString& href);
+
+} // namespace cw::addressbook

@@ -1,0 +1,68 @@
+#pragma once
+// Runs the syncs of the subscribed address books without blocking the caller's event loop: the
+// network calls are asynchronous, a folder is read in slices, and the store is written in short
+// transactions. One sync of a source runs at a time; asking again while it runs does nothing.
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+namespace cw::addressbook {
+
+// Where the runner gets a CardDAV source's password: the desktop's secret store, or the user when
+// there is none. The answer may come later; answering with nothing fails the sync ("no password").
+class PasswordSource : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    virtual void requestPassword(qint64 sourceId, const QString& location, const QString& userName) = 0;
+  signals:
+    void passwordReady(qint64 sourceId, const QString& password, bool found);
+};
+
+class SyncRunner : public QObject {
+    Q_OBJECT
+  public:
+    // storePath is the birthday store's file; the runner opens its own connection for each write.
+    SyncRunner(const QString& storePath, PasswordSource* passwords, QObject* parent = nullptr);
+    ~SyncRunner() override;
+
+    void syncSource(qint64 sourceId);
+    void syncAll();
+    bool isRunning(qint64 sourceId) const;
+    bool isIdle() const;
+
+  signals:
+    void progress(qint64 sourceId, int done, int total); // contacts read so far, of how many (0: unknown)
+    void sourceFinished(qint64 sourceId, bool ok, const QString& error); // error in plain words
+    void rowsChanged(); // rows of the birthday table were added, changed or removed
+    void allFinished();
+
+  private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// Adding a source: a folder is taken as it is; an address is followed to the address books it leads
+// to (the address itself, /.well-known/carddav, the user's principal and its address-book home).
+struct FoundBook {
+    QUrl url;
+    QString displayName;
+};
+class Discovery : public QObject {
+    Q_OBJECT
+  public:
+    explicit Discovery(QObject* parent = nullptr);
+    ~Discovery() override;
+    void start(const QUrl& address, const QString& userName, const QString& password);
+  signals:
+    void found(const QList<cw::addressbook::FoundBook>& books);
+    void failed(const QString& error); // plain words: "The server refused the user name or password." ...
+
+  private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace cw::addressbook
