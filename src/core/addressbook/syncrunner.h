@@ -21,6 +21,22 @@ class PasswordSource : public QObject {
     void passwordReady(qint64 sourceId, const QString& password, bool found);
 };
 
+// The desktop's secret store through QtKeychain (GNOME Keyring, KWallet behind it), one entry per
+// source. Nothing goes to a file when there is none: secretStoreMissing() turns true, reads answer
+// found=false and saves answer ok=false, and the window then asks the user at each sync.
+class KeychainPasswords : public PasswordSource {
+    Q_OBJECT
+  public:
+    explicit KeychainPasswords(QObject* parent = nullptr);
+    ~KeychainPasswords() override;
+    void requestPassword(qint64 sourceId, const QString& location, const QString& userName) override;
+    void savePassword(qint64 sourceId, const QString& userName, const QString& password);
+    void forgetPassword(qint64 sourceId);
+    bool secretStoreMissing() const;
+  signals:
+    void passwordSaved(qint64 sourceId, bool ok);
+};
+
 class SyncRunner : public QObject {
     Q_OBJECT
   public:
