@@ -1,0 +1,98 @@
+#include "core/addressbook/storequery.h"
+
+#include "core/apperror.h"
+
+#include <sqlite3.h>
+
+namespace cw::addressbook {
+
+Query::Query(Connection& connection, const char* text)
+    : connection_(connection), statement_(connection.prepare(QByteArray(text))) {}
+
+void Query::rewind() {
+    if (stepped_)
+        sqlite3_reset(statement_.get());
+    stepped_ = false;
+}
+
+Query& Query::bind(int parameter, qint64 number) {
+    rewind();
+    const int rc = sqlite3_bind_int64(statement_.get(), parameter, number);
+    if (rc != SQLITE_OK)
+        throwEngineError(connection_.handle(), rc);
+    return *this;
+}
+
+Query& Query::bind(int parameter, const QString& text) {
+    rewind();
+    const QByteArray utf8 = text.toUtf8();
+    const int rc = text.isNull() ? sqlite3_bind_null(statement_.get(), parameter)
+                                 : sqlite3_bind_text(statement_.get(), parameter, utf8.constData(),
+                                                     int(utf8.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        throwEngineError(connection_.handle(), rc);
+    return *this;
+}
+
+bool Query::next() {
+    stepped_ = true;
+    const int rc = sqlite3_step(statement_.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE) {
+        const AppError error(QString::fromUtf8(sqlite3_errmsg(connection_.handle())));
+        rewind();
+        throw error;
+    }
+    return false;
+}
+
+void Query::run() {
+    rewind();
+    while (next()) {
+    }
+    rewind();
+}
+
+qint64 Query::number(int column) const {
+    return sqlite3_column_int64(statement_.get(), column);
+}
+
+QString Query::text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement_.get(), column)) : QString();
+}
+
+bool Query::isNull(int column) const {
+    return sqlite3_column_type(statement_.get(), column) == SQLITE_NULL;
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.execute(QStringLiteral("begin immediate"));
+}
+
+Transaction::~Transaction() {
+    if (open_)
+        sqlite3_exec(connection_.handle(), "rollback", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+    connection_.execute(QStringLiteral("commit"));
+    open_ = false;
+}
+
+qint64 lastInsertId(Connection& connection) {
+    return sqlite3_last_insert_rowid(connection.handle());
+}
+
+int changedRows(Connection& connection) {
+    return sqlite3_changes(connection.handle());
+}
+
+void openStore(Connection& connection, const QString& path) {
+    QString quoted = path;
+    connection.open(QStringLiteral("Data Source=\"") +
+                    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'));
+}
+
+} // namespace cw::addressbook
