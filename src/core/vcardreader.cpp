@@ -15,7 +15,7 @@ namespace {
 constexpr qsizetype keptLimit = 4 << 20;
 
 bool isKeptName(QByteArrayView name) {
-    for (const char* kept : {"BEGIN", "END", "FN", "N", "ORG", "BDAY"})
+    for (const char* kept : {"BEGIN", "END", "FN", "N", "ORG", "BDAY", "UID"})
         if (name.compare(kept, Qt::CaseInsensitive) == 0)
             return true;
     return false;
@@ -188,6 +188,7 @@ struct VCardReader::Card {
     QString formattedName;
     QStringList structuredName; // family; given; ...
     QString organisation;
+    QString uid;
     std::optional<std::pair<int, int>> birthday;
     bool broken = false;
 
@@ -198,6 +199,8 @@ struct VCardReader::Card {
             structuredName = textComponents(decodedValue(property));
         } else if (property.name == "ORG") {
             organisation = cleanPersonName(textComponents(decodedValue(property)).first());
+        } else if (property.name == "UID") {
+            uid = decodedValue(property).trimmed();
         } else if (property.name == "BDAY" && !birthday && readsAsDate(property.valueType)) {
             // Several BDAY lines (alternatives sharing an ALTID) are one birthday: the first that
             // reads as a date.
@@ -282,6 +285,7 @@ bool VCardReader::readLogicalLine() {
 
 bool VCardReader::next(ReadEntry& entry) {
     Card card;
+    uid_.clear();
     bool inCard = beginSeen_;
     beginSeen_ = false;
     int nested = 0;           // cards open inside this one
@@ -304,6 +308,7 @@ bool VCardReader::next(ReadEntry& entry) {
             return true;
         } else if (end) {
             entry = card.entry();
+            uid_ = card.uid;
             return true;
         } else {
             agentBefore = property.name == "AGENT" && valueBlank_;

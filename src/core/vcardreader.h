@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <vector>
 
@@ -20,6 +21,8 @@ class VCardReader {
     // card or the stream begins or ends, and reads as having no birthday. A card inside a card (a 2.1
     // AGENT) is passed over.
     bool next(ReadEntry& entry);
+    // The UID of the card next() read last, empty when it had none or did not end.
+    const QString& uid() const { return uid_; }
 
   private:
     struct Card;
@@ -34,6 +37,7 @@ class VCardReader {
     bool logicalTruncated_ = false;
     bool valueBlank_ = false; // of a property that is not kept: whether its value was blank
     bool beginSeen_ = false;  // the last call stopped at the BEGIN of the next card
+    QString uid_;
 };
 
 // Every card of a vCard text, for callers that hold the bytes already.

@@ -3,6 +3,9 @@
 #include "core/addressbook/storequery.h"
 #include "core/apperror.h"
 
+#include "core/vcardreader.h"
+
+#include <QBuffer>
 #include <QDateTime>
 
 namespace cw::addressbook {
@@ -12,6 +15,23 @@ QString keyOf(const QString& name, const QString& month, const QString& day) {
     return name + QChar(0x1f) + month + QChar(0x1f) + day;
 }
 } // namespace
+
+Contact readContact(const QString& href, const QString& etag, const QByteArray& card) {
+    QByteArray bytes = card;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    VCardReader reader(buffer);
+    Contact contact{href, {}, etag, std::nullopt};
+    if (reader.next(contact.birthday))
+        contact.uid = reader.uid();
+    return contact;
+}
+
+void recordFailure(const QString& storePath, qint64 sourceId, const QString& error) {
+    Connection connection;
+    openStore(connection, storePath);
+    ContactStore(connection, sourceId).finish(false, error);
+}
 
 ContactStore::ContactStore(Connection& connection, qint64 sourceId)
     : connection_(connection), sourceId_(sourceId) {

@@ -23,6 +23,12 @@ struct Contact {
     ReadEntry birthday; // nothing when the card has no birthday, no name or no readable date
 };
 
+// The contact of one vCard file or address-data: the first card, read by the vCard import's rules.
+Contact readContact(const QString& href, const QString& etag, const QByteArray& card);
+
+// Records a sync that failed before it reached the store (no password), opening the store at path.
+void recordFailure(const QString& storePath, qint64 sourceId, const QString& error);
+
 class ContactStore {
   public:
     // Throws AppError when the source is not (or no longer) in the store.

@@ -10,6 +10,9 @@
 
 namespace cw::addressbook {
 
+class SyncJob;
+struct DavReply;
+
 // Where the runner gets a CardDAV source's password: the desktop's secret store, or the user when
 // there is none. The answer may come later; answering with nothing fails the sync ("no password").
 class PasswordSource : public QObject {
@@ -17,6 +20,8 @@ class PasswordSource : public QObject {
   public:
     using QObject::QObject;
     virtual void requestPassword(qint64 sourceId, const QString& location, const QString& userName) = 0;
+    // Why a sync had no password, in words, after an answer with found=false.
+    virtual QString missingPasswordText() const;
   signals:
     void passwordReady(qint64 sourceId, const QString& password, bool found);
 };
@@ -33,8 +38,14 @@ class KeychainPasswords : public PasswordSource {
     void savePassword(qint64 sourceId, const QString& userName, const QString& password);
     void forgetPassword(qint64 sourceId);
     bool secretStoreMissing() const;
+    QString missingPasswordText() const override;
   signals:
     void passwordSaved(qint64 sourceId, bool ok);
+
+  private:
+    void noteError(int error, const QString& text);
+    bool storeMissing_ = false;
+    QString storeError_;
 };
 
 class SyncRunner : public QObject {
@@ -58,6 +69,9 @@ class SyncRunner : public QObject {
   private:
     struct Private;
     std::unique_ptr<Private> d;
+    void startJob(qint64 sourceId, SyncJob* job);
+    void endWithoutJob(qint64 sourceId, const QString& error);
+    void announceIdle();
 };
 
 // Adding a source: a folder is taken as it is; an address is followed to the address books it leads
@@ -77,6 +91,11 @@ class Discovery : public QObject {
     void failed(const QString& error); // plain words: "The server refused the user name or password." ...
 
   private:
+    void probe(const QUrl& url);
+    void list(const QUrl& home);
+    void notFound();
+    bool answered(const DavReply& reply);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -1,0 +1,124 @@
+#include "core/addressbook/davclient.h"
+#include "core/addressbook/davxml.h"
+#include "core/addressbook/syncrunner.h"
+#include "core/birthdayrecord.h"
+
+namespace cw::addressbook {
+
+namespace {
+const QByteArray probeBody =
+    QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><d:propfind xmlns:d=\"DAV:\" "
+                      "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop><d:resourcetype/><d:displayname/>"
+                      "<d:current-user-principal/><c:addressbook-home-set/></d:prop></d:propfind>");
+const QByteArray listBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?><d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/>"
+    "<d:displayname/></d:prop></d:propfind>");
+// Principal, home set, the well-known address and what it leads to: a server that sends the client
+// round in circles is given up on.
+constexpr int maxSteps = 8;
+
+QString nameOf(const DavResponse& response, const QUrl& url) {
+    if (!response.displayName.trimmed().isEmpty())
+        return cleanPersonName(response.displayName);
+    const QStringList segments = url.path(QUrl::FullyDecoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return segments.isEmpty() ? url.host() : segments.last();
+}
+} // namespace
+
+struct Discovery::Private {
+    DavClient* client = nullptr;
+    QUrl address;
+    bool triedWellKnown = false;
+    int steps = 0;
+};
+
+Discovery::Discovery(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
+
+Discovery::~Discovery() = default;
+
+void Discovery::start(const QUrl& address, const QString& userName, const QString& password) {
+    delete d->client;
+    d->client = new DavClient(userName, password, this);
+    d->address = address;
+    d->triedWellKnown = false;
+    d->steps = 0;
+    probe(address);
+}
+
+bool Discovery::answered(const DavReply& reply) {
+    const QString error = DavClient::errorOf(reply);
+    if (!error.isEmpty() && (reply.status == 0 || reply.status == 401 || reply.status >= 500)) {
+        emit failed(error);
+        return false;
+    }
+    return true;
+}
+
+void Discovery::notFound() {
+    if (d->triedWellKnown) {
+        emit failed(QStringLiteral("No address book was found at this address."));
+        return;
+    }
+    d->triedWellKnown = true;
+    QUrl wellKnown = d->address;
+    wellKnown.setPath(QStringLiteral("/.well-known/carddav"));
+    wellKnown.setQuery(QString());
+    wellKnown.setFragment(QString());
+    probe(wellKnown);
+}
+
+void Discovery::probe(const QUrl& url) {
+    if (++d->steps > maxSteps) {
+        emit failed(QStringLiteral("No address book was found at this address."));
+        return;
+    }
+    d->client->send("PROPFIND", url, probeBody, 0, [this](const DavReply& reply) {
+        if (!answered(reply))
+            return;
+        QString error;
+        const std::optional<MultiStatus> status =
+            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, error) : std::nullopt;
+        if (!status || status->responses.empty()) {
+            notFound();
+            return;
+        }
+        const DavResponse& response = status->responses.front();
+        const QUrl here = reply.url;
+        if (response.isAddressBook) {
+            emit found({FoundBook{here, nameOf(response, here)}});
+        } else if (!response.homeSets.isEmpty()) {
+            list(here.resolved(QUrl(response.homeSets.first())));
+        } else if (!response.principal.isEmpty() &&
+                   here.resolved(QUrl(response.principal)).path() != here.path()) {
+            probe(here.resolved(QUrl(response.principal)));
+        } else {
+            list(here); // the address may be the home of the books itself
+        }
+    });
+}
+
+void Discovery::list(const QUrl& home) {
+    if (++d->steps > maxSteps) {
+        emit failed(QStringLiteral("No address book was found at this address."));
+        return;
+    }
+    d->client->send("PROPFIND", home, listBody, 1, [this](const DavReply& reply) {
+        if (!answered(reply))
+            return;
+        QString error;
+        const std::optional<MultiStatus> status =
+            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, error) : std::nullopt;
+        QList<FoundBook> books;
+        for (const DavResponse& response : status ? status->responses : std::vector<DavResponse>()) {
+            const QUrl url = reply.url.resolved(QUrl(response.href));
+            if (response.isAddressBook && DavClient::refusal(url).isEmpty())
+                books << FoundBook{url, nameOf(response, url)};
+        }
+        if (books.isEmpty())
+            notFound();
+        else
+            emit found(books);
+    });
+}
+
+} // namespace cw::addressbook

@@ -1,0 +1,136 @@
+#include "core/addressbook/syncjob.h"
+
+#include "core/addressbook/davclient.h"
+#include "core/addressbook/sources.h"
+#include "core/addressbook/storequery.h"
+#include "core/apperror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace cw::addressbook {
+
+SyncJob::SyncJob(const QString& storePath, qint64 sourceId, QObject* parent)
+    : QObject(parent), storePath_(storePath), sourceId_(sourceId) {}
+
+SyncJob::~SyncJob() = default;
+
+void SyncJob::start() {
+    try {
+        openStore(connection_, storePath_);
+        ensureTables(connection_);
+        contacts_.emplace(connection_, sourceId_);
+    } catch (const std::exception& error) {
+        fail(describe(error));
+        return;
+    }
+    run();
+}
+
+bool SyncJob::onStore(const std::function<bool(ContactStore&)>& step) {
+    if (ended_)
+        return false;
+    try {
+        if (step(*contacts_))
+            emit rowsChanged();
+        return true;
+    } catch (const std::exception& error) {
+        fail(describe(error));
+        return false;
+    }
+}
+
+void SyncJob::succeed() {
+    if (onStore([](ContactStore& contacts) {
+            contacts.finish(true, {});
+            return false;
+        })) {
+        ended_ = true;
+        emit finished(true, {});
+    }
+}
+
+void SyncJob::fail(const QString& error) {
+    if (ended_)
+        return;
+    ended_ = true;
+    try {
+        if (contacts_)
+            contacts_->finish(false, error);
+    } catch (const std::exception&) {
+        // the store itself failed; the error below says what went wrong first
+    }
+    emit finished(false, error);
+}
+
+namespace {
+constexpr size_t sliceSize = 200;
+
+// Size, time to the nanosecond and file number: a file rewritten or renamed into place reads anew.
+QString folderETag(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QStringLiteral("%1-%2.%3-%4")
+        .arg(qint64(info.st_size))
+        .arg(qint64(info.st_mtim.tv_sec))
+        .arg(qint64(info.st_mtim.tv_nsec))
+        .arg(quint64(info.st_ino));
+}
+} // namespace
+
+FolderSync::FolderSync(const QString& storePath, qint64 sourceId, const QString& folder, QObject* parent)
+    : SyncJob(storePath, sourceId, parent), folder_(folder) {}
+
+void FolderSync::run() {
+    const QDir dir(folder_);
+    if (!dir.exists() || !dir.isReadable()) {
+        fail(QStringLiteral("The folder cannot be read: %1").arg(folder_));
+        return;
+    }
+    QHash<QString, QString> known;
+    if (!onStore([&](ContactStore& contacts) {
+            known = contacts.knownETags();
+            return false;
+        }))
+        return;
+    // Sync tools write a dot-file or a *.tmp and rename it into place; the filter leaves both out.
+    const QStringList names = dir.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        const QString etag = folderETag(dir.filePath(name));
+        if (!etag.isEmpty() && known.value(name) != etag)
+            changed_.emplace_back(name, etag);
+        known.remove(name);
+    }
+    gone_ = known.keys();
+    readSlice();
+}
+
+void FolderSync::readSlice() {
+    std::vector<Contact> contacts;
+    const size_t end = std::min(changed_.size(), next_ + sliceSize);
+    for (; next_ < end; ++next_) {
+        QFile file(QDir(folder_).filePath(changed_[next_].first));
+        // A card that cannot be read now, or is past the bound, stays as it was.
+        if (!file.open(QIODevice::ReadOnly) || file.size() > DavClient::cardLimit)
+            continue;
+        const QByteArray card = file.read(DavClient::cardLimit + 1);
+        if (card.size() <= DavClient::cardLimit)
+            contacts.push_back(readContact(changed_[next_].first, changed_[next_].second, card));
+    }
+    if (!contacts.empty() && !onStore([&](ContactStore& store) { return store.apply(contacts); }))
+        return;
+    emit progress(int(next_), int(changed_.size()));
+    if (next_ < changed_.size()) {
+        // The rest on a later turn of the event loop, so that a large folder does not hold it.
+        QTimer::singleShot(0, this, &FolderSync::readSlice);
+        return;
+    }
+    if (gone_.isEmpty() || onStore([&](ContactStore& store) { return store.remove(gone_); }))
+        succeed();
+}
+
+} // namespace cw::addressbook

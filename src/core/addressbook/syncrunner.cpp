@@ -1,0 +1,137 @@
+#include "core/addressbook/syncrunner.h"
+
+#include "core/addressbook/contactstore.h"
+#include "core/addressbook/sources.h"
+#include "core/addressbook/storequery.h"
+#include "core/addressbook/syncjob.h"
+#include "core/apperror.h"
+
+#include <QHash>
+
+namespace cw::addressbook {
+
+namespace {
+const QString noPassword = QStringLiteral("No password is known for this address book.");
+}
+
+QString PasswordSource::missingPasswordText() const {
+    return noPassword;
+}
+
+struct SyncRunner::Private {
+    QString storePath;
+    PasswordSource* passwords;
+    QHash<qint64, SyncJob*> running;    // null while the password is awaited
+    QHash<qint64, SourceInfo> awaiting; // sources waiting for their password
+    bool idleAnnounced = true;
+};
+
+SyncRunner::SyncRunner(const QString& storePath, PasswordSource* passwords, QObject* parent)
+    : QObject(parent), d(std::make_unique<Private>(Private{storePath, passwords, {}, {}, true})) {
+    if (!passwords)
+        return;
+    connect(passwords, &PasswordSource::passwordReady, this,
+            [this](qint64 sourceId, const QString& password, bool found) {
+                if (!d->awaiting.contains(sourceId))
+                    return;
+                const SourceInfo source = d->awaiting.take(sourceId);
+                if (!found)
+                    endWithoutJob(sourceId, d->passwords->missingPasswordText());
+                else
+                    startJob(sourceId, new CardDavSync(d->storePath, sourceId, QUrl(source.location),
+                                                       source.userName, password, this));
+            });
+}
+
+SyncRunner::~SyncRunner() = default;
+
+bool SyncRunner::isRunning(qint64 sourceId) const {
+    return d->running.contains(sourceId);
+}
+
+bool SyncRunner::isIdle() const {
+    return d->running.isEmpty();
+}
+
+void SyncRunner::syncAll() {
+    std::vector<SourceInfo> sources;
+    try {
+        Connection connection;
+        openStore(connection, d->storePath);
+        sources = listSources(connection);
+    } catch (const std::exception&) {
+        // no store, no sources
+    }
+    for (const SourceInfo& source : sources)
+        syncSource(source.id);
+    announceIdle();
+}
+
+void SyncRunner::syncSource(qint64 sourceId) {
+    if (d->running.contains(sourceId))
+        return;
+    d->idleAnnounced = false;
+    std::optional<SourceInfo> source;
+    try {
+        Connection connection;
+        openStore(connection, d->storePath);
+        source = findSource(connection, sourceId);
+    } catch (const std::exception& error) {
+        emit sourceFinished(sourceId, false, describe(error));
+        announceIdle();
+        return;
+    }
+    if (!source) {
+        emit sourceFinished(sourceId, false, QStringLiteral("The address book has been removed."));
+        announceIdle();
+    } else if (source->kind == SourceKind::Folder) {
+        startJob(sourceId, new FolderSync(d->storePath, sourceId, source->location, this));
+    } else if (!d->passwords) {
+        d->running.insert(sourceId, nullptr);
+        endWithoutJob(sourceId, noPassword);
+    } else {
+        d->running.insert(sourceId, nullptr);
+        d->awaiting.insert(sourceId, *source);
+        d->passwords->requestPassword(sourceId, source->location, source->userName);
+    }
+}
+
+void SyncRunner::startJob(qint64 sourceId, SyncJob* job) {
+    d->running.insert(sourceId, job);
+    connect(job, &SyncJob::progress, this,
+            [this, sourceId](int done, int total) { emit progress(sourceId, done, total); });
+    connect(job, &SyncJob::rowsChanged, this, &SyncRunner::rowsChanged);
+    connect(job, &SyncJob::finished, this, [this, sourceId, job](bool ok, const QString& error) {
+        d->running.remove(sourceId);
+        job->deleteLater();
+        emit sourceFinished(sourceId, ok, error);
+        announceIdle();
+    });
+    job->start();
+}
+
+void SyncRunner::endWithoutJob(qint64 sourceId, const QString& error) {
+    try {
+        recordFailure(d->storePath, sourceId, error);
+    } catch (const std::exception&) {
+        // the source was removed meanwhile
+    }
+    d->running.remove(sourceId);
+    emit sourceFinished(sourceId, false, error);
+    announceIdle();
+}
+
+void SyncRunner::announceIdle() {
+    // Later, so that a sync that ends at once does not look like the end of all while others start.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (d->running.isEmpty() && !d->idleAnnounced) {
+                d->idleAnnounced = true;
+                emit allFinished();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace cw::addressbook
