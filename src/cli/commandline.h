@@ -1,6 +1,6 @@
 #pragma once
-// The command line for scripts, status bars and login messages: --upcoming [DAYS], --next, --help and
-// --version. It reads the store without a display, never writes it and touches nothing else.
+// The command line for scripts, status bars and login messages: --upcoming [DAYS], --next, --sync,
+// --help and --version. It needs no display; only --sync writes the store, and nothing else is touched.
 #include <QHash>
 #include <QStringList>
 

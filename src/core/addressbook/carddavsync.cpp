@@ -69,11 +69,9 @@ void CardDavSync::run() {
 
 void CardDavSync::report(const QString& token) {
     client_->send("REPORT", book_, syncBody(token), 0, [this, token](const DavReply& reply) {
-        // A server without sync reports, or one that no longer knows the token, is asked for every ETag.
-        const bool stale = (reply.status == 403 || reply.status == 409) && namesValidSyncToken(reply.body);
-        const bool unsupported = token.isEmpty() && reply.status >= 400 && reply.status < 500 &&
-                                 reply.status != 401 && reply.status != 404;
-        if (stale || unsupported) {
+        // A server without sync reports, or one that no longer knows the token (403 or 409 with
+        // valid-sync-token, or worse), is asked for every ETag instead: that answer is always right.
+        if (reply.error.isEmpty() && reply.status >= 400 && reply.status != 401 && reply.status != 404) {
             compareETags();
             return;
         }

@@ -129,17 +129,4 @@ std::optional<MultiStatus> readMultiStatus(const QByteArray& body, qsizetype car
     return result;
 }
 
-bool namesValidSyncToken(const QByteArray& body) {
-    QXmlStreamReader xml(body);
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (refused(token))
-            return false;
-        if (token == QXmlStreamReader::StartElement && xml.namespaceUri() == dav &&
-            xml.name() == u"valid-sync-token")
-            return true;
-    }
-    return false;
-}
-
 } // namespace cw::addressbook

@@ -33,7 +33,5 @@ struct MultiStatus {
 // Only the properties of a propstat whose status is 200 are taken. Nothing, with the reason in error,
 // for an answer that is not a well-formed multistatus.
 std::optional<MultiStatus> readMultiStatus(const QByteArray& body, qsizetype cardLimit, QString& error);
-// Whether an error body names the valid-sync-token precondition (a token the server no longer knows).
-bool namesValidSyncToken(const QByteArray& body);
 
 } // namespace cw::addressbook

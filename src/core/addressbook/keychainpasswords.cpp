@@ -12,8 +12,9 @@ QString keyOf(qint64 sourceId) {
     return QStringLiteral("address book %1").arg(sourceId);
 }
 
-template <typename JobType> JobType* newJob(qint64 sourceId, QObject* parent) {
-    auto* job = new JobType(service, parent);
+// A job is nobody's child: the secret store answers it even after its asker has gone.
+template <typename JobType> JobType* newJob(qint64 sourceId) {
+    auto* job = new JobType(service);
     job->setAutoDelete(true);
     job->setInsecureFallback(false); // never a file of ours
     job->setKey(keyOf(sourceId));
@@ -32,7 +33,7 @@ void KeychainPasswords::noteError(int error, const QString& text) {
 }
 
 void KeychainPasswords::requestPassword(qint64 sourceId, const QString&, const QString&) {
-    auto* job = newJob<QKeychain::ReadPasswordJob>(sourceId, this);
+    auto* job = newJob<QKeychain::ReadPasswordJob>(sourceId);
     connect(job, &QKeychain::Job::finished, this, [this, job, sourceId] {
         noteError(job->error(), job->errorString());
         const bool found = job->error() == QKeychain::NoError;
@@ -42,7 +43,7 @@ void KeychainPasswords::requestPassword(qint64 sourceId, const QString&, const Q
 }
 
 void KeychainPasswords::savePassword(qint64 sourceId, const QString&, const QString& password) {
-    auto* job = newJob<QKeychain::WritePasswordJob>(sourceId, this);
+    auto* job = newJob<QKeychain::WritePasswordJob>(sourceId);
     job->setTextData(password);
     connect(job, &QKeychain::Job::finished, this, [this, job, sourceId] {
         noteError(job->error(), job->errorString());
@@ -52,7 +53,7 @@ void KeychainPasswords::savePassword(qint64 sourceId, const QString&, const QStr
 }
 
 void KeychainPasswords::forgetPassword(qint64 sourceId) {
-    newJob<QKeychain::DeletePasswordJob>(sourceId, this)->start();
+    newJob<QKeychain::DeletePasswordJob>(sourceId)->start();
 }
 
 bool KeychainPasswords::secretStoreMissing() const {

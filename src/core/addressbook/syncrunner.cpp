@@ -86,6 +86,8 @@ void SyncRunner::syncSource(qint64 sourceId) {
         announceIdle();
     } else if (source->kind == SourceKind::Folder) {
         startJob(sourceId, new FolderSync(d->storePath, sourceId, source->location, this));
+    } else if (source->userName.isEmpty()) { // a server that asks for no login
+        startJob(sourceId, new CardDavSync(d->storePath, sourceId, QUrl(source->location), {}, {}, this));
     } else if (!d->passwords) {
         d->running.insert(sourceId, nullptr);
         endWithoutJob(sourceId, noPassword);

@@ -1,0 +1,302 @@
+// Address books end to end: a real CardDAV server (radicale with a password, xandikos without) and a
+// real watched folder, synced into a real store; the test writes the cards, Candlewise only reads.
+#include "core/addressbook/folderwatch.h"
+#include "core/addressbook/sources.h"
+#include "core/addressbook/storequery.h"
+#include "core/addressbook/syncrunner.h"
+#include "core/storelocation.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <sqlite3.h>
+
+using namespace cw::addressbook;
+
+namespace {
+
+QByteArray card(const QString& uid, const QString& name, const QString& birthday = {}) {
+    QString text =
+        QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nFN:%2\r\nN:;%2;;;\r\n").arg(uid, name);
+    if (!birthday.isEmpty())
+        text += QStringLiteral("BDAY:%1\r\n").arg(birthday);
+    return (text + QStringLiteral("END:VCARD\r\n")).toUtf8();
+}
+
+// A CardDAV server of its own on a free loopback port, its storage in a temporary folder.
+struct Server {
+    QTemporaryDir dir;
+    QProcess process;
+    QString user;
+    QString password;
+    QUrl root;
+    QUrl book;
+
+    bool start(const QString& kind) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        const QString port = QString::number(probe.serverPort());
+        probe.close();
+        root = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+        if (kind == QLatin1String("radicale")) {
+            user = QStringLiteral("ann");
+            password = QStringLiteral("s3cret");
+            QFile users(dir.filePath("users"));
+            users.open(QIODevice::WriteOnly);
+            users.write((user + ':' + password + '\n').toUtf8());
+            users.close();
+            QFile config(dir.filePath("config"));
+            config.open(QIODevice::WriteOnly);
+            config.write(
+                QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n[auth]\ntype = htpasswd\nhtpasswd_filename = "
+                               "%2\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = %3\n")
+                    .arg(port, users.fileName(), dir.filePath("collections"))
+                    .toUtf8());
+            config.close();
+            process.start(QStringLiteral("radicale"), {QStringLiteral("--config"), config.fileName()});
+            book = root.resolved(QUrl(QStringLiteral("/ann/friends/")));
+        } else {
+            process.start(QStringLiteral("xandikos"),
+                          {"--defaults", "-d", dir.path(), "-p", port, "-l", "127.0.0.1"});
+            book = root.resolved(QUrl(QStringLiteral("/user/contacts/addressbook/")));
+        }
+        for (int tries = 0; tries < 100 && process.state() != QProcess::NotRunning; ++tries) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, quint16(port.toInt()));
+            if (socket.waitForConnected(100))
+                return kind != QLatin1String("radicale") ||
+                       put(book, "MKCOL",
+                           "<mkcol xmlns=\"DAV:\" "
+                           "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><set><prop><resourcetype>"
+                           "<collection/><C:addressbook/></resourcetype><displayname>Friends</displayname></"
+                           "prop>"
+                           "</set></mkcol>") == 201;
+            QTest::qWait(100);
+        }
+        return false;
+    }
+    // The test writes to the server; Candlewise never does.
+    int put(const QUrl& url, const char* method, const QByteArray& body) {
+        QProcess curl;
+        QStringList arguments{"-s", "-o",   "/dev/null",     "-w", "%{http_code}",
+                              "-X", method, "--data-binary", "@-"};
+        if (!user.isEmpty())
+            arguments << "-u" << user + ':' + password;
+        curl.start(QStringLiteral("curl"), arguments << url.toString());
+        curl.write(body);
+        curl.closeWriteChannel();
+        curl.waitForFinished();
+        return curl.readAllStandardOutput().toInt();
+    }
+    void putCard(const QString& uid, const QString& name, const QString& birthday = {}) {
+        QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "PUT", card(uid, name, birthday)) / 100, 2);
+    }
+    void remove(const QString& uid) {
+        QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "DELETE", {}) / 100, 2);
+    }
+};
+
+// The live store where the program finds it, holding the birthday table alone, as an older version left it.
+class Store {
+  public:
+    Store() {
+        QDir().mkpath(QFileInfo(cw::liveStoreFile()).absolutePath());
+        QFile::remove(cw::liveStoreFile());
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(cw::liveStoreFile()).constData(), &db);
+        sqlite3_exec(db,
+                     "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
+                     "BirthMonth SMALLINT, BirthDay SMALLINT)",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        openStore(connection, cw::liveStoreFile());
+    }
+    QStringList rows() {
+        QStringList rows;
+        Query query(connection, "select Person, BirthMonth, BirthDay from tblBirthday order by Person");
+        while (query.next())
+            rows << QStringLiteral("%1 %2/%3").arg(query.text(0), query.text(1), query.text(2));
+        return rows;
+    }
+    qint64 idOf(const QString& person) {
+        Query query(connection, "select id from tblBirthday where Person=?");
+        query.bind(1, person);
+        return query.next() ? query.number(0) : 0;
+    }
+    cw::Connection connection;
+};
+
+struct Outcome {
+    bool ok = false;
+    QString error;
+};
+
+Outcome syncNow(SyncRunner& runner, qint64 sourceId) {
+    QSignalSpy finished(&runner, &SyncRunner::sourceFinished);
+    runner.syncSource(sourceId);
+    if (finished.isEmpty() && !finished.wait(30000))
+        return {false, QStringLiteral("no answer")};
+    return {finished.first().at(1).toBool(), finished.first().at(2).toString()};
+}
+
+// The built program's --sync: its exit code and what it wrote to stderr.
+std::pair<int, QString> runSync() {
+    QProcess program;
+    program.start(qEnvironmentVariable("CANDLEWISE_PROGRAM_DIR") + "/candlewise", {"--sync"});
+    program.waitForFinished(60000);
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+}
+
+} // namespace
+
+class AddressBookTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        QVERIFY2(qEnvironmentVariableIsSet("CANDLEWISE_COMMON_APPDATA"), "run by ctest only");
+    }
+    void server_data();
+    void server();
+    void folder();
+};
+
+void AddressBookTest::server_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("radicale, with a password") << "radicale";
+    QTest::newRow("xandikos, no login") << "xandikos";
+}
+
+void AddressBookTest::server() {
+    QFETCH(QString, kind);
+    if (QStandardPaths::findExecutable(kind).isEmpty() || QStandardPaths::findExecutable("curl").isEmpty())
+        QSKIP("The server or curl is not installed.");
+    Server server;
+    QVERIFY(server.start(kind));
+    Store store;
+    store.connection.execute("insert into tblBirthday (Person,BirthMonth,BirthDay) values ('Cy Own',5,5)");
+    server.putCard("ann", "Ann", "1990-03-09");
+    server.putCard("bob", "Bob");
+    server.putCard("cy", "Cy Own", "--0505"); // equal to the user's own row
+
+    // Discovery from the server's root: principal, home set, the book.
+    Discovery discovery;
+    QSignalSpy found(&discovery, &Discovery::found);
+    discovery.start(server.root, server.user, server.password);
+    QVERIFY(found.wait(30000));
+    const auto books = found.first().first().value<QList<FoundBook>>();
+    QCOMPARE(books.size(), 1);
+    QCOMPARE(books.first().url.path(), server.book.path());
+
+    const qint64 id = addSource(store.connection, SourceKind::CardDav, books.first().url.toString(),
+                                server.user, books.first().displayName);
+    KeychainPasswords passwords;
+    SyncRunner runner(cw::liveStoreFile(), &passwords);
+    const auto savePassword = [&](const QString& password) {
+        QSignalSpy saved(&passwords, &KeychainPasswords::passwordSaved);
+        passwords.savePassword(id, server.user, password);
+        QVERIFY(saved.wait(10000));
+        QVERIFY(saved.first().at(1).toBool());
+    };
+    if (!server.user.isEmpty()) {
+        savePassword("wrong");
+        const Outcome refused = syncNow(runner, id);
+        QCOMPARE(refused.error, "The server refused the user name or password.");
+        savePassword(server.password);
+    }
+    QCOMPARE(syncNow(runner, id).error, QString());
+    QCOMPARE(store.rows(), QStringList({"Ann 3/9", "Cy Own 5/5"}));
+    QVERIFY(!originOf(store.connection, store.idOf("Cy Own"))); // stays the user's own
+    QCOMPARE(originOf(store.connection, store.idOf("Ann"))->sourceId, id);
+
+    // Added, changed, deleted upstream; read by the program's --sync with the password of the secret store.
+    server.putCard("ann", "Ann B", "1990-04-10");
+    server.putCard("bob", "Bob", "--1224");
+    server.remove("cy");
+    server.putCard("dan", "Dan", "2000-02-29");
+    QCOMPARE(runSync(), std::make_pair(0, QString()));
+    QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Bob 12/24", "Cy Own 5/5", "Dan 2/29"}));
+
+    // A hidden contact stays hidden when it changes; a token the server no longer knows falls back to
+    // comparing ETags, which still sees a contact deleted.
+    hideContact(store.connection, store.idOf("Dan"));
+    server.putCard("dan", "Dan D", "2000-02-29");
+    server.remove("bob");
+    Query(store.connection, "update tblSource set SyncToken='http://example.invalid/ns/sync/gone' where id=?")
+        .bind(1, id)
+        .run();
+    QCOMPARE(syncNow(runner, id).error, QString());
+    QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Cy Own 5/5"}));
+    const std::vector<HiddenContact> hidden = hiddenContacts(store.connection, id);
+    QCOMPARE(hidden.size(), size_t(1));
+    QCOMPARE(hidden.front().name, "Dan D");
+    showContact(store.connection, id, hidden.front().href);
+    QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Cy Own 5/5", "Dan D 2/29"}));
+
+    // The server gone: the rows stay, and the one error is kept for the window.
+    server.process.kill();
+    server.process.waitForFinished();
+    const Outcome gone = syncNow(runner, id);
+    QVERIFY2(gone.error.startsWith("Cannot reach 127.0.0.1:"), qPrintable(gone.error));
+    QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Cy Own 5/5", "Dan D 2/29"}));
+    QCOMPARE(findSource(store.connection, id)->lastError, gone.error);
+    QCOMPARE(findSource(store.connection, id)->birthdayCount, 2);
+    QCOMPARE(removeSource(store.connection, id), 2);
+    QCOMPARE(store.rows(), QStringList({"Cy Own 5/5"}));
+}
+
+void AddressBookTest::folder() {
+    Store store;
+    QTemporaryDir folder;
+    const qint64 id = addSource(store.connection, SourceKind::Folder, folder.path(), {}, "Cards");
+    SyncRunner runner(cw::liveStoreFile(), nullptr);
+    FolderWatch watch;
+    QSignalSpy changed(&watch, &FolderWatch::changed);
+    QSignalSpy finished(&runner, &SyncRunner::sourceFinished);
+    connect(&watch, &FolderWatch::changed, &runner, &SyncRunner::syncSource);
+    watch.watch(id, folder.path());
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    // Each step is seen by the watch, once, and read by the sync it starts.
+    const auto settled = [&](const QStringList& rows) {
+        QVERIFY(finished.wait(10000));
+        QTest::qWait(3 * FolderWatch::settleMs);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().at(2).toString(), QString());
+        QCOMPARE(store.rows(), rows);
+        changed.clear();
+        finished.clear();
+    };
+
+    write("ann.vcf.tmp", card("ann", "Ann", "19900309"));
+    write(".bob.vcf", card("bob", "Bob", "--0101")); // a dot-file is a sync tool's own
+    QVERIFY(QFile::rename(folder.filePath("ann.vcf.tmp"), folder.filePath("ann.vcf")));
+    settled({"Ann 3/9"});
+    write("ann.vcf", card("ann", "Ann", "1990-04-10")); // rewritten in place
+    settled({"Ann 4/10"});
+    for (const QString& name : {"c1", "c2", "c3", "c4", "c5"}) // a burst is read once
+        write(name + ".vcf", card(name, name, "--1201"));
+    settled({"Ann 4/10", "c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"});
+    QVERIFY(QFile::remove(folder.filePath("ann.vcf")));
+    settled({"c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"});
+
+    // --sync: 0 when every source was read, 1 with one line for each that was not.
+    QCOMPARE(runSync(), std::make_pair(0, QString()));
+    addSource(store.connection, SourceKind::Folder, folder.filePath("missing"), {}, "Gone");
+    QCOMPARE(runSync(), std::make_pair(1, "candlewise: Gone: The folder cannot be read: " +
+                                              folder.filePath("missing") + '\n'));
+}
+
+QTEST_GUILESS_MAIN(AddressBookTest)
+#include "test_addressbook.moc"
