@@ -147,6 +147,31 @@ Outcome syncNow(SyncRunner& runner, qint64 sourceId) {
     return {finished.first().at(1).toBool(), finished.first().at(2).toString()};
 }
 
+// A server that gives every request the same answer and closes: the hostile or broken server.
+class CannedServer : public QTcpServer {
+  public:
+    explicit CannedServer(const QByteArray& status, const QByteArray& body, const QByteArray& headers = {}) {
+        answer_ = "HTTP/1.1 " + status + "\r\nContent-Type: application/xml\r\nConnection: close\r\n" +
+                  headers + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    socket->readAll();
+                    if (!socket->property("answered").toBool()) {
+                        socket->setProperty("answered", true);
+                        socket->write(answer_);
+                        socket->disconnectFromHost();
+                    }
+                });
+        });
+    }
+    QUrl book() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/book/").arg(serverPort())); }
+
+  private:
+    QByteArray answer_;
+};
+
 // The built program's --sync: its exit code and what it wrote to stderr.
 std::pair<int, QString> runSync() {
     QProcess program;
@@ -166,6 +191,8 @@ class AddressBookTest : public QObject {
     void server_data();
     void server();
     void folder();
+    void hostile_data();
+    void hostile();
 };
 
 void AddressBookTest::server_data() {
@@ -296,6 +323,48 @@ void AddressBookTest::folder() {
     addSource(store.connection, SourceKind::Folder, folder.filePath("missing"), {}, "Gone");
     QCOMPARE(runSync(), std::make_pair(1, "candlewise: Gone: The folder cannot be read: " +
                                               folder.filePath("missing") + '\n'));
+}
+
+void AddressBookTest::hostile_data() {
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("headers");
+    QTest::addColumn<QString>("error");
+    const QByteArray multistatus = "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/book/a.vcf</d:href>"
+                                   "<d:status>HTTP/1.1 200 OK</d:status></d:response></d:multistatus>";
+    QTest::newRow("entities of a DTD")
+        << QByteArray("207 Multi-Status")
+        << "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" + multistatus << QByteArray()
+        << "The server's answer holds a document type, which is not accepted.";
+    QTest::newRow("garbage") << QByteArray("207 Multi-Status") << multistatus.left(60) << QByteArray()
+                             << "The server's answer could not be read.";
+    QTest::newRow("a body past 20 MB") << QByteArray("207 Multi-Status") << QByteArray((20 << 20) + 1, ' ')
+                                       << QByteArray() << "The server's answer is too large.";
+    QTest::newRow("redirects without end")
+        << QByteArray("301 Moved") << QByteArray() << QByteArray("Location: /book/\r\n")
+        << "The server sent too many redirects.";
+    QTest::newRow("an error") << QByteArray("500 Internal Server Error") << QByteArray() << QByteArray()
+                              << "The server answered with an error: 500 Internal Server Error";
+    QTest::newRow("http:// elsewhere")
+        << QByteArray() << QByteArray() << QByteArray()
+        << "Only https:// addresses are accepted, so that the password never travels "
+           "in clear: http://example.com/book/";
+}
+
+void AddressBookTest::hostile() {
+    QFETCH(QByteArray, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, headers);
+    QFETCH(QString, error);
+    CannedServer server(status, body, headers);
+    Store store;
+    store.connection.execute("insert into tblBirthday (Person,BirthMonth,BirthDay) values ('Own',1,1)");
+    const QUrl book = status.isEmpty() ? QUrl("http://example.com/book/") : server.book();
+    const qint64 id = addSource(store.connection, SourceKind::CardDav, book.toString(), {}, "Book");
+    SyncRunner runner(cw::liveStoreFile(), nullptr);
+    QCOMPARE(syncNow(runner, id).error, error);
+    QCOMPARE(store.rows(), QStringList{"Own 1/1"});
+    QCOMPARE(findSource(store.connection, id)->lastError, error);
 }
 
 QTEST_GUILESS_MAIN(AddressBookTest)
