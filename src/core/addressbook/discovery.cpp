@@ -45,15 +45,6 @@ void Discovery::start(const QUrl& address, const QString& userName, const QStrin
     probe(address);
 }
 
-bool Discovery::answered(const DavReply& reply) {
-    const QString error = DavClient::errorOf(reply);
-    if (!error.isEmpty() && (reply.status == 0 || reply.status == 401 || reply.status >= 500)) {
-        emit failed(error);
-        return false;
-    }
-    return true;
-}
-
 void Discovery::notFound() {
     if (d->triedWellKnown) {
         emit failed(QStringLiteral("No address book was found at this address."));
@@ -67,23 +58,33 @@ void Discovery::notFound() {
     probe(wellKnown);
 }
 
-void Discovery::probe(const QUrl& url) {
+void Discovery::ask(const QUrl& url, const QByteArray& body, int depth, const Answer& then) {
     if (++d->steps > maxSteps) {
         emit failed(QStringLiteral("No address book was found at this address."));
         return;
     }
-    d->client->send("PROPFIND", url, probeBody, 0, [this](const DavReply& reply) {
-        if (!answered(reply))
+    d->client->send("PROPFIND", url, body, depth, [this, then](const DavReply& reply) {
+        // No answer, a refused login or a broken server ends the search; any other answer only says
+        // that this was not the way.
+        const QString error = DavClient::errorOf(reply);
+        if (!error.isEmpty() && (reply.status == 0 || reply.status == 401 || reply.status >= 500)) {
+            emit failed(error);
             return;
-        QString error;
+        }
+        QString unread;
         const std::optional<MultiStatus> status =
-            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, error) : std::nullopt;
-        if (!status || status->responses.empty()) {
+            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, unread) : std::nullopt;
+        then(reply.url, status ? status->responses : std::vector<DavResponse>());
+    });
+}
+
+void Discovery::probe(const QUrl& url) {
+    ask(url, probeBody, 0, [this](const QUrl& here, const std::vector<DavResponse>& responses) {
+        if (responses.empty()) {
             notFound();
             return;
         }
-        const DavResponse& response = status->responses.front();
-        const QUrl here = reply.url;
+        const DavResponse& response = responses.front();
         if (response.isAddressBook) {
             emit found({FoundBook{here, nameOf(response, here)}});
         } else if (!response.homeSets.isEmpty()) {
@@ -98,19 +99,10 @@ void Discovery::probe(const QUrl& url) {
 }
 
 void Discovery::list(const QUrl& home) {
-    if (++d->steps > maxSteps) {
-        emit failed(QStringLiteral("No address book was found at this address."));
-        return;
-    }
-    d->client->send("PROPFIND", home, listBody, 1, [this](const DavReply& reply) {
-        if (!answered(reply))
-            return;
-        QString error;
-        const std::optional<MultiStatus> status =
-            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, error) : std::nullopt;
+    ask(home, listBody, 1, [this](const QUrl& here, const std::vector<DavResponse>& responses) {
         QList<FoundBook> books;
-        for (const DavResponse& response : status ? status->responses : std::vector<DavResponse>()) {
-            const QUrl url = reply.url.resolved(QUrl(response.href));
+        for (const DavResponse& response : responses) {
+            const QUrl url = here.resolved(QUrl(response.href));
             if (response.isAddressBook && DavClient::refusal(url).isEmpty())
                 books << FoundBook{url, nameOf(response, url)};
         }

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace cw::addressbook {
 
 class SyncJob;
-struct DavReply;
+struct DavResponse;
 
 // Where the runner gets a CardDAV source's password: the desktop's secret store, or the user when
 // there is none. The answer may come later; answering with nothing fails the sync ("no password").
@@ -94,7 +96,9 @@ class Discovery : public QObject {
     void probe(const QUrl& url);
     void list(const QUrl& home);
     void notFound();
-    bool answered(const DavReply& reply);
+    // One PROPFIND of the search, its responses handed on; none when the answer said nothing.
+    using Answer = std::function<void(const QUrl& here, const std::vector<DavResponse>& responses)>;
+    void ask(const QUrl& url, const QByteArray& body, int depth, const Answer& then);
 
     struct Private;
     std::unique_ptr<Private> d;
