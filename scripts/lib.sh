@@ -6,7 +6,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-de
     libbenchmark-dev libqt6svg6 libical-dev qtkeychain-qt6-dev)
 # The end-to-end checks' desktop with the calendar checker, and the validators the install check runs.
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils dbus dbus-x11 at-spi2-core python3
-    python3-pyatspi gir1.2-atspi-2.0 trayer openbox desktop-file-utils appstream python3-icalendar
+    python3-pyatspi gir1.2-atspi-2.0 python3-gi trayer openbox desktop-file-utils appstream python3-icalendar
     python3-dateutil qt6-gtk-platformtheme)
 # The address books' checks: two CardDAV servers, the secret store on a private bus, and curl to put
 # the test's cards on the servers.

@@ -949,7 +949,31 @@ def scenario_gtk_dark(s):
     wait_for("the new row in the store", lambda: any(r[1] == "Enter Saves" for r in s.rows()))
 
 
+def scenario_notify(s, button=1, after="You will be reminded of birthday in 1:00:00"):
+    """The alert also goes to the desktop's notification server; its button (1: the snooze, 2: "Do not
+    remind me again") answers the alert as the window's option and OK do, and the notice is withdrawn."""
+    s.start_desktop()
+    server = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__), "sni_host.py"), "actions"],
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    s.helpers.append(server)
+    today = time.localtime()
+    s.seed_store([("Ann Example", today.tm_mon, today.tm_mday)])
+    s.start_program()
+    calls = [server.stdout.readline().strip() for _ in range(3)]
+    check(calls[:2] == ["ready", "GetCapabilities"] and calls[2].startswith(
+        "Notify 0: default, Remind me again in 1 hour, Do not remind me again\t[\"candlewise\", \"Birthday Alert!\", "
+        "\"Ann Example's birthday is today.\""), f"the alert's notification: {calls}")
+    s.shot("notified")
+    server.stdin.write(f"press {button}\n")
+    server.stdin.flush()
+    calls = [server.stdout.readline().strip() for _ in range(2)]
+    check(calls == ["press", "CloseNotification 1"], f"the button closed the window, which withdrew it: {calls}")
+    wait_for("the alert to close", lambda: not s.open_window("Birthday Alert!"))
+    s.wait_label(main_window(s), "Next birthday", lambda t: t.startswith(after), "the label after the answer")
+
+
 SCENARIOS = {
+    "notify": scenario_notify,
     "gtk_dark": scenario_gtk_dark,
     "first_start": scenario_first_start,
     "add_birthday": scenario_add_birthday,

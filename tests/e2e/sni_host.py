@@ -2,8 +2,12 @@
 is registered and keeps the list of registered items, as a desktop panel's tray does. The checks
 read that list and press an item through its Activate method, as a click on the icon would.
 Like every desktop with such a tray it also runs a notification server, which shows the balloons;
-this one takes them and answers as a real one does."""
+this one takes them and answers as a real one does. Given capabilities (sni_host.py actions,body;
+"silent" never answers, as a hung server), it prints each call in short (Notify: the id it replaces,
+the actions by caption, then a tab and its other arguments in JSON), and input lines act as the
+user: "press N" clicks the notification (0) or its button N."""
 
+import json
 import sys
 
 from gi.repository import Gio, GLib
@@ -41,6 +45,9 @@ NOTIFICATIONS_XML = """
 """
 PATH = "/StatusNotifierWatcher"
 items = []
+caps = sys.argv[1].split(",") if len(sys.argv) > 1 else None
+last = {"id": 0, "actions": []}
+held = []
 
 
 def item_address(sender, service):
@@ -58,10 +65,37 @@ def on_call(connection, sender, path, interface, method, parameters, invocation)
     invocation.return_value(None)
 
 
+def signal(connection, name, signature, *values):
+    connection.emit_signal(None, "/org/freedesktop/Notifications", "org.freedesktop.Notifications", name,
+                           GLib.Variant(signature, values))
+
+
 def on_notification_call(connection, sender, path, interface, method, parameters, invocation):
-    replies = {"Notify": GLib.Variant("(u)", (1,)), "GetCapabilities": GLib.Variant("(as)", (["body"],)),
+    args = parameters.unpack()
+    if method == "Notify":
+        last.update(id=args[1] or last["id"] + 1, actions=args[5])
+    replies = {"Notify": GLib.Variant("(u)", (last["id"],)), "GetCapabilities": GLib.Variant("(as)", (caps or ["body"],)),
                "GetServerInformation": GLib.Variant("(ssss)", ("checks", "candlewise", "1", "1.2"))}
+    if caps and method == "Notify":
+        kept = "; kept" if args[6].pop("resident", False) else ""
+        print(f"Notify {args[1]}: {', '.join(args[5][:1] + args[5][3::2])}{kept}\t{json.dumps(args[2:5] + args[6:])}")
+    elif caps:
+        print(method, *args)
+    sys.stdout.flush()
+    if caps == ["silent"]:
+        return held.append(invocation)
     invocation.return_value(replies.get(method))
+    if method == "CloseNotification":
+        signal(connection, "NotificationClosed", "(uu)", args[0], 3)
+
+
+def on_input(bus):
+    words = sys.stdin.readline().split() or ["quit"]
+    if words[0] == "press":
+        signal(bus, "ActivationToken", "(us)", last["id"], "checks-token")
+        signal(bus, "ActionInvoked", "(us)", last["id"], last["actions"][2 * int(words[1])])
+    print(words[0], flush=True)  # after the signals: a check waits for it
+    return words[0] != "quit"
 
 
 def on_get(connection, sender, path, interface, name):
@@ -84,6 +118,8 @@ def main():
     bus.register_object("/org/freedesktop/Notifications", notifications, on_notification_call, None, None)
     bus.signal_subscribe("org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
                          "/org/freedesktop/DBus", None, Gio.DBusSignalFlags.NONE, on_name_vanished)
+    if caps:
+        GLib.io_add_watch(0, GLib.PRIORITY_DEFAULT, GLib.IOCondition.IN, lambda *a: on_input(bus))
     loop = GLib.MainLoop()
     Gio.bus_own_name_on_connection(bus, "org.freedesktop.Notifications", Gio.BusNameOwnerFlags.NONE, None, None)
     Gio.bus_own_name_on_connection(bus, "org.kde.StatusNotifierWatcher", Gio.BusNameOwnerFlags.NONE,

@@ -1,6 +1,7 @@
 #include "support/sandbox.h"
 
 #include "core/connection.h"
+#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
 #include "support/modal.h"
 
@@ -46,6 +47,9 @@ Sandbox::Sandbox() {
     services.setRandom(std::move(randomOwned));
     services.setPlayers(std::make_unique<RecordingPlayerFactory>(playerLog));
     services.setTrayShells(std::make_unique<FakeTrayShellFactory>(trayLog));
+    // No notification reaches the desktop of whoever runs the tests; those that check them connect
+    // to a server of their own on a bus of their own.
+    services.setNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
     // The program's own executable, as the start-up entry names it.
     const QString executable = appFolder() + QStringLiteral("/candlewise");
     QFile program(executable);

@@ -114,6 +114,7 @@ class Form1 : public QWidget, public ReminderHost {
     void findTextChanged(const QString& text);
     void showNewestRow();
     void restoreOptions();
+    void addNoticeOption();
     void visitWebSiteSometimes();
     void refill(bool isTest, bool newDay);
     void raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot);

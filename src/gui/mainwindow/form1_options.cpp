@@ -1,11 +1,13 @@
-// The options panel: each box writes its setting the moment it changes.
+// The options panel: each box writes its setting the moment it changes; so does the notifications entry.
 #include "gui/mainwindow/form1.h"
 
 #include "gui/services/errorreport.h"
+#include "gui/services/listview.h"
 #include "gui/services/services.h"
 #include "gui/services/settings.h"
 #include "gui/startup/modstartup.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QSignalBlocker>
 
@@ -89,6 +91,18 @@ void Form1::Check3_Click() {
     const QSignalBlocker restoring(Check3);
     Check3->setChecked(inEffect);
     showStartupChoice(*this, inEffect);
+}
+
+// A ticked entry of the list's context menu: each alert also goes to the desktop's notifications.
+void Form1::addNoticeOption() {
+    auto* separator = new QAction(ListView1);
+    separator->setSeparator(true);
+    auto* option = new QAction(QStringLiteral("Also show reminders as desktop notifications"), ListView1);
+    option->setCheckable(true);
+    option->setChecked(readOnOff(SettingKey::DesktopNotifications) == 1);
+    connect(option, &QAction::toggled, this,
+            [](bool on) { writeSetting(SettingKey::DesktopNotifications, onOffText(on ? 1 : 0)); });
+    ListView1->addActions({separator, option});
 }
 
 } // namespace cw

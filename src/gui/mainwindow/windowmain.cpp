@@ -2,6 +2,7 @@
 #include "core/config.h"
 #include "core/nodisplay.h"
 #include "gui/mainwindow/form1.h"
+#include "gui/services/services.h"
 #include "gui/services/singleinstance.h"
 #include "gui/services/stopsignal.h"
 #include "gui/tray/programicon.h"
@@ -86,5 +87,8 @@ extern "C" __attribute__((visibility("default"))) int candlewiseWindowMain(int a
     cw::StopSignal stopSignal;
     QObject::connect(&stopSignal, &cw::StopSignal::received, &form, &cw::Form1::endSession);
     form.start();
-    return app.exec();
+    const int status = app.exec();
+    // The notification server's client goes while the bus it talks on is still there.
+    cw::services().setNotices(nullptr);
+    return status;
 }

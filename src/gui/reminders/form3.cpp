@@ -39,6 +39,7 @@ Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot)
 }
 
 Form3::~Form3() {
+    withdrawNotice();
     if (MMControl1)
         MMControl1->Stop();
 }
@@ -203,11 +204,13 @@ void Form3::PushButton2_Click() {
 
 // The alert asks for the user's eye even when the desktop keeps it behind another window (Wayland
 // compositors place windows and decide focus themselves): it asks to be active, and where it is not,
-// the task bar shows that it wants attention.
+// the task bar shows that it wants attention. Beside it, the desktop's notifications show it.
 void Form3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         placeCentred();
+        postNotice();
+    }
     raise();
     activateWindow();
     QApplication::alert(this);
@@ -224,11 +227,12 @@ void Form3::placeCentred() {
 }
 
 void Form3::done(int result) {
-    // The tune belongs to the window: it ends however the window closes.
+    // The tune and the notification belong to the window: they end however the window closes.
     if (MMControl1) {
         MMControl1->Stop();
         MMControl1.reset();
     }
+    withdrawNotice();
     QDialog::done(result);
 }
 

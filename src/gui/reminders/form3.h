@@ -57,11 +57,16 @@ class Form3 : public QDialog {
     void optionSelected();
     void setOption(int index, bool value);
     void placeCentred();
+    void postNotice();
+    void noticeAnswered(const QString& key);
+    void withdrawNotice();
 
     ReminderHost& host_;
     QButtonGroup* group_;
-    QScrollArea* textArea_; // holds Label1
-    const ListedRows* snapshot_;   // only while loading
+    QScrollArea* textArea_;      // holds Label1
+    const ListedRows* snapshot_; // only while loading
+    bool noticePosted_ = false;
+    QString activationToken_; // the notification server's, for the next bring-forward
 };
 
 } // namespace cw

@@ -1,5 +1,6 @@
 #include "gui/services/services.h"
 
+#include "gui/notifications/desktopnotices.h"
 #include "gui/services/systemservices.h"
 #include "gui/tray/trayshell.h"
 
@@ -31,6 +32,9 @@ template <typename T, typename Make> T& lazily(std::unique_ptr<T>& slot, Make ma
 }
 } // namespace
 
+Services::Services() = default;
+Services::~Services() = default;
+
 Services& Services::instance() {
     static Services services;
     return services;
@@ -56,6 +60,9 @@ PlayerFactory& Services::players() {
 }
 TrayShellFactory& Services::trayShells() {
     return lazily(trayShells_, [] { return std::make_unique<SystemTrayShellFactory>(); });
+}
+DesktopNotices& Services::notices() {
+    return lazily(notices_, [] { return std::make_unique<DesktopNotices>(); });
 }
 
 QString Services::applicationFilePath() const {
@@ -89,6 +96,9 @@ void Services::setPlayers(std::unique_ptr<PlayerFactory> players) {
 void Services::setTrayShells(std::unique_ptr<TrayShellFactory> trayShells) {
     trayShells_ = std::move(trayShells);
 }
+void Services::setNotices(std::unique_ptr<DesktopNotices> notices) {
+    notices_ = std::move(notices);
+}
 void Services::setApplicationFilePath(const QString& path) {
     applicationFilePath_ = path;
 }
@@ -101,6 +111,7 @@ void Services::reset() {
     random_.reset();
     players_.reset();
     trayShells_.reset();
+    notices_.reset();
     applicationFilePath_.clear();
 }
 

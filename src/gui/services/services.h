@@ -12,6 +12,7 @@ class QWidget;
 namespace cw {
 
 class TrayShell;
+class DesktopNotices;
 
 enum class MessageIcon { None, Information, Exclamation, Question };
 enum class MessageButtons { Ok, YesNo };
@@ -88,6 +89,7 @@ class Services {
     RandomSource& random();
     PlayerFactory& players();
     TrayShellFactory& trayShells();
+    DesktopNotices& notices();
     // The folder the side files are read from: the running executable's folder.
     QString applicationFolder() const;
     QString applicationFilePath() const;
@@ -99,18 +101,21 @@ class Services {
     void setRandom(std::unique_ptr<RandomSource> random);
     void setPlayers(std::unique_ptr<PlayerFactory> players);
     void setTrayShells(std::unique_ptr<TrayShellFactory> trayShells);
+    void setNotices(std::unique_ptr<DesktopNotices> notices);
     void setApplicationFilePath(const QString& path);
     // Back to the production services.
     void reset();
 
   private:
-    Services() = default;
+    Services();
+    ~Services();
     std::unique_ptr<MessageService> messages_;
     std::unique_ptr<FileDialogService> fileDialogs_;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<RandomSource> random_;
     std::unique_ptr<PlayerFactory> players_;
     std::unique_ptr<TrayShellFactory> trayShells_;
+    std::unique_ptr<DesktopNotices> notices_;
     QString applicationFilePath_;
 };
 

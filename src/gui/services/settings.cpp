@@ -18,7 +18,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 17> keys{{
+constexpr std::array<KeyInfo, 18> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -36,6 +36,7 @@ constexpr std::array<KeyInfo, 17> keys{{
     {"Window Size", ""},
     {"Window Position", ""},
     {"Last Reminder Day", ""},
+    {"Desktop Notifications", "On"},
 }};
 
 const KeyInfo& info(SettingKey key) {

@@ -29,6 +29,8 @@ enum class SettingKey {
     WindowPosition,
     // The last day whose reminder pass ran (yyyy-MM-dd), and the first missed day caught up on it.
     LastReminderDay,
+    // "On" or "Off": each alert also goes to the desktop's notifications.
+    DesktopNotifications,
 };
 
 QString settingName(SettingKey key);

@@ -1,0 +1,129 @@
+// The notification server's client. Every call is asynchronous with a time limit, so a server that is
+// missing, busy or hung never holds up the caller; an answer that never comes just means no
+// notification. Nothing of QtDBus is seen outside this file.
+#include "gui/notifications/desktopnotices.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QVariantMap>
+
+namespace cw {
+
+namespace {
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+
+QDBusMessage serverCall(const QString& method) {
+    return QDBusMessage::createMethodCall(service, path, service, method);
+}
+} // namespace
+
+class DesktopNotices::Connection {
+  public:
+    explicit Connection(Bus bus)
+        : bus(bus == Bus::Session ? QDBusConnection::sessionBus()
+                                  : QDBusConnection(QStringLiteral("candlewise-no-bus"))) {}
+    QDBusConnection bus;
+};
+
+DesktopNotices::DesktopNotices(Bus bus, int timeoutMilliseconds)
+    : bus_(std::make_unique<Connection>(bus)), timeout_(timeoutMilliseconds) {}
+
+DesktopNotices::~DesktopNotices() = default;
+
+void DesktopNotices::post(const Notice& notice) {
+    if (!bus_->bus.isConnected())
+        return;
+    listen();
+    askCapabilities(notice, ++posting_);
+}
+
+void DesktopNotices::withdraw() {
+    ++posting_; // a posting still under way is withdrawn when the server answers it
+    if (shown_)
+        closeOnServer(lastId_);
+    shown_ = false;
+}
+
+// The buttons, the markup and keeping the notice depend on the server, which may have changed since
+// the last notice (a desktop's server replaced by another), so each notice asks afresh.
+void DesktopNotices::askCapabilities(const Notice& notice, quint64 posting) {
+    auto* pending = new QDBusPendingCallWatcher(
+        bus_->bus.asyncCall(serverCall(QStringLiteral("GetCapabilities")), timeout_), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, notice, posting] {
+        pending->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *pending;
+        if (!reply.isError() && posting == posting_)
+            send(notice, reply.value(), posting);
+    });
+}
+
+void DesktopNotices::send(const Notice& notice, const QStringList& capabilities, quint64 posting) {
+    QStringList actions;
+    if (capabilities.contains(QStringLiteral("actions"))) {
+        actions << QStringLiteral("default") << QString();
+        for (const auto& [key, caption] : notice.buttons)
+            actions << key << caption;
+    }
+    QVariantMap hints{{QStringLiteral("desktop-entry"), notice.desktopEntry},
+                      {QStringLiteral("suppress-sound"), true}};
+    if (capabilities.contains(QStringLiteral("persistence")))
+        hints.insert(QStringLiteral("resident"), true);
+    // A server that reads markup would take a name such as "Tom & Jerry <3" for markup.
+    const QString body =
+        capabilities.contains(QStringLiteral("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;
+    QDBusMessage notify = serverCall(QStringLiteral("Notify"));
+    // Expires never: it goes when the alert is answered, in the window or here.
+    notify << QCoreApplication::applicationName() << lastId_ << notice.icon << notice.summary << body
+           << actions << hints << 0;
+    auto* pending = new QDBusPendingCallWatcher(bus_->bus.asyncCall(notify, timeout_), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, posting] {
+        pending->deleteLater();
+        const QDBusPendingReply<uint> reply = *pending;
+        if (reply.isError())
+            return;
+        lastId_ = reply.value();
+        shown_ = posting == posting_;
+        if (!shown_) // answered or replaced while the server took its time
+            closeOnServer(lastId_);
+    });
+}
+
+void DesktopNotices::closeOnServer(uint id) {
+    QDBusMessage close = serverCall(QStringLiteral("CloseNotification"));
+    close << id;
+    bus_->bus.call(close, QDBus::NoBlock);
+}
+
+void DesktopNotices::listen() {
+    if (listening_)
+        return;
+    listening_ = true;
+    bus_->bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
+                      SLOT(serverActionInvoked(uint, QString)));
+    bus_->bus.connect(service, path, service, QStringLiteral("ActivationToken"), this,
+                      SLOT(serverActivationToken(uint, QString)));
+    bus_->bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                      SLOT(serverNotificationClosed(uint, uint)));
+}
+
+// The server speaks for every program's notifications: only this program's shown notice counts.
+void DesktopNotices::serverActionInvoked(uint id, const QString& key) {
+    if (shown_ && id == lastId_)
+        emit actionInvoked(key);
+}
+
+void DesktopNotices::serverActivationToken(uint id, const QString& token) {
+    if (shown_ && id == lastId_)
+        emit activationToken(token);
+}
+
+void DesktopNotices::serverNotificationClosed(uint id, uint /*reason*/) {
+    if (id == lastId_)
+        shown_ = false;
+}
+
+} // namespace cw

@@ -1,0 +1,133 @@
+// The alert's desktop notification against the checks' notification server, on a session bus of the
+// test's own: what is posted, what its buttons do, and that a missing or hung server delays nothing.
+#include "gui/mainwindow/fixture.h"
+
+#include "gui/notifications/desktopnotices.h"
+#include "gui/services/settings.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+using namespace cwtest;
+
+namespace {
+// The calls the server got, in short, with the arguments of each Notify beside.
+struct Server : QProcess {
+    QStringList calls;
+    QVariantList notices;
+    QStringList read() {
+        if (state() == Running) // a round trip after every call the program made before it
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                "org.freedesktop.Notifications", "/", "org.freedesktop.DBus.Peer", "Ping"));
+        while (canReadLine() || waitForReadyRead(50)) {
+            const QList<QByteArray> call = readLine().trimmed().split('\t');
+            calls << QString::fromUtf8(call[0]);
+            if (call.size() > 1)
+                notices << QJsonDocument::fromJson(call[1]).array().toVariantList();
+        }
+        return calls;
+    }
+};
+} // namespace
+
+class TestNotices : public QObject {
+    Q_OBJECT
+  private slots:
+    void alerts_data() {
+        QTest::addColumn<QString>("caps"); // the server's; "none": no server; "silent": a hung one
+        QTest::addColumn<int>("stored");   // the snooze choice stored before
+        QTest::addColumn<QString>("user"); // at the server, before OK in the window
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("duration");
+        const QString get = "GetCapabilities", close = "CloseNotification 1",
+                      notice = "Notify 0: default, Remind me again in 1 hour, Do not remind me again";
+        QTest::newRow("due at start: the lines, two buttons, kept; OK withdraws it")
+            << "actions,body-markup,persistence" << 0 << "" << QStringList{get, notice + "; kept", close}
+            << 3600;
+        QTest::newRow("the snooze button answers the window")
+            << "actions" << 2 << "press 1"
+            << QStringList{get, QString(notice).replace("1 hour", "6 hours"), "press", close} << 21600;
+        QTest::newRow("do not remind me again")
+            << "actions" << 0 << "press 2" << QStringList{get, notice, "press", close} << 0;
+        QTest::newRow("the click brings the window forward; \"Do not remind\" selected: 1 hour offered")
+            << "actions" << 4 << "press 0" << QStringList{get, notice, "press", close} << 0;
+        QTest::newRow("no actions: no buttons")
+            << "body" << 0 << "" << QStringList{get, "Notify 0: ", close} << 3600;
+        QTest::newRow("a second alert replaces the first")
+            << "actions" << 0 << "again"
+            << QStringList{get, notice, close, get, QString(notice).replace("y 0", "y 1"), close} << 3600;
+        QTest::newRow("no server") << "none" << 0 << "" << QStringList{} << 3600;
+        QTest::newRow("a hung server") << "silent" << 0 << "" << QStringList{get} << 3600;
+        QTest::newRow("turned off: nothing is sent") << "actions" << 0 << "off" << QStringList{} << 3600;
+    }
+
+    void alerts() {
+        QFETCH(QString, caps);
+        QFETCH(int, stored);
+        QFETCH(QString, user);
+        QFETCH(QStringList, calls);
+        MainWindowFixture f(QDate(2026, 3, 10));
+        QVERIFY(f.sandbox.installSideFile("happybirthday.wav"));
+        QList<Birthday> due;
+        for (const char* name : {"Tom & <b>Jerry</b>", "Al", "Bo", "Cy", "Di", "Ed", "Flo"})
+            due << Birthday{name, 3, 10};
+        f.store(due);
+        std::array<bool, 5> options{};
+        options[stored] = true;
+        cw::writeOptions(options);
+        Server server;
+        if (caps != "none") {
+            server.start("/usr/bin/python3", {CW_SNI_HOST, caps});
+            QVERIFY(server.waitForReadyRead(10000) && server.readLine() == "ready\n");
+        }
+        cw::services().setNotices(std::make_unique<cw::DesktopNotices>());
+        for (QAction* entry : f.load().ListView1->actions())
+            if (entry->text() == "Also show reminders as desktop notifications" && entry->isChecked())
+                entry->setChecked(user != "off"); // on by default
+        QElapsedTimer started;
+        const auto answer = [&](cw::Form3* alert) {
+            QVERIFY2(started.elapsed() < 3000 && f.sandbox.playerLog.calls.contains("Play"),
+                     "the alert is late");
+            if (user.startsWith("press")) {
+                QTRY_COMPARE(server.read().size(), 2);
+                if (user == "press 0")
+                    alert->showMinimized(); // put away by the user, or opened behind other windows
+                server.write(user.toLatin1() + '\n');
+                QTRY_VERIFY(user == "press 0" ? alert->isActiveWindow() && !alert->isMinimized()
+                                              : !alert->isVisible());
+            }
+            if (alert->isVisible())
+                alert->PushButton2->click();
+        };
+        f.withdrawAtEnd(whenModal<cw::Form3>(answer));
+        started.start();
+        f.form->Form_Activate();
+        if (user == "again") {
+            started.restart();
+            f.withdrawAtEnd(whenModal<cw::Form3>(answer));
+            f.form->PushButton3->click(); // "Add Birthday Today and Test"
+        }
+        QTRY_COMPARE(server.read(), calls);
+        QTEST(f.form->duration, "duration");
+        QVERIFY(cw::readOption(cw::optionKeys[user == "press 2" ? 4 : stored]));
+        const QString tom =
+            caps.contains("markup") ? "Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;" : "Tom & <b>Jerry</b>";
+        for (int i = 0; i < server.notices.size(); ++i)
+            QCOMPARE(
+                server.notices[i].toList(),
+                QVariantList({"candlewise", "Birthday Alert!",
+                              tom +
+                                  "'s birthday is today.\nAl's birthday is today.\nBo's birthday is "
+                                  "today.\nCy's birthday is today.\nDi's birthday is today.\nand " +
+                                  QString::number(2 + i) + " more",
+                              QVariantMap{{"desktop-entry", "candlewise"}, {"suppress-sound", true}}, 0}));
+    }
+};
+
+QTEST_MAIN(TestNotices)
+#include "test_notices.moc"
