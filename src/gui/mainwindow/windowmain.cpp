@@ -2,6 +2,7 @@
 #include "core/config.h"
 #include "core/nodisplay.h"
 #include "gui/mainwindow/form1.h"
+#include "gui/notifications/desktopnotices.h"
 #include "gui/services/services.h"
 #include "gui/services/singleinstance.h"
 #include "gui/services/stopsignal.h"
