@@ -2,10 +2,8 @@
 is registered and keeps the list of registered items, as a desktop panel's tray does. The checks
 read that list and press an item through its Activate method, as a click on the icon would.
 Like every desktop with such a tray it also runs a notification server, which shows the balloons;
-this one takes them and answers as a real one does. Given capabilities (sni_host.py actions,body;
-"silent" never answers, as a hung server), it prints each call in short (Notify: the id it replaces,
-the actions by caption, then a tab and its other arguments in JSON), and input lines act as the
-user: "press N" clicks the notification (0) or its button N."""
+this one takes them and answers as a real one does. Given capabilities ("silent": a hung server), it
+prints each call in short, and "press N" on its input clicks the notification (0) or its button N."""
 
 import json
 import sys

@@ -83,9 +83,7 @@ class TestNotices : public QObject {
         for (const char* name : {"Tom & <b>Jerry</b>", "Al", "Bo", "Cy", "Di", "Ed", "Flo"})
             due << Birthday{name, 3, 10};
         f.store(due);
-        std::array<bool, 5> options{};
-        options[stored] = true;
-        cw::writeOptions(options);
+        cw::writeOptions({stored == 0, stored == 1, stored == 2, stored == 3, stored == 4});
         Server server;
         if (caps != "none") {
             server.start("/usr/bin/python3", {CW_SNI_HOST, caps});
@@ -125,16 +123,16 @@ class TestNotices : public QObject {
         QTRY_COMPARE(server.read(), calls);
         QTEST(f.form->duration, "duration");
         QVERIFY(cw::readOption(cw::optionKeys[user == "press 2" ? 4 : stored]));
-        const QString tom =
-            caps.contains("markup") ? "Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;" : "Tom & <b>Jerry</b>";
-        for (int i = 0; i < server.notices.size(); ++i)
+        QStringList lines{caps.contains("markup") ? "Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;"
+                                                  : "Tom & <b>Jerry</b>"};
+        for (const char* name : {"Al", "Bo", "Cy", "Di"})
+            lines << name;
+        for (int i = 0; i < server.notices.size(); ++i) // five lines, then "and 2 more", "and 3 more"
             QCOMPARE(
                 server.notices[i].toList(),
                 QVariantList({"candlewise", "Birthday Alert!",
-                              tom +
-                                  "'s birthday is today.\nAl's birthday is today.\nBo's birthday is "
-                                  "today.\nCy's birthday is today.\nDi's birthday is today.\nand " +
-                                  QString::number(2 + i) + " more",
+                              lines.join("'s birthday is today.\n") +
+                                  QString("'s birthday is today.\nand %1 more").arg(2 + i),
                               QVariantMap{{"desktop-entry", "candlewise"}, {"suppress-sound", true}}, 0}));
     }
 };
