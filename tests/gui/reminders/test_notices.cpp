@@ -122,6 +122,7 @@ class TestNotices : public QObject {
         }
         QTRY_COMPARE(server.read(), calls);
         QTEST(f.form->duration, "duration");
+        QCOMPARE(f.sandbox.messages->shown.size(), 0); // whatever the server does, no message
         QVERIFY(cw::readOption(cw::optionKeys[user == "press 2" ? 4 : stored]));
         QStringList lines{caps.contains("markup") ? "Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;"
                                                   : "Tom & <b>Jerry</b>"};
