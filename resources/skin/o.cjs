@@ -88,3 +88,8 @@ QHeaderView::section {
 QHeaderView::section:last {
     border-right: none;
 }
+
+/* The list shows that it has the keyboard, as the command buttons do. */
+QTreeView:focus {
+    border-color: palette(highlight);
+}

@@ -388,7 +388,7 @@ class Walk : public QObject {
         const bool calendar = pick(2), find = !skipped("export-find") && pick(2);
         if (pick(2)) {
             QHeaderView* header = f.form->ListView1->header();
-            const int column = 1 + pick(4);
+            const int column = pick(4);
             desc_ += QStringLiteral(", sorted by column %1").arg(column);
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               {header->sectionViewportPosition(column) + 5, header->height() / 2});
@@ -461,7 +461,7 @@ class Walk : public QObject {
         for (int r = 0; r < list->rowCount(); ++r) {
             QStringList cells;
             for (const int column : {cw::personColumn, cw::monthColumn, cw::dayColumn, cw::daysLeftColumn})
-                cells << list->index(r, column).data().toString();
+                cells << list->index(r, f.form->ListView1->section(column)).data().toString();
             shown << cells[0] + ',' + cells[1] + ' ' + cells[2] + ' ' + cells[3];
         }
         if (const QString wrong = differs(today, shown); !wrong.isEmpty() && !differs(then, shown).isEmpty())

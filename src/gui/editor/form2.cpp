@@ -10,6 +10,7 @@
 #include "gui/services/services.h"
 #include "gui/services/theming.h"
 #include "gui/services/twips.h"
+#include "gui/services/windowaccessibility.h"
 #include "gui/tray/programicon.h"
 
 #include <QComboBox>
@@ -63,15 +64,13 @@ void Form2::buildControls() {
 
     Frame1 = new QGroupBox(QStringLiteral("Month"), this);
     Frame1->setGeometry(twipsRect(120, 930, 3840, 825));
-    Combo1 = new QComboBox(Frame1);
+    Combo1 = new NamedComboBox(QStringLiteral("Month"), Frame1);
     Combo1->setGeometry(twipsRect(240, 300, 3375, 345));
-    Combo1->setAccessibleName(QStringLiteral("Month"));
 
     Frame3 = new QGroupBox(QStringLiteral("Day"), this);
     Frame3->setGeometry(twipsRect(4080, 930, 3840, 825));
-    Combo2 = new QComboBox(Frame3);
+    Combo2 = new NamedComboBox(QStringLiteral("Day"), Frame3);
     Combo2->setGeometry(twipsRect(240, 300, 3375, 345));
-    Combo2->setAccessibleName(QStringLiteral("Day"));
 
     PushButton6 = new QPushButton(QStringLiteral("Save New Birthday Reminder"), this);
     PushButton6->setGeometry(twipsRect(120, 1880, 3840, 405));
@@ -82,6 +81,7 @@ void Form2::buildControls() {
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     installHoverPointers(this, {Frame1, Frame2, Frame3}, {PushButton1, PushButton6});
     setDialogKeys(this, PushButton6, Text1);
+    mirrorPlaces(this);
 }
 
 void Form2::Form_Load() {

@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <set>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -139,7 +141,7 @@ class Form1 : public QWidget, public ReminderHost {
     std::set<QDate> passedDays_;    // the days whose reminder pass has run in this run
     MissedDays missedDays_;         // the days before today that had no pass, caught up today
     bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
-    int addedHeight_ = 0;           // how much taller than designed the window is
+    std::vector<std::pair<QWidget*, QRect>> designedBelow_; // the controls under the list, as designed
 };
 
 } // namespace cw

@@ -13,7 +13,7 @@ namespace cw {
 namespace {
 int columnNamed(const ListView& list, const QString& caption) {
     for (const int column : {personColumn, monthColumn, dayColumn, daysLeftColumn}) {
-        if (list.model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == caption)
+        if (list.caption(column) == caption)
             return column;
     }
     return monthColumn; // calendar order, as a first start has it
@@ -26,8 +26,7 @@ void Form1::restoreListOrder() {
 }
 
 void Form1::saveListOrder(int column, bool descending) {
-    writeSetting(SettingKey::SortColumn,
-                 ListView1->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    writeSetting(SettingKey::SortColumn, ListView1->caption(column));
     writeSetting(SettingKey::SortOrder,
                  descending ? QStringLiteral("Descending") : QStringLiteral("Ascending"));
 }

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace cw {
 
@@ -107,6 +108,14 @@ void Form1::buildControls() {
                        twipsRect(240, 300, 3930, 285));
     Check8 = makeCheck(Frame1, QStringLiteral("Start in system tray"), twipsRect(4080, 300, 2340, 285));
 
+    for (QWidget* below : std::initializer_list<QWidget*>{PushButton1, PushButton2, PushButton3, PushButton4,
+                                                          PushButton5, PushButton6, PushButton7, PushButton8,
+                                                          PushButton9, PushButton10, Frame1, Frame2})
+        designedBelow_.emplace_back(below, below->geometry());
+    mirrorPlaces(Frame1);
+    mirrorPlaces(Frame2);
+    Label1->setAlignment(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter));
+
     Timer1 = new TimerControl(this);
     restoreWindowPlace();
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
@@ -188,7 +197,8 @@ void Form1::addListColumns() {
     ListView1->addColumn(QStringLiteral("Day"), 1300);
     ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
     ListView1->addColumn(QStringLiteral("MonthNo"), 0);
-    ListView1->header()->setSectionResizeMode(daysLeftColumn, QHeaderView::Stretch);
+    // The names take any width the window gains.
+    ListView1->header()->setSectionResizeMode(ListView1->section(personColumn), QHeaderView::Stretch);
     restoreListOrder();
 }
 

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 #include <optional>
 
@@ -40,17 +41,18 @@ std::optional<QPoint> readPair(SettingKey key) {
 void Form1::placeControls() {
     const int addedWidth = std::max(0, width() - designedSize().width());
     const int addedHeight = std::max(-listShrink(), height() - designedSize().height());
-    Label1->setGeometry(twipsRect(120, 120, 7800, 255).adjusted(0, -2, addedWidth, 2));
-    findField->setGeometry(twipsRect(120, 480, 7800, 315).adjusted(0, 0, addedWidth, 0));
+    // A right-to-left window measures every place from its right edge, as a laid-out one does.
+    const auto place = [this](QWidget* control, const QRect& designed) {
+        control->setGeometry(QStyle::visualRect(layoutDirection(), rect(), designed));
+    };
+    place(Label1, twipsRect(120, 120, 7800, 255).adjusted(0, -2, addedWidth, 2));
+    place(findField, twipsRect(120, 480, 7800, 315).adjusted(0, 0, addedWidth, 0));
     // The find field takes a row's height from the top of the list while it is shown.
     const int findRoom = findField->isHidden() ? 0 : 360;
-    ListView1->setGeometry(
-        twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom).adjusted(0, 0, addedWidth, addedHeight));
-    for (QWidget* below : std::initializer_list<QWidget*>{PushButton1, PushButton2, PushButton3, PushButton4,
-                                                          PushButton5, PushButton6, PushButton7, PushButton8,
-                                                          PushButton9, PushButton10, Frame1, Frame2})
-        below->move(below->x(), below->y() + addedHeight - addedHeight_);
-    addedHeight_ = addedHeight;
+    place(ListView1,
+          twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom).adjusted(0, 0, addedWidth, addedHeight));
+    for (const auto& [below, designed] : designedBelow_)
+        place(below, designed.translated(0, addedHeight));
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

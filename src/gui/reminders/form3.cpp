@@ -11,6 +11,7 @@
 #include "gui/services/theming.h"
 #include "gui/services/timercontrol.h"
 #include "gui/services/twips.h"
+#include "gui/services/windowaccessibility.h"
 #include "gui/tray/programicon.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 
 #include <array>
 
@@ -55,9 +57,11 @@ void Form3::buildControls() {
     textArea_->setFrameShape(QFrame::NoFrame);
     textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textArea_->setWidgetResizable(true);
-    textArea_->setFocusPolicy(Qt::StrongFocus); // reached with Tab or a click, scrolled with the keys
-    Label1 = new QLabel;
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The text itself is reached with Tab or a click, read by lines and scrolled with the keys.
+    textArea_->setFocusPolicy(Qt::NoFocus);
+    Label1 = new TextLines;
+    Label1->setFocusPolicy(Qt::StrongFocus);
+    Label1->setAlignment(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignTop));
     Label1->setWordWrap(true);
     Label1->setMargin(6);
     QFont larger = Label1->font();
@@ -98,6 +102,8 @@ void Form3::buildControls() {
     connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
     installHoverPointers(this, {Frame1}, {PushButton2});
     setDialogKeys(this, PushButton2, PushButton2);
+    arrowsChoose(group_);
+    mirrorPlaces(this);
 }
 
 // The group numbers the buttons 0 to 4 and knows which one is selected.

@@ -1,5 +1,7 @@
 #include "gui/services/dialogkeys.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPointer>
@@ -45,7 +47,38 @@ class EnterPresses : public QObject {
     QPointer<QPushButton> button_;
     QPointer<QWidget> firstFocus_;
 };
+
+// Qt moves the choice along with the focus only from a checked option: an arrow on an unchecked
+// one (none is checked yet) checks it first.
+class CheckBeforeMoving : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)
+            static_cast<QAbstractButton*>(watched)->setChecked(true);
+        return false;
+    }
+};
 } // namespace
+
+void arrowsChoose(QButtonGroup* group) {
+    // Only the checked option is in the Tab chain (all are while none is checked).
+    const auto settle = [group] {
+        const QAbstractButton* checked = group->checkedButton();
+        for (QAbstractButton* button : group->buttons())
+            button->setFocusPolicy(!checked || button == checked ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, settle);
+    settle();
+    auto* filter = new CheckBeforeMoving(group);
+    for (QAbstractButton* button : group->buttons())
+        button->installEventFilter(filter);
+}
 
 void setDialogKeys(QDialog* dialog, QPushButton* button, QWidget* firstFocus) {
     button->setDefault(true);

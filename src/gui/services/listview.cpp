@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace cw {
@@ -17,28 +19,36 @@ int ListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+    return parent.isValid() ? 0 : static_cast<int>(shownColumns_.size());
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() >= cellCount)
+    if (!index.isValid() || index.column() >= columnCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return rows_.cell(static_cast<size_t>(rowShownAt(index.row())), index.column());
+        return rows_.cell(static_cast<size_t>(rowShownAt(index.row())), columnOf(index.column()));
     return {};
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < headers_.size())
-        return headers_[section];
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < columnCount())
+        return headers_[columnOf(section)];
     return {};
 }
 
-void ListModel::addHeader(const QString& caption) {
-    const int column = static_cast<int>(headers_.size());
-    beginInsertColumns({}, column, column);
+void ListModel::addHeader(const QString& caption, bool shown) {
     headers_ << caption;
+    if (!shown)
+        return;
+    const int section = columnCount();
+    beginInsertColumns({}, section, section);
+    shownColumns_.push_back(static_cast<int>(headers_.size()) - 1);
     endInsertColumns();
+}
+
+int ListModel::section(int column) const {
+    const auto found = std::find(shownColumns_.begin(), shownColumns_.end(), column);
+    return found == shownColumns_.end() ? -1 : static_cast<int>(found - shownColumns_.begin());
 }
 
 void ListModel::beginRefill() {
@@ -107,7 +117,6 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     });
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(monthColumn, Qt::AscendingOrder);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
 }
 
@@ -138,12 +147,17 @@ void ListView::paintEvent(QPaintEvent* event) {
 }
 
 void ListView::addColumn(const QString& caption, int widthTwips) {
-    model_->addHeader(caption);
-    const int column = model_->columnCount() - 1;
-    if (widthTwips <= 1)
-        setColumnHidden(column, true);
-    else
-        setColumnWidth(column, twips(widthTwips));
+    model_->addHeader(caption, widthTwips > 1);
+    if (widthTwips > 1)
+        setColumnWidth(model_->columnCount() - 1, twips(widthTwips));
+}
+
+QString ListView::caption(int column) const {
+    return model_->caption(column);
+}
+
+int ListView::section(int column) const {
+    return model_->section(column);
 }
 
 void ListView::clearItems() {
@@ -190,11 +204,12 @@ void ListView::sortBy(int column, bool descending) {
     ListOrder order = model_->order();
     order.column = column;
     order.descending = descending;
-    header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header()->setSortIndicator(section(column), descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     keepingCurrentRow([&] { model_->setOrder(order); });
 }
 
-void ListView::headerClicked(int column) {
+void ListView::headerClicked(int section) {
+    const int column = model_->columnOf(section);
     const ListOrder& order = model_->order();
     // A second click on the same header reverses the order; another header starts ascending.
     const bool descending = column == order.column && !order.descending;
@@ -236,7 +251,7 @@ void ListView::selectRow(int row) {
         setCurrentIndex({});
         return;
     }
-    const QModelIndex index = model_->index(shownRow, 1);
+    const QModelIndex index = model_->index(shownRow, 0);
     setCurrentIndex(index);
     scrollTo(index);
 }

@@ -25,11 +25,16 @@ class ListModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void addHeader(const QString& caption);
+    // A hidden column's cells stay readable here, but the view, and so screen readers, never get it.
+    void addHeader(const QString& caption, bool shown);
     void beginRefill();
     void endRefill(ListedRows rows);
     const ListedRows& rows() const { return rows_; }
     QString cell(int row, int column) const;
+    QString caption(int column) const { return headers_.value(column); }
+    // The view's column of a cell column, -1 for a hidden one; and back.
+    int section(int column) const;
+    int columnOf(int section) const { return shownColumns_.at(size_t(section)); }
     int addedCount() const { return static_cast<int>(rows_.size()); }
     // Rows added and shown translate both ways; -1 for a row that is not shown.
     int rowShownAt(int shownRow) const;
@@ -40,6 +45,7 @@ class ListModel : public QAbstractTableModel {
   private:
     void reshow();
     QStringList headers_;
+    std::vector<int> shownColumns_; // per column of the view, its cell column
     ListedRows rows_;
     ListFilter filter_;
     std::vector<int> shown_;
@@ -54,7 +60,10 @@ class ListView : public QTreeView {
     explicit ListView(QWidget* parent = nullptr);
 
     // ColumnHeaders.Add then Width: a width of 0 or 1 twips hides the column; its cells stay readable.
+    // Columns are numbered as added (cell columns); the view numbers only those it shows (sections).
     void addColumn(const QString& caption, int widthTwips);
+    QString caption(int column) const;
+    int section(int column) const;
     // ListItems.Clear: starts a refill, which finishRefill ends by showing the new rows.
     void clearItems();
     void finishRefill(ListedRows rows = {});
@@ -85,7 +94,7 @@ class ListView : public QTreeView {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void headerClicked(int column);
+    void headerClicked(int section);
     void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
     std::optional<qint64> currentIdBeforeRefill_;

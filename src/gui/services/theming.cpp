@@ -75,8 +75,14 @@ void setWhiteBackground(QLabel* label) {
     palette.setColor(QPalette::WindowText, text);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
-    // A skin sheet on the window must not paint over it.
-    label->setStyleSheet(QStringLiteral("background-color: %1; color: %2;").arg(back.name(), text.name()));
+    // A skin sheet on the window must not paint over it. A label that takes the focus shows it.
+    const QString focusMark =
+        label->focusPolicy() & Qt::TabFocus
+            ? QStringLiteral("border: 1px solid transparent; } QLabel:focus { border-color: %1;")
+                  .arg(QApplication::palette().color(QPalette::Highlight).name())
+            : QString();
+    label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; %3 }")
+                             .arg(back.name(), text.name(), focusMark));
 }
 
 } // namespace cw

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QGroupBox>
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,18 @@ QRect twipsRect(int left, int top, int width, int height) {
 
 QSize twipsSize(int width, int height) {
     return QSize(twips(width), twips(height));
+}
+
+void mirrorPlaces(QWidget* container) {
+    if (!container->isRightToLeft())
+        return;
+    for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        child->move(container->width() - child->x() - child->width(), child->y());
+        if (qobject_cast<QGroupBox*>(child))
+            mirrorPlaces(child);
+    }
 }
 
 } // namespace cw

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 namespace cw {
 
 // 1 at the design font or a smaller one; else how much larger the application's font is.
@@ -12,5 +14,8 @@ double layoutScale();
 int twips(int value);
 QRect twipsRect(int left, int top, int width, int height);
 QSize twipsSize(int width, int height);
+// In a right-to-left window the controls placed in the container (and in its frames) stand as far
+// from its right edge as they were placed from its left, as a laid-out window mirrors them.
+void mirrorPlaces(QWidget* container);
 
 } // namespace cw

@@ -39,13 +39,14 @@ namespace {
 QStringList shownColumn(const cw::ListView* list, int column) {
     QStringList cells;
     for (int row = 0; row < list->model()->rowCount(); ++row)
-        cells << list->model()->index(row, column).data().toString();
+        cells << list->model()->index(row, list->section(column)).data().toString();
     return cells;
 }
 
 void clickHeader(cw::ListView* list, int column) {
     QHeaderView* header = list->header();
-    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+    const int section = list->section(column);
+    const QPoint middle(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
 }
@@ -72,10 +73,10 @@ void TestList::firstStartOnACleanMachine() {
     QVERIFY(form.Timer1->isTicking());
     QCOMPARE(form.Timer1->Interval(), 1000);
     QVERIFY(!form.isStartingUp());
-    QCOMPARE(form.ListView1->model()->headerData(4, Qt::Horizontal).toString(),
+    // The view, and so a screen reader, has no id and no month number.
+    QCOMPARE(form.ListView1->model()->headerData(3, Qt::Horizontal).toString(),
              QStringLiteral("Day(s) Left"));
-    QVERIFY(form.ListView1->isColumnHidden(0));
-    QVERIFY(form.ListView1->isColumnHidden(5));
+    QCOMPARE(form.ListView1->model()->columnCount(), 4);
 }
 
 void TestList::calendarOrderAndCells() {

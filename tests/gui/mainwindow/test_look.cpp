@@ -3,6 +3,7 @@
 
 #include "gui/services/pointer.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
 
@@ -57,6 +58,8 @@ class TestLook : public QObject {
     void damagedPointerFileIsReported();
     void captionsFit_data();
     void captionsFit();
+    void rightToLeftMirrors();
+    void screenReadersAndFocus();
 };
 
 void TestLook::noSkinWithoutTheSheet() {
@@ -168,6 +171,63 @@ void TestLook::captionsFit() {
     QApplication::setFont(before);
     QApplication::setStyle("Fusion");
     QCOMPARE(cuts, QStringList({"", "", ""}));
+}
+
+// Right to left, each control stands as far from the right edge as it stands from the left one left
+// to right, also in a wider main window, whose added width goes to the names.
+void TestLook::rightToLeftMirrors() {
+    QList<QList<QRect>> places;
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        QApplication::setLayoutDirection(direction);
+        MainWindowFixture f;
+        auto& form = f.start();
+        const int section = form.ListView1->section(cw::personColumn),
+                  names = form.ListView1->columnWidth(section);
+        form.show();
+        form.resize(form.width() + 300, form.height());
+        QTRY_COMPARE(form.ListView1->columnWidth(section), names + 300);
+        cw::Form2 editor({}, [] {});
+        cw::Form3 alert(form);
+        places.append(QList<QRect>());
+        for (QWidget* window : QList<QWidget*>{&form, &editor, &alert})
+            for (const QWidget* control : window->findChildren<QWidget*>()) {
+                const QWidget* in = control->parentWidget();
+                if (in == window || qobject_cast<const QGroupBox*>(in))
+                    places.last() << QStyle::visualRect(direction, in->rect(), control->geometry());
+            }
+        QCOMPARE(form.Label1->alignment() & Qt::AlignRight,
+                 direction == Qt::RightToLeft ? Qt::AlignRight : 0);
+    }
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    QCOMPARE(places[1], places[0]);
+}
+
+// A screen reader gets the editor's boxes by their labels' names and the alert's text line by line;
+// the list and the alert's text show when they have the keyboard.
+void TestLook::screenReadersAndFocus() {
+    MainWindowFixture f;
+    QVERIFY(f.sandbox.installSideFile("x/o.cjs"));
+    f.store({{"Ann", 12, 7}, {"Bob", 12, 10}});
+    f.closeAlert();
+    auto& form = f.start();
+    form.Check2->setChecked(true);
+    cw::Form2 editor({}, [] {});
+    cw::Form3 alert(form);
+    QAccessibleInterface* month = QAccessible::queryAccessibleInterface(editor.Combo1);
+    QCOMPARE(month->text(QAccessible::Name) + ' ' + month->text(QAccessible::Value), "Month December");
+    int start = 0, end = 0;
+    QCOMPARE(QAccessible::queryAccessibleInterface(alert.Label1)
+                 ->textInterface()
+                 ->textAfterOffset(3, QAccessible::LineBoundary, &start, &end),
+             "Bob's birthday is in 3 days.\n");
+    for (QWidget* control : QList<QWidget*>{form.ListView1, alert.Label1}) {
+        control->window()->show();
+        QVERIFY(QTest::qWaitForWindowActive(control->window()));
+        control->setFocus(Qt::TabFocusReason);
+        const QImage focused = control->grab().toImage();
+        control->clearFocus();
+        QVERIFY(control->grab().toImage() != focused);
+    }
 }
 
 #include "test_look.moc"

@@ -32,6 +32,8 @@ class TestAlert : public QObject {
     void okForEachChoice_data();
     void okForEachChoice();
     void closeBoxKeepsTheSnooze();
+    void keysChoose_data();
+    void keysChoose();
     void tunePlaysAndStops();
     void silentWithoutTheTune();
     void undecodableTuneIsReportedAtOpen();
@@ -159,6 +161,37 @@ void TestAlert::closeBoxKeepsTheSnooze() {
     QCOMPARE(form.duration, 7200);
     QCOMPARE(form.mysec, 10);
     QCOMPARE(cw::readOption(cw::SettingKey::Option4), true);
+}
+
+// From OK: Shift+Tab, then arrows, then Enter; the stored choice, the focused one and the one applied.
+void TestAlert::keysChoose_data() {
+    QTest::addColumn<int>("stored"); // -1: none
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("Tab enters on the checked") << 2 << QList<int>{} << 2;
+    QTest::newRow("down moves and checks") << 0 << QList<int>{Qt::Key_Down, Qt::Key_Down} << 2;
+    QTest::newRow("up moves and checks") << 3 << QList<int>{Qt::Key_Up, Qt::Key_Up} << 1;
+    QTest::newRow("none checked") << -1 << QList<int>{Qt::Key_Up} << 3;
+}
+
+void TestAlert::keysChoose() {
+    QFETCH(int, stored);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, chosen);
+    MainWindowFixture f;
+    cw::writeOptions({stored == 0, stored == 1, stored == 2, stored == 3, stored == 4});
+    auto& form = f.start();
+    cw::Form3 alert(form, &form);
+    alert.show();
+    QVERIFY(QTest::qWaitForWindowActive(&alert));
+    QTest::keyClick(alert.PushButton2, Qt::Key_Backtab, Qt::ShiftModifier);
+    for (const int key : keys)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    const std::array<QWidget*, 5> options{alert.Option1, alert.Option2, alert.Option3, alert.Option4,
+                                          alert.Option5};
+    QCOMPARE(QApplication::focusWidget(), options[chosen]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(form.duration, (std::array{3600, 7200, 21600, 43200, 0}[chosen]));
 }
 
 void TestAlert::tunePlaysAndStops() {
