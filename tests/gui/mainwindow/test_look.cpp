@@ -216,10 +216,9 @@ void TestLook::screenReadersAndFocus() {
     QAccessibleInterface* month = QAccessible::queryAccessibleInterface(editor.Combo1);
     QCOMPARE(month->text(QAccessible::Name) + ' ' + month->text(QAccessible::Value), "Month December");
     int start = 0, end = 0;
-    QCOMPARE(QAccessible::queryAccessibleInterface(alert.Label1)
-                 ->textInterface()
-                 ->textAfterOffset(3, QAccessible::LineBoundary, &start, &end),
-             "Bob's birthday is in 3 days.\n");
+    QAccessibleTextInterface* lines = QAccessible::queryAccessibleInterface(alert.Label1)->textInterface();
+    QVERIFY(lines);
+    QCOMPARE(lines->textAfterOffset(3, QAccessible::LineBoundary, &start, &end), "Bob's birthday is in 3 days.\n");
     for (QWidget* control : QList<QWidget*>{form.ListView1, alert.Label1}) {
         control->window()->show();
         QVERIFY(QTest::qWaitForWindowActive(control->window()));
