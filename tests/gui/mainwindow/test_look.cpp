@@ -195,8 +195,7 @@ void TestLook::rightToLeftMirrors() {
                 if (in == window || qobject_cast<const QGroupBox*>(in))
                     places.last() << QStyle::visualRect(direction, in->rect(), control->geometry());
             }
-        QCOMPARE(form.Label1->alignment() & Qt::AlignRight,
-                 direction == Qt::RightToLeft ? Qt::AlignRight : 0);
+        QCOMPARE(bool(form.Label1->alignment() & Qt::AlignRight), direction == Qt::RightToLeft);
     }
     QApplication::setLayoutDirection(Qt::LeftToRight);
     QCOMPARE(places[1], places[0]);
@@ -218,7 +217,8 @@ void TestLook::screenReadersAndFocus() {
     int start = 0, end = 0;
     QAccessibleTextInterface* lines = QAccessible::queryAccessibleInterface(alert.Label1)->textInterface();
     QVERIFY(lines);
-    QCOMPARE(lines->textAfterOffset(3, QAccessible::LineBoundary, &start, &end), "Bob's birthday is in 3 days.\n");
+    QCOMPARE(lines->textAfterOffset(3, QAccessible::LineBoundary, &start, &end),
+             "Bob's birthday is in 3 days.\n");
     for (QWidget* control : QList<QWidget*>{form.ListView1, alert.Label1}) {
         control->window()->show();
         QVERIFY(QTest::qWaitForWindowActive(control->window()));
