@@ -6,6 +6,9 @@ namespace cw::addressbook {
 
 namespace {
 constexpr size_t batchSize = 100;
+// A server that sends a billion contacts, or continues a cut-short answer for ever, is stopped here.
+constexpr size_t maxContacts = 100'000;
+constexpr int maxPages = 1000;
 
 const QByteArray listBody = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><d:propfind "
                                               "xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/>"
@@ -93,7 +96,7 @@ void CardDavSync::report(const QString& token) {
         const QString next = status->syncToken;
         fetch(std::move(changed), gone, next, [this, truncated, token, next] {
             // A result cut short goes on from the token it ended with.
-            if (truncated && !next.isEmpty() && next != token)
+            if (truncated && !next.isEmpty() && next != token && ++pages_ < maxPages)
                 report(next);
             else
                 succeed();
@@ -128,6 +131,11 @@ void CardDavSync::compareETags() {
 
 void CardDavSync::fetch(std::vector<QString> changed, QStringList gone, const QString& token,
                         std::function<void()> then) {
+    if (changed.size() > maxContacts) {
+        fail(QStringLiteral("The address book holds more contacts than Candlewise reads (%L1).")
+                 .arg(maxContacts));
+        return;
+    }
     pending_ = std::move(changed);
     fetched_ = 0;
     gone_ = std::move(gone);

@@ -92,6 +92,7 @@ class CardDavSync : public SyncJob {
     DavClient* client_;
     std::vector<QString> pending_;
     size_t fetched_ = 0;
+    int pages_ = 0; // continued sync reports
     QStringList gone_;
     QString token_;
     std::function<void()> then_;

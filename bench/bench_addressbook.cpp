@@ -1,0 +1,146 @@
+// The sync of a CardDAV address book of 5,000 contacts on a local radicale: the first sync, which
+// reads the whole book, and a later one that finds one change. The CPU time is this process's own (all
+// its threads), beside the wall time that includes the server's work.
+#include "core/addressbook/sources.h"
+#include "core/addressbook/storequery.h"
+#include "core/addressbook/syncrunner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+using namespace cw::addressbook;
+
+namespace {
+
+constexpr int contacts = 5000;
+
+QByteArray card(int i, int day) {
+    return QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:c%1\r\nFN:Contact %1\r\nN:%1;Contact;;;\r\n"
+                          "EMAIL:c%1@example.com\r\nBDAY:1980-%2-%3\r\nEND:VCARD\r\n")
+        .arg(i)
+        .arg(i % 12 + 1, 2, 10, QLatin1Char('0'))
+        .arg(day, 2, 10, QLatin1Char('0'))
+        .toUtf8();
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// Radicale without login on a free port, its book written straight into its storage folder.
+struct Radicale {
+    QTemporaryDir dir;
+    QProcess process;
+    QUrl book;
+
+    Radicale() {
+        const QString folder = dir.filePath("collections/collection-root/bench/contacts");
+        QDir().mkpath(folder);
+        write(folder + "/.Radicale.props", R"({"tag": "VADDRESSBOOK", "D:displayname": "Bench"})");
+        for (int i = 0; i < contacts; ++i)
+            write(QStringLiteral("%1/c%2.vcf").arg(folder).arg(i), card(i, i % 28 + 1));
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        write(dir.filePath("config"), QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n[auth]\ntype = none\n[rights]\n"
+                                                     "type = none\n[storage]\nfilesystem_folder = %2\n")
+                                          .arg(port)
+                                          .arg(dir.filePath("collections"))
+                                          .toUtf8());
+        process.start("radicale", {"--config", dir.filePath("config")});
+        book = QUrl(QStringLiteral("http://127.0.0.1:%1/bench/contacts/").arg(port));
+        for (int tries = 0; tries < 100; ++tries) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            if (socket.waitForConnected(100))
+                return;
+            QThread::msleep(100);
+        }
+    }
+    ~Radicale() {
+        process.kill();
+        process.waitForFinished();
+    }
+    void change(int i, int day) {
+        QProcess curl;
+        curl.start("curl", {"-s", "-o", "/dev/null", "-X", "PUT", "--data-binary", "@-",
+                            book.resolved(QUrl(QStringLiteral("c%1.vcf").arg(i))).toString()});
+        curl.write(card(i, day));
+        curl.closeWriteChannel();
+        curl.waitForFinished();
+    }
+};
+
+// A fresh store holding the birthday table and the one source.
+qint64 freshStore(const QString& path, const QUrl& book) {
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db, "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
+                     "BirthMonth SMALLINT, BirthDay SMALLINT)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    cw::Connection connection;
+    openStore(connection, path);
+    return addSource(connection, SourceKind::CardDav, book.toString(), {}, "Bench");
+}
+
+bool sync(const QString& path, qint64 sourceId) {
+    SyncRunner runner(path, nullptr);
+    QSignalSpy finished(&runner, &SyncRunner::sourceFinished);
+    runner.syncSource(sourceId);
+    return (!finished.isEmpty() || finished.wait(600000)) && finished.first().at(1).toBool();
+}
+
+void BM_FirstSync(benchmark::State& state) {
+    Radicale radicale;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("store.mdb");
+    sync(path, freshStore(path, radicale.book)); // radicale fills its own caches once
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 sourceId = freshStore(path, radicale.book);
+        state.ResumeTiming();
+        if (!sync(path, sourceId))
+            state.SkipWithError("the sync failed");
+    }
+}
+BENCHMARK(BM_FirstSync)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(3);
+
+void BM_IncrementalSync(benchmark::State& state) {
+    Radicale radicale;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("store.mdb");
+    const qint64 sourceId = freshStore(path, radicale.book);
+    sync(path, sourceId);
+    int day = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        radicale.change(42, day++ % 28 + 1);
+        state.ResumeTiming();
+        if (!sync(path, sourceId))
+            state.SkipWithError("the sync failed");
+    }
+}
+BENCHMARK(BM_IncrementalSync)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
