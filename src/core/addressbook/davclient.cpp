@@ -13,9 +13,10 @@ namespace cw::addressbook {
 
 namespace {
 constexpr int maxRedirects = 5;
-// No byte for this long ends the request; neither does a whole request taking longer than the second.
-constexpr int idleTimeoutMs = 30'000;
-constexpr int requestTimeoutMs = 180'000;
+// No byte for this long ends the request (a server reading a large book afresh may think for a
+// while); so does a whole request taking longer than the second.
+constexpr int idleTimeoutMs = 60'000;
+constexpr int requestTimeoutMs = 300'000;
 
 QString hostOf(const QUrl& url) {
     return url.port() > 0 ? url.host() + QLatin1Char(':') + QString::number(url.port()) : url.host();
@@ -129,7 +130,7 @@ void DavClient::issue(const QByteArray& method, const QUrl& url, const QByteArra
         reply, &QNetworkReply::finished, this,
         [this, reply, transfer, method, url, body, depth, redirects, done = std::move(done)] {
             reply->deleteLater();
-            if (!transfer->tooLarge && !transfer->timedOut)
+            if (!transfer->tooLarge && !transfer->timedOut && reply->isOpen())
                 transfer->body += reply->read(bodyLimit + 1 - transfer->body.size());
             transfer->tooLarge = transfer->tooLarge || transfer->body.size() > bodyLimit;
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
