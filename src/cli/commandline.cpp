@@ -15,11 +15,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QTextStream>
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 #include <optional>
+#include <system_error>
 
 namespace cw {
 
@@ -36,10 +39,12 @@ std::optional<int> daysFrom(const QString& text) {
     return days <= longestDays ? std::optional<int>(days) : std::nullopt;
 }
 
-// A row whose days left can be worked out; rows are in the list's calendar order.
+// A row whose days left can be worked out; rows are in the list's calendar order. The month is the
+// one the window's Month column names: a stored 13 is January, as the built date rolls it over.
 struct DatedBirthday {
     size_t row;
     DaysLeft left;
+    int month;
 };
 
 struct DatedList {
@@ -48,6 +53,14 @@ struct DatedList {
 };
 
 // The rows whose days left are at most maxDays; a row whose month or day cannot be used is left out.
+// Before the window's first start there is no list yet. Any other reason the file cannot be reached
+// is left to the open to report.
+bool noListYet() {
+    std::error_code error;
+    return std::filesystem::status(QFile::encodeName(liveStoreFile()).constData(), error).type() ==
+           std::filesystem::file_type::not_found;
+}
+
 DatedList readStore(const QDate& today, int maxDays) {
     Connection connection;
     connection.openToRead(liveStoreFile());
@@ -62,7 +75,9 @@ DatedList readStore(const QDate& today, int maxDays) {
         try {
             const DaysLeft left = dated.list.daysLeft(row, today);
             if (left.days <= maxDays)
-                dated.rows.push_back({row, left});
+                dated.rows.push_back(
+                    {row, left,
+                     buildDate(today.year(), dated.list.number(dated.list.month(row)), 1).month()});
         } catch (const AppError&) {
             // a month or day that is no date
         }
@@ -86,7 +101,7 @@ void printUpcoming(DatedList dated, QTextStream& out) {
         const BirthdayList& list = dated.list;
         const size_t row = dated.rows[i].row;
         out << dated.rows[i].left.days << '\t' << nameOnOneLine(names[i]) << '\t'
-            << MonthNameFromNumber(list.number(list.month(row))) << ' ' << list.number(list.day(row)) << '\n';
+            << MonthNameFromNumber(dated.rows[i].month) << ' ' << list.number(list.day(row)) << '\n';
     }
 }
 
@@ -165,8 +180,9 @@ StartArguments splitArguments(const QStringList& arguments) {
         const QString word = argument.mid(twoDashes ? 2 : 1);
         const QString name = word.section(u'=', 0, 0);
         const bool known = qtOptionsWithValue.contains(name) || qtFlags.contains(name);
-        // Any one-dash word is Qt's, bar the program's own -h and -v: Qt ignores those it does not know.
-        if (!argument.startsWith(u'-') || word.isEmpty() || (twoDashes && !known) ||
+        // Any one-dash word is Qt's, bar the program's own -h and -v and a negative number (a bad DAYS):
+        // Qt ignores those it does not know.
+        if (!argument.startsWith(u'-') || word.isEmpty() || (twoDashes && !known) || word[0].isDigit() ||
             argument == QLatin1String("-h") || argument == QLatin1String("-v"))
             start.rest << argument;
         else if (word.contains(u'='))
@@ -209,7 +225,21 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
         err << "candlewise: " << problem << "\nTry 'candlewise --help'.\n";
         return 2;
     };
-    if (!parser.parse(arguments))
+    const auto badDays = [&](const QString& days) {
+        return usage(QStringLiteral("DAYS must be a whole number from 0 to 365: %1").arg(days));
+    };
+    // The GNU form --upcoming=DAYS is the option and its DAYS; a negative DAYS is a bad DAYS, not an
+    // option the parser does not know.
+    QStringList words;
+    for (const QString& argument : arguments) {
+        if (argument.size() > 1 && argument[0] == u'-' && argument[1].isDigit())
+            return badDays(argument);
+        if (argument.startsWith(QLatin1String("--upcoming=")))
+            words << QStringLiteral("--upcoming") << argument.section(u'=', 1);
+        else
+            words << argument;
+    }
+    if (!parser.parse(words))
         return usage(parser.errorText());
     if (parser.isSet(help)) {
         out << helpText;
@@ -231,9 +261,11 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (parser.isSet(next) ? !rest.isEmpty() : rest.size() > 1)
         return usage(QStringLiteral("Unexpected argument: %1").arg(rest.last()));
     if (!rest.isEmpty() && !(days = daysFrom(rest.first())))
-        return usage(QStringLiteral("DAYS must be a whole number from 0 to 365: %1").arg(rest.first()));
+        return badDays(rest.first());
     try {
         const QDate today = currentClock().today();
+        if (noListYet())
+            return 0; // a script on a new account gets an empty answer, not an error
         if (parser.isSet(next))
             printNext(readStore(today, longestDays), out);
         else

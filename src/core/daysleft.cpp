@@ -47,14 +47,22 @@ int storedNumber(const QVariant& value) {
 
 namespace {
 DaysLeft computeDaysLeft(int month, int day, const QDate& today) {
-    const qint64 difference = today.daysTo(buildDate(today.year(), month, day));
-    if (difference < 0) {
-        const qint64 nextYear = today.daysTo(buildDate(today.year() + 1, month, day));
-        return {DaysLeft::Case::Passed, static_cast<int>(nextYear)};
-    }
-    if (difference == 0)
-        return {DaysLeft::Case::Today, 0};
-    return {DaysLeft::Case::Later, static_cast<int>(difference)};
+    const auto from = [&](int year) { return today.daysTo(buildDate(year, month, day)); };
+    int year = today.year();
+    qint64 difference = from(year);
+    if (difference >= 0 && difference <= 365)
+        return {difference == 0 ? DaysLeft::Case::Today : DaysLeft::Case::Later,
+                static_cast<int>(difference)};
+    // This year's date has passed; or a month or day beyond the calendar (month 13 or -1, day 400, as
+    // a file edited by hand may hold) rolls it more than a year away, on either side. The birthday is
+    // then the first of the years' built dates from today on, as a real date's would be.
+    year -= static_cast<int>(difference / 366);
+    for (difference = from(year); difference < 0;)
+        difference = from(++year);
+    while (difference > 365)
+        difference = from(--year);
+    return {year > today.year() ? DaysLeft::Case::Passed : DaysLeft::Case::Later,
+            static_cast<int>(difference)};
 }
 
 // A pass over a long list asks about the same few hundred months and days again and again; each

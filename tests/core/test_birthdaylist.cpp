@@ -2,6 +2,7 @@
 #include "core/apperror.h"
 #include "core/birthdaylist.h"
 #include "core/connection.h"
+#include "support/groups.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,7 +110,7 @@ void TestBirthdayList::readsInTheListQuerysOrder() {
 
 int runBirthdayListTests(int argc, char** argv) {
     TestBirthdayList test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_birthdaylist.moc"

@@ -1,6 +1,7 @@
 // The days-left rule: today, tomorrow, yesterday, the year's turn, leap days and rolled-over dates.
 #include "core/apperror.h"
 #include "core/daysleft.h"
+#include "support/groups.h"
 
 #include <QTest>
 
@@ -45,6 +46,10 @@ void TestDaysLeft::rule_data() {
     QTest::newRow("largest value") << QDate(2028, 1, 1) << 12 << 31 << 365 << later;
     QTest::newRow("Dec 29 to Jan 5") << QDate(2026, 12, 29) << 1 << 5 << 7 << passed;
     QTest::newRow("Dec 20 to Jan 5") << QDate(2026, 12, 20) << 1 << 5 << 16 << passed;
+    // Months and days beyond the calendar, from a file edited by hand: the next of their dates.
+    QTest::newRow("month 13 early in January") << QDate(2027, 1, 2) << 13 << 5 << 3 << later;
+    QTest::newRow("month -1 after its day") << QDate(2026, 12, 7) << -1 << 5 << 333 << passed;
+    QTest::newRow("day 400 of January") << QDate(2026, 1, 2) << 1 << 400 << 33 << later;
 }
 
 void TestDaysLeft::rule() {
@@ -120,7 +125,7 @@ void TestDaysLeft::buildDateOutOfRange() {
 
 int runDaysLeftTests(int argc, char** argv) {
     TestDaysLeft test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_daysleft.moc"

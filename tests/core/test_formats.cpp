@@ -4,6 +4,7 @@
 #include "core/vcardreader.h"
 #include "gui/importexport/formatimport.h"
 #include "support/files.h"
+#include "support/groups.h"
 #include "support/sandbox.h"
 
 #include <QBuffer>
@@ -78,7 +79,7 @@ void TestFormats::readsSampleFiles_data() {
                                << QStringList{"Ellis \"Tiny\" O'Rourke|3|22", "-", "李小龍|11|27",
                                               "Wren <b>Halloway</b> \\ co; ltd|3|22"};
     QTest::newRow("iCalendar") << QByteArray("calendar.ics")
-                               << QStringList{"Dara Vell|4|12", "-", "Leap, the Frog|2|29"};
+                               << QStringList{"Dara Vell|4|12", "-", "-", "-", "Leap, the Frog|2|29"};
 }
 
 void TestFormats::readsSampleFiles() {
@@ -126,6 +127,10 @@ void TestFormats::badInputSpoilsOnlyItsCard_data() {
            "FN:Aide\r\nBDAY:--0505\r\nEND:VCARD\r\nBDAY:--0412\r\nEND:VCARD\r\n" +
                good
         << QStringList{"Boss|4|12", "Good|5|1"};
+    QTest::newRow("first BDAY that reads")
+        << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBDAY:unknown\r\nBDAY:--0301\r\n"
+                      "BDAY:--0405\r\nBDAY:unknown\r\nEND:VCARD\r\n")
+        << QStringList{"A|3|1"};
     QTest::newRow("folded property name")
         << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBD\r\n AY:19800412\r\nEND:VCARD\r\n") << QStringList{"A|4|12"};
     QTest::newRow("empty") << QByteArray() << QStringList{};
@@ -223,7 +228,7 @@ void TestFormats::calendarAlarmsFollowTheReminderOptions() {
 
 int runFormatTests(int argc, char** argv) {
     TestFormats test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_formats.moc"

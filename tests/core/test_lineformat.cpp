@@ -2,6 +2,7 @@
 #include "core/apperror.h"
 #include "core/birthdayline.h"
 #include "core/monthnames.h"
+#include "support/groups.h"
 
 #include <QTest>
 
@@ -174,7 +175,7 @@ void TestLineFormat::longLineIsShortenedInTheMessage() {
 
 int runLineFormatTests(int argc, char** argv) {
     TestLineFormat test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_lineformat.moc"

@@ -6,6 +6,7 @@
 #include "core/storelocation.h"
 #include "gui/services/datafolder.h"
 #include "support/files.h"
+#include "support/groups.h"
 #include "support/sandbox.h"
 
 #include <QDir>
@@ -345,7 +346,7 @@ void TestStore::idsAreNeverReused() {
 
 int runStoreTests(int argc, char** argv) {
     TestStore test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_store.moc"

@@ -2,6 +2,7 @@
 #include "core/apperror.h"
 #include "core/textfile.h"
 #include "support/files.h"
+#include "support/groups.h"
 #include "support/permissions.h"
 #include "support/sandbox.h"
 
@@ -225,7 +226,7 @@ void TestTextFile::writerInMissingFolderFails() {
 
 int runTextFileTests(int argc, char** argv) {
     TestTextFile test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_textfile.moc"

@@ -1,3 +1,5 @@
+#include "support/groups.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -13,7 +15,7 @@ int main(int argc, char** argv) {
     for (QObject* (*make)() : {makeTestKilledImport, makeTestStoreFaults, makeTestFullExport, makeTestNames,
                                makeTestGarbageSettings}) {
         QObject* test = make();
-        failures += QTest::qExec(test, argc, argv);
+        failures += cwtest::exec(test, argc, argv);
         delete test;
     }
     return failures;

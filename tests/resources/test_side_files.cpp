@@ -1,4 +1,5 @@
 #include "sidefiles.h"
+#include "support/groups.h"
 
 #include <QApplication>
 #include <QTest>
@@ -7,10 +8,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int failures = 0;
     TestTune tune;
-    failures += QTest::qExec(&tune, argc, argv);
+    failures += cwtest::exec(&tune, argc, argv);
     TestCursor cursor;
-    failures += QTest::qExec(&cursor, argc, argv);
+    failures += cwtest::exec(&cursor, argc, argv);
     TestSkin skin;
-    failures += QTest::qExec(&skin, argc, argv);
+    failures += cwtest::exec(&skin, argc, argv);
     return failures;
 }

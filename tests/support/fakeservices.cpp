@@ -7,8 +7,8 @@
 namespace cwtest {
 
 cw::MessageResult ScriptedMessages::show(const QString& text, const QString& caption, cw::MessageIcon icon,
-                                         cw::MessageButtons buttons) {
-    const ShownMessage message{text, caption, icon, buttons};
+                                         cw::MessageButtons buttons, const QString& link) {
+    const ShownMessage message{text, caption, icon, buttons, link};
     shown << message;
     if (onShow)
         onShow(message);

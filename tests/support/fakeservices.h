@@ -24,6 +24,7 @@ struct ShownMessage {
     QString caption;
     cw::MessageIcon icon;
     cw::MessageButtons buttons;
+    QString link;
 };
 
 class ScriptedMessages : public cw::MessageService {
@@ -32,7 +33,7 @@ class ScriptedMessages : public cw::MessageService {
     std::deque<cw::MessageResult> answers; // taken by Yes/No boxes; empty answers No
     std::function<void(const ShownMessage&)> onShow;
     cw::MessageResult show(const QString& text, const QString& caption, cw::MessageIcon icon,
-                           cw::MessageButtons buttons) override;
+                           cw::MessageButtons buttons, const QString& link) override;
     QStringList texts() const;
     int count(const QString& caption) const;
     // The "Application Error" reports shown so far whose text names the procedure, e.g. "Form1.Form_Load".

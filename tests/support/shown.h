@@ -19,11 +19,12 @@ template <typename Widget> QString shownText(const Widget* widget) {
 }
 
 // The test data of names that look like markup: one opens a comment that would hide all that follows
-// it, one holds "&", "<" and ">".
+// it, one holds "&", "<" and ">", one a web address after two blanks.
 inline void addMarkupLikeNames() {
     QTest::addColumn<QString>("name");
     QTest::newRow("opens a comment") << QStringLiteral("<b>Ann</b><!--");
     QTest::newRow("ampersand and brackets") << QStringLiteral("<i>Cy</i> & Dee <3 >");
+    QTest::newRow("web address") << QStringLiteral("Ann  https://example.com/?a=1&b=2");
 }
 
 } // namespace cwtest

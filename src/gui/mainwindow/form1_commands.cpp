@@ -83,7 +83,8 @@ void Form1::PushButton4_Click() {
 void Form1::PushButton5_Click() {
     ErrorGuard guard(Location::Form1_PushButton5_Click);
     guard.step(1, [] {
-        showMessage(QStringLiteral("Questions? Please contact Team Marrowfen at ") + config::contactPage);
+        showMessage(QStringLiteral("Questions? Please contact Team Marrowfen at ") + config::contactPage,
+                    config::contactPage);
     });
 }
 

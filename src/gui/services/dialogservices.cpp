@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QRegularExpression>
 
 namespace cw {
 
@@ -28,8 +27,8 @@ QMessageBox::Icon toQt(MessageIcon icon) {
 
 class MessageBoxService : public MessageService {
   public:
-    MessageResult show(const QString& text, const QString& caption, MessageIcon icon,
-                       MessageButtons buttons) override {
+    MessageResult show(const QString& text, const QString& caption, MessageIcon icon, MessageButtons buttons,
+                       const QString& link) override {
         QWidget* parent = QApplication::activeModalWidget();
         if (!parent)
             parent = QApplication::activeWindow();
@@ -39,12 +38,11 @@ class MessageBoxService : public MessageService {
             .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         QMessageBox box(toQt(icon), caption.isEmpty() ? applicationTitle() : caption, shown,
                         QMessageBox::NoButton, parent);
-        box.setTextFormat(Qt::PlainText); // names and engine messages are shown as they stand
-        static const QRegularExpression webAddress(QStringLiteral("https?://\\S+"));
-        const QRegularExpressionMatch link = webAddress.match(shown);
-        if (link.hasMatch()) {
-            // A web address is one unbroken line that opens in the browser.
-            const QString address = link.captured().toHtmlEscaped();
+        // Names, imported lines and engine messages are shown as they stand, web addresses in them too.
+        box.setTextFormat(Qt::PlainText);
+        if (!link.isEmpty() && shown.contains(link)) {
+            // The program's own address is one unbroken line that opens in the browser.
+            const QString address = link.toHtmlEscaped();
             QString html = shown.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
             html.replace(address,
                          QStringLiteral("<a href=\"%1\" style=\"white-space: nowrap\">%1</a>").arg(address));

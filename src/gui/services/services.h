@@ -21,9 +21,10 @@ enum class MessageResult { Ok, Yes, No };
 class MessageService {
   public:
     virtual ~MessageService() = default;
-    // An empty caption means the application title.
+    // An empty caption means the application title. The text is plain; link, when given, is a web
+    // address of the program's own in it, shown as a link.
     virtual MessageResult show(const QString& text, const QString& caption, MessageIcon icon,
-                               MessageButtons buttons) = 0;
+                               MessageButtons buttons, const QString& link = {}) = 0;
 };
 
 struct FileDialogRequest {
@@ -124,8 +125,8 @@ inline Services& services() {
 }
 
 // A plain message with OK, captioned with the application title.
-inline void showMessage(const QString& text) {
-    services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok);
+inline void showMessage(const QString& text, const QString& link = {}) {
+    services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok, link);
 }
 
 } // namespace cw

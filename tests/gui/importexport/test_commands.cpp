@@ -7,6 +7,7 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/pointer.h"
 #include "gui/services/services.h"
+#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -297,7 +298,7 @@ void TestCommands::formatHelp() {
 
 int runCommandTests(int argc, char** argv) {
     TestCommands test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_commands.moc"

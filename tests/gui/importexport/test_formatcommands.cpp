@@ -4,6 +4,7 @@
 #include "gui/importexport/formatimport.h"
 #include "gui/importexport/importexportcommands.h"
 #include "gui/services/errorreport.h"
+#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -96,7 +97,7 @@ void TestFormatCommands::calendarExportReadsBackTheSame() {
 
 int runFormatCommandTests(int argc, char** argv) {
     TestFormatCommands test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_formatcommands.moc"

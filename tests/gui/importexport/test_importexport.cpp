@@ -5,6 +5,7 @@
 #include "core/statements.h"
 #include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
+#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -39,6 +40,7 @@ void TestImportExport::importsEveryLine_data() {
     QTest::newRow("plain") << QByteArray("Arvel Quenby,April 13\r\n") << QStringList{"Arvel Quenby|4|13"};
     QTest::newRow("blanks and capitals")
         << QByteArray("  Arvel Quenby  ,APRIL 13\r\n") << QStringList{"Arvel Quenby|4|13"};
+    QTest::newRow("tab before the name") << QByteArray("\tTab ,July 4\r\n") << QStringList{"Tab|7|4"};
     QTest::newRow("apostrophe") << QByteArray("O'Neil,May 2\r\n") << QStringList{"O'Neil|5|2"};
     QTest::newRow("leap day and canonical day")
         << QByteArray("Leap,February 29\r\nZero,March 007\r\n") << QStringList{"Leap|2|29", "Zero|3|7"};
@@ -217,7 +219,7 @@ void TestImportExport::exportToMissingFolderFails() {
 
 int runImportExportTests(int argc, char** argv) {
     TestImportExport test;
-    return QTest::qExec(&test, argc, argv);
+    return cwtest::exec(&test, argc, argv);
 }
 
 #include "test_importexport.moc"

@@ -1,3 +1,5 @@
+#include "support/groups.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -12,7 +14,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (QObject* (*make)() : {makeTestList, makeTestCommands, makeTestOptions, makeTestTray, makeTestLook}) {
         QObject* test = make();
-        failures += QTest::qExec(test, argc, argv);
+        failures += cwtest::exec(test, argc, argv);
         delete test;
     }
     return failures;

@@ -1,6 +1,7 @@
 // The list commands through the real buttons, the editor and the message boxes.
 #include "fixture.h"
 
+#include "core/config.h"
 #include "gui/services/settings.h"
 #include "gui/services/stopsignal.h"
 #include "gui/services/timercontrol.h"
@@ -200,6 +201,7 @@ void TestCommands::messagesOfHelpAndTheExplanations() {
                  {"Questions? Please contact Team Marrowfen at http://www.marrowfen.example/contact/",
                   "This will add a fake entry for today and treat it like it's a real birthday today so you "
                   "can see how this software behaves."}));
+    QCOMPARE(f.sandbox.messages->shown[0].link, cw::config::contactPage);
     for (const auto& message : f.sandbox.messages->shown) {
         QCOMPARE(message.caption, QString());
         QCOMPARE(message.buttons, cw::MessageButtons::Ok);

@@ -1,3 +1,5 @@
+#include "support/groups.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -10,7 +12,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (QObject* (*make)() : {makeTestAlert, makeTestTimer, makeTestNewDay}) {
         QObject* test = make();
-        failures += QTest::qExec(test, argc, argv);
+        failures += cwtest::exec(test, argc, argv);
         delete test;
     }
     return failures;

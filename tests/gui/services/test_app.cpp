@@ -1,5 +1,6 @@
 // The error report, the settings store, the application title and the file-presence test.
 #include "core/apperror.h"
+#include "core/config.h"
 #include "core/filepresence.h"
 #include "gui/services/apptitle.h"
 #include "gui/services/errorreport.h"
@@ -116,6 +117,14 @@ void TestApp::messageBoxShowsNamesAsTyped() {
     service->show(text, QStringLiteral("Delete Selected Birthday Reminder"), cw::MessageIcon::None,
                   cw::MessageButtons::YesNo);
     QCOMPARE(shown, text);
+    // Only the address the program gives is a link.
+    const QString help = "Questions? " + cw::config::contactPage;
+    cwtest::whenModal<QMessageBox>([&](QMessageBox* box) {
+        shown = box->textFormat() == Qt::RichText ? box->text() : QString();
+        box->button(QMessageBox::Ok)->click();
+    });
+    service->show(help, {}, cw::MessageIcon::None, cw::MessageButtons::Ok, cw::config::contactPage);
+    QVERIFY2(shown.contains("<a href=\"" + cw::config::contactPage + "\""), qPrintable(shown));
 }
 
 void TestApp::guardReportsEachFailingStepAndGoesOn() {

@@ -1,3 +1,5 @@
+#include "support/groups.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -12,7 +14,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (auto* make : {cw::test::newControlTests, cw::test::newDesignTests, cw::test::newQtTrayShellTests}) {
         std::unique_ptr<QObject> tests(make());
-        failures += QTest::qExec(tests.get(), argc, argv);
+        failures += cwtest::exec(tests.get(), argc, argv);
     }
     return failures == 0 ? 0 : 1;
 }
