@@ -77,6 +77,11 @@ QString ScriptedFileDialogs::getSaveFileName(QWidget*, const cw::FileDialogReque
     return next();
 }
 
+QString ScriptedFileDialogs::getExistingDirectory(QWidget*, const cw::FileDialogRequest& request) {
+    folderRequests << request;
+    return next();
+}
+
 double FakeRandom::next() {
     if (values.empty())
         return 0.5;

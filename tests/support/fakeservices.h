@@ -49,8 +49,10 @@ class ScriptedFileDialogs : public cw::FileDialogService {
     std::function<void()> whileOpen;   // runs while a dialog is up, before it is answered
     QList<cw::FileDialogRequest> openRequests;
     QList<cw::FileDialogRequest> saveRequests;
+    QList<cw::FileDialogRequest> folderRequests;
     QString getOpenFileName(QWidget*, const cw::FileDialogRequest& request) override;
     QString getSaveFileName(QWidget*, const cw::FileDialogRequest& request, QString& chosenFilter) override;
+    QString getExistingDirectory(QWidget*, const cw::FileDialogRequest& request) override;
 
   private:
     QString next();

@@ -1,5 +1,7 @@
 #include "gui/editor/form2.h"
 
+#include "core/addressbook/sources.h"
+#include "core/apperror.h"
 #include "core/connection.h"
 #include "core/nametext.h"
 #include "core/statements.h"
@@ -16,6 +18,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -42,10 +45,22 @@ class OneLineName : public QValidator {
         return Acceptable;
     }
 };
+
+QString addressBookOf(const QString& birthdayId) {
+    if (birthdayId.isEmpty())
+        return {};
+    try {
+        const auto origin = addressbook::originOf(sharedConnection(), statements::idFromText(birthdayId));
+        return origin ? origin->sourceName : QString();
+    } catch (const AppError&) {
+        return {}; // a store without address books holds the user's own rows only
+    }
+}
 } // namespace
 
 Form2::Form2(const QString& birthdayId, std::function<void()> refillList, QWidget* parent)
-    : QDialog(parent), mBirthdayID(birthdayId), refillList_(std::move(refillList)) {
+    : QDialog(parent), mBirthdayID(birthdayId), refillList_(std::move(refillList)),
+      sourceName_(addressBookOf(birthdayId)) {
     buildControls();
     Form_Load();
 }
@@ -80,8 +95,36 @@ void Form2::buildControls() {
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     installHoverPointers(this, {Frame1, Frame2, Frame3}, {PushButton1, PushButton6});
+    if (!sourceName_.isEmpty()) {
+        showAsSubscribed();
+        return;
+    }
     setDialogKeys(this, PushButton6, Text1);
     mirrorPlaces(this);
+}
+
+// One more line above the buttons names the address book; nothing can be changed, and Enter or Esc
+// closes the window.
+void Form2::showAsSubscribed() {
+    setFixedSize(twipsSize(8040, 2760));
+    SourceLine = new QLabel(this);
+    SourceLine->setGeometry(twipsRect(120, 1830, 7800, 300));
+    SourceLine->setTextFormat(Qt::PlainText);
+    SourceLine->setAccessibleName(QStringLiteral("Address book"));
+    const QString text =
+        QStringLiteral("This birthday comes from the address book “%1” and is changed there.");
+    const QFontMetrics metrics = SourceLine->fontMetrics();
+    const int room = SourceLine->width() - metrics.horizontalAdvance(text.arg(QString()));
+    SourceLine->setText(text.arg(metrics.elidedText(sourceName_, Qt::ElideMiddle, room)));
+    SourceLine->setToolTip(sourceName_);
+    PushButton6->move(PushButton6->x(), twips(2240));
+    PushButton6->hide();
+    PushButton1->move(PushButton1->x(), twips(2240));
+    PushButton1->setText(QStringLiteral("Close"));
+    Text1->setReadOnly(true);
+    Combo1->setEnabled(false);
+    Combo2->setEnabled(false);
+    setDialogKeys(this, PushButton1, PushButton1);
 }
 
 void Form2::Form_Load() {

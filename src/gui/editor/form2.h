@@ -1,12 +1,13 @@
 #pragma once
 // The birthday editor: one name, one month, one day; adds a new row or changes the one named by
-// mBirthdayID.
+// mBirthdayID. A row that comes from an address book is shown read-only: it is changed there.
 #include <QDialog>
 
 #include <functional>
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -31,11 +32,14 @@ class Form2 : public QDialog {
     QComboBox* Combo2;
     QPushButton* PushButton6;
     QPushButton* PushButton1;
+    QLabel* SourceLine = nullptr; // which address book a read-only row comes from
 
   private:
     void buildControls();
     void Form_Load();
+    void showAsSubscribed();
     std::function<void()> refillList_;
+    QString sourceName_; // the address book the row comes from; empty for the user's own rows
 };
 
 } // namespace cw

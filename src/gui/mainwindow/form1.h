@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace cw {
 
+class AddressBookSync;
 class ListView;
 struct ListedRows;
 class TimerControl;
@@ -51,6 +52,8 @@ class Form1 : public QWidget, public ReminderHost {
     void PushButton9_Click();
     void PushButton10_Click();
     void ListView1_DblClick();
+    // "Address Books…" (Ctrl+B).
+    void showAddressBooks();
 
     void Check1_Click();
     void Check2_Click();
@@ -99,6 +102,7 @@ class Form1 : public QWidget, public ReminderHost {
     QCheckBox* Check8;
     TimerControl* Timer1;
     std::unique_ptr<cSysTray> cSysTray1;
+    AddressBookSync* addressBooks;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,6 +119,8 @@ class Form1 : public QWidget, public ReminderHost {
     void hideFind();
     void findTextChanged(const QString& text);
     void showNewestRow();
+    void followAddressBooks();       // their rows changed: the list refills, keeping its current row
+    bool hideSubscribedRow(int row); // true when the row came from an address book
     void restoreOptions();
     void addNoticeOption();
     void visitWebSiteSometimes();

@@ -24,6 +24,8 @@ void Form1::PushButton1_Click() {
     const int row = ListView1->selectedRow();
     if (guard.test(1, [&] { return row < 0; }))
         return;
+    if (hideSubscribedRow(row))
+        return;
     MessageResult answer = MessageResult::No;
     guard.step(2, [&] {
         answer = services().messages().show(QStringLiteral("Are you sure you want to delete ") +

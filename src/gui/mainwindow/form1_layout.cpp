@@ -2,6 +2,7 @@
 #include "gui/mainwindow/form1.h"
 
 #include "core/config.h"
+#include "gui/addressbooks/addressbooksync.h"
 #include "gui/services/labeltext.h"
 #include "gui/services/listview.h"
 #include "gui/services/pointer.h"
@@ -117,6 +118,7 @@ void Form1::buildControls() {
     Label1->setAlignment(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter));
 
     Timer1 = new TimerControl(this);
+    addressBooks = new AddressBookSync(this);
     restoreWindowPlace();
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
     applyStoredDesign(*cSysTray1);
@@ -174,6 +176,8 @@ void Form1::connectHandlers() {
                [this] { PushButton8->click(); });
     addCommand(PushButton9->text(), {Qt::CTRL | Qt::Key_E}, Qt::WindowShortcut,
                [this] { PushButton9->click(); });
+    addCommand(QStringLiteral("Address Books…"), {Qt::CTRL | Qt::Key_B}, Qt::WindowShortcut,
+               &Form1::showAddressBooks);
     // Ctrl+F anywhere in the window, or "Find" in the list's context menu.
     addCommand(QStringLiteral("Find"), {QKeySequence::Find}, Qt::WindowShortcut, &Form1::showFind);
     addNoticeOption();
@@ -186,6 +190,7 @@ void Form1::connectHandlers() {
     connect(endFind, &QAction::triggered, this, &Form1::hideFind);
     connect(findField, &QLineEdit::textChanged, this, &Form1::findTextChanged);
     connect(Timer1, &TimerControl::Timer, this, &Form1::Timer1_Timer);
+    connect(addressBooks, &AddressBookSync::listOutdated, this, &Form1::followAddressBooks);
     connect(cSysTray1.get(), &cSysTray::MouseUp, this, &Form1::cSysTray1_MouseUp);
     connect(&cSysTray1->shell(), &TrayShell::availabilityChanged, this, &Form1::trayAvailabilityChanged);
 }

@@ -4,6 +4,7 @@
 #include "core/config.h"
 #include "core/connection.h"
 #include "core/filepresence.h"
+#include "gui/addressbooks/addressbooksync.h"
 #include "gui/importexport/workprogress.h"
 #include "gui/services/apptitle.h"
 #include "gui/services/datafolder.h"
@@ -74,6 +75,9 @@ void Form1::Form_Activate() {
     ErrorGuard guard(Location::Form1_Form_Activate);
     guard.step(2, [&] { ListBirthdays(false); });
     guard.step(3, [&] { startingUp = false; });
+    // The address books sync once the list is up, and only on a store that could be opened.
+    if (sharedConnection().State() != 0)
+        addressBooks->start();
 }
 
 void Form1::changeEvent(QEvent* event) {

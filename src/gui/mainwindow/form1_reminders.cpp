@@ -1,6 +1,7 @@
 // The reminder check, the alert around it, the once-a-second tick with its countdown, and the new day.
 #include "gui/mainwindow/form1.h"
 
+#include "gui/addressbooks/addressbooksync.h"
 #include "gui/reminders/duerows.h"
 #include "gui/reminders/duerule.h"
 #include "gui/reminders/form3.h"
@@ -144,6 +145,7 @@ bool Form1::retryOpeningTheStore() {
     }
     storeOpenPending_ = false;
     refill(false, true);
+    addressBooks->start();
     return true;
 }
 

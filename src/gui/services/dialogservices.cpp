@@ -81,6 +81,9 @@ class QtFileDialogService : public FileDialogService {
         return QFileDialog::getSaveFileName(parent, request.title, request.presetName, request.filter,
                                             &chosenFilter, QFileDialog::DontConfirmOverwrite);
     }
+    QString getExistingDirectory(QWidget* parent, const FileDialogRequest& request) override {
+        return QFileDialog::getExistingDirectory(parent, request.title, request.presetName);
+    }
 };
 
 } // namespace

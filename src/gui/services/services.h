@@ -42,6 +42,8 @@ class FileDialogService {
     // chosenFilter gets the filter selected when the user confirmed.
     virtual QString getSaveFileName(QWidget* parent, const FileDialogRequest& request,
                                     QString& chosenFilter) = 0;
+    // A folder, or an empty text when the user cancelled; request.presetName is where it starts.
+    virtual QString getExistingDirectory(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
 class Shell {

@@ -1,0 +1,277 @@
+#include "gui/addressbooks/addressbookswindow.h"
+
+#include "core/addressbook/syncrunner.h"
+#include "core/apperror.h"
+#include "gui/addressbooks/addressbooksync.h"
+#include "gui/addressbooks/addsourcedialog.h"
+#include "gui/addressbooks/hiddencontactsdialog.h"
+#include "gui/addressbooks/passwordprompt.h"
+#include "gui/addressbooks/sourcetext.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/dialogkeys.h"
+#include "gui/services/services.h"
+#include "gui/services/theming.h"
+#include "gui/tray/programicon.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace cw {
+
+namespace {
+const QString windowCaption = QStringLiteral("Address Books");
+constexpr int idRole = Qt::UserRole;
+
+QPushButton* makeButton(const QString& caption, const QString& accessibleName, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+
+QString birthdaysText(int count) {
+    return count == 1 ? QStringLiteral("its 1 birthday") : QStringLiteral("its %1 birthdays").arg(count);
+}
+} // namespace
+
+AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
+    : QDialog(parent), sync_(sync) {
+    setWindowTitle(windowCaption);
+    setWindowIcon(programIcon());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    sourceList = new QTreeWidget(this);
+    sourceList->setAccessibleName(QStringLiteral("Address books"));
+    sourceList->setHeaderLabels({QStringLiteral("Address Book"), QStringLiteral("Kind"),
+                                 QStringLiteral("Birthdays"), QStringLiteral("Last Sync")});
+    sourceList->setRootIsDecorated(false);
+    sourceList->setUniformRowHeights(true);
+    sourceList->setAllColumnsShowFocus(true);
+    QHeaderView* header = sourceList->header();
+    header->setStretchLastSection(true);
+    header->setSectionResizeMode(KindColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(BirthdaysColumn, QHeaderView::ResizeToContents);
+    sourceList->setColumnWidth(NameColumn, fontMetrics().averageCharWidth() * 28);
+    detailLabel = new QLabel(this);
+    detailLabel->setAccessibleName(QStringLiteral("Selected address book"));
+    detailLabel->setTextFormat(Qt::PlainText);
+    detailLabel->setWordWrap(true);
+    detailLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    detailLabel->setMinimumHeight(fontMetrics().lineSpacing() * 2);
+    progressBar = new QProgressBar(this);
+    progressBar->setAccessibleName(QStringLiteral("Sync progress"));
+    progressBar->setTextVisible(false);
+
+    addButton = makeButton(QStringLiteral("Add…"), QStringLiteral("Add"), this);
+    removeButton = makeButton(QStringLiteral("Remove"), QStringLiteral("Remove"), this);
+    syncButton = makeButton(QStringLiteral("Sync Now"), QStringLiteral("Sync Now"), this);
+    hiddenButton = makeButton(QStringLiteral("Show Hidden…"), QStringLiteral("Show Hidden"), this);
+    closeButton = makeButton(QStringLiteral("Close"), QStringLiteral("Close"), this);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {addButton, removeButton, syncButton, hiddenButton})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(sourceList, 1);
+    layout->addWidget(detailLabel);
+    layout->addWidget(progressBar);
+    layout->addLayout(buttons);
+    resize(std::max(sizeHint().width(), fontMetrics().averageCharWidth() * 90),
+           fontMetrics().lineSpacing() * 20);
+
+    connect(addButton, &QPushButton::clicked, this, &AddressBooksWindow::add);
+    connect(removeButton, &QPushButton::clicked, this, &AddressBooksWindow::remove);
+    connect(syncButton, &QPushButton::clicked, this, &AddressBooksWindow::syncNow);
+    connect(hiddenButton, &QPushButton::clicked, this, &AddressBooksWindow::showHidden);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sourceList, &QTreeWidget::currentItemChanged, this, &AddressBooksWindow::selectionChanged);
+    addressbook::SyncRunner& runner = sync_.runner();
+    connect(&runner, &addressbook::SyncRunner::progress, this, &AddressBooksWindow::progress);
+    connect(&runner, &addressbook::SyncRunner::sourceFinished, this, [this](qint64 sourceId) {
+        progress_.remove(sourceId);
+        fill();
+    });
+    ThemeWindow(this);
+    setDialogKeys(this, closeButton, sourceList);
+    fill();
+}
+
+// Reads the sources again, keeping the selected one (or selecting the one given).
+void AddressBooksWindow::fill(std::optional<qint64> select) {
+    if (!select)
+        if (const auto current = selected())
+            select = current->id;
+    try {
+        sources_ = addressbook::listSources(sharedConnection());
+    } catch (const AppError& error) {
+        sources_.clear();
+        showProblem(error.description(), windowCaption);
+    }
+    sourceList->clear();
+    const QDateTime now = services().clock().now();
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (const addressbook::SourceInfo& source : sources_) {
+        auto* item =
+            new QTreeWidgetItem(sourceList, {source.displayName, kindText(source.kind),
+                                             QString::number(source.birthdayCount), statusText(source)});
+        item->setData(NameColumn, idRole, source.id);
+        item->setToolTip(NameColumn, source.location);
+        item->setToolTip(LastSyncColumn, item->text(LastSyncColumn));
+        item->setTextAlignment(BirthdaysColumn, Qt::AlignRight | Qt::AlignVCenter);
+        if (!source.lastError.isEmpty() && !progress_.contains(source.id))
+            item->setIcon(LastSyncColumn, warning);
+        if (select && source.id == *select)
+            sourceList->setCurrentItem(item);
+    }
+    if (!sourceList->currentItem() && sourceList->topLevelItemCount() > 0)
+        sourceList->setCurrentItem(sourceList->topLevelItem(0));
+    selectionChanged();
+    showProgress();
+}
+
+QString AddressBooksWindow::statusText(const addressbook::SourceInfo& source) const {
+    if (progress_.contains(source.id) || sync_.runner().isRunning(source.id)) {
+        const auto [done, total] = progress_.value(source.id);
+        return syncingText(done, total);
+    }
+    return lastSyncText(source, services().clock().now());
+}
+
+std::optional<addressbook::SourceInfo> AddressBooksWindow::selected() const {
+    const QTreeWidgetItem* item = sourceList->currentItem();
+    if (!item)
+        return std::nullopt;
+    const qint64 id = item->data(NameColumn, idRole).toLongLong();
+    for (const addressbook::SourceInfo& source : sources_)
+        if (source.id == id)
+            return source;
+    return std::nullopt;
+}
+
+// A book that is syncing is not removed under its sync; one with nothing hidden has nothing to show.
+void AddressBooksWindow::selectionChanged() {
+    const auto source = selected();
+    removeButton->setEnabled(source && !sync_.runner().isRunning(source->id));
+    hiddenButton->setEnabled(source && source->hiddenCount > 0);
+    syncButton->setEnabled(!sources_.empty());
+    if (!source) {
+        detailLabel->setText(sources_.empty() ? QStringLiteral("No address book yet: press “Add…” to "
+                                                               "subscribe to a contacts folder or a "
+                                                               "CardDAV address book.")
+                                              : QString());
+        return;
+    }
+    QString detail = source->location + QLatin1Char('\n') + statusText(*source);
+    if (!source->lastError.isEmpty() && source->lastSync.isValid())
+        detail += QStringLiteral(" (its birthdays are those of the last sync, %1)")
+                      .arg(lastSyncText({.lastSync = source->lastSync}, services().clock().now()));
+    detailLabel->setText(detail);
+}
+
+void AddressBooksWindow::add() {
+    QStringList subscribed;
+    for (const addressbook::SourceInfo& source : sources_)
+        subscribed << source.location;
+    AddSourceDialog dialog(subscribed, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::vector<qint64> added;
+    for (const SourceToAdd& source : dialog.sources()) {
+        try {
+            added.push_back(addressbook::addSource(sharedConnection(), source.kind, source.location,
+                                                   source.userName, source.displayName));
+        } catch (const AppError& error) {
+            showProblem(error.description(), windowCaption);
+            continue;
+        }
+        if (source.kind == addressbook::SourceKind::CardDav)
+            sync_.passwords().remember(added.back(), source.userName, source.password);
+    }
+    for (const qint64 id : added) {
+        progress_.insert(id, {0, 0}); // the first sync shows from the start
+        sync_.runner().syncSource(id);
+    }
+    if (!added.empty())
+        fill(added.front());
+}
+
+void AddressBooksWindow::remove() {
+    const auto source = selected();
+    if (!source)
+        return;
+    const MessageResult answer = services().messages().show(
+        QStringLiteral("Remove the address book “%1” and %2 from the list?")
+            .arg(source->displayName, birthdaysText(source->birthdayCount)),
+        QStringLiteral("Remove Address Book"), MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageResult::Yes)
+        return;
+    try {
+        addressbook::removeSource(sharedConnection(), source->id);
+    } catch (const AppError& error) {
+        showProblem(error.description(), windowCaption);
+        return;
+    }
+    if (source->kind == addressbook::SourceKind::CardDav)
+        sync_.passwords().forget(source->id);
+    sync_.rowsChangedHere();
+    fill();
+}
+
+void AddressBooksWindow::syncNow() {
+    for (const addressbook::SourceInfo& source : sources_)
+        progress_.insert(source.id, progress_.value(source.id));
+    sync_.runner().syncAll();
+    fill();
+}
+
+void AddressBooksWindow::showHidden() {
+    const auto source = selected();
+    if (!source)
+        return;
+    const qint64 id = source->id;
+    HiddenContactsDialog dialog(
+        id, source->displayName,
+        [this, id] {
+            sync_.rowsChangedHere();
+            sync_.runner().syncSource(id); // a birthday not known yet comes with the sync
+        },
+        this);
+    dialog.exec();
+    fill();
+}
+
+void AddressBooksWindow::progress(qint64 sourceId, int done, int total) {
+    progress_.insert(sourceId, {done, total});
+    for (int row = 0; row < sourceList->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = sourceList->topLevelItem(row);
+        if (item->data(NameColumn, idRole).toLongLong() == sourceId) {
+            item->setText(LastSyncColumn, syncingText(done, total));
+            item->setIcon(LastSyncColumn, {});
+        }
+    }
+    showProgress();
+}
+
+// The bar follows the syncs that run: their contacts read of all their contacts, or a moving bar
+// while a count is not known yet.
+void AddressBooksWindow::showProgress() {
+    int done = 0;
+    int total = 0;
+    bool unknown = false;
+    for (const auto& [sourceDone, sourceTotal] : std::as_const(progress_)) {
+        done += sourceDone;
+        total += sourceTotal;
+        unknown = unknown || sourceTotal <= 0;
+    }
+    progressBar->setVisible(!progress_.isEmpty());
+    progressBar->setRange(0, unknown ? 0 : std::max(total, 1));
+    if (!unknown)
+        progressBar->setValue(done);
+}
+
+} // namespace cw

@@ -1,0 +1,54 @@
+#pragma once
+// "Address Books": the address books the list is subscribed to, each with its kind, its number of
+// birthdays and how its last sync went, and the commands to add, remove and sync them and to show
+// hidden contacts again. Syncs go on while it is open, with their progress in it.
+#include "core/addressbook/sources.h"
+
+#include <QDialog>
+#include <QHash>
+
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace cw {
+
+class AddressBookSync;
+
+class AddressBooksWindow : public QDialog {
+    Q_OBJECT
+  public:
+    enum Column { NameColumn, KindColumn, BirthdaysColumn, LastSyncColumn };
+
+    explicit AddressBooksWindow(AddressBookSync& sync, QWidget* parent = nullptr);
+
+    QTreeWidget* sourceList;
+    QLabel* detailLabel; // the selected book's place and the outcome of its last sync, in full
+    QProgressBar* progressBar;
+    QPushButton* addButton;
+    QPushButton* removeButton;
+    QPushButton* syncButton;
+    QPushButton* hiddenButton;
+    QPushButton* closeButton;
+
+  private:
+    void fill(std::optional<qint64> select = {});
+    void selectionChanged();
+    void add();
+    void remove();
+    void syncNow();
+    void showHidden();
+    void progress(qint64 sourceId, int done, int total);
+    void showProgress();
+    std::optional<addressbook::SourceInfo> selected() const;
+    QString statusText(const addressbook::SourceInfo& source) const;
+
+    AddressBookSync& sync_;
+    std::vector<addressbook::SourceInfo> sources_;
+    QHash<qint64, std::pair<int, int>> progress_; // done and total of the syncs that run
+};
+
+} // namespace cw

@@ -1,0 +1,107 @@
+#include "gui/addressbooks/addressbooksync.h"
+
+#include "core/addressbook/sources.h"
+#include "core/addressbook/syncrunner.h"
+#include "core/apperror.h"
+#include "core/connection.h"
+#include "core/storelocation.h"
+#include "gui/addressbooks/passwordprompt.h"
+#include "gui/services/datafolder.h"
+
+#include <sqlite3.h>
+
+namespace cw {
+
+namespace {
+// Changes whenever another connection, of this process or another, has committed to the store since
+// this one last looked; -1 when it cannot be read.
+qint64 storeVersion() {
+    Connection& connection = sharedConnection();
+    if (connection.State() == 0)
+        return -1;
+    try {
+        const PreparedStatement statement = connection.prepare("pragma data_version");
+        if (sqlite3_step(statement.get()) == SQLITE_ROW)
+            return sqlite3_column_int64(statement.get(), 0);
+    } catch (const AppError&) {
+    }
+    return -1;
+}
+} // namespace
+
+AddressBookSync::AddressBookSync(QWidget* window)
+    : QObject(window), passwords_(new PasswordPrompt(window, this)),
+      runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)) {
+    connect(runner_.get(), &addressbook::SyncRunner::rowsChanged, this, [this] {
+        seenVersion_ = storeVersion();
+        emit listOutdated();
+    });
+    connect(runner_.get(), &addressbook::SyncRunner::sourceFinished, this, &AddressBookSync::sourceFinished);
+    everyQuarterHour_.setInterval(syncIntervalMs);
+    connect(&everyQuarterHour_, &QTimer::timeout, runner_.get(), &addressbook::SyncRunner::syncAll);
+    settle_.setSingleShot(true);
+    settle_.setInterval(500);
+    connect(&settle_, &QTimer::timeout, this, &AddressBookSync::followStore);
+    connect(&storeWatch_, &QFileSystemWatcher::fileChanged, this, &AddressBookSync::storeFileChanged);
+}
+
+AddressBookSync::~AddressBookSync() = default;
+
+void AddressBookSync::start() {
+    if (started_)
+        return;
+    started_ = true;
+    try {
+        addressbook::ensureTables(sharedConnection());
+    } catch (const AppError&) {
+        // A store the user may only read has no sources of its own to sync; the list still shows.
+    }
+    seenVersion_ = storeVersion();
+    watchStoreFile();
+    everyQuarterHour_.start();
+    runner_->syncAll();
+}
+
+void AddressBookSync::rowsChangedHere() {
+    emit listOutdated();
+}
+
+void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& error) {
+    if (ok) {
+        failing_.remove(sourceId);
+        return;
+    }
+    if (failing_.contains(sourceId))
+        return;
+    failing_.insert(sourceId);
+    QString name;
+    try {
+        if (const auto source = addressbook::findSource(sharedConnection(), sourceId))
+            name = source->displayName;
+    } catch (const AppError&) {
+    }
+    if (!name.isEmpty()) // a source removed while its sync ran has nothing left to announce
+        emit failedAnew(sourceId, name, error);
+}
+
+void AddressBookSync::watchStoreFile() {
+    const QString file = liveStoreFile();
+    if (!storeWatch_.files().contains(file))
+        storeWatch_.addPath(file);
+}
+
+void AddressBookSync::storeFileChanged() {
+    settle_.start();
+}
+
+// Only a commit by another connection refills the list: the window's own edits refill it already.
+void AddressBookSync::followStore() {
+    watchStoreFile(); // a store put back from a backup is a new file to watch
+    const qint64 version = storeVersion();
+    if (version == seenVersion_)
+        return;
+    seenVersion_ = version;
+    emit listOutdated();
+}
+
+} // namespace cw

@@ -1,0 +1,61 @@
+#pragma once
+// The address books behind a running window. Every source syncs at start, every 15 minutes and on
+// demand, without blocking the window. The list is told to refill when rows change: by a sync here,
+// or by another process (a `candlewise --sync` from a timer), seen in the store file. A source that
+// starts failing keeps its rows and is announced once, not at every sync.
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+
+class QWidget;
+
+namespace cw {
+
+namespace addressbook {
+class SyncRunner;
+}
+class PasswordPrompt;
+
+class AddressBookSync : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int syncIntervalMs = 15 * 60 * 1000;
+
+    // Password questions open over window.
+    explicit AddressBookSync(QWidget* window);
+    ~AddressBookSync() override;
+
+    // Once the store is open: its address-book tables are made where missing, every source syncs, and
+    // the timer and the watch on the store file start.
+    void start();
+    bool isStarted() const { return started_; }
+    addressbook::SyncRunner& runner() { return *runner_; }
+    PasswordPrompt& passwords() { return *passwords_; }
+    // Rows were changed here, outside a sync: a source removed, a contact hidden or shown again.
+    void rowsChangedHere();
+
+  signals:
+    void listOutdated();
+    // The first failure of a source since it last synced, or since the program started.
+    void failedAnew(qint64 sourceId, const QString& sourceName, const QString& error);
+
+  private:
+    void sourceFinished(qint64 sourceId, bool ok, const QString& error);
+    void storeFileChanged();
+    void followStore();
+    void watchStoreFile();
+
+    PasswordPrompt* passwords_;
+    std::unique_ptr<addressbook::SyncRunner> runner_;
+    QTimer everyQuarterHour_;
+    QTimer settle_; // a burst of writes to the store file is looked at once
+    QFileSystemWatcher storeWatch_;
+    qint64 seenVersion_ = -1;
+    QSet<qint64> failing_;
+    bool started_ = false;
+};
+
+} // namespace cw

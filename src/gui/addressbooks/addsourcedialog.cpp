@@ -1,0 +1,207 @@
+#include "gui/addressbooks/addsourcedialog.h"
+
+#include "core/addressbook/syncrunner.h"
+#include "gui/addressbooks/sourcetext.h"
+#include "gui/services/dialogkeys.h"
+#include "gui/services/services.h"
+#include "gui/services/theming.h"
+#include "gui/tray/programicon.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+
+namespace cw {
+
+namespace {
+const QString dialogTitle = QStringLiteral("Add Address Book");
+
+QString expandHome(const QString& text) {
+    if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + text.mid(1);
+    return text;
+}
+
+// A host typed without a scheme is reached over https: a password never travels in clear.
+QUrl addressOf(const QString& text) {
+    return QUrl(text.contains(QLatin1String("://")) ? text : QStringLiteral("https://") + text);
+}
+
+QPushButton* makeButton(const QString& caption, const QString& accessibleName, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+} // namespace
+
+bool isAddressText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('/')) || trimmed.startsWith(QLatin1Char('~')) ||
+        trimmed.startsWith(QLatin1Char('.')) ||
+        trimmed.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return false;
+    return !QFileInfo(trimmed).isDir(); // a folder named relative to the current one
+}
+
+AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
+    : QDialog(parent), subscribed_(std::move(subscribed)) {
+    setWindowTitle(dialogTitle);
+    setWindowIcon(programIcon());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    locationBox = new QLineEdit(this);
+    locationBox->setAccessibleName(QStringLiteral("Folder or address"));
+    locationBox->setPlaceholderText(QStringLiteral("~/.contacts/friends or https://cloud.example.org"));
+    browseButton = makeButton(QStringLiteral("Browse…"), QStringLiteral("Browse for a folder"), this);
+    userNameBox = new QLineEdit(this);
+    userNameBox->setAccessibleName(QStringLiteral("User name"));
+    passwordBox = new QLineEdit(this);
+    passwordBox->setAccessibleName(QStringLiteral("Password"));
+    passwordBox->setEchoMode(QLineEdit::Password);
+    statusLabel = new QLabel(this);
+    statusLabel->setAccessibleName(QStringLiteral("Status"));
+    statusLabel->setTextFormat(Qt::PlainText);
+    statusLabel->setWordWrap(true);
+    addButton = makeButton(QStringLiteral("Add"), QStringLiteral("Add"), this);
+    cancelButton = makeButton(QStringLiteral("Cancel"), QStringLiteral("Cancel"), this);
+
+    auto* where = new QHBoxLayout;
+    where->addWidget(locationBox, 1);
+    where->addWidget(browseButton);
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(QStringLiteral("&Folder or address:"), where);
+    form->addRow(QStringLiteral("&User name:"), userNameBox);
+    form->addRow(QStringLiteral("&Password:"), passwordBox);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(addButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(statusLabel);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    statusLabel->setMinimumHeight(fontMetrics().lineSpacing() * 2);
+
+    connect(browseButton, &QPushButton::clicked, this, &AddSourceDialog::browse);
+    connect(locationBox, &QLineEdit::textChanged, this, &AddSourceDialog::locationEdited);
+    connect(addButton, &QPushButton::clicked, this, &AddSourceDialog::add);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ThemeWindow(this);
+    setDialogKeys(this, addButton, locationBox);
+    locationEdited();
+}
+
+AddSourceDialog::~AddSourceDialog() = default;
+
+void AddSourceDialog::browse() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Contacts Folder");
+    request.presetName =
+        isAddressText(locationBox->text()) ? QDir::homePath() : expandHome(locationBox->text());
+    const QString folder = services().fileDialogs().getExistingDirectory(this, request);
+    if (!folder.isEmpty())
+        locationBox->setText(QDir::toNativeSeparators(folder));
+}
+
+// The user name and password belong to an address; a folder needs neither.
+void AddSourceDialog::locationEdited() {
+    const bool address = isAddressText(locationBox->text());
+    userNameBox->setEnabled(address);
+    passwordBox->setEnabled(address);
+    statusLabel->clear();
+}
+
+void AddSourceDialog::add() {
+    const QString text = locationBox->text().trimmed();
+    if (text.isEmpty()) {
+        refuse(QStringLiteral("Type the folder of the contacts, or the address of the address book."));
+        return;
+    }
+    if (!isAddressText(text)) {
+        const QUrl asUrl(text);
+        addFolder(asUrl.isLocalFile() ? asUrl.toLocalFile() : expandHome(text));
+        return;
+    }
+    const QUrl address = addressOf(text);
+    if (!address.isValid() || address.host().isEmpty()) {
+        refuse(QStringLiteral("“%1” is neither a folder nor a web address.").arg(text));
+        return;
+    }
+    if (userNameBox->text().isEmpty() || passwordBox->text().isEmpty()) {
+        refuse(QStringLiteral("Type the user name and the password of the address book."));
+        return;
+    }
+    addAddress(address);
+}
+
+void AddSourceDialog::addFolder(const QString& path) {
+    const QFileInfo folder(path);
+    if (!folder.isDir()) {
+        refuse(QStringLiteral("There is no folder “%1”.").arg(path));
+        return;
+    }
+    const QString canonical = folder.canonicalFilePath();
+    if (subscribed_.contains(canonical)) {
+        refuse(QStringLiteral("This folder is already subscribed."));
+        return;
+    }
+    sources_.push_back({addressbook::SourceKind::Folder, canonical, {}, QFileInfo(canonical).fileName(), {}});
+    accept();
+}
+
+void AddSourceDialog::addAddress(const QUrl& address) {
+    setLooking(true);
+    delete discovery_;
+    discovery_ = new addressbook::Discovery(this);
+    connect(discovery_, &addressbook::Discovery::found, this, &AddSourceDialog::found);
+    connect(discovery_, &addressbook::Discovery::failed, this, &AddSourceDialog::failed);
+    statusLabel->setText(QStringLiteral("Looking for address books at %1…").arg(address.host()));
+    discovery_->start(address, userNameBox->text(), passwordBox->text());
+}
+
+void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
+    setLooking(false);
+    for (const addressbook::FoundBook& book : books) {
+        const QString location = book.url.toString();
+        if (!subscribed_.contains(location))
+            sources_.push_back({addressbook::SourceKind::CardDav, location, userNameBox->text(),
+                                book.displayName.isEmpty() ? book.url.host() : book.displayName,
+                                passwordBox->text()});
+    }
+    if (!sources_.empty())
+        accept();
+    else if (books.isEmpty())
+        refuse(QStringLiteral("No address book was found at this address."));
+    else
+        refuse(QStringLiteral("Every address book at this address is already subscribed."));
+}
+
+void AddSourceDialog::failed(const QString& error) {
+    setLooking(false);
+    refuse(error);
+}
+
+// While the address is followed, only Cancel works; it stops the search.
+void AddSourceDialog::setLooking(bool looking) {
+    for (QWidget* control : {static_cast<QWidget*>(locationBox), static_cast<QWidget*>(browseButton),
+                             static_cast<QWidget*>(addButton)})
+        control->setEnabled(!looking);
+    userNameBox->setEnabled(!looking && isAddressText(locationBox->text()));
+    passwordBox->setEnabled(userNameBox->isEnabled());
+    setCursor(looking ? Qt::BusyCursor : Qt::ArrowCursor);
+}
+
+void AddSourceDialog::refuse(const QString& message) {
+    statusLabel->clear();
+    showProblem(message, dialogTitle);
+}
+
+} // namespace cw

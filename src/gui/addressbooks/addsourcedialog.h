@@ -1,0 +1,68 @@
+#pragma once
+// "Add Address Book": a contacts folder, or the address of a CardDAV address book or account with
+// its user name and password. An address is followed to the address books it leads to before the
+// dialog closes; what it found is in sources().
+#include "core/addressbook/sources.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace cw {
+
+namespace addressbook {
+class Discovery;
+struct FoundBook;
+} // namespace addressbook
+
+struct SourceToAdd {
+    addressbook::SourceKind kind = addressbook::SourceKind::Folder;
+    QString location;
+    QString userName;
+    QString displayName;
+    QString password;
+};
+
+class AddSourceDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // subscribed: the locations already subscribed, which are not added again.
+    AddSourceDialog(QStringList subscribed, QWidget* parent = nullptr);
+    ~AddSourceDialog() override;
+
+    const std::vector<SourceToAdd>& sources() const { return sources_; }
+
+    QLineEdit* locationBox;
+    QPushButton* browseButton;
+    QLineEdit* userNameBox;
+    QLineEdit* passwordBox;
+    QLabel* statusLabel;
+    QPushButton* addButton;
+    QPushButton* cancelButton;
+
+  private:
+    void browse();
+    void locationEdited();
+    void add();
+    void addFolder(const QString& path);
+    void addAddress(const QUrl& address);
+    void found(const QList<addressbook::FoundBook>& books);
+    void failed(const QString& error);
+    void setLooking(bool looking);
+    void refuse(const QString& message);
+
+    QStringList subscribed_;
+    std::vector<SourceToAdd> sources_;
+    addressbook::Discovery* discovery_ = nullptr;
+};
+
+// Whether the text names an address rather than a folder: a web address, or a host name typed
+// without "https://".
+bool isAddressText(const QString& text);
+
+} // namespace cw

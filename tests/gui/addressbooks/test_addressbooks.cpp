@@ -1,0 +1,243 @@
+// The Address Books window and the main window's commands on subscribed rows, driven as a user does,
+// over a real contacts folder.
+#include "core/storelocation.h"
+#include "gui/addressbooks/addressbookswindow.h"
+#include "gui/addressbooks/addressbooksync.h"
+#include "gui/addressbooks/addsourcedialog.h"
+#include "gui/addressbooks/hiddencontactsdialog.h"
+#include "gui/mainwindow/fixture.h"
+
+#include <QAbstractButton>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTreeWidget>
+
+using namespace cwtest;
+using Window = cw::AddressBooksWindow;
+
+namespace {
+
+class Fixture : public MainWindowFixture {
+  public:
+    QTemporaryDir contacts;
+
+    Fixture() {
+        card("ann", "Ann", "1990-04-13");
+        card("bob", "Bob", "--0229");
+        card("cy", "Cy", {}); // no birthday, no row
+        store({{"Zed", 12, 24}});
+        start();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    void card(const QString& uid, const QString& name, const QString& birthday) {
+        QFile file(contacts.filePath(uid + ".vcf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nFN:%2\r\n%3END:VCARD\r\n")
+                       .arg(uid, name, birthday.isEmpty() ? QString() : "BDAY:" + birthday + "\r\n")
+                       .toUtf8());
+    }
+    QStringList people() const {
+        QStringList names = column(cw::personColumn);
+        names.sort();
+        return names;
+    }
+    void select(const QString& person) {
+        form->ListView1->selectRow(column(cw::personColumn).indexOf(person));
+    }
+    // Opens Address Books with its key, runs the steps while it is up and closes it with "Close".
+    void inWindow(const std::function<void(Window*)>& steps) {
+        int opened = 0;
+        whenModal<Window>(
+            [steps](Window* window) {
+                steps(window);
+                window->closeButton->click();
+            },
+            &opened);
+        QTest::keyClick(form->ListView1, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(opened, 1);
+    }
+    // Subscribes to the contacts folder through "Add…" and "Browse…", and waits for the first sync.
+    void subscribe() {
+        inWindow([this](Window* window) {
+            sandbox.fileDialogs->answers = {contacts.path()};
+            whenModal<cw::AddSourceDialog>([](cw::AddSourceDialog* add) {
+                add->browseButton->click();
+                QVERIFY(!add->userNameBox->isEnabled() && !add->passwordBox->isEnabled());
+                add->addButton->click();
+            });
+            window->addButton->click();
+            QTRY_VERIFY(synced(window));
+            QCOMPARE(row(window, 0).mid(0, 3), QStringList({QDir(contacts.path()).dirName(), "Folder", "2"}));
+        });
+        QCOMPARE(people(), QStringList({"Ann", "Bob", "Zed"}));
+    }
+    static QStringList row(Window* window, int n) {
+        QStringList cells;
+        for (int column = 0; column < window->sourceList->columnCount(); ++column)
+            cells << window->sourceList->topLevelItem(n)->text(column);
+        return cells;
+    }
+    static bool synced(Window* window) {
+        const QString last = row(window, 0).value(Window::LastSyncColumn);
+        return window->progressBar->isHidden() && last.contains(" at ");
+    }
+    void syncNow(Window* window) {
+        window->syncButton->click();
+        QTRY_VERIFY(window->progressBar->isHidden());
+    }
+};
+
+} // namespace
+
+class TestAddressBooks : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() { failUnansweredModals(); }
+    void addAFolder();
+    void subscribedRowsAreReadOnly_data();
+    void subscribedRowsAreReadOnly();
+    void deleteHidesUntilShownAgain();
+    void removeAsksWithTheCount();
+    void listFollowsChangesElsewhere_data();
+    void listFollowsChangesElsewhere();
+    void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
+};
+
+void TestAddressBooks::addAFolder() {
+    Fixture f;
+    f.subscribe();
+    f.inWindow([&](Window* window) {
+        for (QWidget* control : window->findChildren<QWidget*>())
+            if (control->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton*>(control))
+                QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+        // The same folder again is refused and adds nothing.
+        whenModal<cw::AddSourceDialog>([&](cw::AddSourceDialog* add) {
+            QTest::keyClicks(add->locationBox, f.contacts.path());
+            QTest::keyClick(add->locationBox, Qt::Key_Return);
+            QVERIFY(add->isVisible());
+            QTest::keyClick(add->locationBox, Qt::Key_Escape);
+        });
+        window->addButton->click();
+        QCOMPARE(window->sourceList->topLevelItemCount(), 1);
+    });
+    QCOMPARE(f.sandbox.messages->texts(), QStringList({"This folder is already subscribed."}));
+}
+
+void TestAddressBooks::subscribedRowsAreReadOnly_data() {
+    QTest::addColumn<QString>("person");
+    QTest::addColumn<bool>("subscribed");
+    QTest::newRow("from the folder") << "Ann" << true;
+    QTest::newRow("the user's own") << "Zed" << false;
+}
+
+void TestAddressBooks::subscribedRowsAreReadOnly() {
+    QFETCH(QString, person);
+    QFETCH(bool, subscribed);
+    Fixture f;
+    f.subscribe();
+    f.select(person);
+    whenModal<cw::Form2>([&](cw::Form2* editor) {
+        QCOMPARE(editor->Text1->text(), person);
+        QCOMPARE(editor->Text1->isReadOnly(), subscribed);
+        QCOMPARE(editor->PushButton6->isVisible(), !subscribed);
+        QCOMPARE(editor->SourceLine != nullptr, subscribed);
+        if (subscribed) {
+            QVERIFY(editor->SourceLine->text().contains("“" + QDir(f.contacts.path()).dirName() + "”"));
+            QVERIFY(editor->SourceLine->sizeHint().width() <= editor->SourceLine->width());
+        }
+        QTest::keyClick(editor->Text1, Qt::Key_Return); // saves the own row, closes the other
+    });
+    f.form->PushButton2->click();
+    QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
+}
+
+void TestAddressBooks::deleteHidesUntilShownAgain() {
+    Fixture f;
+    f.subscribe();
+    f.select("Ann");
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    QTest::keyClick(f.form->ListView1, Qt::Key_Delete);
+    QVERIFY(f.sandbox.messages->texts().value(0).startsWith("Ann comes from the address book"));
+    QCOMPARE(f.people(), QStringList({"Bob", "Zed"}));
+    QVERIFY(QFile::exists(f.contacts.filePath("ann.vcf"))); // the book is never written
+    f.inWindow([&](Window* window) {
+        f.syncNow(window);
+        QCOMPARE(f.people(), QStringList({"Bob", "Zed"}));
+        whenModal<cw::HiddenContactsDialog>([](cw::HiddenContactsDialog* hidden) {
+            QCOMPARE(hidden->contactList->count(), 1);
+            QCOMPARE(hidden->contactList->item(0)->text(), QStringLiteral("Ann"));
+            hidden->showButton->click();
+            QCOMPARE(hidden->contactList->count(), 0);
+            hidden->closeButton->click();
+        });
+        window->hiddenButton->click();
+        QTRY_COMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
+        QVERIFY(!window->hiddenButton->isEnabled());
+    });
+}
+
+void TestAddressBooks::removeAsksWithTheCount() {
+    Fixture f;
+    f.subscribe();
+    f.sandbox.messages->answers = {cw::MessageResult::No, cw::MessageResult::Yes};
+    f.inWindow([&](Window* window) {
+        window->removeButton->click();
+        QCOMPARE(window->sourceList->topLevelItemCount(), 1);
+        QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
+        window->removeButton->click();
+        QCOMPARE(window->sourceList->topLevelItemCount(), 0);
+        QVERIFY(!window->removeButton->isEnabled() && !window->syncButton->isEnabled());
+    });
+    const QString question = QStringLiteral("Remove the address book “%1” and its 2 birthdays from the list?")
+                                 .arg(QDir(f.contacts.path()).dirName());
+    QCOMPARE(f.sandbox.messages->texts(), QStringList({question, question}));
+    QCOMPARE(f.people(), QStringList({"Zed"}));
+}
+
+void TestAddressBooks::listFollowsChangesElsewhere_data() {
+    QTest::addColumn<bool>("anotherProcess");
+    QTest::newRow("a --sync in another process") << true;
+    QTest::newRow("a card put in the folder") << false;
+}
+
+// The current row stays current as the list follows.
+void TestAddressBooks::listFollowsChangesElsewhere() {
+    QFETCH(bool, anotherProcess);
+    Fixture f;
+    f.subscribe();
+    f.select("Bob");
+    if (anotherProcess) {
+        cw::Connection other;
+        other.open(cw::connectionString());
+        other.execute(cw::statements::editorInsert("Dee", 5, 5));
+    } else {
+        f.card("dee", "Dee", "1985-05-05");
+    }
+    QTRY_COMPARE(f.people(), QStringList({"Ann", "Bob", "Dee", "Zed"}));
+    QCOMPARE(f.form->ListView1->subItem(f.form->ListView1->selectedRow(), cw::personColumn),
+             QStringLiteral("Bob"));
+}
+
+void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
+    Fixture f;
+    f.subscribe();
+    QSignalSpy announced(f.form->addressBooks, &cw::AddressBookSync::failedAnew);
+    const QString moved = f.contacts.path() + ".moved";
+    QVERIFY(QDir().rename(f.contacts.path(), moved));
+    f.inWindow([&](Window* window) {
+        for (int sync = 0; sync < 2; ++sync)
+            f.syncNow(window);
+        QVERIFY(!window->sourceList->topLevelItem(0)->icon(Window::LastSyncColumn).isNull());
+        const QString error = Fixture::row(window, 0).value(Window::LastSyncColumn);
+        QVERIFY(window->detailLabel->text().contains(error));
+    });
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
+    QCOMPARE(f.sandbox.messages->texts(), QStringList());
+    QVERIFY(QDir().rename(moved, f.contacts.path()));
+}
+
+QTEST_MAIN(TestAddressBooks)
+#include "test_addressbooks.moc"
