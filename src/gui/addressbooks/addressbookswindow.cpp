@@ -101,7 +101,8 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
     fill();
 }
 
-// Reads the sources again, keeping the selected one (or selecting the one given).
+// Reads the sources again, keeping the selected one (or selecting the one given). A sync that runs
+// shows from its start, before it reports any progress.
 void AddressBooksWindow::fill(std::optional<qint64> select) {
     if (!select)
         if (const auto current = selected())
@@ -113,7 +114,9 @@ void AddressBooksWindow::fill(std::optional<qint64> select) {
         showProblem(error.description(), windowCaption);
     }
     sourceList->clear();
-    const QDateTime now = services().clock().now();
+    for (const addressbook::SourceInfo& source : sources_)
+        if (sync_.runner().isRunning(source.id) && !progress_.contains(source.id))
+            progress_.insert(source.id, {0, 0});
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (const addressbook::SourceInfo& source : sources_) {
         auto* item =
@@ -135,7 +138,7 @@ void AddressBooksWindow::fill(std::optional<qint64> select) {
 }
 
 QString AddressBooksWindow::statusText(const addressbook::SourceInfo& source) const {
-    if (progress_.contains(source.id) || sync_.runner().isRunning(source.id)) {
+    if (progress_.contains(source.id)) {
         const auto [done, total] = progress_.value(source.id);
         return syncingText(done, total);
     }
@@ -192,12 +195,10 @@ void AddressBooksWindow::add() {
         if (source.kind == addressbook::SourceKind::CardDav)
             sync_.passwords().remember(added.back(), source.userName, source.password);
     }
-    for (const qint64 id : added) {
-        progress_.insert(id, {0, 0}); // the first sync shows from the start
+    for (const qint64 id : added)
         sync_.runner().syncSource(id);
-    }
     if (!added.empty())
-        fill(added.front());
+        fill(added.front()); // the first sync shows from its start
 }
 
 void AddressBooksWindow::remove() {
@@ -223,8 +224,6 @@ void AddressBooksWindow::remove() {
 }
 
 void AddressBooksWindow::syncNow() {
-    for (const addressbook::SourceInfo& source : sources_)
-        progress_.insert(source.id, progress_.value(source.id));
     sync_.runner().syncAll();
     fill();
 }
