@@ -170,9 +170,12 @@ void AddressBooksWindow::selectionChanged() {
         return;
     }
     QString detail = source->location + QLatin1Char('\n') + statusText(*source);
-    if (!source->lastError.isEmpty() && source->lastSync.isValid())
+    if (!source->lastError.isEmpty() && source->lastSync.isValid()) {
+        addressbook::SourceInfo lastGood;
+        lastGood.lastSync = source->lastSync;
         detail += QStringLiteral(" (its birthdays are those of the last sync, %1)")
-                      .arg(lastSyncText({.lastSync = source->lastSync}, services().clock().now()));
+                      .arg(lastSyncText(lastGood, services().clock().now()));
+    }
     detailLabel->setText(detail);
 }
 

@@ -8,6 +8,8 @@
 #include "gui/addressbooks/passwordprompt.h"
 #include "gui/services/datafolder.h"
 
+#include <QWidget>
+
 #include <sqlite3.h>
 
 namespace cw {
