@@ -173,7 +173,7 @@ void AddressBooksWindow::selectionChanged() {
     if (!source->lastError.isEmpty() && source->lastSync.isValid()) {
         addressbook::SourceInfo lastGood;
         lastGood.lastSync = source->lastSync;
-        detail += QStringLiteral(" (its birthdays are those of the last sync, %1)")
+        detail += QStringLiteral("\nThe birthdays of the last good sync (%1) stay in the list.")
                       .arg(lastSyncText(lastGood, services().clock().now()));
     }
     detailLabel->setText(detail);
