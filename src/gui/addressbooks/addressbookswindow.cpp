@@ -195,9 +195,10 @@ void AddressBooksWindow::add() {
             showProblem(error.description(), windowCaption);
             continue;
         }
-        if (source.kind == addressbook::SourceKind::CardDav)
+        if (!source.userName.isEmpty())
             sync_.passwords().remember(added.back(), source.userName, source.password);
     }
+    sync_.sourcesChanged();
     for (const qint64 id : added)
         sync_.runner().syncSource(id);
     if (!added.empty())
@@ -222,6 +223,7 @@ void AddressBooksWindow::remove() {
     }
     if (source->kind == addressbook::SourceKind::CardDav)
         sync_.passwords().forget(source->id);
+    sync_.sourcesChanged();
     sync_.rowsChangedHere();
     fill();
 }

@@ -1,5 +1,6 @@
 #include "gui/addressbooks/addressbooksync.h"
 
+#include "core/addressbook/folderwatch.h"
 #include "core/addressbook/sources.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
@@ -9,6 +10,8 @@
 #include "gui/services/datafolder.h"
 
 #include <QWidget>
+
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -33,7 +36,8 @@ qint64 storeVersion() {
 
 AddressBookSync::AddressBookSync(QWidget* window)
     : QObject(window), passwords_(new PasswordPrompt(window, this)),
-      runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)) {
+      runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)),
+      folderWatch_(new addressbook::FolderWatch(this)) {
     connect(runner_.get(), &addressbook::SyncRunner::rowsChanged, this, [this] {
         seenVersion_ = storeVersion();
         emit listOutdated();
@@ -45,6 +49,8 @@ AddressBookSync::AddressBookSync(QWidget* window)
     settle_.setInterval(500);
     connect(&settle_, &QTimer::timeout, this, &AddressBookSync::followStore);
     connect(&storeWatch_, &QFileSystemWatcher::fileChanged, this, &AddressBookSync::storeFileChanged);
+    connect(folderWatch_, &addressbook::FolderWatch::changed, runner_.get(),
+            &addressbook::SyncRunner::syncSource);
 }
 
 AddressBookSync::~AddressBookSync() = default;
@@ -60,12 +66,28 @@ void AddressBookSync::start() {
     }
     seenVersion_ = storeVersion();
     watchStoreFile();
+    sourcesChanged();
     everyQuarterHour_.start();
     runner_->syncAll();
 }
 
 void AddressBookSync::rowsChangedHere() {
     emit listOutdated();
+}
+
+void AddressBookSync::sourcesChanged() {
+    for (const qint64 id : std::exchange(watchedFolders_, {}))
+        folderWatch_->unwatch(id);
+    try {
+        for (const addressbook::SourceInfo& source : addressbook::listSources(sharedConnection())) {
+            if (source.kind != addressbook::SourceKind::Folder)
+                continue;
+            folderWatch_->watch(source.id, source.location);
+            watchedFolders_ << source.id;
+        }
+    } catch (const AppError&) {
+        // no sources to watch; the next start tries again
+    }
 }
 
 void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& error) {

@@ -1,7 +1,8 @@
 #pragma once
 // The address books behind a running window. Every source syncs at start, every 15 minutes and on
 // demand, without blocking the window. The list is told to refill when rows change: by a sync here,
-// or by another process (a `candlewise --sync` from a timer), seen in the store file. A source that
+// or by another process (a `candlewise --sync` from a timer), seen in the store file. A contacts
+// folder also syncs a moment after its files change. A source that
 // starts failing keeps its rows and is announced once, not at every sync.
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -15,8 +16,9 @@ class QWidget;
 namespace cw {
 
 namespace addressbook {
+class FolderWatch;
 class SyncRunner;
-}
+} // namespace addressbook
 class PasswordPrompt;
 
 class AddressBookSync : public QObject {
@@ -36,6 +38,8 @@ class AddressBookSync : public QObject {
     PasswordPrompt& passwords() { return *passwords_; }
     // Rows were changed here, outside a sync: a source removed, a contact hidden or shown again.
     void rowsChangedHere();
+    // A source was added or removed: the folders watched follow.
+    void sourcesChanged();
 
   signals:
     void listOutdated();
@@ -50,6 +54,8 @@ class AddressBookSync : public QObject {
 
     PasswordPrompt* passwords_;
     std::unique_ptr<addressbook::SyncRunner> runner_;
+    addressbook::FolderWatch* folderWatch_;
+    QList<qint64> watchedFolders_;
     QTimer everyQuarterHour_;
     QTimer settle_; // a burst of writes to the store file is looked at once
     QFileSystemWatcher storeWatch_;

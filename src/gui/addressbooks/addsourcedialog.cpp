@@ -135,7 +135,7 @@ void AddSourceDialog::add() {
         refuse(QStringLiteral("“%1” is neither a folder nor a web address.").arg(text));
         return;
     }
-    if (userNameBox->text().isEmpty() || passwordBox->text().isEmpty()) {
+    if (userNameBox->text().isEmpty() != passwordBox->text().isEmpty()) { // none: a server with no login
         refuse(QStringLiteral("Type the user name and the password of the address book."));
         return;
     }

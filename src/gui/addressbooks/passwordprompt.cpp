@@ -100,6 +100,10 @@ void PasswordPrompt::askUser(qint64 sourceId, const QString& location, const QSt
     dialog->show(); // the window stays usable while the question waits
 }
 
+QString PasswordPrompt::missingPasswordText() const {
+    return QStringLiteral("No password was given for this address book.");
+}
+
 void PasswordPrompt::remember(qint64 sourceId, const QString& userName, const QString& password) {
     firstSync_.insert(sourceId, password);
     keychain_->savePassword(sourceId, userName, password);

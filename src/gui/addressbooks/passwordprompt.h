@@ -20,6 +20,7 @@ class PasswordPrompt : public addressbook::PasswordSource {
     ~PasswordPrompt() override;
 
     void requestPassword(qint64 sourceId, const QString& location, const QString& userName) override;
+    QString missingPasswordText() const override;
     // A password just typed for a new address book: into the secret store, and to its first sync.
     void remember(qint64 sourceId, const QString& userName, const QString& password);
     void forget(qint64 sourceId);

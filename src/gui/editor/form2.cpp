@@ -111,8 +111,7 @@ void Form2::showAsSubscribed() {
     SourceLine->setGeometry(twipsRect(120, 1830, 7800, 300));
     SourceLine->setTextFormat(Qt::PlainText);
     SourceLine->setAccessibleName(QStringLiteral("Address book"));
-    const QString text =
-        QStringLiteral("This birthday comes from the address book “%1” and is changed there.");
+    const QString text = QStringLiteral("From the address book “%1”: change it there.");
     const QFontMetrics metrics = SourceLine->fontMetrics();
     const int room = SourceLine->width() - metrics.horizontalAdvance(text.arg(QString()));
     SourceLine->setText(text.arg(metrics.elidedText(sourceName_, Qt::ElideMiddle, room)));

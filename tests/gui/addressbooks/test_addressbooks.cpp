@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -28,7 +29,12 @@ class Fixture : public MainWindowFixture {
         store({{"Zed", 12, 24}});
         start();
         form->show();
+        activate();
+    }
+    // Back to the main window, as a user's click on it does, so that its keys work.
+    void activate() {
         form->activateWindow();
+        form->ListView1->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
     void card(const QString& uid, const QString& name, const QString& birthday) {
@@ -55,6 +61,7 @@ class Fixture : public MainWindowFixture {
                 window->closeButton->click();
             },
             &opened);
+        activate();
         QTest::keyClick(form->ListView1, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(opened, 1);
     }
@@ -158,6 +165,7 @@ void TestAddressBooks::deleteHidesUntilShownAgain() {
     f.subscribe();
     f.select("Ann");
     f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    f.activate();
     QTest::keyClick(f.form->ListView1, Qt::Key_Delete);
     QVERIFY(f.sandbox.messages->texts().value(0).startsWith("Ann comes from the address book"));
     QCOMPARE(f.people(), QStringList({"Bob", "Zed"}));
