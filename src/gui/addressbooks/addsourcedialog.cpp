@@ -20,6 +20,10 @@ namespace cw {
 
 namespace {
 const QString dialogTitle = QStringLiteral("Add Address Book");
+const QString hint =
+    QStringLiteral("A contacts folder with one .vcf file per contact, such as ~/.contacts/friends, "
+                   "or the address of a CardDAV server or address book, such as "
+                   "https://cloud.example.org.");
 
 QString expandHome(const QString& text) {
     if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
@@ -56,7 +60,6 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
 
     locationBox = new QLineEdit(this);
     locationBox->setAccessibleName(QStringLiteral("Folder or address"));
-    locationBox->setPlaceholderText(QStringLiteral("~/.contacts/friends or https://cloud.example.org"));
     browseButton = makeButton(QStringLiteral("Browse…"), QStringLiteral("Browse for a folder"), this);
     userNameBox = new QLineEdit(this);
     userNameBox->setAccessibleName(QStringLiteral("User name"));
@@ -75,7 +78,9 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
     where->addWidget(browseButton);
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->addRow(QStringLiteral("&Folder or address:"), where);
+    auto* whereLabel = new QLabel(QStringLiteral("&Folder or address:"), this);
+    whereLabel->setBuddy(locationBox);
+    form->addRow(whereLabel, where);
     form->addRow(QStringLiteral("&User name:"), userNameBox);
     form->addRow(QStringLiteral("&Password:"), passwordBox);
     auto* buttons = new QHBoxLayout;
@@ -87,7 +92,7 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
     layout->addWidget(statusLabel);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 80);
     statusLabel->setMinimumHeight(fontMetrics().lineSpacing() * 2);
 
     connect(browseButton, &QPushButton::clicked, this, &AddSourceDialog::browse);
@@ -116,7 +121,7 @@ void AddSourceDialog::locationEdited() {
     const bool address = isAddressText(locationBox->text());
     userNameBox->setEnabled(address);
     passwordBox->setEnabled(address);
-    statusLabel->clear();
+    statusLabel->setText(hint);
 }
 
 void AddSourceDialog::add() {
@@ -200,7 +205,7 @@ void AddSourceDialog::setLooking(bool looking) {
 }
 
 void AddSourceDialog::refuse(const QString& message) {
-    statusLabel->clear();
+    statusLabel->setText(hint);
     showProblem(message, dialogTitle);
 }
 
