@@ -59,11 +59,6 @@ void AddressBookSync::start() {
     if (started_)
         return;
     started_ = true;
-    try {
-        addressbook::ensureTables(sharedConnection());
-    } catch (const AppError&) {
-        // A store the user may only read has no sources of its own to sync; the list still shows.
-    }
     seenVersion_ = storeVersion();
     watchStoreFile();
     sourcesChanged();

@@ -30,8 +30,8 @@ class AddressBookSync : public QObject {
     explicit AddressBookSync(QWidget* window);
     ~AddressBookSync() override;
 
-    // Once the store is open: its address-book tables are made where missing, every source syncs, and
-    // the timer and the watch on the store file start.
+    // Once the store is open: every source syncs, and the timer and the watches start. A store without
+    // address books is left as it is; the first source added makes their tables.
     void start();
     bool isStarted() const { return started_; }
     addressbook::SyncRunner& runner() { return *runner_; }
