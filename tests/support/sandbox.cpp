@@ -50,6 +50,7 @@ Sandbox::Sandbox() {
     // No notification reaches the desktop of whoever runs the tests; those that check them connect
     // to a server of their own on a bus of their own.
     services.setNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
+    services.setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
     // The program's own executable, as the start-up entry names it.
     const QString executable = appFolder() + QStringLiteral("/candlewise");
     QFile program(executable);

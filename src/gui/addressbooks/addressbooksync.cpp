@@ -7,7 +7,10 @@
 #include "core/connection.h"
 #include "core/storelocation.h"
 #include "gui/addressbooks/passwordprompt.h"
+#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
+#include "gui/services/services.h"
+#include "gui/services/settings.h"
 
 #include <QWidget>
 
@@ -87,7 +90,9 @@ void AddressBookSync::sourcesChanged() {
 
 void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& error) {
     if (ok) {
-        failing_.remove(sourceId);
+        // Once every book syncs again, the notice of a problem has nothing left to say.
+        if (failing_.remove(sourceId) && failing_.isEmpty())
+            services().syncNotices().withdraw();
         return;
     }
     if (failing_.contains(sourceId))
@@ -99,8 +104,16 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
             name = source->displayName;
     } catch (const AppError&) {
     }
-    if (!name.isEmpty()) // a source removed while its sync ran has nothing left to announce
-        emit failedAnew(sourceId, name, error);
+    if (name.isEmpty()) // a source removed while its sync ran has nothing left to announce
+        return;
+    emit failedAnew(sourceId, name, error);
+    if (readOnOff(SettingKey::DesktopNotifications) == 1)
+        services().syncNotices().post(
+            {QStringLiteral("Address book not synced"),
+             QStringLiteral("%1: %2\nThe birthdays of its last sync stay in the list.").arg(name, error),
+             QStringLiteral("candlewise"),
+             QStringLiteral("candlewise"),
+             {}});
 }
 
 void AddressBookSync::watchStoreFile() {

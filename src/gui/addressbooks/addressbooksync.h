@@ -3,7 +3,7 @@
 // demand, without blocking the window. The list is told to refill when rows change: by a sync here,
 // or by another process (a `candlewise --sync` from a timer), seen in the store file. A contacts
 // folder also syncs a moment after its files change. A source that
-// starts failing keeps its rows and is announced once, not at every sync.
+// starts failing keeps its rows and is announced once as a desktop notification, never as a box.
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QSet>
@@ -43,7 +43,8 @@ class AddressBookSync : public QObject {
 
   signals:
     void listOutdated();
-    // The first failure of a source since it last synced, or since the program started.
+    // The first failure of a source since it last synced, or since the program started: it is also
+    // the one failure that goes to the desktop's notifications.
     void failedAnew(qint64 sourceId, const QString& sourceName, const QString& error);
 
   private:

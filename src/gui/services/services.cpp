@@ -64,6 +64,9 @@ TrayShellFactory& Services::trayShells() {
 DesktopNotices& Services::notices() {
     return lazily(notices_, [] { return std::make_unique<DesktopNotices>(); });
 }
+DesktopNotices& Services::syncNotices() {
+    return lazily(syncNotices_, [] { return std::make_unique<DesktopNotices>(); });
+}
 
 QString Services::applicationFilePath() const {
     if (!applicationFilePath_.isEmpty())
@@ -99,6 +102,9 @@ void Services::setTrayShells(std::unique_ptr<TrayShellFactory> trayShells) {
 void Services::setNotices(std::unique_ptr<DesktopNotices> notices) {
     notices_ = std::move(notices);
 }
+void Services::setSyncNotices(std::unique_ptr<DesktopNotices> notices) {
+    syncNotices_ = std::move(notices);
+}
 void Services::setApplicationFilePath(const QString& path) {
     applicationFilePath_ = path;
 }
@@ -112,6 +118,7 @@ void Services::reset() {
     players_.reset();
     trayShells_.reset();
     notices_.reset();
+    syncNotices_.reset();
     applicationFilePath_.clear();
 }
 

@@ -93,6 +93,8 @@ class Services {
     PlayerFactory& players();
     TrayShellFactory& trayShells();
     DesktopNotices& notices();
+    // An address book's sync problem has a notice of its own: it and an alert never replace each other.
+    DesktopNotices& syncNotices();
     // The folder the side files are read from: the running executable's folder.
     QString applicationFolder() const;
     QString applicationFilePath() const;
@@ -105,6 +107,7 @@ class Services {
     void setPlayers(std::unique_ptr<PlayerFactory> players);
     void setTrayShells(std::unique_ptr<TrayShellFactory> trayShells);
     void setNotices(std::unique_ptr<DesktopNotices> notices);
+    void setSyncNotices(std::unique_ptr<DesktopNotices> notices);
     void setApplicationFilePath(const QString& path);
     // Back to the production services.
     void reset();
@@ -119,6 +122,7 @@ class Services {
     std::unique_ptr<PlayerFactory> players_;
     std::unique_ptr<TrayShellFactory> trayShells_;
     std::unique_ptr<DesktopNotices> notices_;
+    std::unique_ptr<DesktopNotices> syncNotices_;
     QString applicationFilePath_;
 };
 

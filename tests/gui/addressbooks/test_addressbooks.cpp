@@ -6,11 +6,12 @@
 #include "gui/addressbooks/addsourcedialog.h"
 #include "gui/addressbooks/hiddencontactsdialog.h"
 #include "gui/mainwindow/fixture.h"
+#include "gui/notifications/desktopnotices.h"
+#include "support/noticeserver.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QSignalSpy>
 #include <QTreeWidget>
 
 using namespace cwtest;
@@ -228,23 +229,35 @@ void TestAddressBooks::listFollowsChangesElsewhere() {
              QStringLiteral("Bob"));
 }
 
+// One notification over two failed syncs, and no box; it is withdrawn once the book syncs again.
 void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     Fixture f;
     f.subscribe();
-    QSignalSpy announced(f.form->addressBooks, &cw::AddressBookSync::failedAnew);
+    NoticeServer server;
+    server.start("/usr/bin/python3", {CW_SNI_HOST, "body"});
+    QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);
+    QCOMPARE(server.readLine(), "ready\n");
+    cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>());
     const QString moved = f.contacts.path() + ".moved";
     QVERIFY(QDir().rename(f.contacts.path(), moved));
+    QString error;
     f.inWindow([&](Window* window) {
         for (int sync = 0; sync < 2; ++sync)
             f.syncNow(window);
         QVERIFY(!window->sourceList->topLevelItem(0)->icon(Window::LastSyncColumn).isNull());
-        const QString error = Fixture::row(window, 0).value(Window::LastSyncColumn);
+        error = Fixture::row(window, 0).value(Window::LastSyncColumn);
         QVERIFY(window->detailLabel->text().contains(error));
     });
-    QCOMPARE(announced.count(), 1);
+    QTRY_COMPARE(server.read(), QStringList({"GetCapabilities", "Notify 0: "}));
+    QCOMPARE(
+        server.notices[0].toList().mid(1, 2),
+        QVariantList({"Address book not synced", QDir(f.contacts.path()).dirName() + ": " + error +
+                                                     "\nThe birthdays of its last sync stay in the list."}));
     QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
     QCOMPARE(f.sandbox.messages->texts(), QStringList());
     QVERIFY(QDir().rename(moved, f.contacts.path()));
+    f.inWindow([&](Window* window) { f.syncNow(window); });
+    QTRY_COMPARE(server.read().mid(2), QStringList({"CloseNotification 1"}));
 }
 
 QTEST_MAIN(TestAddressBooks)

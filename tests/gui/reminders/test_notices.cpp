@@ -4,42 +4,12 @@
 
 #include "gui/notifications/desktopnotices.h"
 #include "gui/services/settings.h"
+#include "support/noticeserver.h"
 
 #include <QAction>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 
 using namespace cwtest;
-
-namespace {
-// The calls the server got, in short, with the arguments of each Notify beside.
-struct Server : QProcess {
-    QStringList calls;
-    QVariantList notices;
-    ~Server() override {
-        kill();
-        waitForFinished();
-    }
-    QStringList read() {
-        if (state() == Running) // a round trip after every call the program made before it
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                "org.freedesktop.Notifications", "/", "org.freedesktop.DBus.Peer", "Ping"));
-        while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
-            ;
-        while (canReadLine()) {
-            const QList<QByteArray> call = readLine().trimmed().split('\t');
-            calls << QString::fromUtf8(call[0]);
-            if (call.size() > 1)
-                notices << QVariant(QJsonDocument::fromJson(call[1]).array().toVariantList());
-        }
-        return calls;
-    }
-};
-} // namespace
 
 class TestNotices : public QObject {
     Q_OBJECT
@@ -84,7 +54,7 @@ class TestNotices : public QObject {
             due << Birthday{name, 3, 10};
         f.store(due);
         cw::writeOptions({stored == 0, stored == 1, stored == 2, stored == 3, stored == 4});
-        Server server;
+        NoticeServer server;
         if (caps != "none") {
             server.start("/usr/bin/python3", {CW_SNI_HOST, caps});
             QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);

@@ -1,0 +1,37 @@
+#pragma once
+// The checks' notification server (tests/e2e/sni_host.py) on the test's own session bus: the calls it
+// got, in short, with the arguments of each Notify beside.
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStringList>
+#include <QVariantList>
+
+namespace cwtest {
+
+struct NoticeServer : QProcess {
+    QStringList calls;
+    QVariantList notices;
+    ~NoticeServer() override {
+        kill();
+        waitForFinished();
+    }
+    QStringList read() {
+        if (state() == Running) // a round trip after every call the program made before it
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                "org.freedesktop.Notifications", "/", "org.freedesktop.DBus.Peer", "Ping"));
+        while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
+            ;
+        while (canReadLine()) {
+            const QList<QByteArray> call = readLine().trimmed().split('\t');
+            calls << QString::fromUtf8(call[0]);
+            if (call.size() > 1)
+                notices << QVariant(QJsonDocument::fromJson(call[1]).array().toVariantList());
+        }
+        return calls;
+    }
+};
+
+} // namespace cwtest
