@@ -126,11 +126,12 @@ int syncAll(QTextStream& err) {
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         application.emplace(argc, argv);
+    if (noListYet())
+        return 0; // nothing subscribed, and no file is made
     std::vector<addressbook::SourceInfo> sources;
     try {
         Connection connection;
         addressbook::openStore(connection, liveStoreFile());
-        addressbook::ensureTables(connection);
         sources = addressbook::listSources(connection);
     } catch (const std::exception& error) {
         err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';

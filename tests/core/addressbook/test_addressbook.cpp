@@ -280,6 +280,9 @@ void AddressBookTest::server() {
 }
 
 void AddressBookTest::folder() {
+    QFile::remove(cw::liveStoreFile()); // no list yet: nothing to sync, and no file made
+    QCOMPARE(runSync(), std::make_pair(0, QString()));
+    QVERIFY(!QFile::exists(cw::liveStoreFile()));
     Store store;
     QTemporaryDir folder;
     const qint64 id = addSource(store.connection, SourceKind::Folder, folder.path(), {}, "Cards");
