@@ -41,7 +41,15 @@ AddressBookSync::AddressBookSync(QWidget* window)
     : QObject(window), passwords_(new PasswordPrompt(window, this)),
       runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)),
       folderWatch_(new addressbook::FolderWatch(this)) {
-    connect(runner_.get(), &addressbook::SyncRunner::rowsChanged, this, [this] {
+    // A large first sync changes rows slice after slice: the list follows a few times a second, not
+    // after every slice, so that refilling a growing list does not hold the window.
+    refillSoon_.setSingleShot(true);
+    refillSoon_.setInterval(250);
+    connect(runner_.get(), &addressbook::SyncRunner::rowsChanged, &refillSoon_, [this] {
+        if (!refillSoon_.isActive())
+            refillSoon_.start();
+    });
+    connect(&refillSoon_, &QTimer::timeout, this, [this] {
         seenVersion_ = storeVersion();
         emit listOutdated();
     });

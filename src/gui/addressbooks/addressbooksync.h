@@ -58,6 +58,7 @@ class AddressBookSync : public QObject {
     addressbook::FolderWatch* folderWatch_;
     QList<qint64> watchedFolders_;
     QTimer everyQuarterHour_;
+    QTimer refillSoon_;
     QTimer settle_; // a burst of writes to the store file is looked at once
     QFileSystemWatcher storeWatch_;
     qint64 seenVersion_ = -1;

@@ -79,7 +79,7 @@ class Fixture : public MainWindowFixture {
             QTRY_VERIFY(synced(window));
             QCOMPARE(row(window, 0).mid(0, 3), QStringList({QDir(contacts.path()).dirName(), "Folder", "2"}));
         });
-        QCOMPARE(people(), QStringList({"Ann", "Bob", "Zed"}));
+        QTRY_COMPARE(people(), QStringList({"Ann", "Bob", "Zed"}));
     }
     static QStringList row(Window* window, int n) {
         QStringList cells;
@@ -173,7 +173,8 @@ void TestAddressBooks::deleteHidesUntilShownAgain() {
     QVERIFY(QFile::exists(f.contacts.filePath("ann.vcf"))); // the book is never written
     f.inWindow([&](Window* window) {
         f.syncNow(window);
-        QCOMPARE(f.people(), QStringList({"Bob", "Zed"}));
+        QCOMPARE(f.storedRows(),
+                 QList<Birthday>({{"Bob", 2, 29}, {"Zed", 12, 24}})); // the sync brought none back
         whenModal<cw::HiddenContactsDialog>([](cw::HiddenContactsDialog* hidden) {
             QCOMPARE(hidden->contactList->count(), 1);
             QCOMPARE(hidden->contactList->item(0)->text(), QStringLiteral("Ann"));
