@@ -1,7 +1,7 @@
 # Sourced by the e2e runners once $root is set: the one environment a checked session starts from.
 # Nothing of the real user's desktop may leak in: every place the program or the desktop tools
 # write to is inside the temporary root.
-mkdir -p "$root/home" "$root/config" "$root/data" "$root/runtime" "$root/common" "$root/autostart" "$shots"
+mkdir -p "$root/home" "$root/config" "$root/data" "$root/state" "$root/runtime" "$root/common" "$root/autostart" "$shots"
 chmod 700 "$root/runtime"
 session_env=(
     PATH="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
@@ -9,6 +9,7 @@ session_env=(
     HOME="$root/home"
     XDG_CONFIG_HOME="$root/config"
     XDG_DATA_HOME="$root/data"
+    XDG_STATE_HOME="$root/state"
     XDG_CACHE_HOME="$root/home/.cache"
     XDG_RUNTIME_DIR="$root/runtime"
     CANDLEWISE_COMMON_APPDATA="$root/common"

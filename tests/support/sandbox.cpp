@@ -19,11 +19,12 @@ QString builtSideFile(const QString& name) {
 Sandbox::Sandbox() {
     if (!dir_.isValid())
         qFatal("cannot create a temporary folder");
-    for (const char* folder : {"app", "common", "config", "autostart", "home", "data"})
+    for (const char* folder : {"app", "common", "config", "autostart", "home", "data", "state"})
         QDir(dir_.path()).mkpath(QLatin1String(folder));
     qputenv("CANDLEWISE_COMMON_APPDATA", path(QStringLiteral("common")).toUtf8());
     qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
     qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_STATE_HOME", path(QStringLiteral("state")).toUtf8());
     qputenv("HOME", path(QStringLiteral("home")).toUtf8());
     qputenv("CANDLEWISE_AUTOSTART_DIR", path(QStringLiteral("autostart")).toUtf8());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path(QStringLiteral("config")));

@@ -1,9 +1,9 @@
 // Long seeded random use of the main window through its real widgets, checked after every step
 // against a small model of what the README promises. CANDLEWISE_WALK_SEED and CANDLEWISE_WALK_STEPS
 // replay one run, CANDLEWISE_WALK_SECONDS walks new seeds for that long, and CANDLEWISE_WALK_SKIP
-// turns kinds of step off: add, edit, delete, import, export, options, clock, clock-back, restart,
-// damage (a settings value that cannot be read), export-find, browse (ticks while a file dialog is
-// up) and controls (control characters in names).
+// turns kinds of step off: add, edit, delete, import, export, options, clock, clock-back (also after
+// a restart), restart, damage (a settings value that cannot be read), export-find, browse (ticks
+// while a file dialog is up) and controls (control characters in names).
 #include "gui/mainwindow/fixture.h"
 #include "walkmodel.h"
 
@@ -123,11 +123,12 @@ class Walk : public QObject {
         return lines;
     }
     // A day's pass: the days since the last pass, of this run or an earlier one, were missed (at most
-    // 30); none on the first start ever or after the clock went back.
+    // 30); none on the first start ever or after the clock went back. A last pass more than a day
+    // ahead was under a wrong clock and is forgotten.
     void pass(QDate today) {
         if (lastPass_.isValid() && lastPass_.daysTo(today) > 1)
             missedFirst_ = std::max(lastPass_.addDays(1), today.addDays(-30)), missedOn_ = today;
-        lastPass_ = std::max(lastPass_, today);
+        lastPass_ = today.daysTo(lastPass_) > 1 ? today : std::max(lastPass_, today);
         alertPoint(true, true);
     }
 
@@ -183,11 +184,15 @@ class Walk : public QObject {
             reports_ += 1, boxes_[1] = false; // reported, and the box takes its default
         pass(now().date());
     }
+    // A new date gets a pass, which begins a snooze's cycle again, unless this run passed it or it is
+    // at most a day before the last pass (the clock set back).
     void ticked() {
         const QDateTime t = now();
         days.insert(t.date());
-        if (passed_.insert(t.date()).second)
-            return listDate_ = t.date(), pass(t.date());
+        const qint64 ahead = t.date().daysTo(lastPass_);
+        if (std::exchange(listDate_, t.date()) != t.date() && !passed_.count(t.date()) &&
+            (ahead < 0 || ahead > 1))
+            return passed_.insert(t.date()), cycleBegan_ = t, phaseKnown_ = true, pass(t.date());
         if (snooze_ == 0 || (phaseKnown_ && cycleBegan_.secsTo(t) < snooze_))
             return;
         const bool ended = phaseKnown_ || !alerts_.empty();
@@ -232,7 +237,7 @@ class Walk : public QObject {
     void step() {
         static const QStringList kinds{"add",     "edit",  "delete",     "import",  "export",
                                        "options", "clock", "clock-back", "restart", "damage"};
-        static constexpr std::array weights{10, 5, 5, 7, 6, 5, 22, 2, 1, 1};
+        static constexpr std::array weights{10, 5, 5, 7, 6, 5, 22, 2, 2, 1};
         int total = 0, k = 0;
         for (int i = 0; i < kinds.size(); ++i)
             total += skipped(kinds[i]) ? 0 : weights[i];
@@ -261,6 +266,8 @@ class Walk : public QObject {
         f.restart();
         f.form->show();
         started();
+        if (k == 8 && !skipped("clock-back") && pick(2)) // into the evening before, whose reminders it gave
+            moveClock(-60 * (now().time().hour() * 60 + now().time().minute() + 1 + pick(120))), tick();
     }
 
     // Makes the row the list's current one, as a click on it does.

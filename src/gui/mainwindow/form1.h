@@ -11,11 +11,13 @@
 #include <utility>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace cw {
 
@@ -73,7 +75,9 @@ class Form1 : public QWidget, public ReminderHost {
 
     ReminderBoxes reminderBoxes() const override;
     TimerControl& reminderTimer() override;
-    MissedDays missedDays() const override { return missedDays_; }
+    MissedDays missedDays() const override { return catchingUp() ? missedDays_ : MissedDays{}; }
+    // "Catch up on reminders missed while the computer was off", ticked in the list's context menu.
+    bool catchingUp() const;
     bool isStartingUp() const { return startingUp; }
     bool isMinimisedToTray() const { return minimisedToTray_; }
     QString savedLabelText() const { return savedLabel; }
@@ -106,6 +110,7 @@ class Form1 : public QWidget, public ReminderHost {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -136,6 +141,8 @@ class Form1 : public QWidget, public ReminderHost {
     void placeControls();
     void restoreWindowPlace();
     void saveWindowPlace();
+    void addCatchUpEntry();
+    void shutDown();
 
     bool startingUp = false;
     QString savedLabel;
@@ -148,6 +155,9 @@ class Form1 : public QWidget, public ReminderHost {
     MissedDays missedDays_;         // the days before today that had no pass, caught up today
     bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
     std::vector<std::pair<QWidget*, QRect>> designedBelow_; // the controls under the list, as designed
+    QTimer* placeTimer_ = nullptr; // runs out when a move or resize of the window has ended
+    QRect placeKept_;              // the size and place last restored or kept
+    QAction* catchUp_ = nullptr;
 };
 
 } // namespace cw

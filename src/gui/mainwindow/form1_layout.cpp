@@ -181,6 +181,7 @@ void Form1::connectHandlers() {
     // Ctrl+F anywhere in the window, or "Find" in the list's context menu.
     addCommand(QStringLiteral("Find"), {QKeySequence::Find}, Qt::WindowShortcut, &Form1::showFind);
     addNoticeOption();
+    addCatchUpEntry();
     addCommand(QStringLiteral("Quit"), {Qt::CTRL | Qt::Key_Q}, Qt::WindowShortcut, [this] { close(); });
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* endFind = new QAction(findField);

@@ -70,7 +70,7 @@ void Form1::visitWebSiteSometimes() {
 }
 
 void Form1::Form_Activate() {
-    if (!startingUp || inListPass_)
+    if (!startingUp || inListPass_ || closed_)
         return;
     ErrorGuard guard(Location::Form1_Form_Activate);
     guard.step(2, [&] { ListBirthdays(false); });
@@ -112,17 +112,23 @@ void Form1::endSession() {
         return;
     }
     // Closing may not end the loop (a window started hidden in the tray gets no close event).
+    shutDown();
     close();
     QCoreApplication::quit();
 }
 
+// The closing steps run once, however the program ends; nothing is written on the way out.
+void Form1::shutDown() {
+    if (closed_)
+        return;
+    closed_ = true;
+    placeTimer_->stop();
+    Form_QueryUnload();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing never asks and cannot be cancelled; it ends the program.
-    if (!closed_) {
-        closed_ = true;
-        saveWindowPlace();
-        Form_QueryUnload();
-    }
+    shutDown();
     event->accept();
     QCoreApplication::quit();
 }

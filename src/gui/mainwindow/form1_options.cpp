@@ -54,6 +54,22 @@ void Form1::restoreOptions() {
     guard.step(13, [&] { Check8->setChecked(readOnOff(SettingKey::Minimized) == 1); });
 }
 
+// A choice of the user like the boxes: kept the moment it is made, read live by the reminder check
+// and the alert. Only "Off" turns it off, so a damaged value leaves the reminders as they were.
+void Form1::addCatchUpEntry() {
+    catchUp_ =
+        new QAction(QStringLiteral("Catch up on reminders missed while the computer was off"), ListView1);
+    catchUp_->setCheckable(true);
+    catchUp_->setChecked(readSetting(SettingKey::CatchUp) != onOffText(0));
+    ListView1->addAction(catchUp_);
+    connect(catchUp_, &QAction::toggled, this,
+            [](bool on) { writeSetting(SettingKey::CatchUp, onOffText(on)); });
+}
+
+bool Form1::catchingUp() const {
+    return catchUp_ && catchUp_->isChecked();
+}
+
 void Form1::Check1_Click() {
     writeSetting(SettingKey::Check1, checkBoxText(valueOf(Check1)));
 }

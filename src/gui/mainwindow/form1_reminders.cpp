@@ -10,6 +10,7 @@
 #include "gui/services/labeltext.h"
 #include "gui/services/services.h"
 #include "gui/services/settings.h"
+#include "gui/services/statefile.h"
 #include "gui/services/timercontrol.h"
 
 #include <QLabel>
@@ -17,6 +18,26 @@
 #include <algorithm>
 
 namespace cw {
+
+namespace {
+constexpr int longestCatchUp = 30;
+
+// The remembered "Last Reminder Day". A second date that is not one of the 30 days before the first
+// is damaged and counts as absent, as does a first that is not a date.
+struct ReminderDay {
+    QDate last;
+    QDate caughtUpFrom;
+};
+ReminderDay storedReminderDay() {
+    const QStringList stored = readState(StateKey::LastReminderDay).split(QLatin1Char(' '));
+    ReminderDay day{QDate::fromString(stored.value(0), Qt::ISODate),
+                    QDate::fromString(stored.value(1), Qt::ISODate)};
+    if (!day.last.isValid() || day.caughtUpFrom < day.last.addDays(-longestCatchUp) ||
+        day.caughtUpFrom >= day.last)
+        day.caughtUpFrom = QDate();
+    return day;
+}
+} // namespace
 
 bool Form1::HasBirthdayToday() {
     return hasBirthdayTodayIn(nullptr);
@@ -26,7 +47,7 @@ bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot) {
     ErrorGuard guard(Location::Form1_HasBirthdayToday);
     bool result = false;
     const ReminderBoxes boxes = reminderBoxes();
-    const MissedDays missed = missedDays_;
+    const MissedDays missed = missedDays();
     const QDate today = services().clock().today();
     visitDatedRows(
         guard,
@@ -51,11 +72,12 @@ void Form1::raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot
     Timer1->stop();
     if (!isTest)
         showAlert(snapshot);
-    Timer1->restart();
+    if (!closed_) // a session that ended behind the alert keeps the timer stopped
+        Timer1->restart();
 }
 
 void Form1::Timer1_Timer() {
-    if (retryOpeningTheStore())
+    if (closed_ || retryOpeningTheStore())
         return;
     // A new day's pass is this tick's work: an alert it raised may have just set a new snooze,
     // whose countdown starts at the next tick like any other.
@@ -75,7 +97,10 @@ void Form1::Timer1_Timer() {
         if (guard.test(5, [&] { return HasBirthdayToday(); })) {
             guard.step(6, [&] { Timer1->stop(); });
             guard.step(7, [&] { showAlert(); });
-            guard.step(8, [&] { Timer1->restart(); });
+            guard.step(8, [&] {
+                if (!closed_)
+                    Timer1->restart();
+            });
         }
         guard.step(9, [&] { beginCycle(services().clock().now()); });
     }
@@ -84,9 +109,9 @@ void Form1::Timer1_Timer() {
 // The ticks count a snooze's seconds, but no tick comes while the machine sleeps: the first one after
 // a wake counts the seconds that passed since the cycle began, up to its last one, so the countdown
 // shows the time left and the cycle ends at its time on the clock. Without a sleep the ticks keep
-// pace with the clock and this changes nothing.
+// pace with the clock and this changes nothing. Without the catch-up the ticks alone count.
 void Form1::catchUpWithTheClock() {
-    if (!cycleBegan.isValid())
+    if (!cycleBegan.isValid() || !catchingUp())
         return;
     const qint64 passed = cycleBegan.secsTo(services().clock().now());
     const qint64 counted = std::min<qint64>(passed - 1, duration - 1);
@@ -96,41 +121,48 @@ void Form1::catchUpWithTheClock() {
 
 // A program that stays in the tray for days follows the calendar: once per new date the list is
 // refilled as at start-up, and a birthday due under the ticked options raises the alert, snooze or
-// not, hidden window or not. A date seen before in this run (the clock set back, a time zone to the
-// west) gets its days left again but no second pass: its reminders were given.
+// not, hidden window or not. A running snooze's cycle starts again with that pass, so a cycle that
+// ran out during a sleep does not bring the same alert back. A date whose reminders were given (seen
+// before in this run, or at most a day before the remembered day: the clock set back, a time zone to
+// the west) gets its days left again but no second pass. Without the catch-up a new date only
+// refreshes the list, as the snooze alone brings alerts then.
 bool Form1::checkForNewDay() {
     if (startingUp || inListPass_ || !listDay_.isValid())
         return false;
     const QDate today = services().clock().today();
     if (today == listDay_)
         return false;
-    if (passedDays_.count(today) > 0) {
+    const QDate last = storedReminderDay().last;
+    if (!catchingUp() || passedDays_.count(today) > 0 || (last >= today && last <= today.addDays(1))) {
         refill(true, false); // the days left follow the clock; a running snooze counts on as usual
         return false;
     }
+    if (duration > 0)
+        beginCycle(services().clock().now());
     refill(false, true);
     return true;
 }
 
 // The days since the last day whose pass ran, in this run or an earlier one, were missed: at most the
-// last 30 of them are caught up today. The first start ever and a clock set back catch up nothing. The
-// setting keeps that day and, while it is today, the first day caught up ("2026-12-07 2026-12-04"), so
-// a start later the same day gives the same lines.
+// last 30 of them are caught up today. The first start ever and a clock set back catch up nothing. A
+// remembered day more than a day after today was written under a wrong clock: today's pass runs, the
+// day is set back to today and the gap is not caught up. The state keeps that day and, while it is
+// today, the first day caught up ("2026-12-07 2026-12-04"), so a start later the same day gives the
+// same lines.
 void Form1::noteReminderDay(const QDate& today) {
-    constexpr int longestCatchUp = 30;
-    const QStringList stored = readSetting(SettingKey::LastReminderDay).split(QLatin1Char(' '));
-    const QDate last = QDate::fromString(stored.value(0), Qt::ISODate);
-    const QDate caughtUpFrom = QDate::fromString(stored.value(1), Qt::ISODate);
-    if (last.isValid() && last < today.addDays(-1))
-        missedDays_ = {std::max(last.addDays(1), today.addDays(-longestCatchUp)), today.addDays(-1), today};
-    else if (last == today && caughtUpFrom.isValid() && caughtUpFrom < today)
-        missedDays_ = {caughtUpFrom, today.addDays(-1), today};
-    if (last.isValid() && last >= today)
+    const ReminderDay stored = storedReminderDay();
+    const bool wrongClock = stored.last > today.addDays(1);
+    if (stored.last.isValid() && stored.last < today.addDays(-1))
+        missedDays_ = {std::max(stored.last.addDays(1), today.addDays(-longestCatchUp)), today.addDays(-1),
+                       today};
+    else if (stored.last == today && stored.caughtUpFrom.isValid())
+        missedDays_ = {stored.caughtUpFrom, today.addDays(-1), today};
+    if (stored.last >= today && !wrongClock)
         return;
     QString text = today.toString(Qt::ISODate);
     if (missedDays_.on == today)
         text += QLatin1Char(' ') + missedDays_.first.toString(Qt::ISODate);
-    writeSetting(SettingKey::LastReminderDay, text);
+    writeState(StateKey::LastReminderDay, text);
 }
 
 // The store was busy or could not be read when the window loaded, which was reported then. Each tick

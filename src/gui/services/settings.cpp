@@ -18,7 +18,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 18> keys{{
+constexpr std::array<KeyInfo, 16> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -33,10 +33,8 @@ constexpr std::array<KeyInfo, 18> keys{{
     {"Option5", "0"},
     {"Sort Column", "Month"},
     {"Sort Order", "Ascending"},
-    {"Window Size", ""},
-    {"Window Position", ""},
-    {"Last Reminder Day", ""},
     {"Desktop Notifications", "On"},
+    {"Catch Up", "On"},
 }};
 
 const KeyInfo& info(SettingKey key) {
@@ -67,15 +65,25 @@ QString settingDefault(SettingKey key) {
     return QLatin1String(info(key).defaultText);
 }
 
-QString readSetting(SettingKey key) {
+std::optional<QString> readSettingNamed(const QString& name) {
     Store store;
-    const QVariant value = store->value(settingName(key));
+    const QVariant value = store->value(name);
     if (!value.isValid())
-        return settingDefault(key);
+        return std::nullopt;
     // A hand-edited value with a comma comes back as a list; keep its text as written.
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QLatin1Char(','));
     return value.toString();
+}
+
+QString readSetting(SettingKey key) {
+    return readSettingNamed(settingName(key)).value_or(settingDefault(key));
+}
+
+void removeSettingNamed(const QString& name) {
+    Store store;
+    store->remove(name);
+    store->sync();
 }
 
 namespace {

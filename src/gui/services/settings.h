@@ -1,10 +1,12 @@
 #pragma once
 // The per-user settings: application "Marrowfen", section "Candlewise Software", twelve text keys
-// for the options, two for the list's order, two for the main window's size and place, and the last
-// day whose reminders were given.
+// for the options, two for the list's order, and the notifications' and the catch-up's switches.
+// Only the user's choices are here, each written when it is made; what the program keeps for itself
+// is in its state file.
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace cw {
 
@@ -24,13 +26,11 @@ enum class SettingKey {
     // The list's order, kept beyond the twelve keys of the options.
     SortColumn,
     SortOrder,
-    // The main window's size ("width,height") and place ("x,y"), as it was last closed.
-    WindowSize,
-    WindowPosition,
-    // The last day whose reminder pass ran (yyyy-MM-dd), and the first missed day caught up on it.
-    LastReminderDay,
     // "On" or "Off": each alert also goes to the desktop's notifications.
     DesktopNotifications,
+    // "On": the first alert after days without a pass gives their reminders too ("Off": the alerts
+    // come only at start-up and when a snooze ends).
+    CatchUp,
 };
 
 QString settingName(SettingKey key);
@@ -40,6 +40,10 @@ QString settingDefault(SettingKey key);
 QString readSetting(SettingKey key);
 // A failing write is not reported and never stops the program; the result says whether it stuck.
 bool writeSetting(SettingKey key, const QString& text);
+
+// A key by its name, such as one an earlier version kept here: its text, or nothing when absent.
+std::optional<QString> readSettingNamed(const QString& name);
+void removeSettingNamed(const QString& name);
 
 // Conversions. The readers throw AppError when the stored text does not convert.
 int checkBoxValueFromText(const QString& text); // "0" or "1" (blanks allowed around)

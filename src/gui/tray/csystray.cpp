@@ -6,9 +6,6 @@
 #include "gui/tray/traydesign.h"
 
 #include <QAtomicInteger>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QPointer>
 #include <QTimer>
 
 #include <limits>
@@ -33,8 +30,10 @@ quintptr takeWindowHandle() {
 } // namespace
 
 cSysTray::cSysTray(std::unique_ptr<TrayShell> shell, QObject* parent)
-    : QObject(parent), shell_(std::move(shell)), hWnd_(takeWindowHandle()) {
+    : QObject(parent), shell_(std::move(shell)), hWnd_(takeWindowHandle()), balloonEnd_(new QTimer(this)) {
     Q_ASSERT(shell_);
+    balloonEnd_->setSingleShot(true);
+    connect(balloonEnd_, &QTimer::timeout, this, &cSysTray::endBalloon);
 }
 
 cSysTray::~cSysTray() {
@@ -128,28 +127,22 @@ void cSysTray::ShowBalloon(const QString& text, const QString& title, qint32 tim
             overflow();
         ++showOnceCount_;
     }
-    if (timeout <= 0)
-        return;
-
-    QPointer<cSysTray> alive(this);
-    waitForBalloon(timeout);
-    if (alive && balloonShown_) {
-        // The time is up: take the balloon away. The flag stays until the shell reports it gone.
-        data.szInfoTitle = fixedWidthField(QString(), infoTitleFieldWidth);
-        data.szInfo = fixedWidthField(QString(), infoFieldWidth);
-        shell_->notifyIcon(NIM_MODIFY, data);
-    }
+    if (timeout > 0)
+        balloonEnd_->start(int(data.uTimeout));
+    else
+        balloonEnd_->stop(); // the new balloon is the shell's to take away
 }
 
-void cSysTray::waitForBalloon(qint32 timeoutSeconds) {
-    QPointer<cSysTray> alive(this);
-    const QDeadlineTimer deadline(qint64(timeoutSeconds) * 1000, Qt::PreciseTimer);
-    // Wakes the wait now and then, so the deadline is seen even when nothing else happens.
-    QTimer wake;
-    wake.setInterval(50);
-    wake.start();
-    while (alive && balloonShown_ && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+// The time is up: the balloon is taken away. The flag stays until the shell reports it gone.
+void cSysTray::endBalloon() {
+    if (!balloonShown_ || !iconAdded_)
+        return;
+    NotifyIconData data = emptyRecord();
+    data.uFlags = NIF_INFO;
+    data.szInfoTitle = fixedWidthField(QString(), infoTitleFieldWidth);
+    data.szInfo = fixedWidthField(QString(), infoFieldWidth);
+    data.uTimeout = unsigned(balloonEnd_->interval());
+    shell_->notifyIcon(NIM_MODIFY, data);
 }
 
 void cSysTray::report(int identifier, int code) {

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class QTimer;
+
 namespace cw {
 
 class PropertyBag;
@@ -38,9 +40,10 @@ class cSysTray : public QObject {
     bool InTray() const { return inTray_; }
     void setInTray(bool inTray);
 
-    // Shows a balloon; with a timeout above 0 it returns once the balloon is gone or the time is up,
-    // handling the user interface's messages meanwhile. Throws AppError ("Overflow") when the
-    // timeout in milliseconds does not fit 32 bits.
+    // Shows a balloon and returns at once; with a timeout above 0 the balloon is taken away when the
+    // time is up, unless the shell has reported it gone. No event loop runs inside, so a quit asked
+    // for meanwhile (even before the program's loop has started) is not lost. Throws AppError
+    // ("Overflow") when the timeout in milliseconds does not fit 32 bits.
     void ShowBalloon(const QString& text, const QString& title, qint32 timeout, bool showOnce);
 
     // Persistence with the host's design: defaults for a new control, then loading and saving.
@@ -65,7 +68,7 @@ class cSysTray : public QObject {
     NotifyIconData emptyRecord() const;
     void addIcon();
     void removeIcon();
-    void waitForBalloon(qint32 timeoutSeconds);
+    void endBalloon();
     // The shell's (identifier, code) report, as the hook hands it over.
     void report(int identifier, int code);
 
@@ -79,6 +82,7 @@ class cSysTray : public QObject {
     QIcon currentIcon_;
     bool balloonShown_ = false;
     qint32 showOnceCount_ = 0;
+    QTimer* balloonEnd_;
 };
 
 } // namespace cw

@@ -2,6 +2,7 @@
 #include "fixture.h"
 
 #include "gui/services/settings.h"
+#include "gui/services/statefile.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -27,6 +28,7 @@ class TestOptions : public QObject {
     void startupOptionWritesTheEntry();
     void startingWithTheOptionOnLeavesTheEntryAlone();
     void garbageSettingsAreReportedOnce();
+    void windowPlaceIsState();
 };
 
 void TestOptions::writtenAndRestoredAcrossARestart() {
@@ -94,6 +96,28 @@ void TestOptions::garbageSettingsAreReportedOnce() {
     QVERIFY(f.form->Check1->isChecked()); // its default: reminders stay on
     QVERIFY(f.form->Check2->isChecked());
     QCOMPARE(f.form->ListView1->model()->columnCount(), 4); // the load went on
+}
+
+// Kept in the state file once a move has ended, never on the way out; an earlier version's place is
+// moved there from the settings file. A place that hides part of the title bar or more than half the
+// window is not restored: the window opens centred.
+void TestOptions::windowPlaceIsState() {
+    for (const auto& [place, restored] :
+         {std::pair{QPoint(100, 20), true}, {QPoint(100, -10), false}, {QPoint(100, 600), false}}) {
+        MainWindowFixture f;
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Marrowfen")
+            .setValue("Candlewise Software/Window Position", QString("%1,%2").arg(place.x()).arg(place.y()));
+        f.start();
+        QCOMPARE(f.form->pos() == place, restored);
+        f.form->show();
+        f.form->move(50, 60);
+        QTRY_COMPARE(cw::readState(cw::StateKey::WindowPosition), QStringLiteral("50,60"));
+        f.form->move(70, 80);
+        f.form->close();
+        QTest::qWait(700);
+        QCOMPARE(cw::readState(cw::StateKey::WindowPosition), QStringLiteral("50,60"));
+        QCOMPARE(stored("Window Position") + stored("Window Size"), QString());
+    }
 }
 
 #include "test_options.moc"

@@ -2,9 +2,12 @@
 #include "fixture.h"
 
 #include "gui/services/settings.h"
+#include "gui/services/stopsignal.h"
 #include "gui/services/timercontrol.h"
 
 #include <QCheckBox>
+
+#include <csignal>
 
 using namespace cwtest;
 
@@ -16,6 +19,7 @@ class TestTray : public QObject {
     void noTrayMeansMinimisedUntilOneAppears();
     void startInTheTray();
     void closingRemovesTheIconAndClosesTheStore();
+    void quitDuringTheStart();
 };
 
 void TestTray::minimiseHidesWithOneBalloon() {
@@ -93,6 +97,25 @@ void TestTray::closingRemovesTheIconAndClosesTheStore() {
     QCOMPARE(cw::sharedConnection().State(), 0);
     QVERIFY(!f.form->Timer1->isTicking());
     QCOMPARE(f.errorReports(), 0);
+}
+
+// A session that ends at any point of the start (SIGTERM at log-out: before the loop runs, starting in
+// the tray; behind the start-up alert) ends the loop, with the store closed and the timer stopped.
+void TestTray::quitDuringTheStart() {
+    for (const bool inTray : {true, false}) {
+        MainWindowFixture f(QDate(2026, 4, 13));
+        f.store({{"Arvel Quenby", 4, inTray ? 14 : 13}});
+        cw::writeSetting(cw::SettingKey::Minimized, inTray ? "On" : "Off");
+        f.form = std::make_unique<cw::Form1>();
+        cw::StopSignal stopSignal;
+        QObject::connect(&stopSignal, &cw::StopSignal::received, f.form.get(), &cw::Form1::endSession);
+        QTimer::singleShot(3000, f.form.get(), [] { QCoreApplication::exit(1); }); // the quit was lost
+        QTimer::singleShot(inTray ? 0 : 300, [] { std::raise(SIGTERM); });
+        f.form->start();
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(cw::sharedConnection().State() == 0 && !f.sandbox.trayLog.iconShown());
+        QVERIFY(!f.form->Timer1->isTicking());
+    }
 }
 
 #include "test_tray.moc"

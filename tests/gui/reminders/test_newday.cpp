@@ -3,8 +3,10 @@
 #include "gui/mainwindow/fixture.h"
 
 #include "gui/services/settings.h"
+#include "gui/services/statefile.h"
 #include "gui/services/timercontrol.h"
 
+#include <QAction>
 #include <QCheckBox>
 
 using namespace cwtest;
@@ -144,33 +146,56 @@ void TestNewDay::alertAnsweredAfterMidnight() {
 // ticked: the last one's alert adds the reminders that fell on the days no session saw, 30 at most.
 void TestNewDay::missedDaysAreCaughtUp_data() {
     QTest::addColumn<QList<int>>("sessions"); // days after July 10
-    QTest::addColumn<QString>("alert");       // of the last session; empty: none came
+    QTest::addColumn<QString>("stored");      // "Last Reminder Day" before the first
+    QTest::addColumn<bool>("catchUp");
+    QTest::addColumn<QString>("alert"); // of the last session; empty: none came
+    const QString today = "Cy's birthday is today.\r\nDee's birthday is in 7 days.\r\n";
     QTest::newRow("three days later")
-        << QList<int>{0, 3}
+        << QList<int>{0, 3} << QString() << true
         << "Ann's birthday was yesterday.\r\nCy's birthday is today.\r\nBob's birthday is in 5 days.\r\n"
            "Dee's birthday is in 7 days.\r\n";
-    QTest::newRow("the first start ever")
-        << QList<int>{3} << "Cy's birthday is today.\r\nDee's birthday is in 7 days.\r\n";
-    QTest::newRow("45 days later, the last 30") << QList<int>{0, 45} << "Eve's birthday was 23 days ago.\r\n";
-    QTest::newRow("the clock set back") << QList<int>{0, -2} << QString();
+    QTest::newRow("without the catch-up") << QList<int>{0, 3} << QString() << false << today;
+    QTest::newRow("the first start ever") << QList<int>{3} << QString() << true << today;
+    QTest::newRow("45 days later, the last 30")
+        << QList<int>{0, 45} << QString() << true << "Eve's birthday was 23 days ago.\r\n";
+    QTest::newRow("the clock set back") << QList<int>{0, -2} << QString() << true << QString();
+    // One start under a clock wrongly ahead is forgotten at the next right one.
+    QTest::newRow("a wrong clock once")
+        << QList<int>{0, 53, 5, 11} << QString() << true
+        << "Bob's birthday was 3 days ago.\r\nDee's birthday was yesterday.\r\n";
+    QTest::newRow("damaged, far back") << QList<int>{3} << "2026-07-13 1900-01-01" << true << today;
+    QTest::newRow("damaged, year 50") << QList<int>{3} << "2026-07-13 0050-01-01" << true << today;
 }
 
 void TestNewDay::missedDaysAreCaughtUp() {
     QFETCH(QList<int>, sessions);
+    QFETCH(QString, stored);
+    QFETCH(bool, catchUp);
     QFETCH(QString, alert);
     const QDate july10(2026, 7, 10);
     MainWindowFixture f(july10.addDays(sessions[0]));
     f.store({{"Ann", 7, 12}, {"Bob", 7, 18}, {"Cy", 7, 13}, {"Dee", 7, 20}, {"Eve", 8, 1}});
     cw::writeSetting(cw::SettingKey::Check4, "1");
+    cw::writeState(cw::StateKey::LastReminderDay, stored);
     for (const int day : sessions) {
         f.sandbox.clock->current = QDateTime(july10.addDays(day), QTime(9, 0));
         f.alerts = {};
         if (day == sessions.last())
             f.confirmAlert(0); // a snooze of an hour
         f.form ? f.restart() : f.start();
+        for (QAction* action : f.form->ListView1->actions()) // unticked in the list's context menu
+            if (!catchUp && action->text() == "Catch up on reminders missed while the computer was off")
+                action->setChecked(false);
     }
     QCOMPARE(f.alerts.text, alert);
-    if (sessions != QList<int>{0, 3})
+    QCOMPARE(f.errorReports(), 0);
+    if (!catchUp) { // nor does a new day bring an alert by itself, only the snooze
+        f.closeAlert();
+        passMidnight(f, 5);
+        f.form->Timer1_Timer();
+        QCOMPARE(f.alerts.count, 1);
+    }
+    if (sessions != QList<int>{0, 3} || !catchUp)
         return;
     // The snooze brings the caught-up lines back; "Do not remind me again" ends them, and the next
     // day has none.

@@ -145,25 +145,22 @@ class TestControl : public QObject {
         RecordedTray t;
         t.tray->setInTray(true);
         t.shell->balloonEndCode = code;
-        QElapsedTimer clock;
-        clock.start();
-        t.tray->ShowBalloon("text", "title", 30, false);
-        QVERIFY(clock.elapsed() < 20000);
+        t.tray->ShowBalloon("text", "title", 1, false);
+        QTest::qWait(1200);
         QCOMPARE(t.log->size(), size_t(2)); // no clearing
-        QCOMPARE(t.last().uTimeout, 30000u);
+        QCOMPARE(t.last().uTimeout, 1000u);
     }
 
-    void timeUpClearsTheBalloonAndClicksAreHandledMeanwhile() {
+    // No event loop runs inside the call, where a quit would be lost: a timer ends the balloon.
+    void timeUpClearsTheBalloon() {
         RecordedTray t;
         t.tray->setInTray(true);
-        EventRecorder recorder(*t.tray);
-        QTimer::singleShot(50, t.shell, [&] { emit t.shell->callback(0, 517); });
         QElapsedTimer clock;
         clock.start();
         t.tray->ShowBalloon("text", "title", 1, false);
-        QVERIFY2(clock.elapsed() >= 900 && clock.elapsed() < 20000,
-                 qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(recorder.events, QStringList{"Up 2 0"}); // handled during the wait
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(t.log->size(), size_t(3));
+        QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
         verifyRecord(t, 2, NIM_MODIFY, NIF_INFO);
         QCOMPARE(t.last().szInfo, padded("", 256));
         QCOMPARE(t.last().szInfoTitle, padded("", 64));
