@@ -133,7 +133,10 @@ bool Form1::checkForNewDay() {
     if (today == listDay_)
         return false;
     const QDate last = storedReminderDay().last;
-    if (!catchingUp() || passedDays_.count(today) > 0 || (last >= today && last <= today.addDays(1))) {
+    const bool given = last >= today && last <= today.addDays(1);
+    if (given)
+        noteReminderDay(today); // the days caught up on it come back with it
+    if (!catchingUp() || given || passedDays_.count(today) > 0) {
         refill(true, false); // the days left follow the clock; a running snooze counts on as usual
         return false;
     }
