@@ -109,9 +109,9 @@ void TestTray::quitDuringTheStart() {
         f.form = std::make_unique<cw::Form1>();
         cw::StopSignal stopSignal;
         QObject::connect(&stopSignal, &cw::StopSignal::received, f.form.get(), &cw::Form1::endSession);
-        QTimer::singleShot(3000, f.form.get(), [] { QCoreApplication::exit(1); }); // the quit was lost
         QTimer::singleShot(inTray ? 0 : 300, [] { std::raise(SIGTERM); });
         f.form->start();
+        QTimer::singleShot(3000, f.form.get(), [] { QCoreApplication::exit(1); }); // the quit was lost
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(cw::sharedConnection().State() == 0 && !f.sandbox.trayLog.iconShown());
         QVERIFY(!f.form->Timer1->isTicking());
