@@ -69,10 +69,11 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
     addButton = makeButton(QStringLiteral("Add…"), QStringLiteral("Add"), this);
     removeButton = makeButton(QStringLiteral("Remove"), QStringLiteral("Remove"), this);
     syncButton = makeButton(QStringLiteral("Sync Now"), QStringLiteral("Sync Now"), this);
+    passwordButton = makeButton(QStringLiteral("Password…"), QStringLiteral("Password"), this);
     hiddenButton = makeButton(QStringLiteral("Show Hidden…"), QStringLiteral("Show Hidden"), this);
     closeButton = makeButton(QStringLiteral("Close"), QStringLiteral("Close"), this);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {addButton, removeButton, syncButton, hiddenButton})
+    for (QPushButton* button : {addButton, removeButton, syncButton, passwordButton, hiddenButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(closeButton);
@@ -88,6 +89,7 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
     connect(removeButton, &QPushButton::clicked, this, &AddressBooksWindow::remove);
     connect(syncButton, &QPushButton::clicked, this, &AddressBooksWindow::syncNow);
     connect(hiddenButton, &QPushButton::clicked, this, &AddressBooksWindow::showHidden);
+    connect(passwordButton, &QPushButton::clicked, this, &AddressBooksWindow::newPassword);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(sourceList, &QTreeWidget::currentItemChanged, this, &AddressBooksWindow::selectionChanged);
     addressbook::SyncRunner& runner = sync_.runner();
@@ -156,10 +158,13 @@ std::optional<addressbook::SourceInfo> AddressBooksWindow::selected() const {
     return std::nullopt;
 }
 
-// A book that is syncing is not removed under its sync; one with nothing hidden has nothing to show.
+// A book that is syncing is not removed under its sync, nor given a new password that it would not
+// use; one with nothing hidden has nothing to show.
 void AddressBooksWindow::selectionChanged() {
     const auto source = selected();
-    removeButton->setEnabled(source && !sync_.runner().isRunning(source->id));
+    const bool idle = source && !sync_.runner().isRunning(source->id);
+    removeButton->setEnabled(idle);
+    passwordButton->setEnabled(idle && source->kind == addressbook::SourceKind::CardDav);
     hiddenButton->setEnabled(source && source->hiddenCount > 0);
     syncButton->setEnabled(!sources_.empty());
     if (!source) {
@@ -247,6 +252,19 @@ void AddressBooksWindow::showHidden() {
         this);
     dialog.exec();
     fill();
+}
+
+// The way out of "The server refused the user name or password." short of removing the book: the
+// automatic syncs never ask, so the user gives the new password here and the book syncs at once.
+void AddressBooksWindow::newPassword() {
+    const auto source = selected();
+    if (!source)
+        return;
+    const qint64 id = source->id;
+    sync_.passwords().askNew(id, source->location, source->userName, this, [this, id] {
+        sync_.runner().syncSource(id);
+        fill();
+    });
 }
 
 void AddressBooksWindow::progress(qint64 sourceId, int done, int total) {

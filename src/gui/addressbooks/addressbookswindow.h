@@ -31,6 +31,7 @@ class AddressBooksWindow : public QDialog {
     QPushButton* addButton;
     QPushButton* removeButton;
     QPushButton* syncButton;
+    QPushButton* passwordButton;
     QPushButton* hiddenButton;
     QPushButton* closeButton;
 
@@ -41,6 +42,7 @@ class AddressBooksWindow : public QDialog {
     void remove();
     void syncNow();
     void showHidden();
+    void newPassword();
     void progress(qint64 sourceId, int done, int total);
     void showProgress();
     std::optional<addressbook::SourceInfo> selected() const;

@@ -114,4 +114,20 @@ void PasswordPrompt::forget(qint64 sourceId) {
     keychain_->forgetPassword(sourceId);
 }
 
+void PasswordPrompt::askNew(qint64 sourceId, const QString& location, const QString& userName,
+                            QWidget* parent, const std::function<void()>& given) {
+    QString explanation = QStringLiteral("New password of %1 at %2:").arg(userName, location);
+    if (keychain_->secretStoreMissing())
+        explanation += QStringLiteral("\n(With no secret store, it serves the next sync only.)");
+    QLineEdit* field = nullptr;
+    QDialog* dialog = makePasswordDialog(parent, explanation, field);
+    connect(dialog, &QDialog::accepted, this, [this, sourceId, userName, field, given] {
+        if (field->text().isEmpty())
+            return;
+        remember(sourceId, userName, field->text());
+        given();
+    });
+    dialog->open();
+}
+
 } // namespace cw

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QPointer>
 
+#include <functional>
+
 class QDialog;
 class QWidget;
 
@@ -24,6 +26,10 @@ class PasswordPrompt : public addressbook::PasswordSource {
     // A password just typed for a new address book: into the secret store, and to its first sync.
     void remember(qint64 sourceId, const QString& userName, const QString& password);
     void forget(qint64 sourceId);
+    // A new password for a book whose server refused the old one (or that was changed there), asked
+    // over parent: it goes to the secret store and to the next sync, which given() then starts.
+    void askNew(qint64 sourceId, const QString& location, const QString& userName, QWidget* parent,
+                const std::function<void()>& given);
 
   private:
     void storeAnswered(qint64 sourceId, const QString& password, bool found);

@@ -111,6 +111,7 @@ class TestAddressBooks : public QObject {
     void listFollowsChangesElsewhere_data();
     void listFollowsChangesElsewhere();
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
+    void aNewPasswordServesTheSyncItStarts();
 };
 
 void TestAddressBooks::addAFolder() {
@@ -259,6 +260,20 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     QVERIFY(QDir().rename(moved, f.contacts.path()));
     f.inWindow([&](Window* window) { f.syncNow(window); });
     QTRY_COMPARE(server.read().mid(2), QStringList({"CloseNotification 1"}));
+}
+
+// The masked password goes to the sync it starts, asking nothing more: it reaches the (closed) port.
+void TestAddressBooks::aNewPasswordServesTheSyncItStarts() {
+    Fixture f;
+    cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav,
+                               "http://127.0.0.1:1/ann/", "ann", "Friends");
+    f.inWindow([&](Window* window) {
+        window->passwordButton->click();
+        auto* field = QApplication::activeModalWidget()->findChild<QLineEdit*>();
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(field, "n3w\n");
+        QTRY_VERIFY(Fixture::row(window, 0).value(Window::LastSyncColumn).startsWith("Cannot reach "));
+    });
 }
 
 QTEST_MAIN(TestAddressBooks)
