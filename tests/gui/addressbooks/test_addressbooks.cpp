@@ -271,7 +271,7 @@ void TestAddressBooks::aNewPasswordServesTheSyncItStarts() {
         window->passwordButton->click();
         auto* field = QApplication::activeModalWidget()->findChild<QLineEdit*>();
         QCOMPARE(field->echoMode(), QLineEdit::Password);
-        QTest::keyClicks(field, "n3w\n");
+        QTest::keyClicks(field, "n3w\r");
         QTRY_VERIFY(Fixture::row(window, 0).value(Window::LastSyncColumn).startsWith("Cannot reach "));
     });
 }
