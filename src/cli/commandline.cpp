@@ -1,8 +1,6 @@
 #include "cli/commandline.h"
+#include "cli/module.h"
 
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
 #include "core/birthdaylist.h"
 #include "core/clock.h"
@@ -13,8 +11,6 @@
 #include "core/storelocation.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QTextStream>
 
@@ -116,47 +112,13 @@ void printNext(const DatedList& dated, QTextStream& out) {
         << '\n';
 }
 
-// Syncs every address book once. The one path of the command line that writes the store: each write
-// is a short transaction that waits for the window's own, and the window's list follows the file.
+// Syncs every address book once. The network and the secret store live in a module of their own,
+// loaded only here, so that --upcoming and --next start without them.
 int syncAll(QTextStream& err) {
-    // The secret store and the network need an event loop; a caller may have its own application.
-    std::optional<QCoreApplication> application;
-    static int argc = 1;
-    static char name[] = "candlewise";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        application.emplace(argc, argv);
     if (noListYet())
         return 0; // nothing subscribed, and no file is made
-    std::vector<addressbook::SourceInfo> sources;
-    try {
-        Connection connection;
-        addressbook::openStore(connection, liveStoreFile());
-        sources = addressbook::listSources(connection);
-    } catch (const std::exception& error) {
-        err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';
-        return 1;
-    }
-    addressbook::KeychainPasswords passwords;
-    addressbook::SyncRunner runner(liveStoreFile(), &passwords);
-    QEventLoop loop;
-    QStringList failures;
-    QObject::connect(&runner, &addressbook::SyncRunner::sourceFinished, &loop,
-                     [&](qint64 sourceId, bool ok, const QString& error) {
-                         if (ok)
-                             return;
-                         QString source = QString::number(sourceId);
-                         for (const addressbook::SourceInfo& info : sources)
-                             if (info.id == sourceId)
-                                 source = info.displayName.isEmpty() ? info.location : info.displayName;
-                         failures << source + QStringLiteral(": ") + error;
-                     });
-    QObject::connect(&runner, &addressbook::SyncRunner::allFinished, &loop, &QEventLoop::quit);
-    runner.syncAll();
-    loop.exec();
-    for (const QString& failure : failures)
-        err << "candlewise: " << nameOnOneLine(failure) << '\n';
-    return failures.isEmpty() ? 0 : 1;
+    const auto syncMain = loadModule<int(QTextStream&)>("candlewise-sync.so", "candlewiseSyncMain", err);
+    return syncMain ? syncMain(err) : 1;
 }
 
 // The options QGuiApplication, QApplication and the X11 and Wayland platforms take from the arguments.

@@ -2,28 +2,19 @@
 // them, also with Qt's options alone, it loads the window module beside it and opens the window.
 // Keeping the widget libraries in that module spares the command line the time to load them.
 #include "cli/commandline.h"
+#include "cli/module.h"
 #include "core/nodisplay.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
 
-#include <dlfcn.h>
-
 namespace {
 int runWindow(int argc, char** argv) {
-    const QString folder =
-        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
-    const QByteArray module = QFile::encodeName(folder + QStringLiteral("/candlewise-window.so"));
-    void* handle = dlopen(module.constData(), RTLD_LAZY | RTLD_LOCAL);
+    QTextStream err(stderr);
     const auto windowMain =
-        handle ? reinterpret_cast<int (*)(int, char**)>(dlsym(handle, "candlewiseWindowMain")) : nullptr;
-    if (!windowMain) {
-        std::fprintf(stderr, "candlewise: %s\n", dlerror());
-        return 1;
-    }
-    return windowMain(argc, argv);
+        cw::loadModule<int(int, char**)>("candlewise-window.so", "candlewiseWindowMain", err);
+    return windowMain ? windowMain(argc, argv) : 1;
 }
 
 // Whether the window has somewhere to appear. Qt's X11 and Wayland platforms, also its default

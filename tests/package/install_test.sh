@@ -63,7 +63,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$d
     { echo "FAIL: apt-get could not install the package"; exit 1; }
 dpkg-query -L candlewise | sort >"$work/files"
 for f in /usr/bin/candlewise /usr/lib/candlewise/candlewise /usr/lib/candlewise/candlewise-window.so \
-         /usr/lib/candlewise/candlewise-sound.so \
+         /usr/lib/candlewise/candlewise-sound.so /usr/lib/candlewise/candlewise-sync.so \
          /usr/lib/candlewise/dbBlank.mdb \
          /usr/share/applications/candlewise.desktop /usr/share/doc/candlewise/copyright \
          /usr/share/man/man1/candlewise.1.gz; do

@@ -11,7 +11,7 @@ rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "cmake --install failed"; exit 1; }
 
 status=0
-for f in "$libdir/candlewise" "$libdir/candlewise-window.so" "$libdir/candlewise-sound.so" "$libdir/dbBlank.mdb" "$libdir/happybirthday.wav" "$libdir/HAND-M.CUR" "$libdir/x/o.cjs" \
+for f in "$libdir/candlewise" "$libdir/candlewise-window.so" "$libdir/candlewise-sound.so" "$libdir/candlewise-sync.so" "$libdir/dbBlank.mdb" "$libdir/happybirthday.wav" "$libdir/HAND-M.CUR" "$libdir/x/o.cjs" \
          share/applications/candlewise.desktop \
          share/metainfo/example.marrowfen.Candlewise.metainfo.xml; do
     if [ ! -s "$prefix/$f" ]; then

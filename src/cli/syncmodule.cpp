@@ -1,0 +1,59 @@
+// The address-book sync of the command line, a module of its own: the network, the secret store and
+// their libraries are loaded only for --sync.
+#include "core/addressbook/sources.h"
+#include "core/addressbook/storequery.h"
+#include "core/addressbook/syncrunner.h"
+#include "core/apperror.h"
+#include "core/connection.h"
+#include "core/nametext.h"
+#include "core/storelocation.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTextStream>
+
+#include <optional>
+#include <vector>
+
+using namespace cw;
+
+// Syncs every address book once. The one path of the command line that writes the store: each write
+// is a short transaction that waits for the window's own, and the window's list follows the file.
+extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextStream& err) {
+    // The secret store and the network need an event loop; a caller may have its own application.
+    std::optional<QCoreApplication> application;
+    static int argc = 1;
+    static char name[] = "candlewise";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+    std::vector<addressbook::SourceInfo> sources;
+    try {
+        Connection connection;
+        addressbook::openStore(connection, liveStoreFile());
+        sources = addressbook::listSources(connection);
+    } catch (const std::exception& error) {
+        err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';
+        return 1;
+    }
+    addressbook::KeychainPasswords passwords;
+    addressbook::SyncRunner runner(liveStoreFile(), &passwords);
+    QEventLoop loop;
+    QStringList failures;
+    QObject::connect(&runner, &addressbook::SyncRunner::sourceFinished, &loop,
+                     [&](qint64 sourceId, bool ok, const QString& error) {
+                         if (ok)
+                             return;
+                         QString source = QString::number(sourceId);
+                         for (const addressbook::SourceInfo& info : sources)
+                             if (info.id == sourceId)
+                                 source = info.displayName.isEmpty() ? info.location : info.displayName;
+                         failures << source + QStringLiteral(": ") + error;
+                     });
+    QObject::connect(&runner, &addressbook::SyncRunner::allFinished, &loop, &QEventLoop::quit);
+    runner.syncAll();
+    loop.exec();
+    for (const QString& failure : failures)
+        err << "candlewise: " << nameOnOneLine(failure) << '\n';
+    return failures.isEmpty() ? 0 : 1;
+}
