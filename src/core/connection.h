@@ -42,9 +42,9 @@ class Connection {
 
     sqlite3* handle() const { return db_; }
     static QString dataSourceOf(const QString& connectionString);
+    static constexpr int busyTimeoutMs = 5000;
 
   private:
-    static constexpr int busyTimeoutMs = 5000;
     void openFile(const QString& path, bool reading, int busyWaitMs = busyTimeoutMs);
     sqlite3* db_ = nullptr;
 };

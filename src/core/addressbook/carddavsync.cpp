@@ -2,6 +2,8 @@
 #include "core/addressbook/davxml.h"
 #include "core/addressbook/syncjob.h"
 
+#include <QSet>
+
 namespace cw::addressbook {
 
 namespace {
@@ -27,16 +29,37 @@ QString withoutSlash(QString path) {
         path.chop(1);
     return path;
 }
+
+const QString unreadable = QStringLiteral("The server's answer could not be read.");
 } // namespace
+
+// What a sync report or a listing named: the changed contacts with their ETags, the gone ones, and
+// whether the server cut the report short.
+struct CardDavSync::Listing {
+    std::vector<std::pair<QString, QString>> listed; // key, ETag
+    QStringList gone;
+    bool truncated = false;
+    QString token; // the book's own sync-token, from a listing
+};
 
 CardDavSync::CardDavSync(const QString& storePath, qint64 sourceId, const QUrl& book, const QString& userName,
                          const QString& password, QObject* parent)
-    : SyncJob(storePath, sourceId, parent), book_(book), client_(new DavClient(userName, password, this)) {}
+    : SyncJob(storePath, sourceId, parent), book_(book),
+      client_(new DavClient(book, userName, password, this)) {}
 
 CardDavSync::~CardDavSync() = default;
 
-QString CardDavSync::keyOf(const QString& href) const {
-    return book_.resolved(QUrl(href)).path(QUrl::FullyDecoded);
+std::optional<QString> CardDavSync::keyOf(const QString& href) const {
+    const QUrl url = book_.resolved(QUrl(href));
+    if (!url.isValid() || !DavClient::sameOrigin(url, book_))
+        return std::nullopt;
+    const QString key = url.path(QUrl::FullyDecoded);
+    const QStringList segments = key.split(QLatin1Char('/'));
+    if (segments.contains(QStringLiteral("..")) || segments.contains(QStringLiteral(".")))
+        return std::nullopt;
+    if (!isBook(key) && !key.startsWith(withoutSlash(book_.path(QUrl::FullyDecoded)) + QLatin1Char('/')))
+        return std::nullopt;
+    return key;
 }
 
 QString CardDavSync::hrefOf(const QString& key) const {
@@ -49,16 +72,55 @@ bool CardDavSync::isBook(const QString& key) const {
     return withoutSlash(key) == withoutSlash(book_.path(QUrl::FullyDecoded));
 }
 
-std::optional<MultiStatus> CardDavSync::readReply(const DavReply& reply) {
+bool CardDavSync::answered(const DavReply& reply) {
+    if (ended())
+        return false; // the reading failed the sync already
     QString error = DavClient::errorOf(reply);
     if (error.isEmpty() && reply.status != 207)
-        error = QStringLiteral("The server's answer could not be read.");
-    std::optional<MultiStatus> read;
-    if (error.isEmpty())
-        read = readMultiStatus(reply.body, DavClient::cardLimit, error);
-    if (!read)
+        error = unreadable;
+    if (!error.isEmpty())
         fail(error);
-    return read;
+    return error.isEmpty();
+}
+
+bool CardDavSync::list(const DavResponse& response, Listing& listing) {
+    const std::optional<QString> key = keyOf(response.href);
+    if (!key)
+        return true; // not of this book: passed over
+    if (isBook(*key)) {
+        listing.truncated = listing.truncated || response.status == 507;
+        listing.token = response.syncToken;
+    } else if (response.status == 404) {
+        listing.gone << *key;
+    } else if (!response.isCollection && (response.status == 0 || response.status == 200)) {
+        if (++listed_ > maxContacts) {
+            fail(QStringLiteral("The address book holds more contacts than Candlewise reads (%L1).")
+                     .arg(maxContacts));
+            return false;
+        }
+        listing.listed.emplace_back(*key, response.etag);
+    }
+    return true;
+}
+
+bool CardDavSync::compare(Listing& listing) {
+    QHash<QString, QString> known;
+    if (!onStore([&](ContactStore& contacts) {
+            known = contacts.knownETags();
+            return false;
+        }))
+        return false;
+    std::vector<std::pair<QString, QString>> changed;
+    for (auto& [key, etag] : listing.listed) {
+        const auto was = known.constFind(key);
+        const bool same = !etag.isEmpty() && was != known.cend() && *was == etag;
+        known.remove(key);
+        if (!same)
+            changed.emplace_back(std::move(key), std::move(etag));
+    }
+    listing.listed = std::move(changed);
+    listing.gone << known.keys();
+    return true;
 }
 
 void CardDavSync::run() {
@@ -71,71 +133,54 @@ void CardDavSync::run() {
 }
 
 void CardDavSync::report(const QString& token) {
-    client_->send("REPORT", book_, syncBody(token), 0, [this, token](const DavReply& reply) {
+    auto listing = std::make_shared<Listing>();
+    const auto each = [this, listing](DavResponse&& response) { return list(response, *listing); };
+    client_->send("REPORT", book_, syncBody(token), 0, [this, token, listing](const DavReply& reply) {
         // A server without sync reports, or one that no longer knows the token (403 or 409 with
         // valid-sync-token, or worse), is asked for every ETag instead: that answer is always right.
-        if (reply.error.isEmpty() && reply.status >= 400 && reply.status != 401 && reply.status != 404) {
+        if (!ended() && reply.error.isEmpty() && reply.status >= 400 && reply.status != 401 &&
+            reply.status != 404) {
             compareETags();
             return;
         }
-        const std::optional<MultiStatus> status = readReply(reply);
-        if (!status)
+        if (!answered(reply))
+            return;
+        const QString next = reply.syncToken;
+        // From no token the report lists the whole book, as a listing does: what it leaves out is gone.
+        // A server that gives no token is read this way at every sync.
+        if (token.isEmpty() && !listing->truncated && !compare(*listing))
             return;
         std::vector<QString> changed;
-        QStringList gone;
-        bool truncated = false;
-        for (const DavResponse& response : status->responses) {
-            const QString key = keyOf(response.href);
-            if (isBook(key))
-                truncated = truncated || response.status == 507;
-            else if (response.status == 404)
-                gone << key;
-            else if (!response.isCollection)
-                changed.push_back(key);
-        }
-        const QString next = status->syncToken;
-        fetch(std::move(changed), gone, next, [this, truncated, token, next] {
+        changed.reserve(listing->listed.size());
+        for (auto& entry : listing->listed)
+            changed.push_back(std::move(entry.first));
+        fetch(std::move(changed), listing->gone, next, [this, truncated = listing->truncated, token, next] {
             // A result cut short goes on from the token it ended with.
             if (truncated && !next.isEmpty() && next != token && ++pages_ < maxPages)
                 report(next);
             else
                 succeed();
         });
-    });
+    }, each);
 }
 
 void CardDavSync::compareETags() {
-    client_->send("PROPFIND", book_, listBody, 1, [this](const DavReply& reply) {
-        const std::optional<MultiStatus> status = readReply(reply);
-        QHash<QString, QString> known;
-        if (!status || !onStore([&](ContactStore& contacts) {
-                known = contacts.knownETags();
-                return false;
-            }))
+    listed_ = 0;
+    auto listing = std::make_shared<Listing>();
+    const auto each = [this, listing](DavResponse&& response) { return list(response, *listing); };
+    client_->send("PROPFIND", book_, listBody, 1, [this, listing](const DavReply& reply) {
+        if (!answered(reply) || !compare(*listing))
             return;
         std::vector<QString> changed;
-        QString token;
-        for (const DavResponse& response : status->responses) {
-            const QString key = keyOf(response.href);
-            if (isBook(key))
-                token = response.syncToken;
-            else if (!response.isCollection && (response.status == 0 || response.status == 200)) {
-                if (response.etag.isEmpty() || known.value(key) != response.etag)
-                    changed.push_back(key);
-                known.remove(key);
-            }
-        }
-        fetch(std::move(changed), known.keys(), token, [this] { succeed(); });
-    });
+        changed.reserve(listing->listed.size());
+        for (auto& entry : listing->listed)
+            changed.push_back(std::move(entry.first));
+        fetch(std::move(changed), listing->gone, listing->token, [this] { succeed(); });
+    }, each);
 }
 
 void CardDavSync::fetch(std::vector<QString> changed, QStringList gone, const QString& token,
                         std::function<void()> then) {
-    if (changed.size() > maxContacts) {
-        fail(QStringLiteral("The address book holds more contacts than Candlewise reads (%L1).")
-                 .arg(maxContacts));
-        return;
-    }
     pending_ = std::move(changed);
     fetched_ = 0;
     gone_ = std::move(gone);
@@ -159,28 +204,34 @@ void CardDavSync::fetchBatch() {
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><c:addressbook-multiget xmlns:d=\"DAV:\" "
         "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop><d:getetag/><c:address-data/></d:prop>");
     const size_t end = std::min(pending_.size(), fetched_ + batchSize);
-    for (size_t i = fetched_; i < end; ++i)
+    auto asked = std::make_shared<QSet<QString>>();
+    for (size_t i = fetched_; i < end; ++i) {
         body += "<d:href>" + hrefOf(pending_[i]).toHtmlEscaped().toUtf8() + "</d:href>";
+        asked->insert(pending_[i]);
+    }
     body += "</c:addressbook-multiget>";
-    client_->send("REPORT", book_, body, -1, [this, end](const DavReply& reply) {
-        const std::optional<MultiStatus> status = readReply(reply);
-        if (!status)
+    // Each card is read as it arrives; one the server sent unasked, or past the bound, or not at all,
+    // stays as it was.
+    auto contacts = std::make_shared<std::vector<Contact>>();
+    const auto each = [this, asked, contacts](DavResponse&& response) {
+        const std::optional<QString> key = keyOf(response.href);
+        if (!key || !asked->remove(*key))
+            return true;
+        if (response.status == 404)
+            gone_ << *key;
+        else if (!response.addressData.isEmpty())
+            contacts->push_back(readContact(*key, response.etag, response.addressData));
+        return true;
+    };
+    client_->send("REPORT", book_, body, -1, [this, end, contacts](const DavReply& reply) {
+        if (!answered(reply))
             return;
-        std::vector<Contact> contacts;
-        for (const DavResponse& response : status->responses) {
-            const QString key = keyOf(response.href);
-            if (response.status == 404)
-                gone_ << key;
-            // A card past the bound, or one the server did not send, stays as it was.
-            else if (!response.addressData.isEmpty())
-                contacts.push_back(readContact(key, response.etag, response.addressData));
-        }
-        if (!contacts.empty() && !onStore([&](ContactStore& store) { return store.apply(contacts); }))
+        if (!contacts->empty() && !onStore([&](ContactStore& store) { return store.apply(*contacts); }))
             return;
         fetched_ = end;
         emit progress(int(fetched_), int(pending_.size()));
         fetchBatch();
-    });
+    }, each);
 }
 
 } // namespace cw::addressbook

@@ -21,6 +21,7 @@ struct Contact {
     QString uid;
     QString etag;
     ReadEntry birthday; // nothing when the card has no birthday, no name or no readable date
+    bool damaged = false;
 };
 
 // The contact of one vCard file or address-data: the first card, read by the vCard import's rules.

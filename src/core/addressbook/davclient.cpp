@@ -22,12 +22,29 @@ QString hostOf(const QUrl& url) {
     return url.port() > 0 ? url.host() + QLatin1Char(':') + QString::number(url.port()) : url.host();
 }
 
+// Read no more than this at once, so that no step of a large answer holds the caller's event loop.
+constexpr qint64 readBufferSize = 256 << 10;
+
 struct Transfer {
     QByteArray body;
+    std::unique_ptr<MultiStatusReader> reader; // for a 207 answer read on the way
+    qint64 received = 0;
     bool tooLarge = false;
     bool timedOut = false;
+    bool unread = false; // the reader refused the answer
     QString certificateError;
 };
+
+// A transfer error after the status line, or fewer bytes than the headers announced.
+bool cutShort(QNetworkReply* reply, const Transfer& transfer) {
+    const QNetworkReply::NetworkError error = reply->error();
+    if ((error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) ||
+        error == QNetworkReply::ProtocolFailure)
+        return true;
+    bool announced = false;
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announced);
+    return announced && transfer.received < length;
+}
 
 QString networkError(const QUrl& url, QNetworkReply* reply, const Transfer& transfer) {
     if (transfer.tooLarge)
@@ -36,22 +53,43 @@ QString networkError(const QUrl& url, QNetworkReply* reply, const Transfer& tran
         return QStringLiteral("The server's certificate is not trusted: %1").arg(transfer.certificateError);
     if (transfer.timedOut || reply->error() == QNetworkReply::OperationCanceledError)
         return QStringLiteral("Cannot reach %1: the server did not answer in time.").arg(hostOf(url));
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0)
+        return QStringLiteral("The server's answer was cut short.");
     return QStringLiteral("Cannot reach %1: %2").arg(hostOf(url), reply->errorString());
+}
+
+int defaultPort(const QUrl& url) {
+    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
 }
 } // namespace
 
-DavClient::DavClient(const QString& userName, const QString& password, QObject* parent)
-    : QObject(parent), userName_(userName), password_(password) {
+struct DavClient::Request {
+    QByteArray method;
+    QByteArray body;
+    int depth;
+    Done done;
+    MultiStatusReader::Each each;
+};
+
+DavClient::DavClient(const QUrl& origin, const QString& userName, const QString& password, QObject* parent)
+    : QObject(parent), origin_(origin), userName_(userName), password_(password) {
     manager_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    // The credentials are offered once for each request: asked again, they were refused.
+    // The credentials are offered once for each request, and to the client's own origin alone: asked
+    // again, they were refused.
     connect(&manager_, &QNetworkAccessManager::authenticationRequired, this,
             [this](QNetworkReply* reply, QAuthenticator* authenticator) {
-                if (reply->property("cwOffered").toBool() || userName_.isEmpty())
+                if (reply->property("cwOffered").toBool() || userName_.isEmpty() ||
+                    !sameOrigin(reply->url(), origin_))
                     return;
                 reply->setProperty("cwOffered", true);
                 authenticator->setUser(userName_);
                 authenticator->setPassword(password_);
             });
+}
+
+bool DavClient::sameOrigin(const QUrl& a, const QUrl& b) {
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && defaultPort(a) == defaultPort(b);
 }
 
 QString DavClient::refusal(const QUrl& url) {
@@ -86,15 +124,14 @@ QString DavClient::errorOf(const DavReply& reply) {
         .arg(reply.reason.left(200));
 }
 
-void DavClient::send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
-                     Done done) {
-    issue(method, url, body, depth, 0, std::move(done));
+void DavClient::send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth, Done done,
+                     MultiStatusReader::Each each) {
+    issue(std::make_shared<Request>(Request{method, body, depth, std::move(done), std::move(each)}), url, 0);
 }
 
-void DavClient::issue(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
-                      int redirects, Done done) {
+void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, int redirects) {
     if (const QString refused = refusal(url); !refused.isEmpty()) {
-        done(DavReply{0, {}, {}, refused, url});
+        asked->done(DavReply{0, {}, {}, refused, url, {}});
         return;
     }
     QNetworkRequest request(url);
@@ -103,18 +140,29 @@ void DavClient::issue(const QByteArray& method, const QUrl& url, const QByteArra
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("application/xml; charset=utf-8"));
     request.setRawHeader("Accept", "application/xml, text/xml");
-    if (depth >= 0)
-        request.setRawHeader("Depth", QByteArray::number(depth));
-    QNetworkReply* reply = manager_.sendCustomRequest(request, method, body);
+    if (asked->depth >= 0)
+        request.setRawHeader("Depth", QByteArray::number(asked->depth));
+    QNetworkReply* reply = manager_.sendCustomRequest(request, asked->method, asked->body);
+    reply->setReadBufferSize(readBufferSize);
     auto transfer = std::make_shared<Transfer>();
-    // Read as it comes, so that a body past the bound is never held.
-    connect(reply, &QNetworkReply::readyRead, this, [reply, transfer] {
-        transfer->body += reply->read(bodyLimit + 1 - transfer->body.size());
-        if (transfer->body.size() > bodyLimit) {
-            transfer->tooLarge = true;
+    // Read as it comes: a multistatus goes to its reader, anything else is kept up to the bound.
+    const auto take = [reply, transfer, asked] {
+        if (transfer->tooLarge || transfer->unread)
+            return;
+        const QByteArray bytes = reply->read(readBufferSize);
+        transfer->received += bytes.size();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (!transfer->reader && asked->each && status == 207 && transfer->received == bytes.size())
+            transfer->reader = std::make_unique<MultiStatusReader>(cardLimit, asked->each);
+        if (transfer->reader)
+            transfer->unread = !transfer->reader->feed(bytes);
+        else
+            transfer->body += bytes;
+        transfer->tooLarge = transfer->received > (transfer->reader ? streamLimit : bodyLimit);
+        if (transfer->tooLarge || transfer->unread)
             reply->abort();
-        }
-    });
+    };
+    connect(reply, &QNetworkReply::readyRead, this, take);
     connect(reply, &QNetworkReply::sslErrors, this, [transfer](const QList<QSslError>& errors) {
         if (!errors.isEmpty())
             transfer->certificateError = errors.first().errorString();
@@ -126,43 +174,55 @@ void DavClient::issue(const QByteArray& method, const QUrl& url, const QByteArra
         reply->abort();
     });
     deadline->start(requestTimeoutMs);
-    connect(
-        reply, &QNetworkReply::finished, this,
-        [this, reply, transfer, method, url, body, depth, redirects, done = std::move(done)] {
-            reply->deleteLater();
-            if (!transfer->tooLarge && !transfer->timedOut && reply->isOpen())
-                transfer->body += reply->read(bodyLimit + 1 - transfer->body.size());
-            transfer->tooLarge = transfer->tooLarge || transfer->body.size() > bodyLimit;
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            DavReply answer{
-                status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), {}, {}, url};
-            if (transfer->tooLarge || transfer->timedOut || !transfer->certificateError.isEmpty() ||
-                (status == 0 && reply->error() != QNetworkReply::NoError)) {
-                answer.status = 0;
-                answer.error = networkError(url, reply, *transfer);
-                done(answer);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer, asked, url, redirects, take] {
+        reply->deleteLater();
+        while (reply->isOpen() && reply->bytesAvailable() > 0 && !transfer->tooLarge && !transfer->unread &&
+               !transfer->timedOut)
+            take();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        DavReply answer{
+            status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), {}, {}, url, {}};
+        if (transfer->unread) {
+            answer.error = transfer->reader->error();
+            asked->done(answer);
+            return;
+        }
+        if (transfer->tooLarge || transfer->timedOut || !transfer->certificateError.isEmpty() ||
+            (status == 0 && reply->error() != QNetworkReply::NoError) || cutShort(reply, *transfer)) {
+            answer.status = 0;
+            answer.error = networkError(url, reply, *transfer);
+            asked->done(answer);
+            return;
+        }
+        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (status >= 300 && status < 400 && target.isValid()) {
+            const QUrl next = url.resolved(target);
+            const QString shown = next.toDisplayString(QUrl::RemoveUserInfo);
+            if (redirects >= maxRedirects)
+                answer.error = QStringLiteral("The server sent too many redirects.");
+            else if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
+                     next.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
+                answer.error =
+                    QStringLiteral("The server redirected to an address that is not secure: %1").arg(shown);
+            else if (!sameOrigin(next, origin_))
+                answer.error =
+                    QStringLiteral("The server moved the address book to %1; add that address instead.").arg(shown);
+            if (!answer.error.isEmpty()) {
+                asked->done(answer);
                 return;
             }
-            const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-            if (status >= 300 && status < 400 && target.isValid()) {
-                const QUrl next = url.resolved(target);
-                if (redirects >= maxRedirects)
-                    answer.error = QStringLiteral("The server sent too many redirects.");
-                else if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
-                         next.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
-                    answer.error =
-                        QStringLiteral("The server redirected to an address that is not secure: %1")
-                            .arg(next.toDisplayString(QUrl::RemoveUserInfo));
-                if (!answer.error.isEmpty()) {
-                    done(answer);
-                    return;
-                }
-                issue(method, next, body, depth, redirects + 1, done);
-                return;
-            }
-            answer.body = std::move(transfer->body);
-            done(answer);
-        });
+            issue(asked, next, redirects + 1);
+            return;
+        }
+        if (transfer->reader && !transfer->reader->finish())
+            answer.error = transfer->reader->error();
+        else if (transfer->reader)
+            answer.syncToken = transfer->reader->syncToken();
+        else if (asked->each && status == 207) // an empty 207 is no multistatus either
+            answer.error = QStringLiteral("The server's answer could not be read.");
+        answer.body = std::move(transfer->body);
+        asked->done(answer);
+    });
 }
 
 } // namespace cw::addressbook

@@ -1,9 +1,12 @@
 #pragma once
 // WebDAV requests as a CardDAV client sends them, every answer taken as hostile: the body is bounded
-// and dropped past the bound, every request has a timeout, redirects are followed by hand (at most
-// five, never from https to http), and http:// is refused except on the loopback address, so that a
-// password never travels in clear. Each client has its own network manager, so the credentials of
-// one source are never offered to another.
+// and dropped past the bound, a multistatus is read as it arrives, an answer shorter than announced
+// is no answer, every request has a timeout, redirects are followed by hand (at most five, within the
+// origin the client was made for), and http:// is refused except on the loopback address, so that a
+// password never travels in clear. Each client has its own network manager and offers its
+// credentials to its own origin (scheme, host and port) alone.
+#include "core/addressbook/davxml.h"
+
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -11,38 +14,46 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 namespace cw::addressbook {
 
 struct DavReply {
     int status = 0; // the HTTP status; 0 when no answer came
     QString reason; // the status line's words
-    QByteArray body;
-    QString error; // plain words when no answer came (or it was refused); empty otherwise
-    QUrl url;      // where the answer came from, after redirects
+    QByteArray body; // of an answer that was not read as a multistatus on the way
+    QString error;   // plain words when no answer came (or it was refused); empty otherwise
+    QUrl url;        // where the answer came from, after redirects
+    QString syncToken; // of a multistatus read on the way
 };
 
 class DavClient : public QObject {
     Q_OBJECT
   public:
-    static constexpr qsizetype bodyLimit = 20 << 20;
+    static constexpr qsizetype bodyLimit = 20 << 20;   // an answer kept whole
+    static constexpr qsizetype streamLimit = 128 << 20; // a multistatus read on the way
     static constexpr qsizetype cardLimit = 1 << 20;
 
-    DavClient(const QString& userName, const QString& password, QObject* parent = nullptr);
+    // The credentials go to origin's scheme, host and port alone.
+    DavClient(const QUrl& origin, const QString& userName, const QString& password, QObject* parent = nullptr);
     using Done = std::function<void(const DavReply&)>;
-    // depth < 0 sends no Depth header.
-    void send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth, Done done);
+    // depth < 0 sends no Depth header. With each, a 207 answer is read as it arrives and its responses
+    // go to each, none kept; done then has the answer's error, if any, and its sync-token.
+    void send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth, Done done,
+              MultiStatusReader::Each each = {});
 
     // Why an address is not used, in words; empty when it may be.
     static QString refusal(const QUrl& url);
     // The error of a reply in words: no answer, or a status that is no success.
     static QString errorOf(const DavReply& reply);
+    static bool sameOrigin(const QUrl& a, const QUrl& b);
 
   private:
-    void issue(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth, int redirects,
-               Done done);
+    struct Request;
+    void issue(const std::shared_ptr<Request>& request, const QUrl& url, int redirects);
 
     QNetworkAccessManager manager_;
+    QUrl origin_;
     QString userName_;
     QString password_;
 };

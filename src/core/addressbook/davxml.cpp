@@ -1,5 +1,7 @@
 #include "core/addressbook/davxml.h"
 
+#include "core/addressbook/markupguard.h"
+
 #include <QXmlStreamReader>
 
 namespace cw::addressbook {
@@ -7,8 +9,12 @@ namespace cw::addressbook {
 namespace {
 const QString dav = QStringLiteral("DAV:");
 const QString carddav = QStringLiteral("urn:ietf:params:xml:ns:carddav");
+const QString unreadable = QStringLiteral("The server's answer could not be read.");
 
 enum class Tag { Other, MultiStatus, Response, PropStat, Prop, ResourceType, Principal, HomeSet };
+// The elements whose text is kept, and where it goes.
+enum class Text { None, Href, PrincipalHref, HomeSetHref, ResponseStatus, PropStatus, ReportToken, ETag,
+                  DisplayName, PropToken, AddressData };
 
 // "HTTP/1.1 404 Not Found" gives 404.
 int statusCode(const QString& line) {
@@ -16,7 +22,7 @@ int statusCode(const QString& line) {
     return parts.size() >= 2 ? parts[1].toInt() : 0;
 }
 
-void takeFound(DavResponse& response, const DavResponse& found) {
+void takeFound(DavResponse& response, DavResponse& found) {
     if (!found.etag.isEmpty())
         response.etag = found.etag;
     if (!found.displayName.isEmpty())
@@ -29,103 +35,235 @@ void takeFound(DavResponse& response, const DavResponse& found) {
     if (!found.syncToken.isEmpty())
         response.syncToken = found.syncToken;
     if (!found.addressData.isEmpty() || found.addressDataTooLarge) {
-        response.addressData = found.addressData;
+        response.addressData = std::move(found.addressData);
         response.addressDataTooLarge = found.addressDataTooLarge;
     }
 }
 
-bool refused(QXmlStreamReader::TokenType token) {
-    return token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference;
+Text textOf(bool inDav, bool inCardDav, QStringView name, Tag parent) {
+    if (inCardDav)
+        return name == u"address-data" && parent == Tag::Prop ? Text::AddressData : Text::None;
+    if (!inDav)
+        return Text::None;
+    if (name == u"href")
+        return parent == Tag::Response    ? Text::Href
+               : parent == Tag::Principal ? Text::PrincipalHref
+               : parent == Tag::HomeSet   ? Text::HomeSetHref
+                                          : Text::None;
+    if (name == u"status")
+        return parent == Tag::Response ? Text::ResponseStatus
+               : parent == Tag::PropStat ? Text::PropStatus
+                                         : Text::None;
+    if (name == u"sync-token")
+        return parent == Tag::MultiStatus ? Text::ReportToken : parent == Tag::Prop ? Text::PropToken : Text::None;
+    if (parent != Tag::Prop)
+        return Text::None;
+    return name == u"getetag" ? Text::ETag : name == u"displayname" ? Text::DisplayName : Text::None;
+}
+
+Tag tagOf(bool inDav, bool inCardDav, QStringView name, Tag parent) {
+    if (inDav && name == u"response" && parent == Tag::MultiStatus)
+        return Tag::Response;
+    if (inDav && name == u"propstat" && parent == Tag::Response)
+        return Tag::PropStat;
+    if (inDav && name == u"prop" && parent == Tag::PropStat)
+        return Tag::Prop;
+    if (inDav && name == u"resourcetype" && parent == Tag::Prop)
+        return Tag::ResourceType;
+    if (inDav && name == u"current-user-principal" && parent == Tag::Prop)
+        return Tag::Principal;
+    if (inCardDav && name == u"addressbook-home-set" && parent == Tag::Prop)
+        return Tag::HomeSet;
+    return Tag::Other;
 }
 } // namespace
 
-std::optional<MultiStatus> readMultiStatus(const QByteArray& body, qsizetype cardLimit, QString& error) {
-    QXmlStreamReader xml(body);
-    MultiStatus result;
+struct MultiStatusReader::Private {
+    qsizetype cardLimit;
+    Each each;
+    MarkupGuard guard{maxAttributes};
+    QXmlStreamReader xml;
+    QString error;
+    QString syncToken;
     DavResponse response;
     DavResponse found; // the properties of the propstat being read
     int propStatus = 0;
     std::vector<Tag> open;
+    Text capturing = Text::None;
+    size_t capturedAt = 0; // the depth of the element whose text is kept
+    QString text;
+    bool tooLong = false;
     bool isMultiStatus = false;
-    while (!xml.atEnd()) {
+    bool done = false; // refused, or the multistatus was closed
+
+    bool refuse(const QString& why) {
+        if (error.isEmpty())
+            error = why;
+        done = true;
+        return false;
+    }
+    bool startElement();
+    bool endElement();
+    void keepText();
+    bool read();
+};
+
+bool MultiStatusReader::Private::startElement() {
+    if (open.size() >= size_t(maxDepth))
+        return refuse(unreadable);
+    const Tag parent = open.empty() ? Tag::Other : open.back();
+    const bool inDav = xml.namespaceUri() == dav;
+    const bool inCardDav = xml.namespaceUri() == carddav;
+    const QStringView name = xml.name();
+    if (open.empty()) {
+        if (!(inDav && name == u"multistatus"))
+            return refuse(unreadable);
+        isMultiStatus = true;
+        open.push_back(Tag::MultiStatus);
+        return true;
+    }
+    if (capturing == Text::None) {
+        capturing = textOf(inDav, inCardDav, name, parent);
+        capturedAt = open.size();
+        text.clear();
+        tooLong = false;
+    }
+    if (parent == Tag::ResourceType) {
+        found.isCollection = found.isCollection || (inDav && name == u"collection");
+        found.isAddressBook = found.isAddressBook || (inCardDav && name == u"addressbook");
+    }
+    open.push_back(tagOf(inDav, inCardDav, name, parent));
+    return true;
+}
+
+void MultiStatusReader::Private::keepText() {
+    switch (capturing) {
+    case Text::Href: response.href = text; break;
+    case Text::PrincipalHref: found.principal = text; break;
+    case Text::HomeSetHref: found.homeSets << text; break;
+    case Text::ResponseStatus: response.status = statusCode(text); break;
+    case Text::PropStatus: propStatus = statusCode(text); break;
+    case Text::ReportToken: syncToken = text; break;
+    case Text::ETag: found.etag = text; break;
+    case Text::DisplayName: found.displayName = text; break;
+    case Text::PropToken: found.syncToken = text; break;
+    case Text::AddressData:
+        found.addressDataTooLarge = tooLong;
+        found.addressData = tooLong ? QByteArray() : text.toUtf8();
+        break;
+    case Text::None: break;
+    }
+    capturing = Text::None;
+    text.clear();
+}
+
+bool MultiStatusReader::Private::endElement() {
+    const Tag closed = open.back();
+    open.pop_back();
+    if (capturing != Text::None && open.size() == capturedAt) {
+        if (tooLong && capturing != Text::AddressData)
+            return refuse(unreadable);
+        keepText();
+    }
+    if (closed == Tag::Response) {
+        if (!each(std::exchange(response, {}))) {
+            done = true;
+            return false;
+        }
+    } else if (closed == Tag::PropStat) {
+        if (propStatus == 200)
+            takeFound(response, found);
+        found = {};
+        propStatus = 0;
+    } else if (closed == Tag::MultiStatus) {
+        done = true;
+    }
+    return true;
+}
+
+bool MultiStatusReader::Private::read() {
+    while (!done) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (refused(token)) {
-            error = QStringLiteral("The server's answer holds a document type, which is not accepted.");
-            return std::nullopt;
-        }
-        if (token == QXmlStreamReader::EndElement) {
-            const Tag closed = open.back();
-            open.pop_back();
-            if (closed == Tag::Response) {
-                result.responses.push_back(std::move(response));
-                response = {};
-            } else if (closed == Tag::PropStat) {
-                if (propStatus == 200)
-                    takeFound(response, found);
-                found = {};
-                propStatus = 0;
+        switch (token) {
+        case QXmlStreamReader::DTD:
+        case QXmlStreamReader::EntityReference:
+            return refuse(
+                QStringLiteral("The server's answer holds a document type, which is not accepted."));
+        case QXmlStreamReader::StartElement:
+            if (!startElement())
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            if (!endElement())
+                return false;
+            break;
+        case QXmlStreamReader::Characters:
+            if (capturing != Text::None && !tooLong) {
+                const qsizetype limit = capturing == Text::AddressData ? cardLimit : maxText;
+                tooLong = text.size() + xml.text().size() > limit;
+                if (tooLong)
+                    text.clear();
+                else
+                    text += xml.text();
             }
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        const Tag parent = open.empty() ? Tag::Other : open.back();
-        const bool inDav = xml.namespaceUri() == dav;
-        const bool inCardDav = xml.namespaceUri() == carddav;
-        const QStringView name = xml.name();
-        if (open.empty() && !(inDav && name == u"multistatus"))
-            break; // not a multistatus: reported below
-        const auto text = [&] { return xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement); };
-        if (inDav && name == u"href" && parent == Tag::Response)
-            response.href = text();
-        else if (inDav && name == u"href" && parent == Tag::Principal)
-            found.principal = text();
-        else if (inDav && name == u"href" && parent == Tag::HomeSet)
-            found.homeSets << text();
-        else if (inDav && name == u"status" && parent == Tag::Response)
-            response.status = statusCode(text());
-        else if (inDav && name == u"status" && parent == Tag::PropStat)
-            propStatus = statusCode(text());
-        else if (inDav && name == u"sync-token" && parent == Tag::MultiStatus)
-            result.syncToken = text();
-        else if (inDav && name == u"getetag" && parent == Tag::Prop)
-            found.etag = text();
-        else if (inDav && name == u"displayname" && parent == Tag::Prop)
-            found.displayName = text();
-        else if (inDav && name == u"sync-token" && parent == Tag::Prop)
-            found.syncToken = text();
-        else if (inCardDav && name == u"address-data" && parent == Tag::Prop) {
-            const QString card = text();
-            found.addressDataTooLarge = card.size() > cardLimit;
-            found.addressData = found.addressDataTooLarge ? QByteArray() : card.toUtf8();
-        } else {
-            Tag tag = Tag::Other;
-            if (open.empty()) {
-                tag = Tag::MultiStatus;
-                isMultiStatus = true;
-            } else if (inDav && name == u"response" && parent == Tag::MultiStatus)
-                tag = Tag::Response;
-            else if (inDav && name == u"propstat" && parent == Tag::Response)
-                tag = Tag::PropStat;
-            else if (inDav && name == u"prop" && parent == Tag::PropStat)
-                tag = Tag::Prop;
-            else if (inDav && name == u"resourcetype" && parent == Tag::Prop)
-                tag = Tag::ResourceType;
-            else if (inDav && name == u"current-user-principal" && parent == Tag::Prop)
-                tag = Tag::Principal;
-            else if (inCardDav && name == u"addressbook-home-set" && parent == Tag::Prop)
-                tag = Tag::HomeSet;
-            else if (parent == Tag::ResourceType) {
-                found.isCollection = found.isCollection || (inDav && name == u"collection");
-                found.isAddressBook = found.isAddressBook || (inCardDav && name == u"addressbook");
-            }
-            open.push_back(tag);
+            break;
+        case QXmlStreamReader::Invalid:
+            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+                return true; // more bytes to come
+            return refuse(unreadable);
+        default:
+            break;
         }
     }
-    if (!isMultiStatus || xml.hasError() || !open.empty()) {
-        error = QStringLiteral("The server's answer could not be read.");
+    return error.isEmpty();
+}
+
+MultiStatusReader::MultiStatusReader(qsizetype cardLimit, Each each)
+    : d(std::make_unique<Private>()) {
+    d->cardLimit = cardLimit;
+    d->each = std::move(each);
+}
+
+MultiStatusReader::~MultiStatusReader() = default;
+
+bool MultiStatusReader::feed(QByteArrayView bytes) {
+    if (!d->error.isEmpty())
+        return false;
+    if (d->done)
+        return true; // what follows the closed multistatus is not read
+    if (!d->guard.pass(bytes))
+        return d->refuse(unreadable);
+    d->xml.addData(bytes.toByteArray());
+    return d->read();
+}
+
+bool MultiStatusReader::finish() {
+    if (!d->error.isEmpty())
+        return false;
+    if (!d->isMultiStatus || !d->done || !d->open.empty())
+        return d->refuse(unreadable);
+    return true;
+}
+
+QString MultiStatusReader::error() const {
+    return d->error;
+}
+
+QString MultiStatusReader::syncToken() const {
+    return d->syncToken;
+}
+
+std::optional<MultiStatus> readMultiStatus(const QByteArray& body, qsizetype cardLimit, QString& error) {
+    MultiStatus result;
+    MultiStatusReader reader(cardLimit, [&result](DavResponse&& response) {
+        result.responses.push_back(std::move(response));
+        return true;
+    });
+    if (!reader.feed(body) || !reader.finish()) {
+        error = reader.error();
         return std::nullopt;
     }
+    result.syncToken = reader.syncToken();
     return result;
 }
 

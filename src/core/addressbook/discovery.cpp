@@ -16,6 +16,7 @@ const QByteArray listBody = QByteArrayLiteral(
 // Principal, home set, the well-known address and what it leads to: a server that sends the client
 // round in circles is given up on.
 constexpr int maxSteps = 8;
+constexpr size_t maxCollections = 10'000;
 
 QString nameOf(const DavResponse& response, const QUrl& url) {
     if (!response.displayName.trimmed().isEmpty())
@@ -38,7 +39,7 @@ Discovery::~Discovery() = default;
 
 void Discovery::start(const QUrl& address, const QString& userName, const QString& password) {
     delete d->client;
-    d->client = new DavClient(userName, password, this);
+    d->client = new DavClient(address, userName, password, this);
     d->address = address;
     d->triedWellKnown = false;
     d->steps = 0;
@@ -63,19 +64,22 @@ void Discovery::ask(const QUrl& url, const QByteArray& body, int depth, const An
         emit failed(QStringLiteral("No address book was found at this address."));
         return;
     }
-    d->client->send("PROPFIND", url, body, depth, [this, then](const DavReply& reply) {
+    // The responses are read as they arrive; a home with more collections than anyone keeps is no home.
+    auto responses = std::make_shared<std::vector<DavResponse>>();
+    const auto each = [responses](DavResponse&& response) {
+        responses->push_back(std::move(response));
+        return responses->size() <= maxCollections;
+    };
+    d->client->send("PROPFIND", url, body, depth, [this, then, responses](const DavReply& reply) {
         // No answer, a refused login or a broken server ends the search; any other answer only says
         // that this was not the way.
         const QString error = DavClient::errorOf(reply);
-        if (!error.isEmpty() && (reply.status == 0 || reply.status == 401 || reply.status >= 500)) {
+        if (!reply.error.isEmpty() || reply.status == 401 || reply.status >= 500) {
             emit failed(error);
             return;
         }
-        QString unread;
-        const std::optional<MultiStatus> status =
-            reply.status == 207 ? readMultiStatus(reply.body, DavClient::cardLimit, unread) : std::nullopt;
-        then(reply.url, status ? status->responses : std::vector<DavResponse>());
-    });
+        then(reply.url, reply.status == 207 ? *responses : std::vector<DavResponse>());
+    }, each);
 }
 
 void Discovery::probe(const QUrl& url) {

@@ -89,10 +89,16 @@ int changedRows(Connection& connection) {
     return sqlite3_changes(connection.handle());
 }
 
-void openStore(Connection& connection, const QString& path) {
+void openStore(Connection& connection, const QString& path, int busyWaitMs) {
     QString quoted = path;
-    connection.open(QStringLiteral("Data Source=\"") +
-                    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'));
+    connection.open(QStringLiteral("Data Source=\"") + quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                        QLatin1Char('"'),
+                    busyWaitMs);
+    sqlite3_busy_timeout(connection.handle(), busyWaitMs);
+}
+
+bool isStoreBusy(const std::exception& error) {
+    return describe(error).startsWith(QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY)));
 }
 
 } // namespace cw::addressbook

@@ -46,7 +46,9 @@ class Transaction {
 qint64 lastInsertId(Connection& connection);
 // Rows changed by the last statement.
 int changedRows(Connection& connection);
-// A connection of its own to the store file at path.
-void openStore(Connection& connection, const QString& path);
+// A connection of its own to the store file at path, waiting at most busyWaitMs for another writer.
+void openStore(Connection& connection, const QString& path, int busyWaitMs = Connection::busyTimeoutMs);
+// Whether error says that another connection held the store longer than this one waited.
+bool isStoreBusy(const std::exception& error);
 
 } // namespace cw::addressbook

@@ -18,16 +18,25 @@ SyncJob::SyncJob(const QString& storePath, qint64 sourceId, QObject* parent)
 
 SyncJob::~SyncJob() = default;
 
+QString storeBusyText() {
+    return QStringLiteral("The list was busy with another program; the sync is tried again shortly.");
+}
+
 void SyncJob::start() {
     try {
-        openStore(connection_, storePath_);
+        openStore(connection_, storePath_, storeWait_);
         ensureTables(connection_);
         contacts_.emplace(connection_, sourceId_);
     } catch (const std::exception& error) {
-        fail(describe(error));
+        failOn(error);
         return;
     }
     run();
+}
+
+void SyncJob::failOn(const std::exception& error) {
+    storeBusy_ = isStoreBusy(error);
+    fail(storeBusy_ ? storeBusyText() : describe(error));
 }
 
 bool SyncJob::onStore(const std::function<bool(ContactStore&)>& step) {
@@ -38,7 +47,7 @@ bool SyncJob::onStore(const std::function<bool(ContactStore&)>& step) {
             emit rowsChanged();
         return true;
     } catch (const std::exception& error) {
-        fail(describe(error));
+        failOn(error);
         return false;
     }
 }
@@ -113,13 +122,19 @@ void FolderSync::readSlice() {
     std::vector<Contact> contacts;
     const size_t end = std::min(changed_.size(), next_ + sliceSize);
     for (; next_ < end; ++next_) {
-        QFile file(QDir(folder_).filePath(changed_[next_].first));
-        // A card that cannot be read now, or is past the bound, stays as it was.
-        if (!file.open(QIODevice::ReadOnly) || file.size() > DavClient::cardLimit)
-            continue;
-        const QByteArray card = file.read(DavClient::cardLimit + 1);
-        if (card.size() <= DavClient::cardLimit)
-            contacts.push_back(readContact(changed_[next_].first, changed_[next_].second, card));
+        const QString& name = changed_[next_].first;
+        QFile file(QDir(folder_).filePath(name));
+        // A card that cannot be read now, or is past the bound, stays as it was and is reported.
+        QByteArray card;
+        if (file.open(QIODevice::ReadOnly) && file.size() <= DavClient::cardLimit)
+            card = file.read(DavClient::cardLimit + 1);
+        Contact contact = card.isEmpty() || card.size() > DavClient::cardLimit
+                              ? Contact{name, {}, {}, std::nullopt, true}
+                              : readContact(name, changed_[next_].second, card);
+        if (contact.damaged && unread_++ == 0)
+            firstUnread_ = name;
+        else if (!contact.damaged)
+            contacts.push_back(std::move(contact));
     }
     if (!contacts.empty() && !onStore([&](ContactStore& store) { return store.apply(contacts); }))
         return;
@@ -129,8 +144,19 @@ void FolderSync::readSlice() {
         QTimer::singleShot(0, this, &FolderSync::readSlice);
         return;
     }
-    if (gone_.isEmpty() || onStore([&](ContactStore& store) { return store.remove(gone_); }))
+    // A folder moved away meanwhile lists as empty: its rows stay, and the sync failed.
+    if (!QDir(folder_).exists()) {
+        fail(QStringLiteral("The folder cannot be read: %1").arg(folder_));
+        return;
+    }
+    if (!gone_.isEmpty() && !onStore([&](ContactStore& store) { return store.remove(gone_); }))
+        return;
+    if (unread_ == 0)
         succeed();
+    else if (unread_ == 1)
+        fail(QStringLiteral("1 card could not be read: %1").arg(firstUnread_));
+    else
+        fail(QStringLiteral("%1 cards could not be read (first: %2)").arg(unread_).arg(firstUnread_));
 }
 
 } // namespace cw::addressbook

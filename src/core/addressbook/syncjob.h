@@ -17,15 +17,22 @@ namespace cw::addressbook {
 
 class DavClient;
 struct DavReply;
-struct MultiStatus;
+struct DavResponse;
+
+// What a sync says when another program held the store past the wait.
+QString storeBusyText();
 
 class SyncJob : public QObject {
     Q_OBJECT
   public:
     SyncJob(const QString& storePath, qint64 sourceId, QObject* parent = nullptr);
     ~SyncJob() override;
+    // How long a write waits for another connection's lock; past it the job fails as busy.
+    void setStoreWait(int milliseconds) { storeWait_ = milliseconds; }
     // The job runs on the caller's event loop; finished() may come before start() returns.
     void start();
+    // Whether it ended because another program held the store.
+    bool storeBusy() const { return storeBusy_; }
 
   signals:
     void progress(int done, int total);
@@ -45,7 +52,10 @@ class SyncJob : public QObject {
     qint64 sourceId_;
     Connection connection_;
     std::optional<ContactStore> contacts_;
+    int storeWait_ = Connection::busyTimeoutMs;
     bool ended_ = false;
+    bool storeBusy_ = false;
+    void failOn(const std::exception& error);
 };
 
 // Every *.vcf file directly in the folder is one contact; its ETag is its size, time and file number.
@@ -62,11 +72,14 @@ class FolderSync : public SyncJob {
     std::vector<std::pair<QString, QString>> changed_; // file name, ETag
     QStringList gone_;
     size_t next_ = 0;
+    int unread_ = 0; // cards that could not be read, the first of them named
+    QString firstUnread_;
 };
 
-// Later syncs ask for what changed since the stored sync token; a server without one, or one that no
-// longer knows the token, has its ETags compared with those of the last sync. Changed cards come in
-// batches of addressbook-multiget.
+// Later syncs ask for what changed since the stored sync token; the first sync, and every sync of a
+// server that gives no token, reads the whole listing and compares its ETags with those of the last
+// sync. A server that no longer knows the token is asked for every ETag instead. Changed cards come
+// in batches of addressbook-multiget. Only what lies inside the book's own collection is read.
 class CardDavSync : public SyncJob {
     Q_OBJECT
   public:
@@ -75,24 +88,31 @@ class CardDavSync : public SyncJob {
     ~CardDavSync() override;
 
   private:
+    struct Listing;
     void run() override;
     void report(const QString& token);
     void compareETags();
+    // Takes a listed response into the listing; false when the sync has failed.
+    bool list(const DavResponse& response, Listing& listing);
+    // What a whole listing says against the ETags of the last sync.
+    bool compare(Listing& listing);
     // Fetches the changed hrefs, removes the gone ones and keeps the token; then `then`.
     void fetch(std::vector<QString> changed, QStringList gone, const QString& token,
                std::function<void()> then);
     void fetchBatch();
-    QString keyOf(const QString& href) const;
+    // The path of a contact of the book named by href; nothing for one outside the book's collection.
+    std::optional<QString> keyOf(const QString& href) const;
     QString hrefOf(const QString& key) const;
     bool isBook(const QString& key) const;
-    // The multistatus of a reply, or nothing after failing the job.
-    std::optional<MultiStatus> readReply(const DavReply& reply);
+    // Whether a reply may be read on: false after failing the job.
+    bool answered(const DavReply& reply);
 
     QUrl book_;
     DavClient* client_;
     std::vector<QString> pending_;
     size_t fetched_ = 0;
-    int pages_ = 0; // continued sync reports
+    size_t listed_ = 0; // contacts listed in this sync, over every page
+    int pages_ = 0;     // continued sync reports
     QStringList gone_;
     QString token_;
     std::function<void()> then_;

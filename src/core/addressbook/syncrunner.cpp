@@ -7,6 +7,8 @@
 #include "core/apperror.h"
 
 #include <QHash>
+#include <QSet>
+#include <QTimer>
 
 namespace cw::addressbook {
 
@@ -23,11 +25,15 @@ struct SyncRunner::Private {
     PasswordSource* passwords;
     QHash<qint64, SyncJob*> running;    // null while the password is awaited
     QHash<qint64, SourceInfo> awaiting; // sources waiting for their password
+    QSet<qint64> retrying;              // sources to sync again once the store is free
+    int storeWait = Connection::busyTimeoutMs;
     bool idleAnnounced = true;
 };
 
 SyncRunner::SyncRunner(const QString& storePath, PasswordSource* passwords, QObject* parent)
-    : QObject(parent), d(std::make_unique<Private>(Private{storePath, passwords, {}, {}, true})) {
+    : QObject(parent), d(std::make_unique<Private>()) {
+    d->storePath = storePath;
+    d->passwords = passwords;
     if (!passwords)
         return;
     connect(passwords, &PasswordSource::passwordReady, this,
@@ -53,6 +59,24 @@ bool SyncRunner::isIdle() const {
     return d->running.isEmpty();
 }
 
+void SyncRunner::setStoreWait(int milliseconds) {
+    d->storeWait = milliseconds;
+}
+
+bool SyncRunner::isRetrying(qint64 sourceId) const {
+    return d->retrying.contains(sourceId);
+}
+
+void SyncRunner::retryLater(qint64 sourceId) {
+    if (d->retrying.contains(sourceId))
+        return;
+    d->retrying.insert(sourceId);
+    QTimer::singleShot(busyRetryMs, this, [this, sourceId] {
+        if (d->retrying.remove(sourceId))
+            syncSource(sourceId);
+    });
+}
+
 void SyncRunner::syncAll() {
     std::vector<SourceInfo> sources;
     try {
@@ -62,6 +86,8 @@ void SyncRunner::syncAll() {
     } catch (const std::exception&) {
         // no store, no sources
     }
+    // With no source at all the run is over at once: a caller waiting for the end is told so.
+    d->idleAnnounced = false;
     for (const SourceInfo& source : sources)
         syncSource(source.id);
     announceIdle();
@@ -71,13 +97,17 @@ void SyncRunner::syncSource(qint64 sourceId) {
     if (d->running.contains(sourceId))
         return;
     d->idleAnnounced = false;
+    d->retrying.remove(sourceId); // asked for now, it needs no later turn
     std::optional<SourceInfo> source;
     try {
         Connection connection;
-        openStore(connection, d->storePath);
+        openStore(connection, d->storePath, d->storeWait);
         source = findSource(connection, sourceId);
     } catch (const std::exception& error) {
-        emit sourceFinished(sourceId, false, describe(error));
+        const bool busy = isStoreBusy(error);
+        if (busy)
+            retryLater(sourceId);
+        emit sourceFinished(sourceId, false, busy ? storeBusyText() : describe(error));
         announceIdle();
         return;
     }
@@ -100,12 +130,15 @@ void SyncRunner::syncSource(qint64 sourceId) {
 
 void SyncRunner::startJob(qint64 sourceId, SyncJob* job) {
     d->running.insert(sourceId, job);
+    job->setStoreWait(d->storeWait);
     connect(job, &SyncJob::progress, this,
             [this, sourceId](int done, int total) { emit progress(sourceId, done, total); });
     connect(job, &SyncJob::rowsChanged, this, &SyncRunner::rowsChanged);
     connect(job, &SyncJob::finished, this, [this, sourceId, job](bool ok, const QString& error) {
         d->running.remove(sourceId);
         job->deleteLater();
+        if (job->storeBusy())
+            retryLater(sourceId);
         emit sourceFinished(sourceId, ok, error);
         announceIdle();
     });

@@ -57,10 +57,18 @@ class SyncRunner : public QObject {
     SyncRunner(const QString& storePath, PasswordSource* passwords, QObject* parent = nullptr);
     ~SyncRunner() override;
 
+    // A source whose sync found the store held by another program is synced again this much later.
+    static constexpr int busyRetryMs = 30'000;
+
     void syncSource(qint64 sourceId);
     void syncAll();
     bool isRunning(qint64 sourceId) const;
     bool isIdle() const;
+    // How long a write waits for another program's lock on the store (a window waits briefly, so
+    // that it never stops answering; the command line may wait longer).
+    void setStoreWait(int milliseconds);
+    // Whether the source's last sync found the store busy and is to be tried again.
+    bool isRetrying(qint64 sourceId) const;
 
   signals:
     void progress(qint64 sourceId, int done, int total); // contacts read so far, of how many (0: unknown)
@@ -73,6 +81,7 @@ class SyncRunner : public QObject {
     std::unique_ptr<Private> d;
     void startJob(qint64 sourceId, SyncJob* job);
     void endWithoutJob(qint64 sourceId, const QString& error);
+    void retryLater(qint64 sourceId);
     void announceIdle();
 };
 

@@ -1,5 +1,6 @@
 #include "gui/addressbooks/addressbookswindow.h"
 
+#include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
 #include "gui/addressbooks/addressbooksync.h"
@@ -96,6 +97,13 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
     connect(&runner, &addressbook::SyncRunner::progress, this, &AddressBooksWindow::progress);
     connect(&runner, &addressbook::SyncRunner::sourceFinished, this, [this](qint64 sourceId) {
         progress_.remove(sourceId);
+        // A store held by another program is not read now: the window would wait for it.
+        if (sync_.runner().isRetrying(sourceId)) {
+            busy_.insert(sourceId);
+            showSources({});
+            return;
+        }
+        busy_.remove(sourceId);
         fill();
     });
     ThemeWindow(this);
@@ -115,6 +123,13 @@ void AddressBooksWindow::fill(std::optional<qint64> select) {
         sources_.clear();
         showProblem(error.description(), windowCaption);
     }
+    showSources(select);
+}
+
+void AddressBooksWindow::showSources(std::optional<qint64> select) {
+    if (!select)
+        if (const auto current = selected())
+            select = current->id;
     sourceList->clear();
     for (const addressbook::SourceInfo& source : sources_)
         if (sync_.runner().isRunning(source.id) && !progress_.contains(source.id))
@@ -144,6 +159,8 @@ QString AddressBooksWindow::statusText(const addressbook::SourceInfo& source) co
         const auto [done, total] = progress_.value(source.id);
         return syncingText(done, total);
     }
+    if (busy_.contains(source.id))
+        return addressbook::storeBusyText();
     return lastSyncText(source, services().clock().now());
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QSet>
 
 #include <optional>
 
@@ -37,6 +38,8 @@ class AddressBooksWindow : public QDialog {
 
   private:
     void fill(std::optional<qint64> select = {});
+    // The rows of the sources last read, without reading the store.
+    void showSources(std::optional<qint64> select);
     void selectionChanged();
     void add();
     void remove();
@@ -51,6 +54,7 @@ class AddressBooksWindow : public QDialog {
     AddressBookSync& sync_;
     std::vector<addressbook::SourceInfo> sources_;
     QHash<qint64, std::pair<int, int>> progress_; // done and total of the syncs that run
+    QSet<qint64> busy_; // sources whose last sync found the store held by another program
 };
 
 } // namespace cw

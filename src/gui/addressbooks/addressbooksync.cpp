@@ -41,6 +41,8 @@ AddressBookSync::AddressBookSync(QWidget* window)
     : QObject(window), passwords_(new PasswordPrompt(window, this)),
       runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)),
       folderWatch_(new addressbook::FolderWatch(this)) {
+    // The window never waits for another program's hold on the store: such a sync is tried again.
+    runner_->setStoreWait(storeWaitMs);
     // A large first sync changes rows slice after slice: the list follows a few times a second, not
     // after every slice, so that refilling a growing list does not hold the window.
     refillSoon_.setSingleShot(true);
@@ -97,6 +99,8 @@ void AddressBookSync::sourcesChanged() {
 }
 
 void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& error) {
+    if (runner_->isRetrying(sourceId))
+        return; // the store was busy, which is no failure of the book; reading it now would wait
     if (ok) {
         // Once every book syncs again, the notice of a problem has nothing left to say.
         if (failing_.remove(sourceId) && failing_.isEmpty())

@@ -25,6 +25,7 @@ class AddressBookSync : public QObject {
     Q_OBJECT
   public:
     static constexpr int syncIntervalMs = 15 * 60 * 1000;
+    static constexpr int storeWaitMs = 50;
 
     // Password questions open over window.
     explicit AddressBookSync(QWidget* window);
