@@ -1,6 +1,7 @@
 // Address books end to end: a real CardDAV server (radicale with a password, xandikos without) and a
 // real watched folder, synced into a real store; the test writes the cards, Candlewise only reads.
 #include "core/addressbook/folderwatch.h"
+#include "core/addressbook/scriptedserver.h"
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
@@ -20,6 +21,7 @@
 #include <sqlite3.h>
 
 using namespace cw::addressbook;
+using namespace cwtest;
 
 namespace {
 
@@ -147,40 +149,39 @@ Outcome syncNow(SyncRunner& runner, qint64 sourceId) {
     return {finished.first().at(1).toBool(), finished.first().at(2).toString()};
 }
 
-// A server that gives every request the same answer and closes: the hostile or broken server.
-class CannedServer : public QTcpServer {
-  public:
-    explicit CannedServer(const QByteArray& status, const QByteArray& body, const QByteArray& headers = {}) {
-        answer_ = "HTTP/1.1 " + status + "\r\nContent-Type: application/xml\r\nConnection: close\r\n" +
-                  headers + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    socket->readAll();
-                    if (!socket->property("answered").toBool()) {
-                        socket->setProperty("answered", true);
-                        socket->write(answer_);
-                        socket->disconnectFromHost();
-                    }
-                });
-        });
-    }
-    QUrl book() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/book/").arg(serverPort())); }
-
-  private:
-    QByteArray answer_;
-};
-
 // The built program's --sync: its exit code and what it wrote to stderr.
 std::pair<int, QString> runSync() {
     QProcess program;
     program.start(qEnvironmentVariable("CANDLEWISE_PROGRAM_DIR") + "/candlewise", {"--sync"});
-    program.waitForFinished(60000);
+    if (!program.waitForFinished(60000))
+        return {-1, QStringLiteral("still running")};
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
 }
 
+// One sync against the scripted server: its answers, and the error and sync-token it must end with.
+struct Sync {
+    Sync(Script script = {}, QString error = {}, QByteArray token = {})
+        : script(std::move(script)), error(std::move(error)), token(std::move(token)) {}
+    Script script;
+    QString error;
+    QByteArray token;
+};
+
+// Hands the runner the book's password at once, as a secret store that holds it does.
+class GivenPassword : public PasswordSource {
+  public:
+    void requestPassword(qint64 sourceId, const QString&, const QString&) override {
+        emit passwordReady(sourceId, QStringLiteral("s3cret"), true);
+    }
+};
+
+QByteArray vcard(const QByteArray& name, const QByteArray& birthday) {
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nBDAY:" + birthday + "\r\nEND:VCARD\r\n";
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Sync>)
 
 class AddressBookTest : public QObject {
     Q_OBJECT
@@ -284,6 +285,7 @@ void AddressBookTest::folder() {
     QCOMPARE(runSync(), std::make_pair(0, QString()));
     QVERIFY(!QFile::exists(cw::liveStoreFile()));
     Store store;
+    QCOMPARE(runSync(), std::make_pair(0, QString())); // a list with no address book: nothing to wait for
     QTemporaryDir folder;
     const qint64 id = addSource(store.connection, SourceKind::Folder, folder.path(), {}, "Cards");
     SyncRunner runner(cw::liveStoreFile(), nullptr);
@@ -315,59 +317,175 @@ void AddressBookTest::folder() {
     settled({"Ann 3/9"});
     write("ann.vcf", card("ann", "Ann", "1990-04-10")); // rewritten in place
     settled({"Ann 4/10"});
-    for (const QString& name : {"c1", "c2", "c3", "c4", "c5"}) // a burst is read once
+    for (const QString name : {"c1", "c2", "c3", "c4", "c5"}) // a burst is read once
         write(name + ".vcf", card(name, name, "--1201"));
     settled({"Ann 4/10", "c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"});
     QVERIFY(QFile::remove(folder.filePath("ann.vcf")));
     settled({"c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"});
 
-    // --sync: 0 when every source was read, 1 with one line for each that was not.
+    // --sync: 0 when every source was read, 1 with one line for each that was not. A card that
+    // cannot be read (half written, a file name that is not UTF-8) keeps its row and is named.
     QCOMPARE(runSync(), std::make_pair(0, QString()));
+    watch.unwatch(id);
+    write("half.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half\r\nBDAY:--0101\r\n");
+    QFile odd(folder.path() + "/" + QFile::decodeName("\xff.vcf"));
+    QVERIFY(odd.open(QIODevice::WriteOnly));
     addSource(store.connection, SourceKind::Folder, folder.filePath("missing"), {}, "Gone");
-    QCOMPARE(runSync(), std::make_pair(1, "candlewise: Gone: The folder cannot be read: " +
+    QCOMPARE(runSync(), std::make_pair(1, "candlewise: Cards: 2 cards could not be read (first: half.vcf)\n"
+                                          "candlewise: Gone: The folder cannot be read: " +
                                               folder.filePath("missing") + '\n'));
+
+    // A folder moved away while its sync reads it in slices: the sync fails and no row goes.
+    for (int i = 0; i < 300; ++i)
+        write(QStringLiteral("m%1.vcf").arg(i), card("m", QStringLiteral("m%1").arg(i), "--0101"));
+    runner.syncSource(id);
+    QVERIFY(QDir().rename(folder.path(), folder.path() + "-moved"));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.last().at(2).toString(), "The folder cannot be read: " + folder.path());
+    QCOMPARE(store.rows().size(), 205);
+    QVERIFY(QDir().rename(folder.path() + "-moved", folder.path()));
 }
 
 void AddressBookTest::hostile_data() {
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QByteArray>("headers");
-    QTest::addColumn<QString>("error");
-    const QByteArray multistatus = "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/book/a.vcf</d:href>"
-                                   "<d:status>HTTP/1.1 200 OK</d:status></d:response></d:multistatus>";
+    QTest::addColumn<QList<Sync>>("syncs");
+    QTest::addColumn<QStringList>("rows"); // after the last sync, beside the user's own "Own 1/1"
+    QTest::addColumn<QString>("book");     // instead of the scripted server's, when given
+    QTest::addColumn<bool>("tls");
+    const auto answer = [](const QByteArray& body, const QByteArray& token = {}) {
+        return Answer{"207 Multi-Status", multistatus(body, token)};
+    };
+    const auto only = [](const Answer& any) { return Script{{"", {any}}}; };
+    const QString unread = "The server's answer could not be read.";
+    const QByteArray a = response("/book/a.vcf", "\"1\""), b = response("/book/b.vcf", "\"1\"");
+    const QByteArray cardA = response("/book/a.vcf", "\"1\"", vcard("Ann", "1990-01-02"));
+    const QByteArray cardB = response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203"));
+    QByteArray attributes = "<d:multistatus xmlns:d=\"DAV:\"><d:response";
+    for (int i = 0; i < 80'000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    const QByteArray nested = "<d:multistatus xmlns:d=\"DAV:\">" + QByteArray(200'000 * 5, 'x').replace("xxxxx", "<d:x>");
+    QByteArray page; // more contacts than one sync reads, over ten pages
+    for (int i = 0; i <= 10'000; ++i)
+        page += response("/book/" + QByteArray::number(i) + ".vcf", "\"1\"");
+    const Sync boundless{{{"sync-collection", {answer(page + response("/book/", "507"), "t{n}")}},
+                          {"addressbook-multiget", {answer({})}}},
+                         QString("The address book holds more contacts than Candlewise reads (%L1).").arg(100'000),
+                         "t817"}; // the last whole page's
+
     QTest::newRow("entities of a DTD")
-        << QByteArray("207 Multi-Status")
-        << "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" + multistatus << QByteArray()
-        << "The server's answer holds a document type, which is not accepted.";
-    QTest::newRow("garbage") << QByteArray("207 Multi-Status") << multistatus.left(60) << QByteArray()
-                             << "The server's answer could not be read.";
-    QTest::newRow("a body past 20 MB") << QByteArray("200 OK") << QByteArray((20 << 20) + 1, ' ')
-                                       << QByteArray() << "The server's answer is too large.";
+        << QList<Sync>{{only({"207 Multi-Status", "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" +
+                                                      multistatus(a)}),
+                        "The server's answer holds a document type, which is not accepted."}}
+        << QStringList() << QString() << false;
+    QTest::newRow("garbage") << QList<Sync>{{only({"207 Multi-Status", multistatus(a).left(60)}), unread}}
+                             << QStringList() << QString() << false;
+    QTest::newRow("80,000 attributes on one element")
+        << QList<Sync>{{only({"207 Multi-Status", attributes}), unread}} << QStringList() << QString() << false;
+    QTest::newRow("nesting 200,000 deep")
+        << QList<Sync>{{only({"207 Multi-Status", nested}), unread}} << QStringList() << QString() << false;
+    QTest::newRow("a body past 20 MB")
+        << QList<Sync>{{only({"200 OK", QByteArray((20 << 20) + 1, ' ')}), "The server's answer is too large."}}
+        << QStringList() << QString() << false;
     QTest::newRow("redirects without end")
-        << QByteArray("301 Moved") << QByteArray() << QByteArray("Location: /book/\r\n")
-        << "The server sent too many redirects.";
-    QTest::newRow("an error") << QByteArray("500 Internal Server Error") << QByteArray() << QByteArray()
-                              << "The server answered with an error: 500 Internal Server Error";
+        << QList<Sync>{{only({"301 Moved", {}, "Location: /book/\r\n"}), "The server sent too many redirects."}}
+        << QStringList() << QString() << false;
+    QTest::newRow("an error") << QList<Sync>{{only({"500 Internal Server Error"}),
+                                              "The server answered with an error: 500 Internal Server Error"}}
+                              << QStringList() << QString() << false;
     QTest::newRow("http:// elsewhere")
-        << QByteArray() << QByteArray() << QByteArray()
-        << "Only https:// addresses are accepted, so that the password never travels "
-           "in clear: http://example.com/book/";
+        << QList<Sync>{{{}, "Only https:// addresses are accepted, so that the password never travels in clear: "
+                            "http://example.com/book/"}}
+        << QStringList() << "http://example.com/book/" << false;
+    QTest::newRow("a redirect to another origin, which asks for the password")
+        << QList<Sync>{{only({"307 Moved", {}, "Location: {other}\r\n"}),
+                        "The server moved the address book to {other}; add that address instead."}}
+        << QStringList() << QString() << false;
+    QTest::newRow("https to http")
+        << QList<Sync>{{only({"301 Moved", {}, "Location: {other}\r\n"}),
+                        "The server redirected to an address that is not secure: {other}"}}
+        << QStringList() << QString() << true;
+    QTest::newRow("an answer cut short keeps the old token")
+        << QList<Sync>{{{{"sync-collection", {{"207 Multi-Status", multistatus(a + b, "t1"), {}, 5000}}}},
+                        "The server's answer was cut short."}}
+        << QStringList() << QString() << false;
+    QTest::newRow("a failed fetch keeps the old token; the next sync brings the card")
+        << QList<Sync>{{{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {{"500 Down"}}}},
+                        "The server answered with an error: 500 Down"},
+                       {{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {answer(cardA)}}},
+                        {}, "t1"}}
+        << QStringList{"Ann 1/2"} << QString() << false;
+    QTest::newRow("no sync-token: a contact left out of the listing is gone")
+        << QList<Sync>{{{{"sync-collection", {answer(a + b)}}, {"addressbook-multiget", {answer(cardA + cardB)}}}},
+                       {{{"sync-collection", {answer(a)}}}}}
+        << QStringList{"Ann 1/2"} << QString() << false;
+    QTest::newRow("cards from outside the book, or never asked for")
+        << QList<Sync>{{{{"sync-collection", {answer(a + response("/book/../x/y.vcf", "\"1\"") +
+                                                     response("/other/z.vcf", "\"1\"") +
+                                                     response("{other}w.vcf", "\"1\""), "t1")}},
+                         {"addressbook-multiget",
+                          {answer(cardA + response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203")) +
+                                  response("/x/y.vcf", "\"1\"", vcard("Y", "--0101")) +
+                                  response("/other/z.vcf", "\"1\"", vcard("Z", "--0101")) +
+                                  response("{other}w.vcf", "\"1\"", vcard("W", "--0101")))}}},
+                        {}, "t1"}}
+        << QStringList{"Ann 1/2"} << QString() << false;
+    QTest::newRow("a report in pages: every row in one sync")
+        << QList<Sync>{{{{"sync-collection", {answer(a + response("/book/", "507"), "t1"), answer(b, "t2")}},
+                         {"addressbook-multiget", {answer(cardA), answer(cardB)}}},
+                        {}, "t2"}}
+        << QStringList{"Ann 1/2", "Ben 2/3"} << QString() << false;
+    QTest::newRow("pages without end: the contact bound holds for the whole sync")
+        << QList<Sync>{boundless} << QStringList() << QString() << false;
 }
 
 void AddressBookTest::hostile() {
-    QFETCH(QByteArray, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QByteArray, headers);
-    QFETCH(QString, error);
-    CannedServer server(status, body, headers);
+    QFETCH(QList<Sync>, syncs);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, book);
+    QFETCH(bool, tls);
+    QTemporaryDir keys;
+    QSslCertificate certificate;
+    QSslKey key;
+    if (tls) { // a certificate of the test's own, trusted as its own authority
+        QProcess openssl;
+        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                                  "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                                  keys.filePath("key.pem"), "-out", keys.filePath("cert.pem")});
+        QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
+        certificate = QSslCertificate::fromPath(keys.filePath("cert.pem")).value(0);
+        QFile keyFile(keys.filePath("key.pem"));
+        QVERIFY(keyFile.open(QIODevice::ReadOnly));
+        key = QSslKey(&keyFile, QSsl::Rsa);
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.addCaCertificate(certificate);
+        QSslConfiguration::setDefaultConfiguration(trusting);
+    }
+    ScriptedServer server(QHostAddress::LocalHost, certificate, key);
+    // Another origin, which would take the password if it were offered.
+    ScriptedServer other(QHostAddress("127.0.0.2"));
+    other.script[""] = {Answer("401 Unauthorized", {}, "WWW-Authenticate: Basic realm=\"x\"\r\n")};
+    const QString otherUrl = other.url().toString();
     Store store;
     store.connection.execute("insert into tblBirthday (Person,BirthMonth,BirthDay) values ('Own',1,1)");
-    const QUrl book = status.isEmpty() ? QUrl("http://example.com/book/") : server.book();
-    const qint64 id = addSource(store.connection, SourceKind::CardDav, book.toString(), {}, "Book");
-    SyncRunner runner(cw::liveStoreFile(), nullptr);
-    QCOMPARE(syncNow(runner, id).error, error);
-    QCOMPARE(store.rows(), QStringList{"Own 1/1"});
-    QCOMPARE(findSource(store.connection, id)->lastError, error);
+    const QUrl address = book.isEmpty() ? server.url() : QUrl(book);
+    const qint64 id = addSource(store.connection, SourceKind::CardDav, address.toString(), "ann", "Book");
+    GivenPassword passwords;
+    SyncRunner runner(cw::liveStoreFile(), &passwords);
+    for (Sync& sync : syncs) {
+        for (QList<Answer>& answers : sync.script)
+            for (Answer& answer : answers) {
+                answer.headers.replace("{other}", otherUrl.toUtf8());
+                answer.body.replace("{other}", otherUrl.toUtf8());
+            }
+        server.script = sync.script;
+        const QString error = QString(sync.error).replace("{other}", otherUrl);
+        QCOMPARE(syncNow(runner, id).error, error);
+        QCOMPARE(findSource(store.connection, id)->lastError, error);
+        Query token(store.connection, "select coalesce(SyncToken,'') from tblSource where id=?");
+        QVERIFY(token.bind(1, id).next());
+        QCOMPARE(token.text(0), QString(sync.token));
+    }
+    QCOMPARE(store.rows(), QStringList(rows) << "Own 1/1");
+    QCOMPARE(other.requests, QList<QByteArray>());
 }
 
 QTEST_GUILESS_MAIN(AddressBookTest)
