@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 namespace cwtest {
@@ -54,6 +55,8 @@ class ScriptedServer : public QObject {
                         .arg(path));
     }
     Script script;
+    // An answer made from the request's body, for a kind that has one, before the script's.
+    QHash<QByteArray, std::function<Answer(const QByteArray& body)>> responders;
     QList<QByteArray> requests;
 
   private:
@@ -80,7 +83,9 @@ class ScriptedServer : public QObject {
         requests << request;
         const QByteArray kind = kindOf(request.mid(headEnd + 4));
         QList<Answer>& answers = script[script.contains(kind) ? kind : QByteArray()];
-        Answer answer = answers.size() > 1 ? answers.takeFirst() : answers.value(0, {"404 Not Found"});
+        Answer answer = responders.contains(kind) ? responders[kind](request.mid(headEnd + 4))
+                        : answers.size() > 1      ? answers.takeFirst()
+                                                  : answers.value(0, {"404 Not Found"});
         answer.body.replace("{n}", QByteArray::number(requests.size())); // a new sync-token each time
         socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: application/xml\r\n" + answer.headers +
                       "Content-Length: " + QByteArray::number(answer.body.size() + answer.missing) + "\r\n\r\n" +
