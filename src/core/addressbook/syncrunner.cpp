@@ -27,6 +27,7 @@ struct SyncRunner::Private {
     QHash<qint64, SourceInfo> awaiting; // sources waiting for their password
     QSet<qint64> retrying;              // sources to sync again once the store is free
     int storeWait = Connection::busyTimeoutMs;
+    bool retryingAll = false;
     bool idleAnnounced = true;
 };
 
@@ -81,10 +82,17 @@ void SyncRunner::syncAll() {
     std::vector<SourceInfo> sources;
     try {
         Connection connection;
-        openStore(connection, d->storePath);
+        openStore(connection, d->storePath, d->storeWait);
         sources = listSources(connection);
-    } catch (const std::exception&) {
-        // no store, no sources
+    } catch (const std::exception& error) {
+        // no store, no sources; a busy one is asked again
+        if (isStoreBusy(error) && !d->retryingAll) {
+            d->retryingAll = true;
+            QTimer::singleShot(busyRetryMs, this, [this] {
+                d->retryingAll = false;
+                syncAll();
+            });
+        }
     }
     // With no source at all the run is over at once: a caller waiting for the end is told so.
     d->idleAnnounced = false;

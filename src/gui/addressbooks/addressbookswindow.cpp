@@ -250,9 +250,11 @@ void AddressBooksWindow::remove() {
     fill();
 }
 
+// The books shown sync; the store is not read here, so that another program's hold on it costs no wait.
 void AddressBooksWindow::syncNow() {
-    sync_.runner().syncAll();
-    fill();
+    for (const addressbook::SourceInfo& source : sources_)
+        sync_.runner().syncSource(source.id);
+    showSources({});
 }
 
 void AddressBooksWindow::showHidden() {

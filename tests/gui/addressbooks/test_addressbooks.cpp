@@ -1,5 +1,7 @@
 // The Address Books window and the main window's commands on subscribed rows, driven as a user does,
 // over a real contacts folder.
+#include "core/addressbook/syncjob.h"
+#include "core/addressbook/syncrunner.h"
 #include "core/storelocation.h"
 #include "gui/addressbooks/addressbookswindow.h"
 #include "gui/addressbooks/addressbooksync.h"
@@ -112,6 +114,7 @@ class TestAddressBooks : public QObject {
     void listFollowsChangesElsewhere();
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
     void aNewPasswordServesTheSyncItStarts();
+    void aBusyListIsTriedAgain();
 };
 
 void TestAddressBooks::addAFolder() {
@@ -274,6 +277,24 @@ void TestAddressBooks::aNewPasswordServesTheSyncItStarts() {
         QTest::keyClicks(field, "n3w\r");
         QTRY_VERIFY(Fixture::row(window, 0).value(Window::LastSyncColumn).startsWith("Cannot reach "));
     });
+}
+
+// Another program holding the list: the sync gives way at once and says so, and the card arrives by
+// itself once the list is free.
+void TestAddressBooks::aBusyListIsTriedAgain() {
+    Fixture f;
+    f.subscribe();
+    cw::Connection other;
+    other.open(cw::connectionString());
+    f.inWindow([&](Window* window) {
+        other.execute("begin exclusive");
+        f.card("dee", "Dee", "1985-05-05");
+        window->syncButton->click();
+        QTRY_COMPARE(Fixture::row(window, 0).value(Window::LastSyncColumn), cw::addressbook::storeBusyText());
+        other.execute("commit");
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(f.people(), QStringList({"Ann", "Bob", "Dee", "Zed"}),
+                              cw::addressbook::SyncRunner::busyRetryMs + 10000);
 }
 
 QTEST_MAIN(TestAddressBooks)
