@@ -328,12 +328,14 @@ void AddressBookTest::folder() {
     QCOMPARE(runSync(), std::make_pair(0, QString()));
     watch.unwatch(id);
     write("half.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half\r\nBDAY:--0101\r\n");
+    write("left.vcf.tmp", card("left", "Left", "--0101")); // a sync tool's leftover is no card
     QFile odd(folder.path() + "/" + QFile::decodeName("\xff.vcf"));
     QVERIFY(odd.open(QIODevice::WriteOnly));
     addSource(store.connection, SourceKind::Folder, folder.filePath("missing"), {}, "Gone");
     QCOMPARE(runSync(), std::make_pair(1, "candlewise: Cards: 2 cards could not be read (first: half.vcf)\n"
                                           "candlewise: Gone: The folder cannot be read: " +
                                               folder.filePath("missing") + '\n'));
+    QCOMPARE(store.rows(), QStringList({"c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"}));
 
     // A folder moved away while its sync reads it in slices: the sync fails and no row goes.
     for (int i = 0; i < 300; ++i)
@@ -342,7 +344,7 @@ void AddressBookTest::folder() {
     QVERIFY(QDir().rename(folder.path(), folder.path() + "-moved"));
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.last().at(2).toString(), "The folder cannot be read: " + folder.path());
-    QCOMPARE(store.rows().size(), 205);
+    QCOMPARE(store.rows().size(), 5 + 199); // half.vcf and the first 199 of the new cards
     QVERIFY(QDir().rename(folder.path() + "-moved", folder.path()));
 }
 
@@ -426,6 +428,15 @@ void AddressBookTest::hostile_data() {
                                   response("/x/y.vcf", "\"1\"", vcard("Y", "--0101")) +
                                   response("/other/z.vcf", "\"1\"", vcard("Z", "--0101")) +
                                   response("{other}w.vcf", "\"1\"", vcard("W", "--0101")))}}},
+                        {}, "t1"}}
+        << QStringList{"Ann 1/2"} << QString() << false;
+    QTest::newRow("a card of 100 KB is read, one past 1 MB is not")
+        << QList<Sync>{{{{"sync-collection", {answer(a + b, "t1")}},
+                         {"addressbook-multiget",
+                          {answer(response("/book/a.vcf", "\"1\"", vcard("Ann", "1990-01-02\r\nNOTE:" +
+                                                                                 QByteArray(100 << 10, 'n'))) +
+                                  response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203\r\nNOTE:" +
+                                                                                 QByteArray(1 << 20, 'n'))))}}},
                         {}, "t1"}}
         << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("a report in pages: every row in one sync")
