@@ -25,33 +25,24 @@ QString hostOf(const QUrl& url) {
 // Read no more than this at once, so that no step of a large answer holds the caller's event loop.
 constexpr qint64 readBufferSize = 256 << 10;
 
-struct Transfer {
-    QByteArray body;
-    std::unique_ptr<MultiStatusReader> reader; // for a 207 answer read on the way
-    qint64 received = 0;
-    bool tooLarge = false;
-    bool timedOut = false;
-    bool unread = false; // the reader refused the answer
-    QString certificateError;
-};
-
 // A transfer error after the status line, or fewer bytes than the headers announced.
-bool cutShort(QNetworkReply* reply, const Transfer& transfer) {
+bool cutShort(QNetworkReply* reply, qint64 received) {
     const QNetworkReply::NetworkError error = reply->error();
     if ((error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) ||
         error == QNetworkReply::ProtocolFailure)
         return true;
     bool announced = false;
     const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announced);
-    return announced && transfer.received < length;
+    return announced && received < length;
 }
 
-QString networkError(const QUrl& url, QNetworkReply* reply, const Transfer& transfer) {
-    if (transfer.tooLarge)
+QString networkError(const QUrl& url, QNetworkReply* reply, bool tooLarge, bool timedOut,
+                     const QString& certificateError) {
+    if (tooLarge)
         return QStringLiteral("The server's answer is too large.");
-    if (!transfer.certificateError.isEmpty())
-        return QStringLiteral("The server's certificate is not trusted: %1").arg(transfer.certificateError);
-    if (transfer.timedOut || reply->error() == QNetworkReply::OperationCanceledError)
+    if (!certificateError.isEmpty())
+        return QStringLiteral("The server's certificate is not trusted: %1").arg(certificateError);
+    if (timedOut || reply->error() == QNetworkReply::OperationCanceledError)
         return QStringLiteral("Cannot reach %1: the server did not answer in time.").arg(hostOf(url));
     if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0)
         return QStringLiteral("The server's answer was cut short.");
@@ -69,6 +60,24 @@ struct DavClient::Request {
     int depth;
     Done done;
     MultiStatusReader::Each each;
+};
+
+struct DavClient::Transfer {
+    std::shared_ptr<Request> request;
+    QNetworkReply* reply;
+    QUrl url;
+    int redirects;
+    QByteArray body;
+    std::unique_ptr<MultiStatusReader> reader; // for a 207 answer read on the way
+    qint64 received = 0;
+    bool tooLarge = false;
+    bool timedOut = false;
+    bool unread = false;   // the reader refused the answer
+    bool finished = false; // the reply has all it will get
+    bool pumping = false;  // a later piece is on its way
+    bool completed = false;
+    QString certificateError;
+    bool stopped() const { return tooLarge || unread || timedOut; }
 };
 
 DavClient::DavClient(const QUrl& origin, const QString& userName, const QString& password, QObject* parent)
@@ -145,24 +154,11 @@ void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, in
     QNetworkReply* reply = manager_.sendCustomRequest(request, asked->method, asked->body);
     reply->setReadBufferSize(readBufferSize);
     auto transfer = std::make_shared<Transfer>();
-    // Read as it comes: a multistatus goes to its reader, anything else is kept up to the bound.
-    const auto take = [reply, transfer, asked] {
-        if (transfer->tooLarge || transfer->unread)
-            return;
-        const QByteArray bytes = reply->read(readBufferSize);
-        transfer->received += bytes.size();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (!transfer->reader && asked->each && status == 207 && transfer->received == bytes.size())
-            transfer->reader = std::make_unique<MultiStatusReader>(cardLimit, asked->each);
-        if (transfer->reader)
-            transfer->unread = !transfer->reader->feed(bytes);
-        else
-            transfer->body += bytes;
-        transfer->tooLarge = transfer->received > (transfer->reader ? streamLimit : bodyLimit);
-        if (transfer->tooLarge || transfer->unread)
-            reply->abort();
-    };
-    connect(reply, &QNetworkReply::readyRead, this, take);
+    transfer->request = asked;
+    transfer->reply = reply;
+    transfer->url = url;
+    transfer->redirects = redirects;
+    connect(reply, &QNetworkReply::readyRead, this, [this, transfer] { pump(transfer); });
     connect(reply, &QNetworkReply::sslErrors, this, [transfer](const QList<QSslError>& errors) {
         if (!errors.isEmpty())
             transfer->certificateError = errors.first().errorString();
@@ -174,55 +170,101 @@ void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, in
         reply->abort();
     });
     deadline->start(requestTimeoutMs);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer, asked, url, redirects, take] {
-        reply->deleteLater();
-        while (reply->isOpen() && reply->bytesAvailable() > 0 && !transfer->tooLarge && !transfer->unread &&
-               !transfer->timedOut)
-            take();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        DavReply answer{
-            status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), {}, {}, url, {}};
-        if (transfer->unread) {
-            answer.error = transfer->reader->error();
-            asked->done(answer);
-            return;
-        }
-        if (transfer->tooLarge || transfer->timedOut || !transfer->certificateError.isEmpty() ||
-            (status == 0 && reply->error() != QNetworkReply::NoError) || cutShort(reply, *transfer)) {
-            answer.status = 0;
-            answer.error = networkError(url, reply, *transfer);
-            asked->done(answer);
-            return;
-        }
-        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-        if (status >= 300 && status < 400 && target.isValid()) {
-            const QUrl next = url.resolved(target);
-            const QString shown = next.toDisplayString(QUrl::RemoveUserInfo);
-            if (redirects >= maxRedirects)
-                answer.error = QStringLiteral("The server sent too many redirects.");
-            else if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
-                     next.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
-                answer.error =
-                    QStringLiteral("The server redirected to an address that is not secure: %1").arg(shown);
-            else if (!sameOrigin(next, origin_))
-                answer.error =
-                    QStringLiteral("The server moved the address book to %1; add that address instead.").arg(shown);
-            if (!answer.error.isEmpty()) {
-                asked->done(answer);
-                return;
-            }
-            issue(asked, next, redirects + 1);
-            return;
-        }
-        if (transfer->reader && !transfer->reader->finish())
-            answer.error = transfer->reader->error();
-        else if (transfer->reader)
-            answer.syncToken = transfer->reader->syncToken();
-        else if (asked->each && status == 207) // an empty 207 is no multistatus either
-            answer.error = QStringLiteral("The server's answer could not be read.");
-        answer.body = std::move(transfer->body);
-        asked->done(answer);
+    connect(reply, &QNetworkReply::finished, this, [this, transfer] {
+        transfer->finished = true;
+        pump(transfer);
     });
+}
+
+void DavClient::pump(const std::shared_ptr<Transfer>& transfer) {
+    if (transfer->pumping || transfer->completed)
+        return;
+    take(*transfer);
+    if (!transfer->stopped() && transfer->reply->isOpen() && transfer->reply->bytesAvailable() > 0) {
+        transfer->pumping = true;
+        QTimer::singleShot(0, transfer->reply, [this, transfer] {
+            transfer->pumping = false;
+            pump(transfer);
+        });
+    } else if (transfer->finished) {
+        complete(transfer);
+    }
+}
+
+// A multistatus goes to its reader, anything else is kept up to the bound.
+void DavClient::take(Transfer& transfer) {
+    QNetworkReply* reply = transfer.reply;
+    if (transfer.stopped() || !reply->isOpen())
+        return;
+    const QByteArray bytes = reply->read(readBufferSize);
+    if (bytes.isEmpty())
+        return;
+    const bool first = transfer.received == 0;
+    transfer.received += bytes.size();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (first && transfer.request->each && status == 207)
+        transfer.reader = std::make_unique<MultiStatusReader>(cardLimit, transfer.request->each);
+    if (transfer.reader)
+        transfer.unread = !transfer.reader->feed(bytes);
+    else
+        transfer.body += bytes;
+    transfer.tooLarge = transfer.received > (transfer.reader ? streamLimit : bodyLimit);
+    if (transfer.tooLarge || transfer.unread)
+        reply->abort(); // finishes the reply, which completes the answer
+}
+
+void DavClient::complete(const std::shared_ptr<Transfer>& transfer) {
+    if (transfer->completed)
+        return;
+    transfer->completed = true;
+    QNetworkReply* reply = transfer->reply;
+    reply->deleteLater();
+    const std::shared_ptr<Request>& asked = transfer->request;
+    const QUrl& url = transfer->url;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    DavReply answer{
+        status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), {}, {}, url, {}};
+    if (transfer->unread) {
+        answer.error = transfer->reader->error();
+        asked->done(answer);
+        return;
+    }
+    if (transfer->tooLarge || transfer->timedOut || !transfer->certificateError.isEmpty() ||
+        (status == 0 && reply->error() != QNetworkReply::NoError) || cutShort(reply, transfer->received)) {
+        answer.status = 0;
+        answer.error =
+            networkError(url, reply, transfer->tooLarge, transfer->timedOut, transfer->certificateError);
+        asked->done(answer);
+        return;
+    }
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (status >= 300 && status < 400 && target.isValid()) {
+        const QUrl next = url.resolved(target);
+        const QString shown = next.toDisplayString(QUrl::RemoveUserInfo);
+        if (transfer->redirects >= maxRedirects)
+            answer.error = QStringLiteral("The server sent too many redirects.");
+        else if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
+                 next.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
+            answer.error =
+                QStringLiteral("The server redirected to an address that is not secure: %1").arg(shown);
+        else if (!sameOrigin(next, origin_))
+            answer.error =
+                QStringLiteral("The server moved the address book to %1; add that address instead.").arg(shown);
+        if (!answer.error.isEmpty()) {
+            asked->done(answer);
+            return;
+        }
+        issue(asked, next, transfer->redirects + 1);
+        return;
+    }
+    if (transfer->reader && !transfer->reader->finish())
+        answer.error = transfer->reader->error();
+    else if (transfer->reader)
+        answer.syncToken = transfer->reader->syncToken();
+    else if (asked->each && status == 207) // an empty 207 is no multistatus either
+        answer.error = QStringLiteral("The server's answer could not be read.");
+    answer.body = std::move(transfer->body);
+    asked->done(answer);
 }
 
 } // namespace cw::addressbook

@@ -50,7 +50,13 @@ class DavClient : public QObject {
 
   private:
     struct Request;
+    struct Transfer;
     void issue(const std::shared_ptr<Request>& request, const QUrl& url, int redirects);
+    // Reads what has arrived, a piece at a time with the rest on later turns of the event loop, and
+    // completes the answer once the transfer has finished and nothing is left to read.
+    void pump(const std::shared_ptr<Transfer>& transfer);
+    void take(Transfer& transfer);
+    void complete(const std::shared_ptr<Transfer>& transfer);
 
     QNetworkAccessManager manager_;
     QUrl origin_;
