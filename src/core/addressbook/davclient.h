@@ -31,7 +31,7 @@ class DavClient : public QObject {
     Q_OBJECT
   public:
     static constexpr qsizetype bodyLimit = 20 << 20;   // an answer kept whole
-    static constexpr qsizetype streamLimit = 128 << 20; // a multistatus read on the way
+    static constexpr qsizetype streamLimit = 96 << 20; // a multistatus read on the way
     static constexpr qsizetype cardLimit = 1 << 20;
 
     // The credentials go to origin's scheme, host and port alone.
