@@ -149,6 +149,7 @@ void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, in
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("application/xml; charset=utf-8"));
     request.setRawHeader("Accept", "application/xml, text/xml");
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Candlewise/" CANDLEWISE_VERSION));
     if (asked->depth >= 0)
         request.setRawHeader("Depth", QByteArray::number(asked->depth));
     QNetworkReply* reply = manager_.sendCustomRequest(request, asked->method, asked->body);

@@ -497,6 +497,8 @@ void AddressBookTest::hostile() {
     }
     QCOMPARE(store.rows(), QStringList(rows) << "Own 1/1");
     QCOMPARE(other.requests, QList<QByteArray>());
+    for (const QByteArray& request : std::as_const(server.requests))
+        QVERIFY(request.contains("\r\nUser-Agent: Candlewise/"));
 }
 
 QTEST_GUILESS_MAIN(AddressBookTest)
