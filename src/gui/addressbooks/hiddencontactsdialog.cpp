@@ -25,7 +25,9 @@ HiddenContactsDialog::HiddenContactsDialog(qint64 sourceId, const QString& sourc
     setWindowTitle(QStringLiteral("Hidden Contacts"));
     setWindowIcon(programIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    auto* caption = new QLabel(QStringLiteral("Birthdays hidden from “%1”:").arg(sourceName), this);
+    // The label names its list for the keyboard, so a "&" of the name is doubled to be shown as typed.
+    auto* caption =
+        new QLabel(QStringLiteral("Birthdays hidden from “%1”:").arg(QString(sourceName).replace(u'&', u"&&")), this);
     caption->setTextFormat(Qt::PlainText);
     contactList = new QListWidget(this);
     contactList->setAccessibleName(QStringLiteral("Hidden contacts"));
