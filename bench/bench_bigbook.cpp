@@ -26,7 +26,9 @@ using namespace cw::addressbook;
 
 namespace {
 
-const int bookSize = qEnvironmentVariableIntValue("BENCH_BOOK") > 0 ? qEnvironmentVariableIntValue("BENCH_BOOK") : 100'000;
+const int bookSize = qEnvironmentVariableIntValue("BENCH_BOOK") > 0
+                         ? qEnvironmentVariableIntValue("BENCH_BOOK")
+                         : 100'000;
 constexpr qsizetype piece = 256 << 10; // what the client reads at once
 
 QByteArray hrefOf(int i) {
@@ -39,9 +41,9 @@ QByteArray etagOf(int i) {
     return "\"" + QCryptographicHash::hash(QByteArray::number(i), QCryptographicHash::Sha1).toHex() + "\"";
 }
 QByteArray cardOf(int i) {
-    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + QByteArray::number(i) + "\r\nFN:Contact " + QByteArray::number(i) +
-           "\r\nEMAIL:c" + QByteArray::number(i) + "@example.com\r\nBDAY:1980-0" + QByteArray::number(i % 9 + 1) +
-           "-1" + QByteArray::number(i % 9) + "\r\nEND:VCARD\r\n";
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + QByteArray::number(i) + "\r\nFN:Contact " +
+           QByteArray::number(i) + "\r\nEMAIL:c" + QByteArray::number(i) + "@example.com\r\nBDAY:1980-0" +
+           QByteArray::number(i % 9 + 1) + "-1" + QByteArray::number(i % 9) + "\r\nEND:VCARD\r\n";
 }
 QByteArray listing(int contacts) {
     QByteArray responses;
@@ -63,9 +65,7 @@ struct StallWatch {
     qint64 longest = 0;
     StallWatch() {
         tick.setInterval(5);
-        QObject::connect(&tick, &QTimer::timeout, [this] {
-            longest = std::max(longest, since.restart());
-        });
+        QObject::connect(&tick, &QTimer::timeout, [this] { longest = std::max(longest, since.restart()); });
         since.start();
         tick.start();
     }
@@ -103,10 +103,12 @@ struct ServerThread {
         home.moveToThread(&thread);
         for (int i = 0; i < bookSize; ++i)
             numbers.insert(QString::fromLatin1(hrefOf(i)), i);
-        QMetaObject::invokeMethod(&home, [this] { serve(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &home, [this] { serve(); }, Qt::BlockingQueuedConnection);
     }
     ~ServerThread() {
-        QMetaObject::invokeMethod(&home, [this] { server.reset(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &home, [this] { server.reset(); }, Qt::BlockingQueuedConnection);
         thread.quit();
         thread.wait();
     }
@@ -135,12 +137,16 @@ void BM_FirstSync100k(benchmark::State& state) {
         QFile::remove(path);
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(path).constData(), &db);
-        sqlite3_exec(db, "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
-                         "BirthMonth SMALLINT, BirthDay SMALLINT)", nullptr, nullptr, nullptr);
+        sqlite3_exec(db,
+                     "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
+                     "BirthMonth SMALLINT, BirthDay SMALLINT)",
+                     nullptr, nullptr, nullptr);
         sqlite3_close(db);
         cw::Connection connection;
         openStore(connection, path);
-        const qint64 id = addSource(connection, SourceKind::CardDav, server.url("/dav/addressbooks/users/ann/contacts/").toString(), {}, "Big");
+        const qint64 id =
+            addSource(connection, SourceKind::CardDav,
+                      server.url("/dav/addressbooks/users/ann/contacts/").toString(), {}, "Big");
         SyncRunner runner(path, nullptr);
         QSignalSpy finished(&runner, &SyncRunner::sourceFinished);
         StallWatch stalls;
@@ -155,7 +161,11 @@ void BM_FirstSync100k(benchmark::State& state) {
     }
     state.counters["peak_MB"] = peakMegabytes();
 }
-BENCHMARK(BM_FirstSync100k)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(1);
+BENCHMARK(BM_FirstSync100k)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 

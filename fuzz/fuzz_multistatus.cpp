@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!same(pieces[i], whole->responses[i]))
             fail("a response read otherwise in pieces");
-        if (pieces[i].addressData.size() > 3 * cardLimit || pieces[i].href.size() > MultiStatusReader::maxText)
+        if (pieces[i].addressData.size() > 3 * cardLimit ||
+            pieces[i].href.size() > MultiStatusReader::maxText)
             fail("a text past its bound was kept");
     }
     return 0;

@@ -135,48 +135,55 @@ void CardDavSync::run() {
 void CardDavSync::report(const QString& token) {
     auto listing = std::make_shared<Listing>();
     const auto each = [this, listing](DavResponse&& response) { return list(response, *listing); };
-    client_->send("REPORT", book_, syncBody(token), 0, [this, token, listing](const DavReply& reply) {
-        // A server without sync reports, or one that no longer knows the token (403 or 409 with
-        // valid-sync-token, or worse), is asked for every ETag instead: that answer is always right.
-        if (!ended() && reply.error.isEmpty() && reply.status >= 400 && reply.status != 401 &&
-            reply.status != 404) {
-            compareETags();
-            return;
-        }
-        if (!answered(reply))
-            return;
-        const QString next = reply.syncToken;
-        // From no token the report lists the whole book, as a listing does: what it leaves out is gone.
-        // A server that gives no token is read this way at every sync.
-        if (token.isEmpty() && !listing->truncated && !compare(*listing))
-            return;
-        std::vector<QString> changed;
-        changed.reserve(listing->listed.size());
-        for (auto& entry : listing->listed)
-            changed.push_back(std::move(entry.first));
-        fetch(std::move(changed), listing->gone, next, [this, truncated = listing->truncated, token, next] {
-            // A result cut short goes on from the token it ended with.
-            if (truncated && !next.isEmpty() && next != token && ++pages_ < maxPages)
-                report(next);
-            else
-                succeed();
-        });
-    }, each);
+    client_->send(
+        "REPORT", book_, syncBody(token), 0,
+        [this, token, listing](const DavReply& reply) {
+            // A server without sync reports, or one that no longer knows the token (403 or 409 with
+            // valid-sync-token, or worse), is asked for every ETag instead: that answer is always right.
+            if (!ended() && reply.error.isEmpty() && reply.status >= 400 && reply.status != 401 &&
+                reply.status != 404) {
+                compareETags();
+                return;
+            }
+            if (!answered(reply))
+                return;
+            const QString next = reply.syncToken;
+            // From no token the report lists the whole book, as a listing does: what it leaves out is gone.
+            // A server that gives no token is read this way at every sync.
+            if (token.isEmpty() && !listing->truncated && !compare(*listing))
+                return;
+            std::vector<QString> changed;
+            changed.reserve(listing->listed.size());
+            for (auto& entry : listing->listed)
+                changed.push_back(std::move(entry.first));
+            fetch(std::move(changed), listing->gone, next,
+                  [this, truncated = listing->truncated, token, next] {
+                      // A result cut short goes on from the token it ended with.
+                      if (truncated && !next.isEmpty() && next != token && ++pages_ < maxPages)
+                          report(next);
+                      else
+                          succeed();
+                  });
+        },
+        each);
 }
 
 void CardDavSync::compareETags() {
     listed_ = 0;
     auto listing = std::make_shared<Listing>();
     const auto each = [this, listing](DavResponse&& response) { return list(response, *listing); };
-    client_->send("PROPFIND", book_, listBody, 1, [this, listing](const DavReply& reply) {
-        if (!answered(reply) || !compare(*listing))
-            return;
-        std::vector<QString> changed;
-        changed.reserve(listing->listed.size());
-        for (auto& entry : listing->listed)
-            changed.push_back(std::move(entry.first));
-        fetch(std::move(changed), listing->gone, listing->token, [this] { succeed(); });
-    }, each);
+    client_->send(
+        "PROPFIND", book_, listBody, 1,
+        [this, listing](const DavReply& reply) {
+            if (!answered(reply) || !compare(*listing))
+                return;
+            std::vector<QString> changed;
+            changed.reserve(listing->listed.size());
+            for (auto& entry : listing->listed)
+                changed.push_back(std::move(entry.first));
+            fetch(std::move(changed), listing->gone, listing->token, [this] { succeed(); });
+        },
+        each);
 }
 
 void CardDavSync::fetch(std::vector<QString> changed, QStringList gone, const QString& token,
@@ -223,15 +230,18 @@ void CardDavSync::fetchBatch() {
             contacts->push_back(readContact(*key, response.etag, response.addressData));
         return true;
     };
-    client_->send("REPORT", book_, body, -1, [this, end, contacts](const DavReply& reply) {
-        if (!answered(reply))
-            return;
-        if (!contacts->empty() && !onStore([&](ContactStore& store) { return store.apply(*contacts); }))
-            return;
-        fetched_ = end;
-        emit progress(int(fetched_), int(pending_.size()));
-        fetchBatch();
-    }, each);
+    client_->send(
+        "REPORT", book_, body, -1,
+        [this, end, contacts](const DavReply& reply) {
+            if (!answered(reply))
+                return;
+            if (!contacts->empty() && !onStore([&](ContactStore& store) { return store.apply(*contacts); }))
+                return;
+            fetched_ = end;
+            emit progress(int(fetched_), int(pending_.size()));
+            fetchBatch();
+        },
+        each);
 }
 
 } // namespace cw::addressbook

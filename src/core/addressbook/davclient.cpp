@@ -250,7 +250,8 @@ void DavClient::complete(const std::shared_ptr<Transfer>& transfer) {
                 QStringLiteral("The server redirected to an address that is not secure: %1").arg(shown);
         else if (!sameOrigin(next, origin_))
             answer.error =
-                QStringLiteral("The server moved the address book to %1; add that address instead.").arg(shown);
+                QStringLiteral("The server moved the address book to %1; add that address instead.")
+                    .arg(shown);
         if (!answer.error.isEmpty()) {
             asked->done(answer);
             return;

@@ -19,11 +19,11 @@
 namespace cw::addressbook {
 
 struct DavReply {
-    int status = 0; // the HTTP status; 0 when no answer came
-    QString reason; // the status line's words
-    QByteArray body; // of an answer that was not read as a multistatus on the way
-    QString error;   // plain words when no answer came (or it was refused); empty otherwise
-    QUrl url;        // where the answer came from, after redirects
+    int status = 0;    // the HTTP status; 0 when no answer came
+    QString reason;    // the status line's words
+    QByteArray body;   // of an answer that was not read as a multistatus on the way
+    QString error;     // plain words when no answer came (or it was refused); empty otherwise
+    QUrl url;          // where the answer came from, after redirects
     QString syncToken; // of a multistatus read on the way
 };
 
@@ -35,7 +35,8 @@ class DavClient : public QObject {
     static constexpr qsizetype cardLimit = 1 << 20;
 
     // The credentials go to origin's scheme, host and port alone.
-    DavClient(const QUrl& origin, const QString& userName, const QString& password, QObject* parent = nullptr);
+    DavClient(const QUrl& origin, const QString& userName, const QString& password,
+              QObject* parent = nullptr);
     using Done = std::function<void(const DavReply&)>;
     // depth < 0 sends no Depth header. With each, a 207 answer is read as it arrives and its responses
     // go to each, none kept; done then has the answer's error, if any, and its sync-token.

@@ -13,8 +13,19 @@ const QString unreadable = QStringLiteral("The server's answer could not be read
 
 enum class Tag { Other, MultiStatus, Response, PropStat, Prop, ResourceType, Principal, HomeSet };
 // The elements whose text is kept, and where it goes.
-enum class Text { None, Href, PrincipalHref, HomeSetHref, ResponseStatus, PropStatus, ReportToken, ETag,
-                  DisplayName, PropToken, AddressData };
+enum class Text {
+    None,
+    Href,
+    PrincipalHref,
+    HomeSetHref,
+    ResponseStatus,
+    PropStatus,
+    ReportToken,
+    ETag,
+    DisplayName,
+    PropToken,
+    AddressData
+};
 
 // "HTTP/1.1 404 Not Found" gives 404.
 int statusCode(const QString& line) {
@@ -51,11 +62,13 @@ Text textOf(bool inDav, bool inCardDav, QStringView name, Tag parent) {
                : parent == Tag::HomeSet   ? Text::HomeSetHref
                                           : Text::None;
     if (name == u"status")
-        return parent == Tag::Response ? Text::ResponseStatus
+        return parent == Tag::Response   ? Text::ResponseStatus
                : parent == Tag::PropStat ? Text::PropStatus
                                          : Text::None;
     if (name == u"sync-token")
-        return parent == Tag::MultiStatus ? Text::ReportToken : parent == Tag::Prop ? Text::PropToken : Text::None;
+        return parent == Tag::MultiStatus ? Text::ReportToken
+               : parent == Tag::Prop      ? Text::PropToken
+                                          : Text::None;
     if (parent != Tag::Prop)
         return Text::None;
     return name == u"getetag" ? Text::ETag : name == u"displayname" ? Text::DisplayName : Text::None;
@@ -138,20 +151,39 @@ bool MultiStatusReader::Private::startElement() {
 
 void MultiStatusReader::Private::keepText() {
     switch (capturing) {
-    case Text::Href: response.href = text; break;
-    case Text::PrincipalHref: found.principal = text; break;
-    case Text::HomeSetHref: found.homeSets << text; break;
-    case Text::ResponseStatus: response.status = statusCode(text); break;
-    case Text::PropStatus: propStatus = statusCode(text); break;
-    case Text::ReportToken: syncToken = text; break;
-    case Text::ETag: found.etag = text; break;
-    case Text::DisplayName: found.displayName = text; break;
-    case Text::PropToken: found.syncToken = text; break;
+    case Text::Href:
+        response.href = text;
+        break;
+    case Text::PrincipalHref:
+        found.principal = text;
+        break;
+    case Text::HomeSetHref:
+        found.homeSets << text;
+        break;
+    case Text::ResponseStatus:
+        response.status = statusCode(text);
+        break;
+    case Text::PropStatus:
+        propStatus = statusCode(text);
+        break;
+    case Text::ReportToken:
+        syncToken = text;
+        break;
+    case Text::ETag:
+        found.etag = text;
+        break;
+    case Text::DisplayName:
+        found.displayName = text;
+        break;
+    case Text::PropToken:
+        found.syncToken = text;
+        break;
     case Text::AddressData:
         found.addressDataTooLarge = tooLong;
         found.addressData = tooLong ? QByteArray() : text.toUtf8();
         break;
-    case Text::None: break;
+    case Text::None:
+        break;
     }
     capturing = Text::None;
     text.clear();
@@ -218,8 +250,7 @@ bool MultiStatusReader::Private::read() {
     return error.isEmpty();
 }
 
-MultiStatusReader::MultiStatusReader(qsizetype cardLimit, Each each)
-    : d(std::make_unique<Private>()) {
+MultiStatusReader::MultiStatusReader(qsizetype cardLimit, Each each) : d(std::make_unique<Private>()) {
     d->cardLimit = cardLimit;
     d->each = std::move(each);
 }

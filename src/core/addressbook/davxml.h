@@ -37,8 +37,8 @@ struct MultiStatus {
 
 class MultiStatusReader {
   public:
-    static constexpr int maxAttributes = 64; // on one element
-    static constexpr int maxDepth = 32;      // elements open at once
+    static constexpr int maxAttributes = 64;       // on one element
+    static constexpr int maxDepth = 32;            // elements open at once
     static constexpr qsizetype maxText = 64 << 10; // of any text but a card
 
     // Each response as soon as it is closed; returning false stops the reading (a bound was passed,

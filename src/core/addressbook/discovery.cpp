@@ -70,16 +70,19 @@ void Discovery::ask(const QUrl& url, const QByteArray& body, int depth, const An
         responses->push_back(std::move(response));
         return responses->size() <= maxCollections;
     };
-    d->client->send("PROPFIND", url, body, depth, [this, then, responses](const DavReply& reply) {
-        // No answer, a refused login or a broken server ends the search; any other answer only says
-        // that this was not the way.
-        const QString error = DavClient::errorOf(reply);
-        if (!reply.error.isEmpty() || reply.status == 401 || reply.status >= 500) {
-            emit failed(error);
-            return;
-        }
-        then(reply.url, reply.status == 207 ? *responses : std::vector<DavResponse>());
-    }, each);
+    d->client->send(
+        "PROPFIND", url, body, depth,
+        [this, then, responses](const DavReply& reply) {
+            // No answer, a refused login or a broken server ends the search; any other answer only says
+            // that this was not the way.
+            const QString error = DavClient::errorOf(reply);
+            if (!reply.error.isEmpty() || reply.status == 401 || reply.status >= 500) {
+                emit failed(error);
+                return;
+            }
+            then(reply.url, reply.status == 207 ? *responses : std::vector<DavResponse>());
+        },
+        each);
 }
 
 void Discovery::probe(const QUrl& url) {

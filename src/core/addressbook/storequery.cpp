@@ -91,8 +91,8 @@ int changedRows(Connection& connection) {
 
 void openStore(Connection& connection, const QString& path, int busyWaitMs) {
     QString quoted = path;
-    connection.open(QStringLiteral("Data Source=\"") + quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                        QLatin1Char('"'),
+    connection.open(QStringLiteral("Data Source=\"") +
+                        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'),
                     busyWaitMs);
     sqlite3_busy_timeout(connection.handle(), busyWaitMs);
 }

@@ -26,9 +26,9 @@ HiddenContactsDialog::HiddenContactsDialog(qint64 sourceId, const QString& sourc
     setWindowIcon(programIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // The label names its list for the keyboard, so a "&" of the name is doubled to be shown as typed.
-    auto* caption =
-        new QLabel(QStringLiteral("Birthdays hidden from “%1”:").arg(QString(sourceName).replace(QLatin1Char('&'), QStringLiteral("&&"))),
-                   this);
+    auto* caption = new QLabel(QStringLiteral("Birthdays hidden from “%1”:")
+                                   .arg(QString(sourceName).replace(QLatin1Char('&'), QStringLiteral("&&"))),
+                               this);
     caption->setTextFormat(Qt::PlainText);
     contactList = new QListWidget(this);
     contactList->setAccessibleName(QStringLiteral("Hidden contacts"));

@@ -1,8 +1,8 @@
 #pragma once
 // A WebDAV server that answers from a script, for the hostile answers no real server gives: each kind
 // of request (by the root element of its body) takes the next of its answers, the last one again and
-// again; "{n}" in an answer is the request's number. Every request is kept, head and body, so a test can say what reached the server. Over TLS
-// when given a certificate and key.
+// again; "{n}" in an answer is the request's number. Every request is kept, head and body, so a test can say
+// what reached the server. Over TLS when given a certificate and key.
 #include <QHash>
 #include <QSslCertificate>
 #include <QSslKey>
@@ -30,7 +30,8 @@ using Script = QHash<QByteArray, QList<Answer>>; // by kind: "sync-collection", 
 class ScriptedServer : public QObject {
   public:
     explicit ScriptedServer(const QHostAddress& address = QHostAddress::LocalHost,
-                            const QSslCertificate& certificate = QSslCertificate(), const QSslKey& key = QSslKey()) {
+                            const QSslCertificate& certificate = QSslCertificate(),
+                            const QSslKey& key = QSslKey()) {
         if (certificate.isNull()) {
             server_ = std::make_unique<QTcpServer>();
         } else {
@@ -88,8 +89,8 @@ class ScriptedServer : public QObject {
                                                   : answers.value(0, {"404 Not Found"});
         answer.body.replace("{n}", QByteArray::number(requests.size())); // a new sync-token each time
         socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: application/xml\r\n" + answer.headers +
-                      "Content-Length: " + QByteArray::number(answer.body.size() + answer.missing) + "\r\n\r\n" +
-                      answer.body);
+                      "Content-Length: " + QByteArray::number(answer.body.size() + answer.missing) +
+                      "\r\n\r\n" + answer.body);
         if (answer.missing > 0)
             socket->disconnectFromHost();
     }
@@ -108,9 +109,11 @@ inline QByteArray multistatus(const QByteArray& responses, const QByteArray& tok
 // One response: its href, and its ETag, card or status ("404", "507").
 inline QByteArray response(const QByteArray& href, const QByteArray& etag, const QByteArray& card = {}) {
     if (etag.size() == 3 && etag.toInt() > 0)
-        return "<d:response><d:href>" + href + "</d:href><d:status>HTTP/1.1 " + etag + " X</d:status></d:response>";
+        return "<d:response><d:href>" + href + "</d:href><d:status>HTTP/1.1 " + etag +
+               " X</d:status></d:response>";
     return "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop><d:getetag>" + etag +
-           "</d:getetag>" + (card.isEmpty() ? QByteArray() : "<c:address-data>" + card + "</c:address-data>") +
+           "</d:getetag>" +
+           (card.isEmpty() ? QByteArray() : "<c:address-data>" + card + "</c:address-data>") +
            "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
 }
 

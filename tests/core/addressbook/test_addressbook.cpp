@@ -364,38 +364,42 @@ void AddressBookTest::hostile_data() {
     QByteArray attributes = "<d:multistatus xmlns:d=\"DAV:\"><d:response";
     for (int i = 0; i < 80'000; ++i)
         attributes += " a" + QByteArray::number(i) + "=\"\"";
-    const QByteArray nested = "<d:multistatus xmlns:d=\"DAV:\">" + QByteArray(200'000 * 5, 'x').replace("xxxxx", "<d:x>");
+    const QByteArray nested =
+        "<d:multistatus xmlns:d=\"DAV:\">" + QByteArray(200'000 * 5, 'x').replace("xxxxx", "<d:x>");
     QByteArray page; // more contacts than one sync reads, over ten pages
     for (int i = 0; i <= 10'000; ++i)
         page += response("/book/" + QByteArray::number(i) + ".vcf", "\"1\"");
-    const Sync boundless{{{"sync-collection", {answer(page + response("/book/", "507"), "t{n}")}},
-                          {"addressbook-multiget", {answer({})}}},
-                         QString("The address book holds more contacts than Candlewise reads (%L1).").arg(100'000),
-                         "t817"}; // the last whole page's
+    const Sync boundless{
+        {{"sync-collection", {answer(page + response("/book/", "507"), "t{n}")}},
+         {"addressbook-multiget", {answer({})}}},
+        QString("The address book holds more contacts than Candlewise reads (%L1).").arg(100'000),
+        "t817"}; // the last whole page's
 
     QTest::newRow("entities of a DTD")
-        << QList<Sync>{{only({"207 Multi-Status", "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" +
-                                                      multistatus(a)}),
+        << QList<Sync>{{only({"207 Multi-Status",
+                              "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" + multistatus(a)}),
                         "The server's answer holds a document type, which is not accepted."}}
         << QStringList() << QString() << false;
     QTest::newRow("garbage") << QList<Sync>{{only({"207 Multi-Status", multistatus(a).left(60)}), unread}}
                              << QStringList() << QString() << false;
     QTest::newRow("80,000 attributes on one element")
-        << QList<Sync>{{only({"207 Multi-Status", attributes}), unread}} << QStringList() << QString() << false;
+        << QList<Sync>{{only({"207 Multi-Status", attributes}), unread}} << QStringList() << QString()
+        << false;
     QTest::newRow("nesting 200,000 deep")
         << QList<Sync>{{only({"207 Multi-Status", nested}), unread}} << QStringList() << QString() << false;
-    QTest::newRow("a body past 20 MB")
-        << QList<Sync>{{only({"200 OK", QByteArray((20 << 20) + 1, ' ')}), "The server's answer is too large."}}
-        << QStringList() << QString() << false;
-    QTest::newRow("redirects without end")
-        << QList<Sync>{{only({"301 Moved", {}, "Location: /book/\r\n"}), "The server sent too many redirects."}}
-        << QStringList() << QString() << false;
+    QTest::newRow("a body past 20 MB") << QList<Sync>{{only({"200 OK", QByteArray((20 << 20) + 1, ' ')}),
+                                                       "The server's answer is too large."}}
+                                       << QStringList() << QString() << false;
+    QTest::newRow("redirects without end") << QList<Sync>{{only({"301 Moved", {}, "Location: /book/\r\n"}),
+                                                           "The server sent too many redirects."}}
+                                           << QStringList() << QString() << false;
     QTest::newRow("an error") << QList<Sync>{{only({"500 Internal Server Error"}),
                                               "The server answered with an error: 500 Internal Server Error"}}
                               << QStringList() << QString() << false;
     QTest::newRow("http:// elsewhere")
-        << QList<Sync>{{{}, "Only https:// addresses are accepted, so that the password never travels in clear: "
-                            "http://example.com/book/"}}
+        << QList<Sync>{{{},
+                        "Only https:// addresses are accepted, so that the password never travels in clear: "
+                        "http://example.com/book/"}}
         << QStringList() << "http://example.com/book/" << false;
     QTest::newRow("a redirect to another origin, which asks for the password")
         << QList<Sync>{{only({"307 Moved", {}, "Location: {other}\r\n"}),
@@ -413,36 +417,42 @@ void AddressBookTest::hostile_data() {
         << QList<Sync>{{{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {{"500 Down"}}}},
                         "The server answered with an error: 500 Down"},
                        {{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {answer(cardA)}}},
-                        {}, "t1"}}
+                        {},
+                        "t1"}}
         << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("no sync-token: a contact left out of the listing is gone")
-        << QList<Sync>{{{{"sync-collection", {answer(a + b)}}, {"addressbook-multiget", {answer(cardA + cardB)}}}},
+        << QList<Sync>{{{{"sync-collection", {answer(a + b)}},
+                         {"addressbook-multiget", {answer(cardA + cardB)}}}},
                        {{{"sync-collection", {answer(a)}}}}}
         << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("cards from outside the book, or never asked for")
-        << QList<Sync>{{{{"sync-collection", {answer(a + response("/book/../x/y.vcf", "\"1\"") +
-                                                     response("/other/z.vcf", "\"1\"") +
-                                                     response("{other}w.vcf", "\"1\""), "t1")}},
+        << QList<Sync>{{{{"sync-collection",
+                          {answer(a + response("/book/../x/y.vcf", "\"1\"") +
+                                      response("/other/z.vcf", "\"1\"") + response("{other}w.vcf", "\"1\""),
+                                  "t1")}},
                          {"addressbook-multiget",
                           {answer(cardA + response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203")) +
                                   response("/x/y.vcf", "\"1\"", vcard("Y", "--0101")) +
                                   response("/other/z.vcf", "\"1\"", vcard("Z", "--0101")) +
                                   response("{other}w.vcf", "\"1\"", vcard("W", "--0101")))}}},
-                        {}, "t1"}}
+                        {},
+                        "t1"}}
         << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("a card of 100 KB is read, one past 1 MB is not")
         << QList<Sync>{{{{"sync-collection", {answer(a + b, "t1")}},
                          {"addressbook-multiget",
-                          {answer(response("/book/a.vcf", "\"1\"", vcard("Ann", "1990-01-02\r\nNOTE:" +
-                                                                                 QByteArray(100 << 10, 'n'))) +
-                                  response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203\r\nNOTE:" +
-                                                                                 QByteArray(1 << 20, 'n'))))}}},
-                        {}, "t1"}}
+                          {answer(response("/book/a.vcf", "\"1\"",
+                                           vcard("Ann", "1990-01-02\r\nNOTE:" + QByteArray(100 << 10, 'n'))) +
+                                  response("/book/b.vcf", "\"1\"",
+                                           vcard("Ben", "--0203\r\nNOTE:" + QByteArray(1 << 20, 'n'))))}}},
+                        {},
+                        "t1"}}
         << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("a report in pages: every row in one sync")
         << QList<Sync>{{{{"sync-collection", {answer(a + response("/book/", "507"), "t1"), answer(b, "t2")}},
                          {"addressbook-multiget", {answer(cardA), answer(cardB)}}},
-                        {}, "t2"}}
+                        {},
+                        "t2"}}
         << QStringList{"Ann 1/2", "Ben 2/3"} << QString() << false;
     QTest::newRow("pages without end: the contact bound holds for the whole sync")
         << QList<Sync>{boundless} << QStringList() << QString() << false;
