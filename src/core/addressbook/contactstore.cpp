@@ -143,7 +143,37 @@ bool ContactStore::release(Statements& statements, const Row& row) {
     return true;
 }
 
+bool ContactStore::dropDoubles(Statements& statements) {
+    // Rows of this book that double an equal row, the user's own or an older one of another book, as an
+    // earlier version left them when two syncs ran at once: they go, and their contacts stand back.
+    Query owned(connection_, "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
+                             "join tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
+    owned.bind(1, sourceId_);
+    std::vector<std::pair<qint64, Row>> doubles;
+    while (owned.next()) {
+        const Row row{owned.number(1), owned.text(2), int(owned.number(3)), int(owned.number(4))};
+        if (rowKeys_.value(keyOf(row.name, QString::number(row.month), QString::number(row.day))) > 1)
+            doubles.emplace_back(owned.number(0), row);
+    }
+    Query kept(connection_,
+               "select 1 from tblBirthday o where o.Person=? and o.BirthMonth=? and o.BirthDay=? "
+               "and o.id<>?4 and (o.id<?4 or not exists (select 1 from tblContactLink k where "
+               "k.BirthdayId=o.id))");
+    bool dropped = false;
+    for (const auto& [linkId, row] : doubles) {
+        kept.bind(1, row.name).bind(2, qint64(row.month)).bind(3, qint64(row.day)).bind(4, row.id);
+        if (!kept.next())
+            continue;
+        statements.link.bind(1, QString()).bind(2, linkId).run();
+        statements.deleteRow.bind(1, row.id).run();
+        countKey(row, -1);
+        dropped = true;
+    }
+    return dropped;
+}
+
 bool ContactStore::sweep(Statements& statements) {
+    const bool dropped = dropDoubles(statements);
     // Links whose row is missing: taken away by the user's own delete, or standing back for a row that
     // went outside a sync.
     Query missing(
@@ -166,7 +196,7 @@ bool ContactStore::sweep(Statements& statements) {
     }
     for (const qint64 linkId : unlinked)
         statements.link.bind(1, QString()).bind(2, linkId).run();
-    bool changed = false;
+    bool changed = dropped;
     for (const Link& link : links)
         changed = place(statements, link) || changed;
     return changed;

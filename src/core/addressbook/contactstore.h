@@ -76,7 +76,9 @@ class ContactStore {
     void checkSource();
     // Inside each transaction: the source still there, and the row keys as the store holds them now.
     void begin();
+    // Once a sync: the contacts without a row, and rows that double another.
     bool sweep(Statements& statements);
+    bool dropDoubles(Statements& statements);
     bool place(Statements& statements, const Link& link);
     bool release(Statements& statements, const Row& row);
     bool taken(const Row& birthday) const;
