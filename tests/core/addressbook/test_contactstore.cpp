@@ -86,7 +86,8 @@ class ContactStoreTest : public QObject {
         QTest::newRow("doubles of an earlier version") << "A a1 Sam --0303; own Bo 2 2; sql insert into "
             "tblBirthday (Person,BirthMonth,BirthDay) values ('Sam',3,3),('Bo',2,2); sql insert into "
             "tblContactLink (SourceId,Href,Person,BirthMonth,BirthDay,BirthdayId) values "
-            "(2,'b1','Sam',3,3,3),(2,'b2','Bo',2,2,4); B sync; B b3 Cy --0101" << "Bo 2/2 own; Cy 1/1 B; Sam 3/3 A";
+            "(2,'b1','Sam',3,3,3),(2,'b2','Bo',2,2,4); B sync; B b3 Cy --0101"
+            << "Bo 2/2 own; Cy 1/1 B; Sam 3/3 A";
         QTest::newRow("remove passes a shared row on, and keeps the other book's") << "A a0 Ann --0303; "
             "A a1 Shared --0101; B b1 Shared --0101; B b2 Bob --0202; drop A; B b1 Shared 1990-01-01"
             << "Bob 2/2 B; Shared 1/1 B";
