@@ -97,9 +97,9 @@ void ContactStore::begin() {
         ++rowKeys_[keyOf(query.text(0), query.text(1), query.text(2))];
 }
 
-bool ContactStore::taken(const Row& birthday) const {
+int ContactStore::rowsLike(const Row& birthday) const {
     return rowKeys_.value(
-               keyOf(birthday.name, QString::number(birthday.month), QString::number(birthday.day))) > 0;
+        keyOf(birthday.name, QString::number(birthday.month), QString::number(birthday.day)));
 }
 
 void ContactStore::countKey(const Row& birthday, int delta) {
@@ -114,7 +114,7 @@ bool ContactStore::place(Statements& statements, const Link& link) {
         .bind(3, sourceId_)
         .bind(4, hideKey(link.uid, birthday.name, birthday.month, birthday.day))
         .run();
-    if (birthday.name.isEmpty() || changedRows(connection_) > 0 || taken(birthday))
+    if (birthday.name.isEmpty() || changedRows(connection_) > 0 || rowsLike(birthday) > 0)
         return false;
     statements.insertRow.bind(1, birthday.name)
         .bind(2, qint64(birthday.month))
@@ -152,7 +152,7 @@ bool ContactStore::dropDoubles(Statements& statements) {
     std::vector<std::pair<qint64, Row>> doubles;
     while (owned.next()) {
         const Row row{owned.number(1), owned.text(2), int(owned.number(3)), int(owned.number(4))};
-        if (rowKeys_.value(keyOf(row.name, QString::number(row.month), QString::number(row.day))) > 1)
+        if (rowsLike(row) > 1)
             doubles.emplace_back(owned.number(0), row);
     }
     Query kept(connection_,
@@ -191,7 +191,7 @@ bool ContactStore::sweep(Statements& statements) {
                   {0, missing.text(3), int(missing.number(4)), int(missing.number(5))}};
         if (!missing.isNull(6))
             unlinked.push_back(link.id);
-        if (!missing.isNull(4) && !taken(link.birthday))
+        if (!missing.isNull(4) && rowsLike(link.birthday) == 0)
             links.push_back(std::move(link));
     }
     for (const qint64 linkId : unlinked)
@@ -256,7 +256,7 @@ bool ContactStore::apply(const std::vector<Contact>& contacts) {
         changed = true;
         // Changed in place unless an equal row is there already or a contact stood back for this one.
         statements.waiting.bind(1, row.id);
-        if (dated && !taken(now) && !statements.waiting.next()) {
+        if (dated && rowsLike(now) == 0 && !statements.waiting.next()) {
             updateRow.bind(1, now.name)
                 .bind(2, qint64(now.month))
                 .bind(3, qint64(now.day))

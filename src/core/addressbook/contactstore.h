@@ -81,7 +81,7 @@ class ContactStore {
     bool dropDoubles(Statements& statements);
     bool place(Statements& statements, const Link& link);
     bool release(Statements& statements, const Row& row);
-    bool taken(const Row& birthday) const;
+    int rowsLike(const Row& birthday) const; // rows of the list with its name, month and day
     void countKey(const Row& birthday, int delta);
 
     Connection& connection_;
