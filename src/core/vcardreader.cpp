@@ -169,7 +169,7 @@ std::optional<std::pair<int, int>> birthdayDate(const QString& value) {
     const qsizetype time = text.indexOf(QLatin1Char('T'), 1, Qt::CaseInsensitive);
     if (time > 0)
         text.truncate(time);
-    // Year 0000 is a leap year of the calendar the format uses, so that February 29 stays a birthday.
+    // Without a year, or in year 0000 (a leap year of the calendar the format uses), February 29 exists.
     int year = 2000;
     if (text.startsWith(QLatin1String("--"))) {
         text = text.sliced(2);
