@@ -1,6 +1,9 @@
 // The sync of a CardDAV address book of 5,000 contacts on a local radicale: the first sync, which
 // reads the whole book, and a later one that finds one change. The CPU time is this process's own (all
-// its threads), beside the wall time that includes the server's work.
+// its threads), beside the wall time that includes the server's work. Then, without a server, the
+// store's side of subscribing to a large book: into an empty list, and into a list that holds the same
+// birthdays already (imported by hand before).
+#include "core/addressbook/contactstore.h"
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
@@ -169,6 +172,53 @@ BENCHMARK(BM_IncrementalSync)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(10);
+
+// Cards read and applied in slices of 200, as a folder's sync does; the list empty or holding every
+// birthday already.
+void BM_Subscribe(benchmark::State& state) {
+    const int cards = int(state.range(0));
+    const bool imported = state.range(1) != 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("store.mdb");
+    std::vector<QByteArray> book;
+    for (int i = 0; i < cards; ++i)
+        book.push_back(card(i, i % 28 + 1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 sourceId = freshStore(path, QUrl("file:///book"));
+        cw::Connection connection;
+        openStore(connection, path);
+        if (imported) {
+            Transaction transaction(connection);
+            Query insert(connection, "insert into tblBirthday (Person,BirthMonth,BirthDay) values (?,?,?)");
+            for (int i = 0; i < cards; ++i)
+                insert.bind(1, QStringLiteral("Contact %1").arg(i))
+                    .bind(2, i % 12 + 1)
+                    .bind(3, i % 28 + 1)
+                    .run();
+            transaction.commit();
+        }
+        state.ResumeTiming();
+        ContactStore store(connection, sourceId);
+        for (int first = 0; first < cards; first += 200) {
+            std::vector<Contact> contacts;
+            for (int i = first; i < std::min(cards, first + 200); ++i)
+                contacts.push_back(
+                    readContact(QStringLiteral("c%1.vcf").arg(i), QStringLiteral("e"), book[i]));
+            store.apply(contacts);
+        }
+        state.PauseTiming();
+        Query rows(connection, "select count(*) from tblBirthday");
+        if (!rows.next() || rows.number(0) != cards)
+            state.SkipWithError("rows were lost or doubled");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Subscribe)
+    ->ArgNames({"cards", "imported"})
+    ->ArgsProduct({{10000, 100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

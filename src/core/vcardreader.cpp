@@ -155,25 +155,41 @@ QStringList textComponents(const QString& value) {
     return components;
 }
 
-// The month and day of a BDAY value: YYYY-MM-DD, YYYYMMDD, --MMDD, --MM-DD, or a date-time.
+bool allDigits(QStringView text) {
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// The month and day of a BDAY value: YYYY-MM-DD, YYYYMMDD, --MMDD, --MM-DD, or a date-time. The date
+// must exist in its year: 1999-02-29 does not.
 std::optional<std::pair<int, int>> birthdayDate(const QString& value) {
-    QString text = value.trimmed();
+    QStringView text = QStringView(value).trimmed();
     const qsizetype time = text.indexOf(QLatin1Char('T'), 1, Qt::CaseInsensitive);
     if (time > 0)
         text.truncate(time);
-    const bool noYear = text.startsWith(QLatin1String("--"));
-    if (noYear)
-        text.remove(0, 2);
-    text.remove(QLatin1Char('-'));
-    if (text.size() != (noYear ? 4 : 8))
-        return std::nullopt;
-    for (const QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    // Without a year, or in year 0000 (a leap year of the calendar the format uses), February 29 exists.
+    int year = 2000;
+    if (text.startsWith(QLatin1String("--"))) {
+        text = text.sliced(2);
+    } else {
+        if (text.size() < 4 || !allDigits(text.first(4)))
             return std::nullopt;
-    const int month = text.right(4).left(2).toInt();
-    const int day = text.right(2).toInt();
-    // A leap year, so that February 29 stays a birthday; the year itself is dropped.
-    if (!QDate(2000, month, day).isValid())
+        const int given = text.first(4).toInt();
+        year = given == 0 ? 2000 : given;
+        text = text.sliced(4);
+        if (text.startsWith(QLatin1Char('-')))
+            text = text.sliced(1);
+    }
+    QString monthDay = text.toString();
+    if (monthDay.size() == 5 && monthDay[2] == QLatin1Char('-'))
+        monthDay.remove(2, 1);
+    if (monthDay.size() != 4 || !allDigits(monthDay))
+        return std::nullopt;
+    const int month = monthDay.left(2).toInt();
+    const int day = monthDay.right(2).toInt();
+    if (!QDate(year, month, day).isValid())
         return std::nullopt;
     return std::make_pair(month, day);
 }
@@ -191,6 +207,7 @@ struct VCardReader::Card {
     QString uid;
     std::optional<std::pair<int, int>> birthday;
     bool broken = false;
+    bool badDate = false; // a BDAY date that does not exist, and none that does
 
     void take(const Property& property) {
         if (property.name == "FN") {
@@ -204,7 +221,9 @@ struct VCardReader::Card {
         } else if (property.name == "BDAY" && !birthday && readsAsDate(property.valueType)) {
             // Several BDAY lines (alternatives sharing an ALTID) are one birthday: the first that
             // reads as a date.
-            birthday = birthdayDate(decodedValue(property));
+            const QString value = decodedValue(property);
+            birthday = birthdayDate(value);
+            badDate = !birthday && !value.trimmed().isEmpty();
         }
     }
 
@@ -286,6 +305,7 @@ bool VCardReader::readLogicalLine() {
 bool VCardReader::next(ReadEntry& entry) {
     Card card;
     uid_.clear();
+    damaged_ = true;
     bool inCard = beginSeen_;
     beginSeen_ = false;
     int nested = 0;           // cards open inside this one
@@ -309,6 +329,7 @@ bool VCardReader::next(ReadEntry& entry) {
         } else if (end) {
             entry = card.entry();
             uid_ = card.uid;
+            damaged_ = card.broken || (card.badDate && !card.birthday);
             return true;
         } else {
             agentBefore = property.name == "AGENT" && valueBlank_;

@@ -23,6 +23,9 @@ class VCardReader {
     bool next(ReadEntry& entry);
     // The UID of the card next() read last, empty when it had none or did not end.
     const QString& uid() const { return uid_; }
+    // Whether the card next() read last is damaged: it did not end, a kept line was too long, or its
+    // birthday is a date that does not exist. Such a card reads as having no birthday.
+    bool damaged() const { return damaged_; }
 
   private:
     struct Card;
@@ -38,6 +41,7 @@ class VCardReader {
     bool valueBlank_ = false; // of a property that is not kept: whether its value was blank
     bool beginSeen_ = false;  // the last call stopped at the BEGIN of the next card
     QString uid_;
+    bool damaged_ = false;
 };
 
 // Every card of a vCard text, for callers that hold the bytes already.

@@ -1,8 +1,10 @@
 #pragma once
 // The sync rules on the store: what becomes of a source's contacts as they are read. Each contact with
 // a birthday has one row in the birthday table unless its name, month and day equal a row already
-// there (which stays the user's own) or it is hidden; a change upstream changes its row, and a contact
-// gone upstream, or whose birthday went, loses it. Every call is one short write transaction.
+// there (which stays the user's own), in this book or another, or it is hidden; such a contact stands
+// back. A change upstream changes its row, and a contact gone upstream, or whose birthday went, loses
+// it: the row passes to a contact of any book that stood back for it, or goes. Every call is one short
+// write transaction, which first takes in what other connections committed.
 #include "core/birthdayrecord.h"
 
 #include <QHash>
@@ -21,11 +23,17 @@ struct Contact {
     QString uid;
     QString etag;
     ReadEntry birthday; // nothing when the card has no birthday, no name or no readable date
+    // The bytes hold no readable card (half written, garbage), or its birthday is a damaged value: the
+    // contact stays as it was, and is read again at the next sync.
     bool damaged = false;
 };
 
 // The contact of one vCard file or address-data: the first card, read by the vCard import's rules.
 Contact readContact(const QString& href, const QString& etag, const QByteArray& card);
+
+// What a hidden contact is known by in its book, whatever its file name or path: its UID, or its name
+// and date when it has none.
+QString hideKey(const QString& uid, const QString& name, int month, int day);
 
 // Records a sync that failed before it reached the store (no password), opening the store at path.
 void recordFailure(const QString& storePath, qint64 sourceId, const QString& error);
@@ -42,6 +50,9 @@ class ContactStore {
     bool remove(const QStringList& hrefs);
     // Gives every unhidden contact with a birthday and no row its row, unless an equal row is there.
     bool settle();
+    // Removes the source, its links and hidden contacts; the rows that another book still holds pass
+    // to it, the others go. Returns how many rows went.
+    int removeSource();
 
     QString syncToken();
     void setSyncToken(const QString& token);
@@ -49,15 +60,35 @@ class ContactStore {
     void finish(bool ok, const QString& error);
 
   private:
+    struct Statements;
+    struct Row {
+        qint64 id = 0;
+        QString name;
+        int month = 0;
+        int day = 0;
+    };
+    struct Link {
+        qint64 id = 0;
+        QString href;
+        QString uid;
+        Row birthday; // of the contact; no name when it has none
+    };
     void checkSource();
-    void loadRowKeys();
-    bool settleInTransaction();
-    void countKey(const QString& name, int month, int day, int delta);
+    // Inside each transaction: the source still there, and the row keys as the store holds them now.
+    void begin();
+    // Once a sync: the contacts without a row, and rows that double another.
+    bool sweep(Statements& statements);
+    bool dropDoubles(Statements& statements);
+    bool place(Statements& statements, const Link& link);
+    bool release(Statements& statements, const Row& row);
+    int rowsLike(const Row& birthday) const; // rows of the list with its name, month and day
+    void countKey(const Row& birthday, int delta);
 
     Connection& connection_;
     qint64 sourceId_;
     QHash<QString, int> rowKeys_; // name, month and day of the rows in the list, and how many
-    bool keysLoaded_ = false;
+    qint64 dataVersion_ = -1;     // the store's as rowKeys_ was read
+    bool swept_ = false;
 };
 
 } // namespace cw::addressbook

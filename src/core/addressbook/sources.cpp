@@ -6,17 +6,28 @@
 namespace cw::addressbook {
 
 namespace {
-// A store of an older version has no sources until a writer creates the tables.
-bool haveTables(Connection& connection) {
-    Query query(connection, "select count(*) from sqlite_master where type='table' and name in "
-                            "('tblSource','tblContactLink')");
-    return query.next() && query.number(0) == 2;
+bool hasTables(Connection& connection, const char* names, int count) {
+    Query query(connection,
+                (QByteArray("select count(*) from sqlite_master where name in (") + names + ")").constData());
+    return query.next() && query.number(0) == count;
 }
 
-constexpr const char* sourceColumns =
-    "select s.id, s.Kind, s.Location, s.UserName, s.DisplayName, s.LastSync, s.LastError, "
-    "(select count(*) from tblContactLink l where l.SourceId=s.id and l.BirthdayId is not null), "
-    "(select count(*) from tblContactLink l where l.SourceId=s.id and l.Hidden<>0) from tblSource s ";
+// A store of an older version has no sources until a writer creates the tables.
+bool haveTables(Connection& connection) {
+    return hasTables(connection, "'tblSource','tblContactLink'", 2);
+}
+
+// The source's columns; a store of the last version keeps hiding on the links until a writer moves it.
+QByteArray sourceColumns(Connection& connection) {
+    const char* hidden =
+        hasTables(connection, "'tblHidden'", 1)
+            ? "(select count(*) from tblHidden h where h.SourceId=s.id) "
+            : "(select count(*) from tblContactLink l where l.SourceId=s.id and l.Hidden<>0) ";
+    return QByteArray("select s.id, s.Kind, s.Location, s.UserName, s.DisplayName, s.LastSync, s.LastError, "
+                      "(select count(*) from tblContactLink l where l.SourceId=s.id and l.BirthdayId is not "
+                      "null), ") +
+           hidden + "from tblSource s ";
+}
 
 SourceInfo sourceFrom(const Query& query) {
     SourceInfo source;
@@ -32,10 +43,23 @@ SourceInfo sourceFrom(const Query& query) {
     source.hiddenCount = int(query.number(8));
     return source;
 }
+
+// Hides the contacts of the links a query gives: source, href, UID, name, month and day.
+void hideLinks(Connection& connection, Query& links) {
+    Query hide(connection, "insert or ignore into tblHidden (SourceId,Key,Href,Person) values (?,?,?,?)");
+    while (links.next())
+        hide.bind(1, links.number(0))
+            .bind(2, hideKey(links.text(2), links.text(3), int(links.number(4)), int(links.number(5))))
+            .bind(3, links.text(1))
+            .bind(4, links.text(3))
+            .run();
+}
+
+constexpr const char* linkColumns = "select l.SourceId, l.Href, l.Uid, l.Person, l.BirthMonth, l.BirthDay ";
 } // namespace
 
 void ensureTables(Connection& connection) {
-    if (haveTables(connection))
+    if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4))
         return;
     Transaction transaction(connection);
     connection.execute(QStringLiteral(
@@ -50,6 +74,18 @@ void ensureTables(Connection& connection) {
                        "Person TEXT, BirthMonth INTEGER, BirthDay INTEGER, UNIQUE (SourceId, Href))"));
     connection.execute(
         QStringLiteral("create index if not exists ixContactLinkBirthday on tblContactLink (BirthdayId)"));
+    // The contacts of any book that stand back for a row, found by its name and date.
+    connection.execute(QStringLiteral(
+        "create index if not exists ixContactLinkPerson on tblContactLink (Person, BirthMonth, BirthDay)"));
+    connection.execute(QStringLiteral("create table if not exists tblHidden (id INTEGER PRIMARY KEY "
+                                      "AUTOINCREMENT, SourceId INTEGER NOT NULL, "
+                                      "Key TEXT NOT NULL, Href TEXT, Person TEXT, UNIQUE (SourceId, Key))"));
+    // Hiding was kept on the link, and went with it when the file was renamed or the book was empty for
+    // a moment: it moves to tblHidden, by the contact's key.
+    Query hidden(connection,
+                 (QByteArray(linkColumns) + "from tblContactLink l where l.Hidden<>0").constData());
+    hideLinks(connection, hidden);
+    connection.execute(QStringLiteral("update tblContactLink set Hidden=0 where Hidden<>0"));
     transaction.commit();
 }
 
@@ -57,7 +93,7 @@ std::vector<SourceInfo> listSources(Connection& connection) {
     std::vector<SourceInfo> sources;
     if (!haveTables(connection))
         return sources;
-    Query query(connection, (QByteArray(sourceColumns) + "order by s.id").constData());
+    Query query(connection, (sourceColumns(connection) + "order by s.id").constData());
     while (query.next())
         sources.push_back(sourceFrom(query));
     return sources;
@@ -66,7 +102,7 @@ std::vector<SourceInfo> listSources(Connection& connection) {
 std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId) {
     if (!haveTables(connection))
         return std::nullopt;
-    Query query(connection, (QByteArray(sourceColumns) + "where s.id=?").constData());
+    Query query(connection, (sourceColumns(connection) + "where s.id=?").constData());
     query.bind(1, sourceId);
     if (!query.next())
         return std::nullopt;
@@ -88,15 +124,10 @@ qint64 addSource(Connection& connection, SourceKind kind, const QString& locatio
 int removeSource(Connection& connection, qint64 sourceId) {
     if (!haveTables(connection))
         return 0;
-    Transaction transaction(connection);
-    Query rows(connection, "delete from tblBirthday where id in (select BirthdayId from tblContactLink where "
-                           "SourceId=? and BirthdayId is not null)");
-    rows.bind(1, sourceId).run();
-    const int removed = changedRows(connection);
-    Query(connection, "delete from tblContactLink where SourceId=?").bind(1, sourceId).run();
-    Query(connection, "delete from tblSource where id=?").bind(1, sourceId).run();
-    transaction.commit();
-    return removed;
+    ensureTables(connection);
+    if (!Query(connection, "select 1 from tblSource where id=?").bind(1, sourceId).next())
+        return 0;
+    return ContactStore(connection, sourceId).removeSource();
 }
 
 std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId) {
@@ -111,11 +142,21 @@ std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId) {
 }
 
 void hideContact(Connection& connection, qint64 birthdayId) {
+    ensureTables(connection);
     Transaction transaction(connection);
-    Query link(connection, "update tblContactLink set Hidden=1, BirthdayId=null where BirthdayId=?");
+    Query link(connection, "update tblContactLink set BirthdayId=null where BirthdayId=?");
     link.bind(1, birthdayId).run();
-    if (changedRows(connection) > 0)
-        Query(connection, "delete from tblBirthday where id=?").bind(1, birthdayId).run();
+    if (changedRows(connection) == 0)
+        return; // the user's own row
+    // Hidden in every book that holds the contact, so that none brings the birthday back.
+    Query holders(connection, (QByteArray(linkColumns) +
+                               "from tblBirthday b join tblContactLink l on l.Person=b.Person and "
+                               "l.BirthMonth=b.BirthMonth and l.BirthDay=b.BirthDay where b.id=? and "
+                               "l.BirthdayId is null")
+                                  .constData());
+    holders.bind(1, birthdayId);
+    hideLinks(connection, holders);
+    Query(connection, "delete from tblBirthday where id=?").bind(1, birthdayId).run();
     transaction.commit();
 }
 
@@ -123,18 +164,21 @@ std::vector<HiddenContact> hiddenContacts(Connection& connection, qint64 sourceI
     std::vector<HiddenContact> hidden;
     if (!haveTables(connection))
         return hidden;
-    Query query(connection, "select Href, Person from tblContactLink where SourceId=? and Hidden<>0 order by "
-                            "Person collate nocase, Href");
+    ensureTables(connection);
+    Query query(connection,
+                "select Key, Href, Person from tblHidden where SourceId=? order by Person collate "
+                "nocase, Href");
     query.bind(1, sourceId);
     while (query.next())
-        hidden.push_back({sourceId, query.text(0), query.text(1)});
+        hidden.push_back({sourceId, query.text(1), query.text(2), query.text(0)});
     return hidden;
 }
 
-void showContact(Connection& connection, qint64 sourceId, const QString& href) {
-    Query(connection, "update tblContactLink set Hidden=0 where SourceId=? and Href=?")
+void showContact(Connection& connection, qint64 sourceId, const QString& key) {
+    ensureTables(connection);
+    Query(connection, "delete from tblHidden where SourceId=? and (Key=?2 or Href=?2)")
         .bind(1, sourceId)
-        .bind(2, href)
+        .bind(2, key)
         .run();
     ContactStore(connection, sourceId).settle();
 }

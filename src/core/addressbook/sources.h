@@ -1,7 +1,7 @@
 #pragma once
 // Address books the user subscribes to, kept in the store beside the birthday table: the sources
-// ("tblSource"), and the link from each row of the birthday table to the contact it came from
-// ("tblContactLink"). The birthday table and its columns are never changed, so every other reader of
+// ("tblSource"), the link from each row of the birthday table to the contact it came from
+// ("tblContactLink"), and the contacts hidden from the list ("tblHidden"). The birthday table and its columns are never changed, so every other reader of
 // the list keeps working. Every function works on an open connection and throws AppError with the
 // engine's message.
 #include <QDateTime>
@@ -36,7 +36,8 @@ std::vector<SourceInfo> listSources(Connection& connection);
 std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId);
 qint64 addSource(Connection& connection, SourceKind kind, const QString& location, const QString& userName,
                  const QString& displayName);
-// Removes the source, its links and the rows that came from it; returns how many rows went.
+// Removes the source, its links, its hidden contacts and the rows that came from it, but for those
+// another book still holds, which pass to that book; returns how many rows went.
 int removeSource(Connection& connection, qint64 sourceId);
 
 // Where a row of the birthday table comes from; nothing for the user's own rows.
@@ -46,15 +47,18 @@ struct RowOrigin {
 };
 std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId);
 
-// Hides the contact behind a subscribed row: the row goes, and later syncs do not bring it back.
+// Hides the contact behind a subscribed row, in every book that holds it: the row goes, and later syncs
+// do not bring it back, whatever its file is called or however long its book is empty or failing.
 void hideContact(Connection& connection, qint64 birthdayId);
 struct HiddenContact {
     qint64 sourceId = 0;
-    QString href; // the contact's file name or server path
-    QString name; // as it was when hidden
+    QString href; // the contact's file name or server path, as last read
+    QString name; // as last read
+    QString key;  // what showContact takes
 };
 std::vector<HiddenContact> hiddenContacts(Connection& connection, qint64 sourceId);
-// Shows a hidden contact again: its row comes back (at once when its birthday is known).
-void showContact(Connection& connection, qint64 sourceId, const QString& href);
+// Shows a hidden contact again, named by its key or by its href: its row comes back (at once when the
+// book holds it with a birthday).
+void showContact(Connection& connection, qint64 sourceId, const QString& key);
 
 } // namespace cw::addressbook

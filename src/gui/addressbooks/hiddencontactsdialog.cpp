@@ -16,7 +16,7 @@
 namespace cw {
 
 namespace {
-constexpr int hrefRole = Qt::UserRole;
+constexpr int keyRole = Qt::UserRole;
 }
 
 HiddenContactsDialog::HiddenContactsDialog(qint64 sourceId, const QString& sourceName,
@@ -63,7 +63,7 @@ void HiddenContactsDialog::fill() {
              addressbook::hiddenContacts(sharedConnection(), sourceId_)) {
             auto* item =
                 new QListWidgetItem(contact.name.isEmpty() ? contact.href : contact.name, contactList);
-            item->setData(hrefRole, contact.href);
+            item->setData(keyRole, contact.key);
             item->setToolTip(contact.href);
         }
     } catch (const AppError& error) {
@@ -79,7 +79,7 @@ void HiddenContactsDialog::showAgain() {
         return;
     const int row = contactList->currentRow();
     try {
-        addressbook::showContact(sharedConnection(), sourceId_, item->data(hrefRole).toString());
+        addressbook::showContact(sharedConnection(), sourceId_, item->data(keyRole).toString());
     } catch (const AppError& error) {
         showProblem(error.description(), windowTitle());
         return;
