@@ -198,10 +198,12 @@ void CardDavSync::fetch(std::vector<QString> changed, QStringList gone, const QS
 
 void CardDavSync::fetchBatch() {
     if (fetched_ >= pending_.size()) {
-        // The token is kept only once everything it stands for is in the store.
+        // The token is kept only once everything it stands for is in the store; a damaged card is
+        // asked for again from the old one.
         if (onStore([&](ContactStore& contacts) {
                 const bool changed = !gone_.isEmpty() && contacts.remove(gone_);
-                contacts.setSyncToken(token_);
+                if (!damaged_)
+                    contacts.setSyncToken(token_);
                 return changed;
             }))
             then_();
@@ -228,6 +230,7 @@ void CardDavSync::fetchBatch() {
             gone_ << *key;
         else if (!response.addressData.isEmpty())
             contacts->push_back(readContact(*key, response.etag, response.addressData));
+        damaged_ = damaged_ || (!contacts->empty() && contacts->back().damaged);
         return true;
     };
     client_->send(

@@ -438,6 +438,16 @@ void AddressBookTest::hostile_data() {
                         {},
                         "t1"}}
         << QStringList{"Ann 1/2"} << QString() << false;
+    QTest::newRow("a damaged date keeps the row, and the card is asked for again")
+        << QList<Sync>{{{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {answer(cardA)}}},
+                        {},
+                        "t1"},
+                       {{{"sync-collection", {answer(response("/book/a.vcf", "\"2\""), "t2")}},
+                         {"addressbook-multiget",
+                          {answer(response("/book/a.vcf", "\"2\"", vcard("Ann", "1999-02-29")))}}},
+                        {},
+                        "t1"}}
+        << QStringList{"Ann 1/2"} << QString() << false;
     QTest::newRow("a card of 100 KB is read, one past 1 MB is not")
         << QList<Sync>{{{{"sync-collection", {answer(a + b, "t1")}},
                          {"addressbook-multiget",
