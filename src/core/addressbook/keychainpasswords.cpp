@@ -1,5 +1,5 @@
 // The one file that knows QtKeychain: the rest of the program sees only PasswordSource.
-#include "core/addressbook/syncrunner.h"
+#include "core/addressbook/passwords.h"
 
 #include <qt6keychain/keychain.h>
 
