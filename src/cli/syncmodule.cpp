@@ -35,7 +35,8 @@ extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextSt
         Connection connection;
         addressbook::openStore(connection, liveStoreFile());
         // The secret store takes them before the syncs read them: its jobs run in turn.
-        for (const auto& [sourceId, userName, password] : addressbook::takeCredentialsFromAddresses(connection))
+        for (const auto& [sourceId, userName, password] :
+             addressbook::takeCredentialsFromAddresses(connection))
             passwords.savePassword(sourceId, userName, password);
         sources = addressbook::listSources(connection);
     } catch (const std::exception& error) {

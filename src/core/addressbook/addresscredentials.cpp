@@ -15,7 +15,8 @@ std::vector<AddressCredentials> takeCredentialsFromAddresses(Connection& connect
     std::vector<AddressCredentials> taken;
     if (sources.empty())
         return taken; // the store is not written
-    connection.execute(QStringLiteral("pragma secure_delete=on")); // the old text is not left in the file
+    // The old text is not left in the file's free space.
+    connection.execute(QStringLiteral("pragma secure_delete=on"));
     Transaction transaction(connection);
     for (const SourceInfo& source : sources) {
         QUrl address(source.location);
@@ -24,8 +25,9 @@ std::vector<AddressCredentials> takeCredentialsFromAddresses(Connection& connect
         if (credentials.userName.isEmpty())
             credentials.userName = address.userName();
         address.setUserInfo({});
-        Query(connection, "update tblSource set Location=?, UserName=?, DisplayName=replace(DisplayName,?,''), "
-                          "LastError=replace(LastError,?,'') where id=?")
+        Query(connection,
+              "update tblSource set Location=?, UserName=?, DisplayName=replace(DisplayName,?,''), "
+              "LastError=replace(LastError,?,'') where id=?")
             .bind(1, address.toString())
             .bind(2, credentials.userName)
             .bind(3, userInfo)

@@ -111,7 +111,8 @@ QString PasswordPrompt::missingPasswordText() const {
 
 void PasswordPrompt::moveFromAddresses(Connection& connection) {
     try {
-        for (const auto& [sourceId, userName, password] : addressbook::takeCredentialsFromAddresses(connection))
+        for (const auto& [sourceId, userName, password] :
+             addressbook::takeCredentialsFromAddresses(connection))
             remember(sourceId, userName, password);
     } catch (const AppError&) {
         // the store cannot be written now; the next start cleans it

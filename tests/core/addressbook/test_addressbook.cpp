@@ -157,8 +157,7 @@ void AddressBookTest::server() {
     };
     if (!server.user.isEmpty()) {
         savePassword("wrong");
-        // One read of a book at a time: a request while it waits takes its answer. The store's jobs
-        // run in turn, so the read has answered once the save after it has.
+        // One read of a book at a time; the save runs after it, as the store's jobs run in turn.
         QSignalSpy ready(&passwords, &PasswordSource::passwordReady);
         passwords.requestPassword(id, {}, {});
         passwords.requestPassword(id, {}, {});
@@ -178,12 +177,12 @@ void AddressBookTest::server() {
     server.putCard("bob", "Bob", "--1224");
     server.remove("cy");
     server.putCard("dan", "Dan", "2000-02-29");
-    // A store of the last version may hold the password inside the address: --sync moves it to the
-    // secret store (which held a wrong one), and the user name to its column.
+    // A last version's store with the password inside the address: --sync moves it to the secret store.
     const QString location = findSource(store.connection, id)->location;
     if (!server.user.isEmpty()) {
         savePassword("wrong");
-        Query(store.connection, "update tblSource set Location=replace(Location,'//','//ann:s3cret@'), UserName=''")
+        Query(store.connection,
+              "update tblSource set Location=replace(Location,'//','//ann:s3cret@'), UserName=''")
             .run();
     }
     QCOMPARE(runSync(), std::make_pair(0, QString()));
@@ -276,18 +275,21 @@ void AddressBookTest::folder() {
     };
     KeychainPasswords passwords;
     QSignalSpy saved(&passwords, &KeychainPasswords::passwordSaved);
-    passwords.savePassword(addSource(store.connection, SourceKind::CardDav, "http://127.0.0.1:1/", "ann", "Friends"),
-                           "ann", "s3cret");
+    passwords.savePassword(
+        addSource(store.connection, SourceKind::CardDav, "http://127.0.0.1:1/", "ann", "Friends"), "ann",
+        "s3cret");
     QVERIFY(saved.wait(10000));
     QCOMPARE(call("/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
-                  "[objectpath '/org/freedesktop/secrets/collection/login']"), 0);
+                  "[objectpath '/org/freedesktop/secrets/collection/login']"),
+             0);
     QProcess display;
     for (const QString& shown : {QString(), QString("Xvfb")}) {
         if (!shown.isEmpty())
             display.start(shown, {"-displayfd", "1", "-nolisten", "tcp"});
         QVERIFY(shown.isEmpty() || display.waitForReadyRead(10000));
         QCOMPARE(call("/org/freedesktop/DBus", "org.freedesktop.DBus.UpdateActivationEnvironment",
-                      "{'DISPLAY': ':" + display.readLine().trimmed() + "', 'WAYLAND_DISPLAY': ''}"), 0);
+                      "{'DISPLAY': ':" + display.readLine().trimmed() + "', 'WAYLAND_DISPLAY': ''}"),
+                 0);
         QCOMPARE(runSync(), std::make_pair(1, gone + "candlewise: Friends: The secret store is locked.\n"));
     }
 }

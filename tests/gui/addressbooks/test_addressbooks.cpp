@@ -281,7 +281,8 @@ void TestAddressBooks::aNewPasswordServesTheSyncItStarts() {
 
 void TestAddressBooks::aPasswordIsNeitherKeptNorShown_data() {
     QTest::addColumn<QString>("how");
-    for (const char* how : {"typed in its box", "typed inside the address", "kept inside the address", "asked for"})
+    for (const char* how :
+         {"typed in its box", "typed inside the address", "kept inside the address", "asked for"})
         QTest::newRow(how) << QString(how);
 }
 
@@ -297,7 +298,9 @@ void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
     Fixture f;
     const auto prompts = [&] { // the password boxes of the questions up
         QList<QLineEdit*> up = f.form->findChildren<QLineEdit*>();
-        up.removeIf([](QLineEdit* box) { return !box->isVisible() || box->window()->windowTitle() != "Address Book Password"; });
+        up.removeIf([](QLineEdit* box) {
+            return !box->isVisible() || box->window()->windowTitle() != "Address Book Password";
+        });
         return up;
     };
     if (!added) {
