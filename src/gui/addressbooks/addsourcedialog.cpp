@@ -136,10 +136,6 @@ void AddSourceDialog::add() {
         return;
     }
     QUrl address = addressOf(text);
-    if (!address.isValid() || address.host().isEmpty()) {
-        refuse(QStringLiteral("“%1” is neither a folder nor a web address.").arg(text));
-        return;
-    }
     // A user name and password typed inside the address go to their boxes: the address is kept, and
     // shown, without them.
     if (!address.userInfo().isEmpty()) {
@@ -149,6 +145,11 @@ void AddSourceDialog::add() {
             passwordBox->setText(address.password());
         address.setUserInfo({});
         locationBox->setText(address.toString());
+    }
+    if (!address.isValid() || address.host().isEmpty()) {
+        refuse(
+            QStringLiteral("“%1” is neither a folder nor a web address.").arg(locationBox->text().trimmed()));
+        return;
     }
     if (userNameBox->text().isEmpty() != passwordBox->text().isEmpty()) { // none: a server with no login
         refuse(QStringLiteral("Type the user name and the password of the address book."));
