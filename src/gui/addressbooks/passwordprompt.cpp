@@ -22,6 +22,7 @@ QDialog* makePasswordDialog(QWidget* window, const QString& explanation, QLineEd
     auto* dialog = new QDialog(window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Address Book Password"));
+    dialog->setObjectName(QStringLiteral("passwordQuestion"));
     dialog->setWindowIcon(programIcon());
     auto* text = new QLabel(explanation, dialog);
     text->setWordWrap(true);
