@@ -1,5 +1,6 @@
 // The address-book sync of the command line, a module of its own: the network, the secret store and
 // their libraries are loaded only for --sync.
+#include "core/addressbook/addresscredentials.h"
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
@@ -10,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QMap>
 #include <QTextStream>
 
 #include <optional>
@@ -27,19 +29,23 @@ extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextSt
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         application.emplace(argc, argv);
+    addressbook::KeychainPasswords passwords;
     std::vector<addressbook::SourceInfo> sources;
     try {
         Connection connection;
         addressbook::openStore(connection, liveStoreFile());
+        // The secret store takes them before the syncs read them: its jobs run in turn.
+        for (const auto& [sourceId, userName, password] :
+             addressbook::takeCredentialsFromAddresses(connection))
+            passwords.savePassword(sourceId, userName, password);
         sources = addressbook::listSources(connection);
     } catch (const std::exception& error) {
         err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';
         return 1;
     }
-    addressbook::KeychainPasswords passwords;
     addressbook::SyncRunner runner(liveStoreFile(), &passwords);
     QEventLoop loop;
-    QStringList failures;
+    QMap<qint64, QString> failures; // told in the order of the sources, whichever ends first
     QObject::connect(&runner, &addressbook::SyncRunner::sourceFinished, &loop,
                      [&](qint64 sourceId, bool ok, const QString& error) {
                          if (ok)
@@ -48,12 +54,12 @@ extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextSt
                          for (const addressbook::SourceInfo& info : sources)
                              if (info.id == sourceId)
                                  source = info.displayName.isEmpty() ? info.location : info.displayName;
-                         failures << source + QStringLiteral(": ") + error;
+                         failures.insert(sourceId, source + QStringLiteral(": ") + error);
                      });
     QObject::connect(&runner, &addressbook::SyncRunner::allFinished, &loop, &QEventLoop::quit);
     runner.syncAll();
     loop.exec();
-    for (const QString& failure : failures)
+    for (const QString& failure : std::as_const(failures))
         err << "candlewise: " << nameOnOneLine(failure) << '\n';
     return failures.isEmpty() ? 0 : 1;
 }

@@ -72,6 +72,7 @@ void AddressBookSync::start() {
     if (started_)
         return;
     started_ = true;
+    passwords_->moveFromAddresses(sharedConnection());
     seenVersion_ = storeVersion();
     watchStoreFile();
     sourcesChanged();

@@ -135,9 +135,20 @@ void AddSourceDialog::add() {
         addFolder(asUrl.isLocalFile() ? asUrl.toLocalFile() : expandHome(text));
         return;
     }
-    const QUrl address = addressOf(text);
+    QUrl address = addressOf(text);
+    // A user name and password typed inside the address go to their boxes: the address is kept, and
+    // shown, without them.
+    if (!address.userInfo().isEmpty()) {
+        if (userNameBox->text().isEmpty())
+            userNameBox->setText(address.userName());
+        if (passwordBox->text().isEmpty())
+            passwordBox->setText(address.password());
+        address.setUserInfo({});
+        locationBox->setText(address.toString());
+    }
     if (!address.isValid() || address.host().isEmpty()) {
-        refuse(QStringLiteral("“%1” is neither a folder nor a web address.").arg(text));
+        refuse(
+            QStringLiteral("“%1” is neither a folder nor a web address.").arg(locationBox->text().trimmed()));
         return;
     }
     if (userNameBox->text().isEmpty() != passwordBox->text().isEmpty()) { // none: a server with no login
@@ -175,7 +186,7 @@ void AddSourceDialog::addAddress(const QUrl& address) {
 void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
     setLooking(false);
     for (const addressbook::FoundBook& book : books) {
-        const QString location = book.url.toString();
+        const QString location = book.url.adjusted(QUrl::RemoveUserInfo).toString();
         if (!subscribed_.contains(location))
             sources_.push_back({addressbook::SourceKind::CardDav, location, userNameBox->text(),
                                 book.displayName.isEmpty() ? book.url.host() : book.displayName,

@@ -1,5 +1,8 @@
 #include "gui/addressbooks/passwordprompt.h"
 
+#include "core/addressbook/addresscredentials.h"
+#include "core/apperror.h"
+
 #include "gui/services/dialogkeys.h"
 #include "gui/services/theming.h"
 #include "gui/tray/programicon.h"
@@ -19,6 +22,7 @@ QDialog* makePasswordDialog(QWidget* window, const QString& explanation, QLineEd
     auto* dialog = new QDialog(window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Address Book Password"));
+    dialog->setObjectName(QStringLiteral("passwordQuestion"));
     dialog->setWindowIcon(programIcon());
     auto* text = new QLabel(explanation, dialog);
     text->setWordWrap(true);
@@ -68,8 +72,8 @@ void PasswordPrompt::storeAnswered(qint64 sourceId, const QString& password, boo
     if (!waiting_.contains(sourceId))
         return;
     const auto [location, userName] = waiting_.take(sourceId);
-    if (found)
-        emit passwordReady(sourceId, password, true);
+    if (found || keychain_->secretStoreLocked()) // a locked store is named as such, not asked around
+        emit passwordReady(sourceId, password, found);
     else
         askUser(sourceId, location, userName);
 }
@@ -101,7 +105,19 @@ void PasswordPrompt::askUser(qint64 sourceId, const QString& location, const QSt
 }
 
 QString PasswordPrompt::missingPasswordText() const {
+    if (keychain_->secretStoreLocked())
+        return keychain_->missingPasswordText();
     return QStringLiteral("No password was given for this address book.");
+}
+
+void PasswordPrompt::moveFromAddresses(Connection& connection) {
+    try {
+        for (const auto& [sourceId, userName, password] :
+             addressbook::takeCredentialsFromAddresses(connection))
+            remember(sourceId, userName, password);
+    } catch (const AppError&) {
+        // the store cannot be written now; the next start cleans it
+    }
 }
 
 void PasswordPrompt::remember(qint64 sourceId, const QString& userName, const QString& password) {

@@ -6,6 +6,7 @@
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/storelocation.h"
+#include "support/davserver.h"
 
 #include <QDir>
 #include <QProcess>
@@ -25,86 +26,8 @@ using namespace cwtest;
 
 namespace {
 
-QByteArray card(const QString& uid, const QString& name, const QString& birthday = {}) {
-    QString text =
-        QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nFN:%2\r\nN:;%2;;;\r\n").arg(uid, name);
-    if (!birthday.isEmpty())
-        text += QStringLiteral("BDAY:%1\r\n").arg(birthday);
-    return (text + QStringLiteral("END:VCARD\r\n")).toUtf8();
-}
-
-// A CardDAV server of its own on a free loopback port, its storage in a temporary folder.
-struct Server {
-    QTemporaryDir dir;
-    QProcess process;
-    QString user;
-    QString password;
-    QUrl root;
-    QUrl book;
-
-    bool start(const QString& kind) {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        const QString port = QString::number(probe.serverPort());
-        probe.close();
-        root = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port));
-        if (kind == QLatin1String("radicale")) {
-            user = QStringLiteral("ann");
-            password = QStringLiteral("s3cret");
-            QFile users(dir.filePath("users"));
-            users.open(QIODevice::WriteOnly);
-            users.write((user + ':' + password + '\n').toUtf8());
-            users.close();
-            QFile config(dir.filePath("config"));
-            config.open(QIODevice::WriteOnly);
-            config.write(
-                QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n[auth]\ntype = htpasswd\nhtpasswd_filename = "
-                               "%2\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = %3\n")
-                    .arg(port, users.fileName(), dir.filePath("collections"))
-                    .toUtf8());
-            config.close();
-            process.start(QStringLiteral("radicale"), {QStringLiteral("--config"), config.fileName()});
-            book = root.resolved(QUrl(QStringLiteral("/ann/friends/")));
-        } else {
-            process.start(QStringLiteral("xandikos"),
-                          {"--defaults", "-d", dir.path(), "-p", port, "-l", "127.0.0.1"});
-            book = root.resolved(QUrl(QStringLiteral("/user/contacts/addressbook/")));
-        }
-        for (int tries = 0; tries < 100 && process.state() != QProcess::NotRunning; ++tries) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, quint16(port.toInt()));
-            if (socket.waitForConnected(100))
-                return kind != QLatin1String("radicale") ||
-                       put(book, "MKCOL",
-                           "<mkcol xmlns=\"DAV:\" "
-                           "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><set><prop><resourcetype>"
-                           "<collection/><C:addressbook/></resourcetype><displayname>Friends</displayname></"
-                           "prop>"
-                           "</set></mkcol>") == 201;
-            QTest::qWait(100);
-        }
-        return false;
-    }
-    // The test writes to the server; Candlewise never does.
-    int put(const QUrl& url, const char* method, const QByteArray& body) {
-        QProcess curl;
-        QStringList arguments{"-s", "-o",   "/dev/null",     "-w", "%{http_code}",
-                              "-X", method, "--data-binary", "@-"};
-        if (!user.isEmpty())
-            arguments << "-u" << user + ':' + password;
-        curl.start(QStringLiteral("curl"), arguments << url.toString());
-        curl.write(body);
-        curl.closeWriteChannel();
-        curl.waitForFinished();
-        return curl.readAllStandardOutput().toInt();
-    }
-    void putCard(const QString& uid, const QString& name, const QString& birthday = {}) {
-        QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "PUT", card(uid, name, birthday)) / 100, 2);
-    }
-    void remove(const QString& uid) {
-        QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "DELETE", {}) / 100, 2);
-    }
-};
+using Server = cwtest::DavServer;
+using cwtest::card;
 
 // The live store where the program finds it, holding the birthday table alone, as an older version left it.
 class Store {
@@ -235,6 +158,12 @@ void AddressBookTest::server() {
     };
     if (!server.user.isEmpty()) {
         savePassword("wrong");
+        // One read of a book at a time; the save runs after it, as the store's jobs run in turn.
+        QSignalSpy ready(&passwords, &PasswordSource::passwordReady);
+        passwords.requestPassword(id, {}, {});
+        passwords.requestPassword(id, {}, {});
+        savePassword("wrong");
+        QCOMPARE(ready.size(), 1);
         const Outcome refused = syncNow(runner, id);
         QCOMPARE(refused.error, "The server refused the user name or password.");
         savePassword(server.password);
@@ -249,7 +178,18 @@ void AddressBookTest::server() {
     server.putCard("bob", "Bob", "--1224");
     server.remove("cy");
     server.putCard("dan", "Dan", "2000-02-29");
+    // A last version's store with the password inside the address: --sync moves it to the secret store.
+    const QString location = findSource(store.connection, id)->location;
+    if (!server.user.isEmpty()) {
+        savePassword("wrong");
+        Query(store.connection,
+              "update tblSource set Location=replace(Location,'//','//ann:s3cret@'), UserName=''")
+            .run();
+    }
     QCOMPARE(runSync(), std::make_pair(0, QString()));
+    QCOMPARE(findSource(store.connection, id)->location + findSource(store.connection, id)->userName,
+             location + server.user);
+    QVERIFY(!cwtest::fileHolds(cw::liveStoreFile(), "s3cret"));
     QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Bob 12/24", "Cy Own 5/5", "Dan 2/29"}));
 
     // A hidden contact stays hidden when it changes; a token the server no longer knows falls back to
@@ -332,9 +272,10 @@ void AddressBookTest::folder() {
     QFile odd(folder.path() + "/" + QFile::decodeName("\xff.vcf"));
     QVERIFY(odd.open(QIODevice::WriteOnly));
     addSource(store.connection, SourceKind::Folder, folder.filePath("missing"), {}, "Gone");
-    QCOMPARE(runSync(), std::make_pair(1, "candlewise: Cards: 2 cards could not be read (first: half.vcf)\n"
-                                          "candlewise: Gone: The folder cannot be read: " +
-                                              folder.filePath("missing") + '\n'));
+    const QString failed = "candlewise: Cards: 2 cards could not be read (first: half.vcf)\n"
+                           "candlewise: Gone: The folder cannot be read: " +
+                           folder.filePath("missing") + '\n';
+    QCOMPARE(runSync(), std::make_pair(1, failed));
     QCOMPARE(store.rows(), QStringList({"c1 12/1", "c2 12/1", "c3 12/1", "c4 12/1", "c5 12/1"}));
 
     // A folder moved away while its sync reads it in slices: the sync fails and no row goes.
@@ -346,6 +287,33 @@ void AddressBookTest::folder() {
     QCOMPARE(finished.last().at(2).toString(), "The folder cannot be read: " + folder.path());
     QCOMPARE(store.rows().size(), 5 + 199); // half.vcf and the first 199 of the new cards
     QVERIFY(QDir().rename(folder.path() + "-moved", folder.path()));
+
+
+    // A locked secret store is named as such, whether its unlock prompt cannot show or nobody answers it
+    // (on a display of its own): --sync gives up on the book and goes on. The store stays locked.
+    const auto call = [](QString object, const QString& method, const QString& argument) {
+        return QProcess::execute("gdbus", {"call", "--session", "--object-path", object, "--dest",
+                                           object.mid(1).replace('/', '.'), "--method", method, argument});
+    };
+    KeychainPasswords passwords;
+    QSignalSpy saved(&passwords, &KeychainPasswords::passwordSaved);
+    passwords.savePassword(
+        addSource(store.connection, SourceKind::CardDav, "http://127.0.0.1:1/", "ann", "Friends"), "ann",
+        "s3cret");
+    QVERIFY(saved.wait(10000));
+    QCOMPARE(call("/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
+                  "[objectpath '/org/freedesktop/secrets/collection/login']"),
+             0);
+    QProcess display;
+    for (const QString& shown : {QString(), QString("Xvfb")}) {
+        if (!shown.isEmpty())
+            display.start(shown, {"-displayfd", "1", "-nolisten", "tcp"});
+        QVERIFY(shown.isEmpty() || display.waitForReadyRead(10000));
+        QCOMPARE(call("/org/freedesktop/DBus", "org.freedesktop.DBus.UpdateActivationEnvironment",
+                      "{'DISPLAY': ':" + display.readLine().trimmed() + "', 'WAYLAND_DISPLAY': ''}"),
+                 0);
+        QCOMPARE(runSync(), std::make_pair(1, failed + "candlewise: Friends: The secret store is locked.\n"));
+    }
 }
 
 void AddressBookTest::hostile_data() {

@@ -9,6 +9,7 @@
 #include "gui/addressbooks/hiddencontactsdialog.h"
 #include "gui/mainwindow/fixture.h"
 #include "gui/notifications/desktopnotices.h"
+#include "support/davserver.h"
 #include "support/noticeserver.h"
 
 #include <QAbstractButton>
@@ -115,6 +116,8 @@ class TestAddressBooks : public QObject {
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
     void aNewPasswordServesTheSyncItStarts();
     void aBusyListIsTriedAgain();
+    void aPasswordIsNeitherKeptNorShown_data();
+    void aPasswordIsNeitherKeptNorShown();
 };
 
 void TestAddressBooks::addAFolder() {
@@ -295,6 +298,54 @@ void TestAddressBooks::aBusyListIsTriedAgain() {
     });
     QTRY_COMPARE_WITH_TIMEOUT(f.people(), QStringList({"Ann", "Bob", "Dee", "Zed"}),
                               cw::addressbook::SyncRunner::busyRetryMs + 10000);
+}
+
+void TestAddressBooks::aPasswordIsNeitherKeptNorShown_data() {
+    QTest::addColumn<QString>("how");
+    for (const char* how :
+         {"typed in its box", "typed inside the address", "kept inside the address", "asked for"})
+        QTest::newRow(how) << QString(how);
+}
+
+// Against a real server, on a desktop without a secret store: the password serves the sync (the
+// book's birthday comes) and is neither in the store's file nor in the window; a question comes once.
+void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
+    QFETCH(QString, how);
+    const bool added = how.startsWith("typed"), inside = how.contains("inside");
+    DavServer server;
+    QVERIFY(server.start("radicale"));
+    server.putCard("dee", "Dee", "1985-05-05");
+    const QString address = server.book.toString().replace("//", inside ? "//ann:s3cret@" : "//");
+    Fixture f;
+    const auto prompts = [&] { return f.form->findChildren<QDialog*>("passwordQuestion"); };
+    if (!added) {
+        cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav, address,
+                                   inside ? "" : "ann", "Friends");
+        if (inside) // the store is cleaned at start
+            f.restart().show();
+    }
+    f.inWindow([&](Window* window) {
+        if (added)
+            whenModal<cw::AddSourceDialog>([&](cw::AddSourceDialog* add) {
+                QTest::keyClicks(add->locationBox, address);
+                QTest::keyClicks(add->userNameBox, inside ? "" : "ann");
+                QTest::keyClicks(add->passwordBox, inside ? "" : "s3cret");
+                add->addButton->click();
+                QTRY_VERIFY_WITH_TIMEOUT(!add->isVisible(), 15000);
+            });
+        if (added || !inside) { // asked for: a second sync while the question waits asks nothing more
+            (added ? window->addButton : window->syncButton)->click();
+            QTRY_COMPARE(prompts().size(), added ? 0 : 1);
+            window->syncButton->click();
+        }
+        const QString shown = Fixture::row(window, 0).join(' ') + window->detailLabel->text();
+        QVERIFY2(shown.contains(server.book.toString()) && !shown.contains("s3cret"), qPrintable(shown));
+    });
+    QCOMPARE(prompts().size(), added || inside ? 0 : 1);
+    if (!prompts().isEmpty())
+        QTest::keyClicks(prompts().first()->findChild<QLineEdit*>(), "s3cret\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f.people().contains("Dee"), 15000);
+    QVERIFY(prompts().isEmpty() && !fileHolds(cw::liveStoreFile(), "s3cret"));
 }
 
 QTEST_MAIN(TestAddressBooks)
