@@ -1,6 +1,9 @@
+#include "gui/notifications/desktopnotices.h"
+#include "gui/services/services.h"
 #include "support/groups.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 
 QObject* makeTestAlert();
@@ -8,12 +11,15 @@ QObject* makeTestTimer();
 QObject* makeTestNewDay();
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
     int failures = 0;
     for (QObject* (*make)() : {makeTestAlert, makeTestTimer, makeTestNewDay}) {
         QObject* test = make();
         failures += cwtest::exec(test, argc, argv);
         delete test;
     }
-    return failures;
+    cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
+    const QPointer<cw::DesktopNotices> syncNotices = &cw::services().syncNotices();
+    app.reset();
+    return failures + !syncNotices.isNull(); // a notifier goes with the application, not after it
 }
