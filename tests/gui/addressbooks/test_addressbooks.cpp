@@ -111,6 +111,7 @@ class TestAddressBooks : public QObject {
     void listFollowsChangesElsewhere_data();
     void listFollowsChangesElsewhere();
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
+    void syncedBirthdaysAreAnnouncedOnce();
     void aNewPasswordServesTheSyncItStarts();
 };
 
@@ -231,7 +232,7 @@ void TestAddressBooks::listFollowsChangesElsewhere() {
              QStringLiteral("Bob"));
 }
 
-// One notification over two failed syncs, and no box; it is withdrawn once the book syncs again.
+// One notification over failed syncs, and no box; it names every failing book and goes once none fails.
 void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     Fixture f;
     f.subscribe();
@@ -257,9 +258,43 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
                                                      "\nThe birthdays of its last sync stay in the list."}));
     QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
     QCOMPARE(f.sandbox.messages->texts(), QStringList());
-    QVERIFY(QDir().rename(moved, f.contacts.path()));
-    f.inWindow([&](Window* window) { f.syncNow(window); });
-    QTRY_COMPARE(server.read().mid(2), QStringList({"CloseNotification 1"}));
+    const QString other = f.contacts.filePath("A");
+    cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::Folder, other, {}, "A");
+    f.inWindow([&](Window* window) { // each notice is up before the next sync
+        f.syncNow(window);
+        QTRY_COMPARE(server.read().size(), 4);
+        QVERIFY(QDir().rename(moved, f.contacts.path()));
+        f.syncNow(window);
+        QTRY_COMPARE(server.read().size(), 6);
+        QVERIFY(QDir().mkdir(other));
+        f.syncNow(window);
+    });
+    QTRY_COMPARE(server.read().mid(2), QStringList({"GetCapabilities", "Notify 1: ", "GetCapabilities",
+                                                    "Notify 1: ", "CloseNotification 1"}));
+    QCOMPARE(QVariantList({server.notices[1].toList()[2], server.notices[2].toList()[2]}),
+             QVariantList({"2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName(),
+                           "A: The folder cannot be read: " + other +
+                               "\nThe birthdays of its last sync stay in the list."}));
+}
+
+// Eve's start-up alert is snoozed while the first sync waits; it brings Fay, due too, the next Gus.
+void TestAddressBooks::syncedBirthdaysAreAnnouncedOnce() {
+    Fixture f;
+    f.subscribe();
+    cw::sharedConnection().execute(cw::statements::editorInsert("Eve", 12, 7));
+    f.card("fay", "Fay", "--1207");
+    const QDateTime snoozed = f.sandbox.clock->current;
+    f.confirmAlert(0);
+    f.confirmAlert(-1, [&](cw::Form3*) { f.sandbox.clock->current = snoozed.addSecs(600); });
+    f.restart();
+    QTRY_COMPARE(f.people(), QStringList({"Ann", "Bob", "Eve", "Fay", "Zed"}));
+    QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, "Fay's birthday is today.\r\n");
+    QCOMPARE(f.form->cycleBegan, snoozed);
+    f.closeAlert();
+    f.card("gus", "Gus", "--0101");
+    QTRY_VERIFY(f.people().contains("Gus"));
+    QCOMPARE(f.alerts.count, 2);
 }
 
 // The masked password goes to the sync it starts, asking nothing more: it reaches the (closed) port.
