@@ -115,7 +115,7 @@ class TestNotices : public QObject {
                                                   : "Tom & <b>Jerry</b>"};
         for (const char* name : {"Al", "Bo", "Cy", "Di"})
             lines << name;
-        for (int i = 0; i < alerts; ++i) // five lines, then "and 2 more", "and 3 more"
+        for (int i = 0; i < server.notices.size(); ++i) // five lines, then "and 2 more", "and 3 more"
             QCOMPARE(
                 server.notices[i].toList(),
                 QVariantList({"candlewise", "Birthday Alert!",
