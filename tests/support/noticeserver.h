@@ -3,6 +3,8 @@
 // got, in short, with the arguments of each Notify beside.
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -19,9 +21,16 @@ struct NoticeServer : QProcess {
         waitForFinished();
     }
     QStringList read() {
-        if (state() == Running) // a round trip after every call the program made before it
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                "org.freedesktop.Notifications", "/", "org.freedesktop.DBus.Peer", "Ping"));
+        if (state() == Running) { // a round trip through the server's loop (a Ping never enters it) after
+            // every call the program made before it; its answer is handled after theirs
+            QDBusPendingCallWatcher trip(QDBusConnection::sessionBus().asyncCall(
+                QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/StatusNotifierWatcher",
+                                               "org.freedesktop.DBus.Properties", "Get")
+                << "org.kde.StatusNotifierWatcher" << "ProtocolVersion"));
+            QEventLoop handled;
+            QObject::connect(&trip, &QDBusPendingCallWatcher::finished, &handled, &QEventLoop::quit);
+            handled.exec();
+        }
         while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
             ;
         while (canReadLine()) {
