@@ -3,8 +3,7 @@ is registered and keeps the list of registered items, as a desktop panel's tray 
 read that list and press an item through its Activate method, as a click on the icon would.
 Like every desktop with such a tray it also runs a notification server, which shows the balloons;
 this one takes them and answers as a real one does. Given capabilities ("silent": a hung server), it
-prints each call in short, and "press N" on its input clicks the notification (0) or its button N;
-"mail" clicks another program's notice, given the next id; under "late" Notify waits for "answer"."""
+prints each call in short, and "press N" on its input clicks the notification (0) or its button N."""
 
 import json
 import sys
@@ -90,11 +89,11 @@ def on_notification_call(connection, sender, path, interface, method, parameters
 
 def on_input(bus):
     words = sys.stdin.readline().split() or ["quit"]
-    for invocation, reply in held if words[0] == "answer" else []:
+    for invocation, reply in held if words[0] == "answer" else []:  # under "late"
         invocation.return_value(reply)
-    if words[0] == "mail":  # another program's notice, clicked at once
-        last.update(id=last["id"] + 1, actions=["default", ""])
-        words = ["press", "0"]
+    if words[0] == "mail":  # another program's notice, whose "Delete" is clicked at once
+        last.update(id=last["id"] + 1, actions=["default", "", "option5", "Delete"])
+        words = ["press", "1"]
     if words[0] == "press":
         signal(bus, "ActivationToken", "(us)", last["id"], "checks-token")
         signal(bus, "ActionInvoked", "(us)", last["id"], last["actions"][2 * int(words[1])])

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,17 +21,23 @@ struct NoticeServer : QProcess {
         kill();
         waitForFinished();
     }
+    // Starts the server with the given capabilities; true once it owns its names.
+    bool launch(const QString& caps) {
+        start("/usr/bin/python3", {CW_SNI_HOST, caps});
+        for (QDeadlineTimer limit(10000); !canReadLine() && waitForReadyRead(int(limit.remainingTime()));)
+            ;
+        return readLine() == "ready\n";
+    }
     QStringList read() {
-        if (state() == Running) { // a round trip through the server's loop (a Ping never enters it) after
-            // every call the program made before it; its answer is handled after theirs
-            QDBusPendingCallWatcher trip(QDBusConnection::sessionBus().asyncCall(
+        QEventLoop handled; // a round trip through the server's loop (a Ping never enters it) after
+        const QString watcher = "org.kde.StatusNotifierWatcher"; // every call the program made before it
+        QDBusPendingCallWatcher answer(
+            QDBusConnection::sessionBus().asyncCall( // is handled after their answers
                 QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/StatusNotifierWatcher",
                                                "org.freedesktop.DBus.Properties", "Get")
-                << "org.kde.StatusNotifierWatcher" << "ProtocolVersion"));
-            QEventLoop handled;
-            QObject::connect(&trip, &QDBusPendingCallWatcher::finished, &handled, &QEventLoop::quit);
-            handled.exec();
-        }
+                << watcher << "ProtocolVersion"));
+        QObject::connect(&answer, &QDBusPendingCallWatcher::finished, &handled, &QEventLoop::quit);
+        handled.exec(); // at once when no server runs
         while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
             ;
         while (canReadLine()) {

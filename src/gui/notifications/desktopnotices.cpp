@@ -94,11 +94,13 @@ void DesktopNotices::send(const Notice& notice, const QStringList& capabilities,
         const QDBusPendingReply<uint> reply = *pending;
         if (reply.isError())
             return;
-        if (posting != posting_) { // answered or replaced while the server took its time
+        if (posting != posting_) {                   // answered or replaced while the server took its time
             if (!shown_ || reply.value() != lastId_) // the notice up is replaced once more, not closed
                 closeOnServer(reply.value());
             return;
         }
+        if (shown_ && reply.value() != lastId_) // a server that did not replace it keeps the old one up
+            closeOnServer(lastId_);
         lastId_ = reply.value();
         shown_ = true;
     });

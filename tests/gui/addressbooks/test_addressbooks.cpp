@@ -237,9 +237,7 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     Fixture f;
     f.subscribe();
     NoticeServer server;
-    server.start("/usr/bin/python3", {CW_SNI_HOST, "body"});
-    QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);
-    QCOMPARE(server.readLine(), "ready\n");
+    QVERIFY(server.launch("body"));
     cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>());
     const QString moved = f.contacts.path() + ".moved";
     QVERIFY(QDir().rename(f.contacts.path(), moved));
@@ -271,10 +269,10 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     });
     QTRY_COMPARE(server.read().mid(2), QStringList({"GetCapabilities", "Notify 1: ", "GetCapabilities",
                                                     "Notify 1: ", "CloseNotification 1"}));
-    QCOMPARE(QVariantList({server.notices[1].toList()[2], server.notices[2].toList()[2]}),
-             QVariantList({"2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName(),
-                           "A: The folder cannot be read: " + other +
-                               "\nThe birthdays of its last sync stay in the list."}));
+    QCOMPARE(server.notices[1].toList()[2],
+             "2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName());
+    QVERIFY(
+        server.notices[2].toList()[2].toString().startsWith("A: The folder cannot be read: " + other + "\n"));
 }
 
 // Eve's start-up alert is snoozed while the first sync waits; it brings Fay, due too, the next Gus.
