@@ -4,7 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,13 +20,6 @@ struct NoticeServer : QProcess {
         kill();
         waitForFinished();
     }
-    // Starts the server with the given capabilities; true once it owns its names.
-    bool launch(const QString& caps) {
-        start("/usr/bin/python3", {CW_SNI_HOST, caps});
-        for (QDeadlineTimer limit(10000); !canReadLine() && waitForReadyRead(int(limit.remainingTime()));)
-            ;
-        return readLine() == "ready\n";
-    }
     QStringList read() {
         QEventLoop handled; // a round trip through the server's loop (a Ping never enters it) after
         const QString watcher = "org.kde.StatusNotifierWatcher"; // every call the program made before it
@@ -37,7 +29,7 @@ struct NoticeServer : QProcess {
                                                "org.freedesktop.DBus.Properties", "Get")
                 << watcher << "ProtocolVersion"));
         QObject::connect(&answer, &QDBusPendingCallWatcher::finished, &handled, &QEventLoop::quit);
-        handled.exec(); // at once when no server runs
+        handled.exec();              // at once when no server runs
         while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
             ;
         while (canReadLine()) {
