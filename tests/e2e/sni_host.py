@@ -80,8 +80,8 @@ def on_notification_call(connection, sender, path, interface, method, parameters
     elif caps:
         print(method, *args)
     sys.stdout.flush()
-    if caps == ["silent"]:
-        return held.append(invocation)
+    if caps == ["silent"] or ("late" in (caps or []) and method == "Notify"):
+        return held.append((invocation, replies.get(method)))
     invocation.return_value(replies.get(method))
     if method == "CloseNotification":
         signal(connection, "NotificationClosed", "(uu)", args[0], 3)
@@ -89,6 +89,11 @@ def on_notification_call(connection, sender, path, interface, method, parameters
 
 def on_input(bus):
     words = sys.stdin.readline().split() or ["quit"]
+    for invocation, reply in held if words[0] == "answer" else []:  # under "late"
+        invocation.return_value(reply)
+    if words[0] == "mail":  # another program's notice, whose "Delete" is clicked at once
+        last.update(id=last["id"] + 1, actions=["default", "", "option5", "Delete"])
+        words = ["press", "1"]
     if words[0] == "press":
         signal(bus, "ActivationToken", "(us)", last["id"], "checks-token")
         signal(bus, "ActionInvoked", "(us)", last["id"], last["actions"][2 * int(words[1])])

@@ -3,6 +3,8 @@
 // got, in short, with the arguments of each Notify beside.
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -19,9 +21,15 @@ struct NoticeServer : QProcess {
         waitForFinished();
     }
     QStringList read() {
-        if (state() == Running) // a round trip after every call the program made before it
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                "org.freedesktop.Notifications", "/", "org.freedesktop.DBus.Peer", "Ping"));
+        QEventLoop handled; // a round trip through the server's loop (a Ping never enters it) after
+        const QString watcher = "org.kde.StatusNotifierWatcher"; // every call the program made before it
+        QDBusPendingCallWatcher answer(
+            QDBusConnection::sessionBus().asyncCall( // is handled after their answers
+                QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/StatusNotifierWatcher",
+                                               "org.freedesktop.DBus.Properties", "Get")
+                << watcher << "ProtocolVersion"));
+        QObject::connect(&answer, &QDBusPendingCallWatcher::finished, &handled, &QEventLoop::quit);
+        handled.exec();              // at once when no server runs
         while (waitForReadyRead(50)) // whole lines only: a line may come in pieces
             ;
         while (canReadLine()) {

@@ -85,6 +85,7 @@ void AddressBookSync::rowsChangedHere() {
 }
 
 void AddressBookSync::sourcesChanged() {
+    failing_.forgetRemoved();
     for (const qint64 id : std::exchange(watchedFolders_, {}))
         folderWatch_->unwatch(id);
     try {
@@ -103,14 +104,11 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
     if (runner_->isRetrying(sourceId))
         return; // the store was busy, which is no failure of the book; reading it now would wait
     if (ok) {
-        // Once every book syncs again, the notice of a problem has nothing left to say.
-        if (failing_.remove(sourceId) && failing_.isEmpty())
-            services().syncNotices().withdraw();
+        failing_.cleared(sourceId);
         return;
     }
     if (failing_.contains(sourceId))
         return;
-    failing_.insert(sourceId);
     QString name;
     try {
         if (const auto source = addressbook::findSource(sharedConnection(), sourceId))
@@ -120,13 +118,7 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
     if (name.isEmpty()) // a source removed while its sync ran has nothing left to announce
         return;
     emit failedAnew(sourceId, name, error);
-    if (readOnOff(SettingKey::DesktopNotifications) == 1)
-        services().syncNotices().post(
-            {QStringLiteral("Address book not synced"),
-             QStringLiteral("%1: %2\nThe birthdays of its last sync stay in the list.").arg(name, error),
-             QStringLiteral("candlewise"),
-             QStringLiteral("candlewise"),
-             {}});
+    failing_.failed(sourceId, name, error);
 }
 
 void AddressBookSync::watchStoreFile() {

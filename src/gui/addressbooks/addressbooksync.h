@@ -3,7 +3,9 @@
 // demand, without blocking the window. The list is told to refill when rows change: by a sync here,
 // or by another process (a `candlewise --sync` from a timer), seen in the store file. A contacts
 // folder also syncs a moment after its files change. A source that
-// starts failing keeps its rows and is announced once as a desktop notification, never as a box.
+// starts failing keeps its rows and is announced as a desktop notification, never as a box.
+#include "gui/addressbooks/failingbooks.h"
+
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QSet>
@@ -63,7 +65,7 @@ class AddressBookSync : public QObject {
     QTimer settle_; // a burst of writes to the store file is looked at once
     QFileSystemWatcher storeWatch_;
     qint64 seenVersion_ = -1;
-    QSet<qint64> failing_;
+    FailingBooks failing_;
     bool started_ = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the birthday list with the next birthday, the commands, the options, the reminder
 // timer and the tray icon.
+#include "gui/reminders/knowndue.h"
 #include "gui/reminders/reminderhost.h"
 
 #include <QDate>
@@ -129,14 +130,17 @@ class Form1 : public QWidget, public ReminderHost {
     void restoreOptions();
     void addNoticeOption();
     void visitWebSiteSometimes();
-    void refill(bool isTest, bool newDay);
+    // synced: the refill follows a sync, not the user (followAddressBooks).
+    void refill(bool isTest, bool newDay, bool synced = false);
     void raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot);
-    bool hasBirthdayTodayIn(const ListedRows* snapshot);
+    void announceSyncedRows(const ListedRows& snapshot);
+    // With known, a due row counts only when it does not hold it.
+    bool hasBirthdayTodayIn(const ListedRows* snapshot, const KnownDueRows* known = nullptr);
     bool checkForNewDay();       // true when a new day's pass ran
     bool retryOpeningTheStore(); // true while the store is still to be opened
     void noteReminderDay(const QDate& today);
     void catchUpWithTheClock();
-    void showAlert(const ListedRows* snapshot = nullptr);
+    void showAlert(const ListedRows* snapshot = nullptr, const KnownDueRows* known = nullptr);
     void minimiseToTray();
     void placeControls();
     void restoreWindowPlace();
@@ -153,6 +157,7 @@ class Form1 : public QWidget, public ReminderHost {
     QDate listDay_;                 // the day the list's days left were last worked out for
     std::set<QDate> passedDays_;    // the days whose reminder pass has run in this run
     MissedDays missedDays_;         // the days before today that had no pass, caught up today
+    KnownDueRows knownDue_;         // the rows the refills found due today
     bool storeOpenPending_ = false; // the store was busy or unreadable at start-up
     std::vector<std::pair<QWidget*, QRect>> designedBelow_; // the controls under the list, as designed
     QTimer* placeTimer_ = nullptr; // runs out when a move or resize of the window has ended

@@ -27,7 +27,7 @@ void Form1::followAddressBooks() {
         QTimer::singleShot(1000, this, &Form1::followAddressBooks);
         return;
     }
-    ListBirthdays(false);
+    refill(false, false, true);
 }
 
 // Candlewise never deletes a contact from an address book: the user may hide its birthday instead.

@@ -43,7 +43,7 @@ void Form1::ListBirthdays(bool isTest) {
     refill(isTest, false);
 }
 
-void Form1::refill(bool isTest, bool newDay) {
+void Form1::refill(bool isTest, bool newDay, bool synced) {
     // Passes never nest: a refill asked for while one runs (behind its alert) is not started.
     if (inListPass_)
         return;
@@ -100,7 +100,13 @@ void Form1::refill(bool isTest, bool newDay) {
         return; // nothing could be read: one report, an empty list, and the pass ends
     // The reminder check goes over the rows just read rather than reading a large list twice.
     const ListedRows snapshot = ListView1->rows();
-    guard.step(11, [&] { raiseAlertIfDue(isTest, newDay, &snapshot); });
+    guard.step(11, [&] {
+        if (synced)
+            announceSyncedRows(snapshot);
+        else
+            raiseAlertIfDue(isTest, newDay, &snapshot);
+        knownDue_.note(snapshot, reminderBoxes(), missedDays(), today);
+    });
     guard.step(13, [&] {
         setLabelText(Label1, next.text(nearest < list->size() ? list->person(nearest) : QString()));
     });

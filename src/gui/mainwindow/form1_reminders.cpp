@@ -43,7 +43,7 @@ bool Form1::HasBirthdayToday() {
     return hasBirthdayTodayIn(nullptr);
 }
 
-bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot) {
+bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot, const KnownDueRows* known) {
     ErrorGuard guard(Location::Form1_HasBirthdayToday);
     bool result = false;
     const ReminderBoxes boxes = reminderBoxes();
@@ -52,15 +52,15 @@ bool Form1::hasBirthdayTodayIn(const ListedRows* snapshot) {
     visitDatedRows(
         guard,
         [&](const DatedRow& row) {
-            result = !dueLine(boxes, missed, row, today).isEmpty();
+            result = !dueLine(boxes, missed, row, today).isEmpty() && !(known && known->contains(row, today));
             return !result; // the first due row answers
         },
         snapshot);
     return result;
 }
 
-void Form1::showAlert(const ListedRows* snapshot) {
-    Form3 alert(*this, this, snapshot);
+void Form1::showAlert(const ListedRows* snapshot, const KnownDueRows* known) {
+    Form3 alert(*this, this, snapshot, known);
     alert.exec();
 }
 
@@ -73,6 +73,25 @@ void Form1::raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot
     if (!isTest)
         showAlert(snapshot);
     if (!closed_) // a session that ended behind the alert keeps the timer stopped
+        Timer1->restart();
+}
+
+// A sync's refill is not the user's edit: the rows it brought that are due today, and that no refill
+// of the day found due before, come up in one alert of their own, snooze or not. A snooze that runs
+// keeps its time unless that alert sets another.
+void Form1::announceSyncedRows(const ListedRows& snapshot) {
+    if (!hasBirthdayTodayIn(&snapshot, &knownDue_))
+        return;
+    const int snooze = duration;
+    const int counted = mysec;
+    const QDateTime began = cycleBegan;
+    Timer1->stop();
+    showAlert(&snapshot, &knownDue_);
+    if (snooze > 0 && duration == snooze) {
+        mysec = counted;
+        cycleBegan = began;
+    }
+    if (!closed_)
         Timer1->restart();
 }
 

@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QVariantMap>
 
 namespace cw {
@@ -45,7 +46,15 @@ void DesktopNotices::withdraw() {
     ++posting_; // a posting still under way is withdrawn when the server answers it
     if (shown_)
         closeOnServer(lastId_);
+    forget();
+}
+
+// An id names this program's notice only while the notice is up on the server that gave it: once
+// closed, withdrawn or replaced, or once another server owns the name, the id may be another
+// program's, and is neither answered to, closed nor replaced.
+void DesktopNotices::forget() {
     shown_ = false;
+    lastId_ = 0;
 }
 
 // The buttons, the markup and keeping the notice depend on the server, which may have changed since
@@ -85,10 +94,15 @@ void DesktopNotices::send(const Notice& notice, const QStringList& capabilities,
         const QDBusPendingReply<uint> reply = *pending;
         if (reply.isError())
             return;
-        lastId_ = reply.value();
-        shown_ = posting == posting_;
-        if (!shown_) // answered or replaced while the server took its time
+        if (posting != posting_) {                   // answered or replaced while the server took its time
+            if (!shown_ || reply.value() != lastId_) // the notice up is replaced once more, not closed
+                closeOnServer(reply.value());
+            return;
+        }
+        if (shown_ && reply.value() != lastId_) // a server that did not replace it keeps the old one up
             closeOnServer(lastId_);
+        lastId_ = reply.value();
+        shown_ = true;
     });
 }
 
@@ -102,6 +116,8 @@ void DesktopNotices::listen() {
     if (listening_)
         return;
     listening_ = true;
+    auto* owner = new QDBusServiceWatcher(service, bus_->bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, &DesktopNotices::forget);
     bus_->bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
                       SLOT(serverActionInvoked(uint, QString)));
     bus_->bus.connect(service, path, service, QStringLiteral("ActivationToken"), this,
@@ -122,8 +138,8 @@ void DesktopNotices::serverActivationToken(uint id, const QString& token) {
 }
 
 void DesktopNotices::serverNotificationClosed(uint id, uint /*reason*/) {
-    if (id == lastId_)
-        shown_ = false;
+    if (shown_ && id == lastId_)
+        forget();
 }
 
 } // namespace cw

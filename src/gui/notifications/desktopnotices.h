@@ -49,12 +49,13 @@ class DesktopNotices : public QObject {
     void askCapabilities(const Notice& notice, quint64 posting);
     void send(const Notice& notice, const QStringList& capabilities, quint64 posting);
     void closeOnServer(uint id);
+    void forget();
     void listen();
 
     std::unique_ptr<Connection> bus_;
     int timeout_;
     quint64 posting_ = 0; // counts the posts; an answer to an older one is out of date
-    uint lastId_ = 0;     // the server's id of the last notice, which the next one replaces
+    uint lastId_ = 0;     // the server's id of the notice up, which the next one replaces; 0: none
     bool shown_ = false;  // the last notice is on the server and not withdrawn or dismissed
     bool listening_ = false;
 };

@@ -3,6 +3,7 @@
 #include "core/filepresence.h"
 #include "gui/reminders/duerows.h"
 #include "gui/reminders/duerule.h"
+#include "gui/reminders/knowndue.h"
 #include "gui/services/dialogkeys.h"
 #include "gui/services/errorreport.h"
 #include "gui/services/labeltext.h"
@@ -33,11 +34,12 @@ namespace {
 constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
 } // namespace
 
-Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot)
-    : QDialog(parent), host_(host), snapshot_(snapshot) {
+Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot, const KnownDueRows* known)
+    : QDialog(parent), host_(host), snapshot_(snapshot), known_(known) {
     buildControls();
     Form_Load();
     snapshot_ = nullptr;
+    known_ = nullptr;
 }
 
 Form3::~Form3() {
@@ -160,7 +162,8 @@ void Form3::ListTodayBirthday() {
     visitDatedRows(
         guard,
         [&](const DatedRow& row) {
-            text += dueLine(boxes, missed, row, today);
+            if (!known_ || !known_->contains(row, today))
+                text += dueLine(boxes, missed, row, today);
             return true;
         },
         snapshot_);

@@ -16,14 +16,17 @@ class QScrollArea;
 
 namespace cw {
 
+class KnownDueRows;
 struct ListedRows;
 
 class Form3 : public QDialog {
     Q_OBJECT
   public:
     // Loaded afresh for each showing: the load runs here. A snapshot, the list query a refill has
-    // just read, spares the load reading the store again.
-    explicit Form3(ReminderHost& host, QWidget* parent = nullptr, const ListedRows* snapshot = nullptr);
+    // just read, spares the load reading the store again. With known, only the due rows it does not
+    // hold are listed.
+    explicit Form3(ReminderHost& host, QWidget* parent = nullptr, const ListedRows* snapshot = nullptr,
+                   const KnownDueRows* known = nullptr);
     ~Form3() override;
 
     void ListTodayBirthday();
@@ -65,6 +68,7 @@ class Form3 : public QDialog {
     QButtonGroup* group_;
     QScrollArea* textArea_;      // holds Label1
     const ListedRows* snapshot_; // only while loading
+    const KnownDueRows* known_;  // only while loading
     bool noticePosted_ = false;
     QString activationToken_; // the notification server's, for the next bring-forward
 };

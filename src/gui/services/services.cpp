@@ -30,6 +30,18 @@ template <typename T, typename Make> T& lazily(std::unique_ptr<T>& slot, Make ma
         slot = make();
     return *slot;
 }
+
+// The notifiers talk over the application's bus connection with its event loop: they go with the
+// application, not after it (the services themselves outlive it). Registered after the bus they
+// use, they go before it.
+void releaseNotices() {
+    Services::instance().setNotices(nullptr);
+    Services::instance().setSyncNotices(nullptr);
+}
+void releaseNoticesWithTheApplication() {
+    qRemovePostRoutine(releaseNotices);
+    qAddPostRoutine(releaseNotices);
+}
 } // namespace
 
 Services::Services() = default;
@@ -62,10 +74,14 @@ TrayShellFactory& Services::trayShells() {
     return lazily(trayShells_, [] { return std::make_unique<SystemTrayShellFactory>(); });
 }
 DesktopNotices& Services::notices() {
-    return lazily(notices_, [] { return std::make_unique<DesktopNotices>(); });
+    if (!notices_)
+        setNotices(std::make_unique<DesktopNotices>());
+    return *notices_;
 }
 DesktopNotices& Services::syncNotices() {
-    return lazily(syncNotices_, [] { return std::make_unique<DesktopNotices>(); });
+    if (!syncNotices_)
+        setSyncNotices(std::make_unique<DesktopNotices>());
+    return *syncNotices_;
 }
 
 QString Services::applicationFilePath() const {
@@ -101,9 +117,13 @@ void Services::setTrayShells(std::unique_ptr<TrayShellFactory> trayShells) {
 }
 void Services::setNotices(std::unique_ptr<DesktopNotices> notices) {
     notices_ = std::move(notices);
+    if (notices_)
+        releaseNoticesWithTheApplication();
 }
 void Services::setSyncNotices(std::unique_ptr<DesktopNotices> notices) {
     syncNotices_ = std::move(notices);
+    if (syncNotices_)
+        releaseNoticesWithTheApplication();
 }
 void Services::setApplicationFilePath(const QString& path) {
     applicationFilePath_ = path;

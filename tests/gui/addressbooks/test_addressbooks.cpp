@@ -114,6 +114,7 @@ class TestAddressBooks : public QObject {
     void listFollowsChangesElsewhere_data();
     void listFollowsChangesElsewhere();
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
+    void syncedBirthdaysAreAnnouncedOnce();
     void aNewPasswordServesTheSyncItStarts();
     void aBusyListIsTriedAgain();
     void aPasswordIsNeitherKeptNorShown_data();
@@ -263,9 +264,42 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
                                                      "\nThe birthdays of its last sync stay in the list."}));
     QCOMPARE(f.people(), QStringList({"Ann", "Bob", "Zed"}));
     QCOMPARE(f.sandbox.messages->texts(), QStringList());
-    QVERIFY(QDir().rename(moved, f.contacts.path()));
-    f.inWindow([&](Window* window) { f.syncNow(window); });
-    QTRY_COMPARE(server.read().mid(2), QStringList({"CloseNotification 1"}));
+    const QString other = f.contacts.filePath("A");
+    cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::Folder, other, {}, "A");
+    f.inWindow([&](Window* window) { // a second failing book joins the notice, which follows the set
+        f.syncNow(window);
+        QTRY_COMPARE(server.read().size(), 4);
+        QVERIFY(QDir().rename(moved, f.contacts.path()));
+        f.syncNow(window);
+        QTRY_COMPARE(server.read().size(), 6);
+        QVERIFY(QDir().mkdir(other));
+        f.syncNow(window);
+    });
+    QTRY_COMPARE(server.read().mid(2), QStringList({"GetCapabilities", "Notify 1: ", "GetCapabilities",
+                                                    "Notify 1: ", "CloseNotification 1"}));
+    QCOMPARE(server.notices[1].toList()[2],
+             "2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName());
+    QVERIFY(
+        server.notices[2].toList()[2].toString().startsWith("A: The folder cannot be read: " + other + "\n"));
+}
+
+// Eve's start-up alert is snoozed while the first sync waits; it brings Fay, due too, the next Gus.
+void TestAddressBooks::syncedBirthdaysAreAnnouncedOnce() {
+    Fixture f;
+    f.subscribe();
+    cw::sharedConnection().execute(cw::statements::editorInsert("Eve", 12, 7));
+    f.card("fay", "Fay", "--1207");
+    f.confirmAlert(0);
+    f.confirmAlert(-1, [&](cw::Form3*) { f.sandbox.clock->current = f.sandbox.clock->current.addSecs(600); });
+    f.restart();
+    QTRY_COMPARE(f.people(), QStringList({"Ann", "Bob", "Eve", "Fay", "Zed"}));
+    QCOMPARE(f.alerts.count, 2);
+    QCOMPARE(f.alerts.text, "Fay's birthday is today.\r\n");
+    QCOMPARE(f.form->cycleBegan, QDateTime(QDate(2026, 12, 7), QTime(9, 0))); // the snooze's
+    f.closeAlert();
+    f.card("gus", "Gus", "--0101");
+    QTRY_VERIFY(f.people().contains("Gus"));
+    QCOMPARE(f.alerts.count, 2);
 }
 
 // The masked password goes to the sync it starts, asking nothing more: it reaches the (closed) port.

@@ -158,6 +158,8 @@ void TestNewDay::missedDaysAreCaughtUp_data() {
     QTest::newRow("the first start ever") << QList<int>{3} << QString() << true << today;
     QTest::newRow("45 days later, the last 30")
         << QList<int>{0, 45} << QString() << true << "Eve's birthday was 23 days ago.\r\n";
+    QTest::newRow("41 days later, twice: 30 days back, not 31")
+        << QList<int>{0, 41, 41} << QString() << true << "Eve's birthday was 19 days ago.\r\n";
     QTest::newRow("the clock set back") << QList<int>{0, -2} << QString() << true << QString();
     // One start under a clock wrongly ahead is forgotten at the next right one.
     QTest::newRow("a wrong clock once")

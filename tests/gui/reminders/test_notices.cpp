@@ -36,7 +36,11 @@ class TestNotices : public QObject {
             << "body" << 0 << "" << QStringList{get, "Notify 0: ", close} << 3600;
         QTest::newRow("a second alert replaces the first")
             << "actions" << 0 << "again"
-            << QStringList{get, notice, close, get, QString(notice).replace("y 0", "y 1"), close} << 3600;
+            << QStringList{get, notice, close, get, notice, "CloseNotification 2"} << 3600;
+        QTest::newRow("OK before a late server answers: withdrawn once it does")
+            << "actions,late" << 0 << "late" << QStringList{get, notice, "answer", close} << 3600;
+        QTest::newRow("a new server: its ids are another program's")
+            << "actions" << 0 << "restart" << QStringList{get, notice, "press"} << 3600;
         QTest::newRow("no server") << "none" << 0 << "" << QStringList{} << 3600;
         QTest::newRow("a hung server") << "silent" << 0 << "" << QStringList{get} << 3600;
         QTest::newRow("turned off: nothing is sent") << "actions" << 0 << "off" << QStringList{} << 3600;
@@ -55,11 +59,13 @@ class TestNotices : public QObject {
         f.store(due);
         cw::writeOptions({stored == 0, stored == 1, stored == 2, stored == 3, stored == 4});
         NoticeServer server;
-        if (caps != "none") {
+        const auto startServer = [&] {
             server.start("/usr/bin/python3", {CW_SNI_HOST, caps});
             QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);
             QCOMPARE(server.readLine(), "ready\n");
-        }
+        };
+        if (caps != "none")
+            startServer();
         cw::services().setNotices(std::make_unique<cw::DesktopNotices>());
         for (QAction* entry : f.load().ListView1->actions())
             if (entry->text() == "Also show reminders as desktop notifications" && entry->isChecked())
@@ -79,8 +85,16 @@ class TestNotices : public QObject {
                 QTRY_VERIFY(user == "press 0" ? alert->isActiveWindow() && !alert->isMinimized()
                                               : !alert->isVisible());
             }
+            if (user == "restart") { // the new server gives our notice's id to another program's
+                server.close();
+                startServer();
+                server.write("mail\n");
+                QTRY_VERIFY(server.read().contains("press")); // its "Delete" clicked at once
+            }
             if (alert->isVisible())
                 alert->PushButton2->click();
+            if (user == "late")
+                server.write("answer\n");
         };
         f.withdrawAtEnd(whenModal<cw::Form3>(answer));
         started.start();

@@ -1,0 +1,73 @@
+#include "gui/addressbooks/failingbooks.h"
+
+#include "core/addressbook/sources.h"
+#include "core/apperror.h"
+#include "gui/notifications/desktopnotices.h"
+#include "gui/services/datafolder.h"
+#include "gui/services/services.h"
+#include "gui/services/settings.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace cw {
+
+void FailingBooks::failed(qint64 sourceId, const QString& name, const QString& error) {
+    if (books_.contains(sourceId))
+        return;
+    books_.insert(sourceId, {name, error});
+    announce();
+}
+
+void FailingBooks::cleared(qint64 sourceId) {
+    if (books_.remove(sourceId))
+        follow();
+}
+
+void FailingBooks::forgetRemoved() {
+    const auto removed = [](qint64 sourceId) {
+        try {
+            return !addressbook::findSource(sharedConnection(), sourceId).has_value();
+        } catch (const AppError&) {
+            return false; // unreadable now: kept until a later look
+        }
+    };
+    if (books_.removeIf([&](QMap<qint64, Book>::iterator book) { return removed(book.key()); }) > 0)
+        follow();
+}
+
+void FailingBooks::follow() const {
+    if (books_.isEmpty())
+        services().syncNotices().withdraw(); // nothing left to say
+    else
+        announce();
+}
+
+// One book gets its error and what becomes of its rows; more books get their names, A to Z.
+void FailingBooks::announce() const {
+    if (readOnOff(SettingKey::DesktopNotifications) != 1)
+        return;
+    Notice notice{QStringLiteral("Address book not synced"),
+                  {},
+                  QStringLiteral("candlewise"),
+                  QStringLiteral("candlewise"),
+                  {}};
+    if (books_.size() == 1) {
+        const Book& book = books_.first();
+        notice.body = QStringLiteral("%1: %2\nThe birthdays of its last sync stay in the list.")
+                          .arg(book.name, book.error);
+    } else {
+        QStringList names;
+        for (const Book& book : books_)
+            names << book.name;
+        QCollator order;
+        std::sort(names.begin(), names.end(), order);
+        notice.summary = QStringLiteral("Address books not synced");
+        notice.body = QStringLiteral("%1 address books could not be synced: %2")
+                          .arg(QString::number(names.size()), names.join(QStringLiteral(", ")));
+    }
+    services().syncNotices().post(notice);
+}
+
+} // namespace cw
