@@ -7,6 +7,7 @@
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
+#include "freshstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -100,21 +101,6 @@ struct Radicale {
              "</d:prop></d:sync-collection>");
     }
 };
-
-// A fresh store holding the birthday table and the one source.
-qint64 freshStore(const QString& path, const QUrl& book) {
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
-    sqlite3_exec(db,
-                 "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
-                 "BirthMonth SMALLINT, BirthDay SMALLINT)",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    cw::Connection connection;
-    openStore(connection, path);
-    return addSource(connection, SourceKind::CardDav, book.toString(), {}, "Bench");
-}
 
 bool sync(const QString& path, qint64 sourceId) {
     SyncRunner runner(path, nullptr);

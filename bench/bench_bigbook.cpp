@@ -8,14 +8,15 @@
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
+#include "freshstore.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QProcess>
 #include <QTimer>
 #include <QUuid>
 
@@ -135,19 +136,9 @@ void BM_FirstSync100k(benchmark::State& state) {
     const QString path = dir.filePath("store.mdb");
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(path);
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &db);
-        sqlite3_exec(db,
-                     "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
-                     "BirthMonth SMALLINT, BirthDay SMALLINT)",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        const qint64 id = freshStore(path, server.book);
         cw::Connection connection;
         openStore(connection, path);
-        const qint64 id =
-            addSource(connection, SourceKind::CardDav,
-                      server.book.toString(), {}, "Big");
         SyncRunner runner(path, nullptr);
         QSignalSpy finished(&runner, &SyncRunner::sourceFinished);
         StallWatch stalls;

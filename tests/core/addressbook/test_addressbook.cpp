@@ -288,7 +288,6 @@ void AddressBookTest::folder() {
     QCOMPARE(store.rows().size(), 5 + 199); // half.vcf and the first 199 of the new cards
     QVERIFY(QDir().rename(folder.path() + "-moved", folder.path()));
 
-
     // A locked secret store is named as such, whether its unlock prompt cannot show or nobody answers it
     // (on a display of its own): --sync gives up on the book and goes on. The store stays locked.
     const auto call = [](QString object, const QString& method, const QString& argument) {
@@ -321,119 +320,100 @@ void AddressBookTest::hostile_data() {
     QTest::addColumn<QStringList>("rows"); // after the last sync, beside the user's own "Own 1/1"
     QTest::addColumn<QString>("book");     // instead of the scripted server's, when given
     QTest::addColumn<bool>("tls");
-    const auto answer = [](const QByteArray& body, const QByteArray& token = {}) {
+    const auto row = [](const char* name, const QList<Sync>& syncs, const QStringList& rows = {},
+                        const QString& book = {},
+                        bool tls = false) { QTest::newRow(name) << syncs << rows << book << tls; };
+    const auto ok = [](const QByteArray& body, const QByteArray& token = {}) {
         return Answer{"207 Multi-Status", multistatus(body, token)};
     };
     const auto only = [](const Answer& any) { return Script{{"", {any}}}; };
+    const auto fetched = [&](const QByteArray& listed, const QByteArray& token, const QByteArray& cards) {
+        return Script{{"sync-collection", {ok(listed, token)}}, {"addressbook-multiget", {ok(cards)}}};
+    };
     const QString unread = "The server's answer could not be read.";
     const QByteArray a = response("/book/a.vcf", "\"1\""), b = response("/book/b.vcf", "\"1\"");
-    const QByteArray cardA = response("/book/a.vcf", "\"1\"", vcard("Ann", "1990-01-02"));
-    const QByteArray cardB = response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203"));
+    const auto card = [](const QByteArray& href, const QByteArray& name, const QByteArray& birthday) {
+        return response(href, "\"1\"", vcard(name, birthday));
+    };
+    const QByteArray cardA = card("/book/a.vcf", "Ann", "1990-01-02"),
+                     cardB = card("/book/b.vcf", "Ben", "--0203");
     QByteArray attributes = "<d:multistatus xmlns:d=\"DAV:\"><d:response";
     for (int i = 0; i < 80'000; ++i)
         attributes += " a" + QByteArray::number(i) + "=\"\"";
-    const QByteArray nested =
-        "<d:multistatus xmlns:d=\"DAV:\">" + QByteArray(200'000 * 5, 'x').replace("xxxxx", "<d:x>");
     QByteArray page; // more contacts than one sync reads, over ten pages
     for (int i = 0; i <= 10'000; ++i)
         page += response("/book/" + QByteArray::number(i) + ".vcf", "\"1\"");
-    const Sync boundless{
-        {{"sync-collection", {answer(page + response("/book/", "507"), "t{n}")}},
-         {"addressbook-multiget", {answer({})}}},
-        QString("The address book holds more contacts than Candlewise reads (%L1).").arg(100'000),
-        "t817"}; // the last whole page's
 
-    QTest::newRow("entities of a DTD")
-        << QList<Sync>{{only({"207 Multi-Status",
-                              "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" + multistatus(a)}),
-                        "The server's answer holds a document type, which is not accepted."}}
-        << QStringList() << QString() << false;
-    QTest::newRow("garbage") << QList<Sync>{{only({"207 Multi-Status", multistatus(a).left(60)}), unread}}
-                             << QStringList() << QString() << false;
-    QTest::newRow("80,000 attributes on one element")
-        << QList<Sync>{{only({"207 Multi-Status", attributes}), unread}} << QStringList() << QString()
-        << false;
-    QTest::newRow("nesting 200,000 deep")
-        << QList<Sync>{{only({"207 Multi-Status", nested}), unread}} << QStringList() << QString() << false;
-    QTest::newRow("a body past 20 MB") << QList<Sync>{{only({"200 OK", QByteArray((20 << 20) + 1, ' ')}),
-                                                       "The server's answer is too large."}}
-                                       << QStringList() << QString() << false;
-    QTest::newRow("redirects without end") << QList<Sync>{{only({"301 Moved", {}, "Location: /book/\r\n"}),
-                                                           "The server sent too many redirects."}}
-                                           << QStringList() << QString() << false;
-    QTest::newRow("an error") << QList<Sync>{{only({"500 Internal Server Error"}),
-                                              "The server answered with an error: 500 Internal Server Error"}}
-                              << QStringList() << QString() << false;
-    QTest::newRow("http:// elsewhere")
-        << QList<Sync>{{{},
-                        "Only https:// addresses are accepted, so that the password never travels in clear: "
-                        "http://example.com/book/"}}
-        << QStringList() << "http://example.com/book/" << false;
-    QTest::newRow("a redirect to another origin, which asks for the password")
-        << QList<Sync>{{only({"307 Moved", {}, "Location: {other}\r\n"}),
-                        "The server moved the address book to {other}; add that address instead."}}
-        << QStringList() << QString() << false;
-    QTest::newRow("https to http")
-        << QList<Sync>{{only({"301 Moved", {}, "Location: {other}\r\n"}),
-                        "The server redirected to an address that is not secure: {other}"}}
-        << QStringList() << QString() << true;
-    QTest::newRow("an answer cut short keeps the old token")
-        << QList<Sync>{{{{"sync-collection", {{"207 Multi-Status", multistatus(a + b, "t1"), {}, 5000}}}},
-                        "The server's answer was cut short."}}
-        << QStringList() << QString() << false;
-    QTest::newRow("a failed fetch keeps the old token; the next sync brings the card")
-        << QList<Sync>{{{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {{"500 Down"}}}},
-                        "The server answered with an error: 500 Down"},
-                       {{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {answer(cardA)}}},
-                        {},
-                        "t1"}}
-        << QStringList{"Ann 1/2"} << QString() << false;
-    QTest::newRow("no sync-token: a contact left out of the listing is gone")
-        << QList<Sync>{{{{"sync-collection", {answer(a + b)}},
-                         {"addressbook-multiget", {answer(cardA + cardB)}}}},
-                       {{{"sync-collection", {answer(a)}}}}}
-        << QStringList{"Ann 1/2"} << QString() << false;
-    QTest::newRow("cards from outside the book, or never asked for")
-        << QList<Sync>{{{{"sync-collection",
-                          {answer(a + response("/book/../x/y.vcf", "\"1\"") +
-                                      response("/other/z.vcf", "\"1\"") + response("{other}w.vcf", "\"1\""),
-                                  "t1")}},
-                         {"addressbook-multiget",
-                          {answer(cardA + response("/book/b.vcf", "\"1\"", vcard("Ben", "--0203")) +
-                                  response("/x/y.vcf", "\"1\"", vcard("Y", "--0101")) +
-                                  response("/other/z.vcf", "\"1\"", vcard("Z", "--0101")) +
-                                  response("{other}w.vcf", "\"1\"", vcard("W", "--0101")))}}},
-                        {},
-                        "t1"}}
-        << QStringList{"Ann 1/2"} << QString() << false;
-    QTest::newRow("a damaged date keeps the row, and the card is asked for again")
-        << QList<Sync>{{{{"sync-collection", {answer(a, "t1")}}, {"addressbook-multiget", {answer(cardA)}}},
-                        {},
-                        "t1"},
-                       {{{"sync-collection", {answer(response("/book/a.vcf", "\"2\""), "t2")}},
-                         {"addressbook-multiget",
-                          {answer(response("/book/a.vcf", "\"2\"", vcard("Ann", "1999-02-29")))}}},
-                        {},
-                        "t1"}}
-        << QStringList{"Ann 1/2"} << QString() << false;
-    QTest::newRow("a card of 100 KB is read, one past 1 MB is not")
-        << QList<Sync>{{{{"sync-collection", {answer(a + b, "t1")}},
-                         {"addressbook-multiget",
-                          {answer(response("/book/a.vcf", "\"1\"",
-                                           vcard("Ann", "1990-01-02\r\nNOTE:" + QByteArray(100 << 10, 'n'))) +
-                                  response("/book/b.vcf", "\"1\"",
-                                           vcard("Ben", "--0203\r\nNOTE:" + QByteArray(1 << 20, 'n'))))}}},
-                        {},
-                        "t1"}}
-        << QStringList{"Ann 1/2"} << QString() << false;
-    QTest::newRow("a report in pages: every row in one sync")
-        << QList<Sync>{{{{"sync-collection", {answer(a + response("/book/", "507"), "t1"), answer(b, "t2")}},
-                         {"addressbook-multiget", {answer(cardA), answer(cardB)}}},
-                        {},
-                        "t2"}}
-        << QStringList{"Ann 1/2", "Ben 2/3"} << QString() << false;
-    QTest::newRow("pages without end: the contact bound holds for the whole sync")
-        << QList<Sync>{boundless} << QStringList() << QString() << false;
+    row("entities of a DTD",
+        {{only({"207 Multi-Status",
+                "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x \"y\">]>" + multistatus(a)}),
+          "The server's answer holds a document type, which is not accepted."}});
+    row("garbage", {{only({"207 Multi-Status", multistatus(a).left(60)}), unread}});
+    row("80,000 attributes on one element", {{only({"207 Multi-Status", attributes}), unread}});
+    row("nesting 200,000 deep",
+        {{only({"207 Multi-Status",
+                "<d:multistatus xmlns:d=\"DAV:\">" + QByteArray(1'000'000, 'x').replace("xxxxx", "<d:x>")}),
+          unread}});
+    row("a body past 20 MB",
+        {{only({"200 OK", QByteArray((20 << 20) + 1, ' ')}), "The server's answer is too large."}});
+    row("redirects without end",
+        {{only({"301 Moved", {}, "Location: /book/\r\n"}), "The server sent too many redirects."}});
+    row("an error", {{only({"500 Internal Server Error"}),
+                      "The server answered with an error: 500 Internal Server Error"}});
+    row("http:// elsewhere",
+        {{{},
+          "Only https:// addresses are accepted, so that the password never travels in clear: "
+          "http://example.com/book/"}},
+        {}, "http://example.com/book/");
+    row("a redirect to another origin, which asks for the password",
+        {{only({"307 Moved", {}, "Location: {other}\r\n"}),
+          "The server moved the address book to {other}; add that address instead."}});
+    row("https to http",
+        {{only({"301 Moved", {}, "Location: {other}\r\n"}),
+          "The server redirected to an address that is not secure: {other}"}},
+        {}, {}, true);
+    row("an answer cut short keeps the old token",
+        {{{{"sync-collection", {{"207 Multi-Status", multistatus(a + b, "t1"), {}, 5000}}}},
+          "The server's answer was cut short."}});
+    row("a failed fetch keeps the old token; the next sync brings the card",
+        {{{{"sync-collection", {ok(a, "t1")}}, {"addressbook-multiget", {{"500 Down"}}}},
+          "The server answered with an error: 500 Down"},
+         {fetched(a, "t1", cardA), {}, "t1"}},
+        {"Ann 1/2"});
+    row("a damaged date keeps the row, and the card is asked for again",
+        {{fetched(a, "t1", cardA), {}, "t1"},
+         {fetched(response("/book/a.vcf", "\"2\""), "t2", card("/book/a.vcf", "Ann", "1999-02-29")),
+          {},
+          "t1"}},
+        {"Ann 1/2"});
+    row("a card of 100 KB is read, one past 1 MB is not",
+        {{fetched(a + b, "t1",
+                  card("/book/a.vcf", "Ann", "1990-01-02\r\nNOTE:" + QByteArray(100 << 10, 'n')) +
+                      card("/book/b.vcf", "Ben", "--0203\r\nNOTE:" + QByteArray(1 << 20, 'n'))),
+          {},
+          "t1"}},
+        {"Ann 1/2"});
+    row("no sync-token: a contact left out of the listing is gone",
+        {{fetched(a + b, {}, cardA + cardB)}, {{{"sync-collection", {ok(a)}}}}}, {"Ann 1/2"});
+    row("cards from outside the book, or never asked for",
+        {{fetched(a + response("/book/../x/y.vcf", "\"1\"") + response("/other/z.vcf", "\"1\"") +
+                      response("{other}w.vcf", "\"1\""),
+                  "t1",
+                  cardA + card("/book/b.vcf", "Ben", "--0203") + card("/x/y.vcf", "Y", "--0101") +
+                      card("/other/z.vcf", "Z", "--0101") + card("{other}w.vcf", "W", "--0101")),
+          {},
+          "t1"}},
+        {"Ann 1/2"});
+    row("a report in pages: every row in one sync",
+        {{{{"sync-collection", {ok(a + response("/book/", "507"), "t1"), ok(b, "t2")}},
+           {"addressbook-multiget", {ok(cardA), ok(cardB)}}},
+          {},
+          "t2"}},
+        {"Ann 1/2", "Ben 2/3"});
+    row("pages without end: the contact bound holds for the whole sync",
+        {{fetched(page + response("/book/", "507"), "t{n}", {}),
+          QString("The address book holds more contacts than Candlewise reads (%L1).").arg(100'000),
+          "t817"}}); // the last whole page's
 }
 
 void AddressBookTest::hostile() {
