@@ -8,9 +8,9 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-multimedia-de
 DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils dbus dbus-x11 at-spi2-core python3
     python3-pyatspi gir1.2-atspi-2.0 python3-gi trayer openbox desktop-file-utils appstream python3-icalendar
     python3-dateutil qt6-gtk-platformtheme)
-# The address books' checks: two CardDAV servers, the secret store on a private bus, and curl to put
-# the test's cards on the servers.
-ADDRESSBOOK_PACKAGES=(radicale xandikos gnome-keyring curl)
+# The address books' checks: two CardDAV servers, the secret store on a private bus (gdbus locks it),
+# curl to put the test's cards on the servers, and openssl for the certificate of a TLS server.
+ADDRESSBOOK_PACKAGES=(radicale xandikos gnome-keyring curl libglib2.0-bin openssl)
 # The Wayland session of the end-to-end checks: a headless compositor and Qt's Wayland plug-in.
 WAYLAND_PACKAGES=(weston qt6-wayland)
 # What scripts/package needs to make and check the Debian package.
