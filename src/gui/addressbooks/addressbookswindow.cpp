@@ -251,9 +251,13 @@ void AddressBooksWindow::remove() {
 }
 
 // The books shown sync; the store is not read here, so that another program's hold on it costs no wait.
+// A sync that ends at once reads the sources again, so the books to sync are taken first.
 void AddressBooksWindow::syncNow() {
+    QList<qint64> books;
     for (const addressbook::SourceInfo& source : sources_)
-        sync_.runner().syncSource(source.id);
+        books << source.id;
+    for (const qint64 id : std::as_const(books))
+        sync_.runner().syncSource(id);
     showSources({});
 }
 
