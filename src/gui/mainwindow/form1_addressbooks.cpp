@@ -68,6 +68,7 @@ void Form1::buildFailingBar() {
     layout->addWidget(failingLabel, 1);
     layout->addWidget(failingButton);
     failingBar->hide();
+    failingButton->hide(); // laid out once the bar shows
     connect(failingButton, &QPushButton::clicked, this, &Form1::showAddressBooks);
     connect(addressBooks, &AddressBookSync::failingChanged, this, &Form1::followFailingBooks);
 }
@@ -78,6 +79,7 @@ void Form1::followFailingBooks() {
     failingLabel->setText(summary);
     failingLabel->setToolTip(summary); // a long name may not fit a narrow window
     failingBar->setVisible(!summary.isEmpty());
+    failingButton->setVisible(!summary.isEmpty());
     placeControls();
     cSysTray1->setTrayTip(summary.isEmpty() ? config::productName : config::productName + '\n' + summary);
 }
