@@ -141,6 +141,17 @@ std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId) {
     return RowOrigin{query.number(0), query.text(1)};
 }
 
+QHash<qint64, RowOrigin> originsOfRows(Connection& connection) {
+    QHash<qint64, RowOrigin> origins;
+    if (!haveTables(connection))
+        return origins;
+    Query query(connection, "select l.BirthdayId, s.id, s.DisplayName from tblContactLink l join tblSource s "
+                            "on s.id=l.SourceId where l.BirthdayId is not null");
+    while (query.next())
+        origins.insert(query.number(0), RowOrigin{query.number(1), query.text(2)});
+    return origins;
+}
+
 void hideContact(Connection& connection, qint64 birthdayId) {
     ensureTables(connection);
     Transaction transaction(connection);

@@ -5,6 +5,7 @@
 // the list keeps working. Every function works on an open connection and throws AppError with the
 // engine's message.
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -46,6 +47,8 @@ struct RowOrigin {
     QString sourceName; // the source's display name
 };
 std::optional<RowOrigin> originOf(Connection& connection, qint64 birthdayId);
+// The origins of all subscribed rows at once, by the rows' ids.
+QHash<qint64, RowOrigin> originsOfRows(Connection& connection);
 
 // Hides the contact behind a subscribed row, in every book that holds it: the row goes, and later syncs
 // do not bring it back, whatever its file is called or however long its book is empty or failing.

@@ -39,7 +39,7 @@ QString birthdaysText(int count) {
 }
 } // namespace
 
-AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
+AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, std::optional<qint64> select)
     : QDialog(parent), sync_(sync) {
     setWindowTitle(windowCaption);
     setWindowIcon(programIcon());
@@ -108,7 +108,7 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent)
     });
     ThemeWindow(this);
     setDialogKeys(this, closeButton, sourceList);
-    fill();
+    fill(select);
 }
 
 // Reads the sources again, keeping the selected one (or selecting the one given). A sync that runs

@@ -24,7 +24,9 @@ class AddressBooksWindow : public QDialog {
   public:
     enum Column { NameColumn, KindColumn, BirthdaysColumn, LastSyncColumn };
 
-    explicit AddressBooksWindow(AddressBookSync& sync, QWidget* parent = nullptr);
+    // Opens with the given book selected, or the first.
+    explicit AddressBooksWindow(AddressBookSync& sync, QWidget* parent = nullptr,
+                                std::optional<qint64> select = {});
 
     QTreeWidget* sourceList;
     QLabel* detailLabel; // the selected book's place and the outcome of its last sync, in full

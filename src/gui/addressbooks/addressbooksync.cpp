@@ -85,7 +85,9 @@ void AddressBookSync::rowsChangedHere() {
 }
 
 void AddressBookSync::sourcesChanged() {
+    const qsizetype failingBefore = failing_.count();
     failing_.forgetRemoved();
+    noteFailing(failingBefore);
     for (const qint64 id : std::exchange(watchedFolders_, {}))
         folderWatch_->unwatch(id);
     try {
@@ -104,7 +106,9 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
     if (runner_->isRetrying(sourceId))
         return; // the store was busy, which is no failure of the book; reading it now would wait
     if (ok) {
+        const qsizetype failingBefore = failing_.count();
         failing_.cleared(sourceId);
+        noteFailing(failingBefore);
         return;
     }
     if (failing_.contains(sourceId))
@@ -119,6 +123,13 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
         return;
     emit failedAnew(sourceId, name, error);
     failing_.failed(sourceId, name, error);
+    emit failingChanged();
+}
+
+// The books only ever come and go one way at a time, so a new count is a new set.
+void AddressBookSync::noteFailing(qsizetype countBefore) {
+    if (failing_.count() != countBefore)
+        emit failingChanged();
 }
 
 void AddressBookSync::watchStoreFile() {

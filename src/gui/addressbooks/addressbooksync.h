@@ -43,18 +43,23 @@ class AddressBookSync : public QObject {
     void rowsChangedHere();
     // A source was added or removed: the folders watched follow.
     void sourcesChanged();
+    // The books whose last sync failed, in one line; empty when none fails.
+    QString failingSummary() const { return failing_.summary(); }
 
   signals:
     void listOutdated();
     // The first failure of a source since it last synced, or since the program started: it is also
     // the one failure that goes to the desktop's notifications.
     void failedAnew(qint64 sourceId, const QString& sourceName, const QString& error);
+    // A book started failing, or one that failed synced or went.
+    void failingChanged();
 
   private:
     void sourceFinished(qint64 sourceId, bool ok, const QString& error);
     void storeFileChanged();
     void followStore();
     void watchStoreFile();
+    void noteFailing(qsizetype countBefore);
 
     PasswordPrompt* passwords_;
     std::unique_ptr<addressbook::SyncRunner> runner_;

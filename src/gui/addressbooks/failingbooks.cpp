@@ -37,6 +37,14 @@ void FailingBooks::forgetRemoved() {
         follow();
 }
 
+QString FailingBooks::summary() const {
+    if (books_.isEmpty())
+        return {};
+    if (books_.size() == 1)
+        return QStringLiteral("%1 could not be synced.").arg(books_.first().name);
+    return QStringLiteral("%1 address books could not be synced.").arg(books_.size());
+}
+
 void FailingBooks::follow() const {
     if (books_.isEmpty())
         services().syncNotices().withdraw(); // nothing left to say

@@ -16,6 +16,9 @@ class FailingBooks {
     // The books were added or removed: a failing book that is no longer subscribed has gone with it.
     void forgetRemoved();
     bool contains(qint64 sourceId) const { return books_.contains(sourceId); }
+    qsizetype count() const { return books_.size(); }
+    // One line for the main window and the tray's tip; empty when none fails.
+    QString summary() const;
 
   private:
     struct Book {

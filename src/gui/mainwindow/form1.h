@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the birthday list with the next birthday, the commands, the options, the reminder
 // timer and the tray icon.
+#include "core/addressbook/sources.h"
 #include "gui/reminders/knowndue.h"
 #include "gui/reminders/reminderhost.h"
 
@@ -57,6 +58,8 @@ class Form1 : public QWidget, public ReminderHost {
     void ListView1_DblClick();
     // "Address Books…" (Ctrl+B).
     void showAddressBooks();
+    // "Show in Address Books", for a row from an address book: its book selected there.
+    void showRowInAddressBooks();
 
     void Check1_Click();
     void Check2_Click();
@@ -108,6 +111,9 @@ class Form1 : public QWidget, public ReminderHost {
     TimerControl* Timer1;
     std::unique_ptr<cSysTray> cSysTray1;
     AddressBookSync* addressBooks;
+    QWidget* failingBar; // above the list while an address book fails to sync
+    QLabel* failingLabel;
+    QPushButton* failingButton; // "Address Books…"
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +133,11 @@ class Form1 : public QWidget, public ReminderHost {
     void showNewestRow();
     void followAddressBooks();       // their rows changed: the list refills, keeping its current row
     bool hideSubscribedRow(int row); // true when the row came from an address book
+    void buildFailingBar();
+    void followFailingBooks();
+    void loadOrigins();
+    std::optional<addressbook::RowOrigin> originOfRow(int row) const;
+    void followCurrentRow(); // "Show in Address Books" is offered for a subscribed row only
     void restoreOptions();
     void addNoticeOption();
     void visitWebSiteSometimes();
@@ -163,6 +174,8 @@ class Form1 : public QWidget, public ReminderHost {
     QTimer* placeTimer_ = nullptr; // runs out when a move or resize of the window has ended
     QRect placeKept_;              // the size and place last restored or kept
     QAction* catchUp_ = nullptr;
+    QAction* showInBooks_ = nullptr;
+    QHash<qint64, addressbook::RowOrigin> origins_; // of the subscribed rows, loaded with each refill
 };
 
 } // namespace cw

@@ -1,8 +1,9 @@
-// The address books from the main window: their window, the list following their syncs, and rows of
-// theirs that the user deletes.
+// The address books from the main window: their window, the list following their syncs, the book each
+// row comes from, the books that fail, and rows of theirs that the user deletes.
 #include "gui/mainwindow/form1.h"
 
 #include "core/addressbook/sources.h"
+#include "core/config.h"
 #include "core/apperror.h"
 #include "core/statements.h"
 #include "gui/addressbooks/addressbookswindow.h"
@@ -11,7 +12,12 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
+#include "gui/tray/csystray.h"
 
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 namespace cw {
@@ -19,6 +25,63 @@ namespace cw {
 void Form1::showAddressBooks() {
     AddressBooksWindow window(*addressBooks, this);
     window.exec();
+}
+
+void Form1::showRowInAddressBooks() {
+    if (const auto origin = originOfRow(ListView1->selectedRow())) {
+        AddressBooksWindow window(*addressBooks, this, origin->sourceId);
+        window.exec();
+    }
+}
+
+// Read with the rows, on the connection the refill reads them from: a hover never reads the store.
+void Form1::loadOrigins() {
+    try {
+        origins_ = addressbook::originsOfRows(sharedConnection());
+    } catch (const AppError&) {
+        origins_.clear(); // the rows are shown as the user's own
+    }
+}
+
+std::optional<addressbook::RowOrigin> Form1::originOfRow(int row) const {
+    if (row < 0 || size_t(row) >= ListView1->rows().size())
+        return std::nullopt;
+    const auto found = origins_.constFind(ListView1->rows().rows->id(size_t(row)));
+    if (found == origins_.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void Form1::followCurrentRow() {
+    showInBooks_->setVisible(originOfRow(ListView1->selectedRow()).has_value());
+}
+
+void Form1::buildFailingBar() {
+    failingBar = new QWidget(this);
+    auto* layout = new QHBoxLayout(failingBar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    failingLabel = new QLabel(failingBar);
+    failingLabel->setAccessibleName(QStringLiteral("Address books not synced"));
+    failingLabel->setTextFormat(Qt::PlainText);
+    failingButton = new QPushButton(QStringLiteral("Address Books…"), failingBar);
+    failingButton->setAccessibleName(QStringLiteral("Address Books"));
+    layout->addWidget(failingLabel, 1);
+    layout->addWidget(failingButton);
+    failingBar->hide();
+    failingButton->hide(); // laid out once the bar shows
+    connect(failingButton, &QPushButton::clicked, this, &Form1::showAddressBooks);
+    connect(addressBooks, &AddressBookSync::failingChanged, this, &Form1::followFailingBooks);
+}
+
+// The bar and the tray's tip say which books fail for as long as any does.
+void Form1::followFailingBooks() {
+    const QString summary = addressBooks->failingSummary();
+    failingLabel->setText(summary);
+    failingLabel->setToolTip(summary); // a long name may not fit a narrow window
+    failingBar->setVisible(!summary.isEmpty());
+    failingButton->setVisible(!summary.isEmpty());
+    placeControls();
+    cSysTray1->setTrayTip(summary.isEmpty() ? config::productName : config::productName + '\n' + summary);
 }
 
 // A pass that runs (an alert is up) is not refilled under it: the list follows once it has ended.

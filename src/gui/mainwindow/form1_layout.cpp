@@ -119,6 +119,7 @@ void Form1::buildControls() {
 
     Timer1 = new TimerControl(this);
     addressBooks = new AddressBookSync(this);
+    buildFailingBar();
     restoreWindowPlace();
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
     applyStoredDesign(*cSysTray1);
@@ -165,6 +166,7 @@ void Form1::connectHandlers() {
         action->setShortcutContext(context);
         ListView1->addAction(action);
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     addCommand(PushButton6->text(), {QKeySequence::New}, Qt::WindowShortcut,
                [this] { PushButton6->click(); });
@@ -178,6 +180,14 @@ void Form1::connectHandlers() {
                [this] { PushButton9->click(); });
     addCommand(QStringLiteral("Address Books…"), {Qt::CTRL | Qt::Key_B}, Qt::WindowShortcut,
                &Form1::showAddressBooks);
+    showInBooks_ = addCommand(QStringLiteral("Show in Address Books"), {}, Qt::WidgetShortcut,
+                              &Form1::showRowInAddressBooks);
+    showInBooks_->setVisible(false);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form1::followCurrentRow);
+    ListView1->rowTip = [this](int row) {
+        const auto origin = originOfRow(row);
+        return origin ? QStringLiteral("From the address book “%1”").arg(origin->sourceName) : QString();
+    };
     // Ctrl+F anywhere in the window, or "Find" in the list's context menu.
     addCommand(QStringLiteral("Find"), {QKeySequence::Find}, Qt::WindowShortcut, &Form1::showFind);
     addNoticeOption();

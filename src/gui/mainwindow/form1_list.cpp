@@ -75,6 +75,7 @@ void Form1::refill(bool isTest, bool newDay, bool synced) {
         *list = BirthdayList::read(sharedConnection(), ListView1->rows().size());
         opened = true;
     });
+    loadOrigins();
     // Each row's month name and days left are worked out once here; the cells' texts are made from
     // them when the view shows a row. A row whose month or day cannot be used is reported at the step
     // that needs it and keeps the cells that could be filled.
@@ -96,6 +97,7 @@ void Form1::refill(bool isTest, bool newDay, bool synced) {
         });
     }
     ListView1->finishRefill(rows);
+    followCurrentRow();
     if (!opened)
         return; // nothing could be read: one report, an empty list, and the pass ends
     // The reminder check goes over the rows just read rather than reading a large list twice.

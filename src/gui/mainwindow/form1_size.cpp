@@ -63,11 +63,15 @@ void Form1::placeControls() {
         control->setGeometry(QStyle::visualRect(layoutDirection(), rect(), designed));
     };
     place(Label1, twipsRect(120, 120, 7800, 255).adjusted(0, -2, addedWidth, 2));
-    place(findField, twipsRect(120, 480, 7800, 315).adjusted(0, 0, addedWidth, 0));
-    // The find field takes a row's height from the top of the list while it is shown.
+    // The bar of failing address books, then the find field, take their heights from the top of the
+    // list while they are shown.
+    const int barHeight = failingBar->sizeHint().height();
+    const int barRoom = failingBar->isHidden() ? 0 : barHeight + twips(60);
+    place(failingBar, twipsRect(120, 480, 7800, 0).adjusted(0, 0, addedWidth, barHeight));
+    place(findField, twipsRect(120, 480, 7800, 315).adjusted(0, barRoom, addedWidth, barRoom));
     const int findRoom = findField->isHidden() ? 0 : 360;
-    place(ListView1,
-          twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom).adjusted(0, 0, addedWidth, addedHeight));
+    place(ListView1, twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom)
+                         .adjusted(0, barRoom, addedWidth, addedHeight));
     for (const auto& [below, designed] : designedBelow_)
         place(below, designed.translated(0, addedHeight));
 }

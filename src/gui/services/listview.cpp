@@ -129,10 +129,16 @@ bool ListView::viewportEvent(QEvent* event) {
     const QRect cell = visualRect(index);
     // The item's text margins on either side, as the styles draw them.
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    QStringList lines;
     if (index.isValid() && viewport()->fontMetrics().horizontalAdvance(text) + margins > cell.width())
-        QToolTip::showText(help->globalPos(), text, viewport(), cell);
-    else
+        lines << text;
+    if (index.isValid() && rowTip)
+        lines << rowTip(model_->rowShownAt(index.row()));
+    lines.removeAll(QString());
+    if (lines.isEmpty())
         QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), lines.join(QLatin1Char('\n')), viewport(), cell);
     return true;
 }
 

@@ -82,13 +82,15 @@ class ListView : public QTreeView {
     // As a click on the column's header does; only the click tells orderChanged.
     void sortBy(int column, bool descending);
     const ListOrder& order() const;
+    // A line more for the tooltip of a row, when it gives one.
+    std::function<QString(int row)> rowTip;
 
   signals:
     void itemDoubleClicked(int row);
     void orderChanged(int column, bool descending);
 
   protected:
-    // A cell whose text does not fit shows it whole in a tooltip.
+    // A cell whose text does not fit shows it whole in a tooltip, above its row's own line.
     bool viewportEvent(QEvent* event) override;
     // A find that lets no row through says so in the empty list.
     void paintEvent(QPaintEvent* event) override;

@@ -9,12 +9,14 @@
 #include "gui/addressbooks/hiddencontactsdialog.h"
 #include "gui/mainwindow/fixture.h"
 #include "gui/notifications/desktopnotices.h"
+#include "gui/tray/csystray.h"
 #include "support/davserver.h"
 #include "support/noticeserver.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QToolTip>
 #include <QTreeWidget>
 
 using namespace cwtest;
@@ -154,6 +156,21 @@ void TestAddressBooks::subscribedRowsAreReadOnly() {
     Fixture f;
     f.subscribe();
     f.select(person);
+    const QString book = QDir(f.contacts.path()).dirName();
+    const QRect cell = f.form->ListView1->visualRect(f.form->ListView1->currentIndex());
+    QHelpEvent hover(QEvent::ToolTip, cell.center(), f.form->ListView1->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(f.form->ListView1->viewport(), &hover);
+    QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : "", subscribed ? "From the address book “" + book + "”" : "");
+    QAction* showInBooks = f.form->ListView1->actions().value(6);
+    QCOMPARE(showInBooks->text() + (showInBooks->isVisible() ? "" : " hidden"),
+             "Show in Address Books" + QString(subscribed ? "" : " hidden"));
+    if (subscribed) {
+        whenModal<Window>([&](Window* window) {
+            QCOMPARE(window->sourceList->currentItem()->text(Window::NameColumn), book);
+            window->closeButton->click();
+        });
+        showInBooks->trigger();
+    }
     whenModal<cw::Form2>([&](cw::Form2* editor) {
         QCOMPARE(editor->Text1->text(), person);
         QCOMPARE(editor->Text1->isReadOnly(), subscribed);
@@ -257,6 +274,14 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
         error = Fixture::row(window, 0).value(Window::LastSyncColumn);
         QVERIFY(window->detailLabel->text().contains(error));
     });
+    const QString book = QDir(f.contacts.path()).dirName();
+    QCOMPARE(f.form->cSysTray1->TrayTip(), "Candlewise Software\n" + book + " could not be synced.");
+    QCOMPARE(f.form->failingLabel->text(), book + " could not be synced.");
+    QVERIFY(f.form->failingBar->isVisible() && f.form->failingButton->sizeHint().width() <= f.form->failingButton->width());
+    int opened = 0;
+    whenModal<Window>([](Window* window) { window->closeButton->click(); }, &opened);
+    f.form->failingButton->click();
+    QCOMPARE(opened, 1);
     QTRY_COMPARE(server.read(), QStringList({"GetCapabilities", "Notify 0: "}));
     QCOMPARE(
         server.notices[0].toList().mid(1, 2),
@@ -269,6 +294,7 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     f.inWindow([&](Window* window) { // a second failing book joins the notice, which follows the set
         f.syncNow(window);
         QTRY_COMPARE(server.read().size(), 4);
+        QCOMPARE(f.form->failingLabel->text(), "2 address books could not be synced.");
         QVERIFY(QDir().rename(moved, f.contacts.path()));
         f.syncNow(window);
         QTRY_COMPARE(server.read().size(), 6);
@@ -277,6 +303,7 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     });
     QTRY_COMPARE(server.read().mid(2), QStringList({"GetCapabilities", "Notify 1: ", "GetCapabilities",
                                                     "Notify 1: ", "CloseNotification 1"}));
+    QVERIFY(f.form->failingBar->isHidden() && f.form->cSysTray1->TrayTip() == "Candlewise Software");
     QCOMPARE(server.notices[1].toList()[2],
              "2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName());
     QVERIFY(
