@@ -101,11 +101,9 @@ class Fixture : public MainWindowFixture {
     }
     static void ownKeys(QWidget* window) {
         QStringList keys;
-        for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-            const QString key = QKeySequence::mnemonic(button->text()).toString();
-            QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(button->text()));
-            keys << key;
-        }
+        for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            keys << QKeySequence::mnemonic(button->text()).toString();
+        QVERIFY2(!keys.contains("") && keys.removeDuplicates() == 0, qPrintable(keys.join(' ')));
     }
     static bool synced(Window* window) {
         const QString last = row(window, 0).value(Window::LastSyncColumn);
