@@ -953,7 +953,7 @@ def scenario_notify(s, button=1, after="You will be reminded of birthday in 1:00
     s.start_program()
     calls = [server.stdout.readline().strip() for _ in range(3)]
     check(calls[:2] == ["ready", "GetCapabilities"] and calls[2].startswith(
-        "Notify 0: default, Remind me again in 1 hour, Do not remind me again\t[\"candlewise\", \"Birthday Alert!\", "
+        "Notify 0: default=Show, Remind me again in 1 hour, Do not remind me again\t[\"candlewise\", \"Birthday Alert!\", "
         "\"Ann Example's birthday is today.\""), f"the alert's notification: {calls}")
     s.shot("notified")
     server.stdin.write(f"press {button}\n")

@@ -76,7 +76,7 @@ def on_notification_call(connection, sender, path, interface, method, parameters
                "GetServerInformation": GLib.Variant("(ssss)", ("checks", "candlewise", "1", "1.2"))}
     if caps and method == "Notify":
         kept = "; kept" if args[6].pop("resident", False) else ""
-        print(f"Notify {args[1]}: {', '.join(args[5][:1] + args[5][3::2])}{kept}\t{json.dumps(args[2:5] + args[6:])}")
+        print(f"Notify {args[1]}: {', '.join(['='.join(args[5][:2])] * bool(args[5]) + args[5][3::2])}{kept}\t{json.dumps(args[2:5] + args[6:])}")
     elif caps:
         print(method, *args)
     sys.stdout.flush()

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -67,12 +68,21 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
     progressBar->setAccessibleName(QStringLiteral("Sync progress"));
     progressBar->setTextVisible(false);
 
-    addButton = makeButton(QStringLiteral("Add…"), QStringLiteral("Add"), this);
-    removeButton = makeButton(QStringLiteral("Remove"), QStringLiteral("Remove"), this);
-    syncButton = makeButton(QStringLiteral("Sync Now"), QStringLiteral("Sync Now"), this);
-    passwordButton = makeButton(QStringLiteral("Password…"), QStringLiteral("Password"), this);
-    hiddenButton = makeButton(QStringLiteral("Show Hidden…"), QStringLiteral("Show Hidden"), this);
-    closeButton = makeButton(QStringLiteral("Close"), QStringLiteral("Close"), this);
+    addButton = makeButton(QStringLiteral("&Add…"), QStringLiteral("Add"), this);
+    removeButton = makeButton(QStringLiteral("&Remove"), QStringLiteral("Remove"), this);
+    syncButton = makeButton(QStringLiteral("&Sync Now"), QStringLiteral("Sync Now"), this);
+    passwordButton = makeButton(QStringLiteral("&Password…"), QStringLiteral("Password"), this);
+    hiddenButton = makeButton(QStringLiteral("Show &Hidden…"), QStringLiteral("Show Hidden"), this);
+    closeButton = makeButton(QStringLiteral("&Close"), QStringLiteral("Close"), this);
+    // Delete in the list removes the selected book, F5 anywhere syncs; each as its button would.
+    const auto pressWith = [this](const QKeySequence& key, QWidget* scope, QPushButton* button) {
+        auto* shortcut = new QShortcut(key, scope, nullptr, nullptr,
+                                       scope == this ? Qt::WindowShortcut : Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {addButton, removeButton, syncButton, passwordButton, hiddenButton})
         buttons->addWidget(button);
@@ -86,6 +96,8 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
     resize(std::max(sizeHint().width(), fontMetrics().averageCharWidth() * 90),
            fontMetrics().lineSpacing() * 20);
 
+    pressWith(QKeySequence::Delete, sourceList, removeButton);
+    pressWith(Qt::Key_F5, this, syncButton);
     connect(addButton, &QPushButton::clicked, this, &AddressBooksWindow::add);
     connect(removeButton, &QPushButton::clicked, this, &AddressBooksWindow::remove);
     connect(syncButton, &QPushButton::clicked, this, &AddressBooksWindow::syncNow);
@@ -185,7 +197,7 @@ void AddressBooksWindow::selectionChanged() {
     hiddenButton->setEnabled(source && source->hiddenCount > 0);
     syncButton->setEnabled(!sources_.empty());
     if (!source) {
-        detailLabel->setText(sources_.empty() ? QStringLiteral("No address book yet: press “Add…” to "
+        showText(detailLabel, sources_.empty() ? QStringLiteral("No address book yet: press “Add…” to "
                                                                "subscribe to a contacts folder or a "
                                                                "CardDAV address book.")
                                               : QString());
@@ -198,7 +210,7 @@ void AddressBooksWindow::selectionChanged() {
         detail += QStringLiteral("\nThe birthdays of the last good sync (%1) stay in the list.")
                       .arg(lastSyncText(lastGood, services().clock().now()));
     }
-    detailLabel->setText(detail);
+    showText(detailLabel, detail);
 }
 
 void AddressBooksWindow::add() {

@@ -60,7 +60,7 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
 
     locationBox = new QLineEdit(this);
     locationBox->setAccessibleName(QStringLiteral("Folder or address"));
-    browseButton = makeButton(QStringLiteral("Browse…"), QStringLiteral("Browse for a folder"), this);
+    browseButton = makeButton(QStringLiteral("&Browse…"), QStringLiteral("Browse for a folder"), this);
     userNameBox = new QLineEdit(this);
     userNameBox->setAccessibleName(QStringLiteral("User name"));
     passwordBox = new QLineEdit(this);
@@ -70,8 +70,8 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
     statusLabel->setAccessibleName(QStringLiteral("Status"));
     statusLabel->setTextFormat(Qt::PlainText);
     statusLabel->setWordWrap(true);
-    addButton = makeButton(QStringLiteral("Add"), QStringLiteral("Add"), this);
-    cancelButton = makeButton(QStringLiteral("Cancel"), QStringLiteral("Cancel"), this);
+    addButton = makeButton(QStringLiteral("&Add"), QStringLiteral("Add"), this);
+    cancelButton = makeButton(QStringLiteral("&Cancel"), QStringLiteral("Cancel"), this);
 
     auto* where = new QHBoxLayout;
     where->addWidget(locationBox, 1);
@@ -101,6 +101,10 @@ AddSourceDialog::AddSourceDialog(QStringList subscribed, QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ThemeWindow(this);
     setDialogKeys(this, addButton, locationBox);
+    // The address and what goes with it first; "Browse…" is for those who do not type a folder.
+    const QList<QWidget*> order{locationBox, userNameBox, passwordBox, browseButton, addButton, cancelButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     locationEdited();
 }
 
@@ -121,7 +125,7 @@ void AddSourceDialog::locationEdited() {
     const bool address = isAddressText(locationBox->text());
     userNameBox->setEnabled(address);
     passwordBox->setEnabled(address);
-    statusLabel->setText(hint);
+    showText(statusLabel, hint);
 }
 
 void AddSourceDialog::add() {
@@ -152,7 +156,8 @@ void AddSourceDialog::add() {
         return;
     }
     if (userNameBox->text().isEmpty() != passwordBox->text().isEmpty()) { // none: a server with no login
-        refuse(QStringLiteral("Type the user name and the password of the address book."));
+        refuse(QStringLiteral("Type the user name and the password of the address book."),
+               userNameBox->text().isEmpty() ? userNameBox : passwordBox);
         return;
     }
     addAddress(address);
@@ -179,7 +184,7 @@ void AddSourceDialog::addAddress(const QUrl& address) {
     discovery_ = new addressbook::Discovery(this);
     connect(discovery_, &addressbook::Discovery::found, this, &AddSourceDialog::found);
     connect(discovery_, &addressbook::Discovery::failed, this, &AddSourceDialog::failed);
-    statusLabel->setText(QStringLiteral("Looking for address books at %1…").arg(address.host()));
+    showText(statusLabel, QStringLiteral("Looking for address books at %1…").arg(address.host()));
     discovery_->start(address, userNameBox->text(), passwordBox->text());
 }
 
@@ -215,9 +220,11 @@ void AddSourceDialog::setLooking(bool looking) {
     setCursor(looking ? Qt::BusyCursor : Qt::ArrowCursor);
 }
 
-void AddSourceDialog::refuse(const QString& message) {
-    statusLabel->setText(hint);
+// The problem stays in the status line after its message box, and the box at fault takes the keys.
+void AddSourceDialog::refuse(const QString& message, QLineEdit* fault) {
+    showText(statusLabel, message);
     showProblem(message, dialogTitle);
+    (fault ? fault : locationBox)->setFocus();
 }
 
 } // namespace cw

@@ -54,7 +54,8 @@ class AddSourceDialog : public QDialog {
     void found(const QList<addressbook::FoundBook>& books);
     void failed(const QString& error);
     void setLooking(bool looking);
-    void refuse(const QString& message);
+    // Says the problem and gives the keys to the box at fault, the address box unless told.
+    void refuse(const QString& message, QLineEdit* fault = nullptr);
 
     QStringList subscribed_;
     std::vector<SourceToAdd> sources_;

@@ -2,6 +2,7 @@
 
 #include "gui/services/services.h"
 
+#include <QLabel>
 #include <QLocale>
 
 namespace cw {
@@ -32,6 +33,11 @@ QString syncingText(int done, int total) {
 
 void showProblem(const QString& text, const QString& caption) {
     services().messages().show(text, caption, MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+void showText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setAccessibleDescription(text);
 }
 
 } // namespace cw

@@ -2,6 +2,8 @@
 // How the Address Books window words a source: its kind and how its last sync went.
 #include "core/addressbook/sources.h"
 
+class QLabel;
+
 namespace cw {
 
 QString kindText(addressbook::SourceKind kind);
@@ -12,5 +14,8 @@ QString lastSyncText(const addressbook::SourceInfo& source, const QDateTime& now
 QString syncingText(int done, int total);
 // A problem said in a box with OK, through the program's message service.
 void showProblem(const QString& text, const QString& caption);
+// Shows the text in the label and gives it, as the label's description, to screen readers, which
+// otherwise hear only the label's short name.
+void showText(QLabel* label, const QString& text);
 
 } // namespace cw

@@ -73,7 +73,8 @@ void DesktopNotices::askCapabilities(const Notice& notice, quint64 posting) {
 void DesktopNotices::send(const Notice& notice, const QStringList& capabilities, quint64 posting) {
     QStringList actions;
     if (capabilities.contains(QStringLiteral("actions"))) {
-        actions << QStringLiteral("default") << QString();
+        // Servers that list the actions in a menu, such as dunst, show the default one by its label.
+        actions << QStringLiteral("default") << QStringLiteral("Show");
         for (const auto& [key, caption] : notice.buttons)
             actions << key << caption;
     }

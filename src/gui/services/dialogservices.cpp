@@ -82,7 +82,14 @@ class QtFileDialogService : public FileDialogService {
                                             &chosenFilter, QFileDialog::DontConfirmOverwrite);
     }
     QString getExistingDirectory(QWidget* parent, const FileDialogRequest& request) override {
-        return QFileDialog::getExistingDirectory(parent, request.title, request.presetName);
+        // Built by hand to show hidden folders too, such as ~/.contacts.
+        QFileDialog dialog(parent, request.title, request.presetName);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setFilter(QDir::AllDirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
     }
 };
 

@@ -21,7 +21,7 @@ class TestNotices : public QObject {
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<int>("duration");
         const QString get = "GetCapabilities", close = "CloseNotification 1",
-                      notice = "Notify 0: default, Remind me again in 1 hour, Do not remind me again";
+                      notice = "Notify 0: default=Show, Remind me again in 1 hour, Do not remind me again";
         QTest::newRow("due at start: the lines, two buttons, kept; OK withdraws it")
             << "actions,body-markup,persistence" << 0 << "" << QStringList{get, notice + "; kept", close}
             << 3600;
