@@ -1,9 +1,9 @@
 #pragma once
 // Address books the user subscribes to, kept in the store beside the birthday table: the sources
 // ("tblSource"), the link from each row of the birthday table to the contact it came from
-// ("tblContactLink"), and the contacts hidden from the list ("tblHidden"). The birthday table and its columns are never changed, so every other reader of
-// the list keeps working. Every function works on an open connection and throws AppError with the
-// engine's message.
+// ("tblContactLink"), and the contacts hidden from the list ("tblHidden"). The birthday table and its columns
+// are never changed, so every other reader of the list keeps working. Every function works on an open
+// connection and throws AppError with the engine's message.
 #include <QDateTime>
 #include <QHash>
 #include <QString>

@@ -111,9 +111,9 @@ class CardDavSync : public SyncJob {
     DavClient* client_;
     std::vector<QString> pending_;
     size_t fetched_ = 0;
-    size_t listed_ = 0; // contacts listed in this sync, over every page
+    size_t listed_ = 0;    // contacts listed in this sync, over every page
     bool damaged_ = false; // a card could not be read: the token stays where it was
-    int pages_ = 0;     // continued sync reports
+    int pages_ = 0;        // continued sync reports
     QStringList gone_;
     QString token_;
     std::function<void()> then_;

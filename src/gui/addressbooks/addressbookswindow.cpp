@@ -198,9 +198,9 @@ void AddressBooksWindow::selectionChanged() {
     syncButton->setEnabled(!sources_.empty());
     if (!source) {
         showText(detailLabel, sources_.empty() ? QStringLiteral("No address book yet: press “Add…” to "
-                                                               "subscribe to a contacts folder or a "
-                                                               "CardDAV address book.")
-                                              : QString());
+                                                                "subscribe to a contacts folder or a "
+                                                                "CardDAV address book.")
+                                               : QString());
         return;
     }
     QString detail = source->location + QLatin1Char('\n') + statusText(*source);

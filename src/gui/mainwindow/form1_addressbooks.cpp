@@ -3,8 +3,8 @@
 #include "gui/mainwindow/form1.h"
 
 #include "core/addressbook/sources.h"
-#include "core/config.h"
 #include "core/apperror.h"
+#include "core/config.h"
 #include "core/statements.h"
 #include "gui/addressbooks/addressbookswindow.h"
 #include "gui/addressbooks/addressbooksync.h"

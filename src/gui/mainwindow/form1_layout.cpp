@@ -183,7 +183,8 @@ void Form1::connectHandlers() {
     showInBooks_ = addCommand(QStringLiteral("Show in Address Books"), {}, Qt::WidgetShortcut,
                               &Form1::showRowInAddressBooks);
     showInBooks_->setVisible(false);
-    connect(ListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form1::followCurrentRow);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &Form1::followCurrentRow);
     ListView1->rowTip = [this](int row) {
         const auto origin = originOfRow(row);
         return origin ? QStringLiteral("From the address book “%1”").arg(origin->sourceName) : QString();

@@ -70,8 +70,9 @@ void Form1::placeControls() {
     place(failingBar, twipsRect(120, 480, 7800, 0).adjusted(0, 0, addedWidth, barHeight));
     place(findField, twipsRect(120, 480, 7800, 315).adjusted(0, barRoom, addedWidth, barRoom));
     const int findRoom = findField->isHidden() ? 0 : 360;
-    place(ListView1, twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom)
-                         .adjusted(0, barRoom, addedWidth, addedHeight));
+    place(
+        ListView1,
+        twipsRect(120, 480 + findRoom, 7800, 2535 - findRoom).adjusted(0, barRoom, addedWidth, addedHeight));
     for (const auto& [below, designed] : designedBelow_)
         place(below, designed.translated(0, addedHeight));
 }

@@ -166,8 +166,9 @@ void TestAddressBooks::addAFolder() {
         window->addButton->click();
         QCOMPARE(window->sourceList->topLevelItemCount(), 1);
     });
-    QCOMPARE(f.sandbox.messages->texts(), QStringList({"This folder is already subscribed.",
-                                                       "Type the user name and the password of the address book."}));
+    QCOMPARE(f.sandbox.messages->texts(),
+             QStringList({"This folder is already subscribed.",
+                          "Type the user name and the password of the address book."}));
     // The real "Browse…" lists hidden folders, such as ~/.contacts.
     whenModal<QFileDialog>([](QFileDialog* browse) {
         QVERIFY(browse->filter().testFlag(QDir::Hidden) && browse->testOption(QFileDialog::ShowDirsOnly));
@@ -191,9 +192,11 @@ void TestAddressBooks::subscribedRowsAreReadOnly() {
     f.select(person);
     const QString book = QDir(f.contacts.path()).dirName();
     const QRect cell = f.form->ListView1->visualRect(f.form->ListView1->currentIndex());
-    QHelpEvent hover(QEvent::ToolTip, cell.center(), f.form->ListView1->viewport()->mapToGlobal(cell.center()));
+    QHelpEvent hover(QEvent::ToolTip, cell.center(),
+                     f.form->ListView1->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(f.form->ListView1->viewport(), &hover);
-    QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : "", subscribed ? "From the address book “" + book + "”" : "");
+    QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : "",
+                 subscribed ? "From the address book “" + book + "”" : "");
     QAction* showInBooks = f.form->ListView1->actions().value(6);
     QCOMPARE(showInBooks->text() + (showInBooks->isVisible() ? "" : " hidden"),
              "Show in Address Books" + QString(subscribed ? "" : " hidden"));
@@ -308,7 +311,8 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     const QString book = QDir(f.contacts.path()).dirName();
     QCOMPARE(f.form->cSysTray1->TrayTip(), "Candlewise Software\n" + book + " could not be synced.");
     QCOMPARE(f.form->failingLabel->text(), book + " could not be synced.");
-    QVERIFY(f.form->failingBar->isVisible() && f.form->failingButton->sizeHint().width() <= f.form->failingButton->width());
+    QVERIFY(f.form->failingBar->isVisible() &&
+            f.form->failingButton->sizeHint().width() <= f.form->failingButton->width());
     int opened = 0;
     whenModal<Window>([](Window* window) { window->closeButton->click(); }, &opened);
     f.form->failingButton->click();
