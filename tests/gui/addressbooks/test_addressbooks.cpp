@@ -111,9 +111,15 @@ class Fixture : public MainWindowFixture {
         const QString last = row(window, 0).value(Window::LastSyncColumn);
         return window->progressBar->isHidden() && last.contains(" at ");
     }
+    // A key as the user presses it: once the window is the active one, with its list focused.
+    static void press(Window* window, Qt::Key key) {
+        window->activateWindow();
+        window->sourceList->setFocus();
+        QTRY_VERIFY(QApplication::activeWindow() == window && window->sourceList->hasFocus());
+        QTest::keyClick(window->sourceList, key);
+    }
     void syncNow(Window* window) {
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keyClick(window->sourceList, Qt::Key_F5);
+        press(window, Qt::Key_F5);
         QTRY_VERIFY(window->progressBar->isHidden());
     }
 };
@@ -255,7 +261,7 @@ void TestAddressBooks::removeAsksWithTheCount() {
     f.sandbox.messages->answers = {cw::MessageResult::No, cw::MessageResult::Yes};
     f.inWindow([&](Window* window) {
         for (int answer = 0; answer < 2; ++answer)
-            QTest::keyClick(window->sourceList, Qt::Key_Delete);
+            Fixture::press(window, Qt::Key_Delete);
         QCOMPARE(window->sourceList->topLevelItemCount(), 0);
         QVERIFY(!window->removeButton->isEnabled() && !window->syncButton->isEnabled());
     });
