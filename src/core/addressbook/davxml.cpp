@@ -107,7 +107,8 @@ struct MultiStatusReader::Private {
     QString text;
     bool tooLong = false;
     bool isMultiStatus = false;
-    bool done = false; // refused, or the multistatus was closed
+    bool closed = false; // the multistatus was closed: only what XML allows after it may follow
+    bool done = false;   // refused, or stopped by the receiver
 
     bool refuse(const QString& why) {
         if (error.isEmpty())
@@ -190,25 +191,25 @@ void MultiStatusReader::Private::keepText() {
 }
 
 bool MultiStatusReader::Private::endElement() {
-    const Tag closed = open.back();
+    const Tag ended = open.back();
     open.pop_back();
     if (capturing != Text::None && open.size() == capturedAt) {
         if (tooLong && capturing != Text::AddressData)
             return refuse(unreadable);
         keepText();
     }
-    if (closed == Tag::Response) {
+    if (ended == Tag::Response) {
         if (!each(std::exchange(response, {}))) {
             done = true;
             return false;
         }
-    } else if (closed == Tag::PropStat) {
+    } else if (ended == Tag::PropStat) {
         if (propStatus == 200)
             takeFound(response, found);
         found = {};
         propStatus = 0;
-    } else if (closed == Tag::MultiStatus) {
-        done = true;
+    } else if (ended == Tag::MultiStatus) {
+        closed = true;
     }
     return true;
 }
@@ -261,7 +262,7 @@ bool MultiStatusReader::feed(QByteArrayView bytes) {
     if (!d->error.isEmpty())
         return false;
     if (d->done)
-        return true; // what follows the closed multistatus is not read
+        return true;
     if (!d->guard.pass(bytes))
         return d->refuse(unreadable);
     d->xml.addData(bytes.toByteArray());
@@ -271,7 +272,7 @@ bool MultiStatusReader::feed(QByteArrayView bytes) {
 bool MultiStatusReader::finish() {
     if (!d->error.isEmpty())
         return false;
-    if (!d->isMultiStatus || !d->done || !d->open.empty())
+    if (!d->isMultiStatus || !d->closed)
         return d->refuse(unreadable);
     return true;
 }

@@ -3,7 +3,8 @@
 // bytes go in as they arrive and each response comes out once it is closed, so neither a large
 // answer nor a large card is held whole. Every answer is taken as hostile: a DTD (and with it every
 // entity of its own) is refused, and so is an element past the bounds on attributes, nesting and
-// text below, which would otherwise cost time or memory far beyond the answer's size.
+// text below, which would otherwise cost time or memory far beyond the answer's size. After the closed
+// multistatus only what XML allows there may follow, so an answer reads the same in any pieces.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
