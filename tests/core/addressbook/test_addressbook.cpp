@@ -29,7 +29,8 @@ namespace {
 using Server = cwtest::DavServer;
 using cwtest::card;
 
-// The live store where the program finds it, holding the birthday table alone, as an older version left it.
+// The live store where the program finds it, as an older version left it: the birthday table, and the
+// sources and links of the last version, read as they are until a writer adds the columns it lacks.
 class Store {
   public:
     Store() {
@@ -39,7 +40,12 @@ class Store {
         sqlite3_open(QFile::encodeName(cw::liveStoreFile()).constData(), &db);
         sqlite3_exec(db,
                      "create table tblBirthday (id INTEGER PRIMARY KEY AUTOINCREMENT, Person TEXT, "
-                     "BirthMonth SMALLINT, BirthDay SMALLINT)",
+                     "BirthMonth SMALLINT, BirthDay SMALLINT); create table tblSource (id INTEGER PRIMARY "
+                     "KEY AUTOINCREMENT, Kind INTEGER NOT NULL, Location TEXT NOT NULL, UserName TEXT, "
+                     "DisplayName TEXT, SyncToken TEXT, LastSync TEXT, LastError TEXT); create table "
+                     "tblContactLink (id INTEGER PRIMARY KEY AUTOINCREMENT, SourceId INTEGER NOT NULL, Href "
+                     "TEXT NOT NULL, Uid TEXT, ETag TEXT, BirthdayId INTEGER, Hidden INTEGER NOT NULL "
+                     "DEFAULT 0, Person TEXT, BirthMonth INTEGER, BirthDay INTEGER, UNIQUE (SourceId, Href))",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
         openStore(connection, cw::liveStoreFile());
@@ -422,23 +428,15 @@ void AddressBookTest::hostile() {
     QFETCH(QString, book);
     QFETCH(bool, tls);
     QTemporaryDir keys;
-    QSslCertificate certificate;
-    QSslKey key;
+    Certificate made;
     if (tls) { // a certificate of the test's own, trusted as its own authority
-        QProcess openssl;
-        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                                  "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                                  keys.filePath("key.pem"), "-out", keys.filePath("cert.pem")});
-        QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
-        certificate = QSslCertificate::fromPath(keys.filePath("cert.pem")).value(0);
-        QFile keyFile(keys.filePath("key.pem"));
-        QVERIFY(keyFile.open(QIODevice::ReadOnly));
-        key = QSslKey(&keyFile, QSsl::Rsa);
+        made = makeCertificate(keys.path(), "own");
+        QVERIFY(!made.certificate.isNull() && !made.key.isNull());
         QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-        trusting.addCaCertificate(certificate);
+        trusting.addCaCertificate(made.certificate);
         QSslConfiguration::setDefaultConfiguration(trusting);
     }
-    ScriptedServer server(QHostAddress::LocalHost, certificate, key);
+    ScriptedServer server(QHostAddress::LocalHost, made.certificate, made.key);
     // Another origin, which would take the password if it were offered.
     ScriptedServer other(QHostAddress("127.0.0.2"));
     other.script[""] = {Answer("401 Unauthorized", {}, "WWW-Authenticate: Basic realm=\"x\"\r\n")};

@@ -1,5 +1,6 @@
 // The Address Books window and the main window's commands on subscribed rows, driven as a user does,
 // over a real contacts folder.
+#include "core/addressbook/scriptedserver.h"
 #include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/storelocation.h"
@@ -18,6 +19,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFileDialog>
+#include <QHostInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QToolTip>
@@ -143,6 +145,7 @@ class TestAddressBooks : public QObject {
     void aBusyListIsTriedAgain();
     void aPasswordIsNeitherKeptNorShown_data();
     void aPasswordIsNeitherKeptNorShown();
+    void aCertificateIsTrustedByItsFingerprint();
 };
 
 void TestAddressBooks::addAFolder() {
@@ -404,21 +407,40 @@ void TestAddressBooks::aBusyListIsTriedAgain() {
 
 void TestAddressBooks::aPasswordIsNeitherKeptNorShown_data() {
     QTest::addColumn<QString>("how");
-    for (const char* how :
-         {"typed in its box", "typed inside the address", "kept inside the address", "asked for"})
+    for (const char* how : {"typed in its box", "typed inside the address", "kept inside the address",
+                            "asked for", "typed without a scheme", "typed with this computer's name"})
         QTest::newRow(how) << QString(how);
 }
 
 // Against a real server, on a desktop without a secret store: the password serves the sync (the
 // book's birthday comes) and is neither in the store's file nor in the window; a question comes once.
+// Typed without a scheme, the address is tried over https:// and its http:// twin offered; a name is
+// no loopback address, whatever it resolves to, so http:// to it is warned about and, once accepted,
+// kept for the book.
 void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
     QFETCH(QString, how);
     const bool added = how.startsWith("typed"), inside = how.contains("inside");
+    const QString name = QHostInfo::localHostName();
+    if (how.contains("name") && !QHostInfo::fromName(name).addresses().contains(QHostAddress::LocalHost))
+        QSKIP("This computer's name is not one for 127.0.0.1.");
     DavServer server;
     QVERIFY(server.start("radicale"));
     server.putCard("dee", "Dee", "1985-05-05");
-    const QString address = server.book.toString().replace("//", inside ? "//ann:s3cret@" : "//");
+    QString location = server.book.toString(), address = location;
+    address.replace("//", inside ? "//ann:s3cret@" : "//");
+    QStringList questions;
+    if (how.contains("scheme")) {
+        address.remove("http://");
+        questions << "No secure server answers at https://" + address + ", but a CardDAV server answers at " +
+                         location + ".\n\nUse " + location + "?";
+    } else if (how.contains("name")) {
+        address = location.replace("127.0.0.1", name);
+        questions << "This address is not encrypted: anyone on the network can read the password and the "
+                     "contacts.\n\nUse " +
+                         location + " all the same?";
+    }
     Fixture f;
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
     const auto prompts = [&] { return f.form->findChildren<QDialog*>("passwordQuestion"); };
     if (!added) {
         cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav, address,
@@ -441,13 +463,54 @@ void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
             window->syncButton->click();
         }
         const QString shown = Fixture::row(window, 0).join(' ') + window->detailLabel->text();
-        QVERIFY2(shown.contains(server.book.toString()) && !shown.contains("s3cret"), qPrintable(shown));
+        QVERIFY2(shown.contains(location) && !shown.contains("s3cret"), qPrintable(shown));
     });
+    QCOMPARE(f.sandbox.messages->texts(), questions);
     QCOMPARE(prompts().size(), added || inside ? 0 : 1);
     if (!prompts().isEmpty())
         QTest::keyClicks(prompts().first()->findChild<QLineEdit*>(), "s3cret\r");
     QTRY_VERIFY_WITH_TIMEOUT(f.people().contains("Dee"), 15000);
     QVERIFY(prompts().isEmpty() && !fileHolds(cw::liveStoreFile(), "s3cret"));
+}
+
+// A certificate the system does not trust is named by its host and fingerprint; trusted, it is the one
+// the book accepts, and another one later fails in words while the rows stay.
+void TestAddressBooks::aCertificateIsTrustedByItsFingerprint() {
+    QTemporaryDir keys;
+    const Certificate own = makeCertificate(keys.path(), "own"), next = makeCertificate(keys.path(), "next");
+    QVERIFY(!own.certificate.isNull() && !next.certificate.isNull() && !own.fingerprint.isEmpty());
+    ScriptedServer server(QHostAddress::LocalHost, own.certificate, own.key);
+    const auto ok = [](const QByteArray& body, const QByteArray& token = {}) {
+        return QList<Answer>{{"207 Multi-Status", multistatus(body, token)}};
+    };
+    server.script = {
+        {"propfind", ok("<d:response><d:href>/book/</d:href><d:propstat><d:prop><d:resourcetype>"
+                        "<d:collection/><c:addressbook/></d:resourcetype></d:prop><d:status>"
+                        "HTTP/1.1 200 OK</d:status></d:propstat></d:response>")},
+        {"sync-collection", ok(response("/book/dee.vcf", "\"1\""), "t1")},
+        {"addressbook-multiget", ok(response("/book/dee.vcf", "\"1\"", card("d", "Dee", "--0505")))}};
+    Fixture f;
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    f.inWindow([&](Window* window) {
+        whenModal<cw::AddSourceDialog>([&](cw::AddSourceDialog* add) {
+            QTest::keyClicks(add->locationBox, server.url().toString());
+            add->addButton->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!add->isVisible(), 15000);
+        });
+        window->addButton->click();
+        QTRY_VERIFY(Fixture::synced(window));
+        server.setCertificate(next.certificate, next.key);
+        f.syncNow(window);
+        QCOMPARE(
+            Fixture::row(window, 0).value(Window::LastSyncColumn),
+            "The server's certificate has changed since you trusted it; its SHA-256 fingerprint is now " +
+                next.fingerprint +
+                ". If you trust the new certificate, remove the address book and add "
+                "it again.");
+    });
+    QCOMPARE(f.sandbox.messages->texts().value(0).section("\n\n", 1, 1),
+             "Server: 127.0.0.1\nSHA-256 fingerprint: " + own.fingerprint);
+    QTRY_COMPARE(f.people(), QStringList({"Dee", "Zed"}));
 }
 
 QTEST_MAIN(TestAddressBooks)
