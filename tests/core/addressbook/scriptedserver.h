@@ -26,13 +26,8 @@ struct Answer {
     QByteArray headers;    // more header lines, each ending in \r\n
     qsizetype missing = 0; // bytes announced but never sent: the answer is cut short
 };
-// A certificate of the test's own for 127.0.0.1, made by openssl in the folder, with its key and the
-// SHA-256 fingerprint openssl gives for it; a null certificate when openssl failed.
-struct Certificate {
-    QSslCertificate certificate;
-    QSslKey key;
-    QString fingerprint;
-};
+// A certificate for 127.0.0.1 made by openssl in the folder, its key, and openssl's SHA-256 fingerprint.
+using Certificate = std::tuple<QSslCertificate, QSslKey, QString>;
 inline Certificate makeCertificate(const QString& folder, const QString& name) {
     const QString cert = folder + '/' + name + ".pem", key = folder + '/' + name + ".key";
     QProcess openssl;
@@ -75,7 +70,6 @@ class ScriptedServer : public QObject {
                         .arg(server_->serverPort())
                         .arg(path));
     }
-    // The certificate shown from the next connection on.
     void setCertificate(const QSslCertificate& certificate, const QSslKey& key) {
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         configuration.setLocalCertificate(certificate);
