@@ -43,9 +43,11 @@ struct CardDavSync::Listing {
 };
 
 CardDavSync::CardDavSync(const QString& storePath, qint64 sourceId, const QUrl& book, const QString& userName,
-                         const QString& password, QObject* parent)
+                         const QString& password, const DavTrust& trust, QObject* parent)
     : SyncJob(storePath, sourceId, parent), book_(book),
-      client_(new DavClient(book, userName, password, this)) {}
+      client_(new DavClient(book, userName, password, this)) {
+    client_->setTrust(trust);
+}
 
 CardDavSync::~CardDavSync() = default;
 

@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslConfiguration>
 #include <QSslError>
 #include <QTimer>
 
@@ -41,7 +42,7 @@ QString networkError(const QUrl& url, QNetworkReply* reply, bool tooLarge, bool 
     if (tooLarge)
         return QStringLiteral("The server's answer is too large.");
     if (!certificateError.isEmpty())
-        return QStringLiteral("The server's certificate is not trusted: %1").arg(certificateError);
+        return certificateError;
     if (timedOut || reply->error() == QNetworkReply::OperationCanceledError)
         return QStringLiteral("Cannot reach %1: the server did not answer in time.").arg(hostOf(url));
     if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0)
@@ -76,7 +77,8 @@ struct DavClient::Transfer {
     bool finished = false; // the reply has all it will get
     bool pumping = false;  // a later piece is on its way
     bool completed = false;
-    QString certificateError;
+    QString certificateError;    // in words, when the server's certificate was refused
+    QSslCertificate certificate; // the one refused
     bool stopped() const { return tooLarge || unread || timedOut; }
 };
 
@@ -96,20 +98,36 @@ DavClient::DavClient(const QUrl& origin, const QString& userName, const QString&
             });
 }
 
+QString fingerprintOf(const QSslCertificate& certificate) {
+    return QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+}
+
+void DavClient::setTrust(const DavTrust& trust) {
+    allowHttp_ = trust.allowHttp;
+    pinned_ = trust.certificate.isEmpty() ? QSslCertificate() : QSslCertificate(trust.certificate);
+}
+
 bool DavClient::sameOrigin(const QUrl& a, const QUrl& b) {
     return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
            a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && defaultPort(a) == defaultPort(b);
 }
 
-QString DavClient::refusal(const QUrl& url) {
+bool DavClient::isLoopback(const QUrl& url) {
+    const QString host = url.host().toLower();
+    return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
+}
+
+QString DavClient::refused(const QUrl& url) const {
+    return refusal(url, allowHttp_ && sameOrigin(url, origin_));
+}
+
+QString DavClient::refusal(const QUrl& url, bool allowHttp) {
     if (!url.isValid() || url.host().isEmpty())
         return QStringLiteral("This is not a web address: %1").arg(url.toDisplayString());
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("https"))
         return {};
-    const QString host = url.host().toLower();
-    const bool loopback = host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
-    if (scheme == QLatin1String("http") && loopback)
+    if (scheme == QLatin1String("http") && (allowHttp || isLoopback(url)))
         return {};
     return QStringLiteral(
                "Only https:// addresses are accepted, so that the password never travels in clear: %1")
@@ -139,8 +157,11 @@ void DavClient::send(const QByteArray& method, const QUrl& url, const QByteArray
 }
 
 void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, int redirects) {
-    if (const QString refused = refusal(url); !refused.isEmpty()) {
-        asked->done(DavReply{0, {}, {}, refused, url, {}});
+    if (const QString refusedWhy = refused(url); !refusedWhy.isEmpty()) {
+        DavReply refusedReply;
+        refusedReply.error = refusedWhy;
+        refusedReply.url = url;
+        asked->done(refusedReply);
         return;
     }
     QNetworkRequest request(url);
@@ -160,9 +181,21 @@ void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, in
     transfer->url = url;
     transfer->redirects = redirects;
     connect(reply, &QNetworkReply::readyRead, this, [this, transfer] { pump(transfer); });
-    connect(reply, &QNetworkReply::sslErrors, this, [transfer](const QList<QSslError>& errors) {
-        if (!errors.isEmpty())
-            transfer->certificateError = errors.first().errorString();
+    // A pinned certificate stands for the book's server whatever signed it, and no other does.
+    connect(reply, &QNetworkReply::sslErrors, this, [this, reply, transfer](const QList<QSslError>& errors) {
+        const QSslCertificate shown = reply->sslConfiguration().peerCertificate();
+        if (!pinned_.isNull() && shown == pinned_ && sameOrigin(reply->url(), origin_)) {
+            reply->ignoreSslErrors(errors);
+            return;
+        }
+        certificateRefused(*transfer, shown, errors.value(0).errorString());
+    });
+    connect(reply, &QNetworkReply::encrypted, this, [this, reply, transfer] {
+        const QSslCertificate shown = reply->sslConfiguration().peerCertificate();
+        if (!pinned_.isNull() && shown != pinned_) {
+            certificateRefused(*transfer, shown, {});
+            reply->abort();
+        }
     });
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);
@@ -175,6 +208,17 @@ void DavClient::issue(const std::shared_ptr<Request>& asked, const QUrl& url, in
         transfer->finished = true;
         pump(transfer);
     });
+}
+
+void DavClient::certificateRefused(Transfer& transfer, const QSslCertificate& shown, const QString& why) {
+    transfer.certificate = shown;
+    transfer.certificateError =
+        pinned_.isNull()
+            ? QStringLiteral("The server's certificate is not trusted: %1").arg(why)
+            : QStringLiteral("The server's certificate has changed since you trusted it; its SHA-256 "
+                             "fingerprint is now %1. If you trust the new certificate, remove the address "
+                             "book and add it again.")
+                  .arg(fingerprintOf(shown));
 }
 
 void DavClient::pump(const std::shared_ptr<Transfer>& transfer) {
@@ -223,8 +267,14 @@ void DavClient::complete(const std::shared_ptr<Transfer>& transfer) {
     const std::shared_ptr<Request>& asked = transfer->request;
     const QUrl& url = transfer->url;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    DavReply answer{
-        status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), {}, {}, url, {}};
+    DavReply answer{status,
+                    reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
+                    {},
+                    {},
+                    url,
+                    {},
+                    reply->rawHeader("DAV"),
+                    transfer->certificate};
     if (transfer->unread) {
         answer.error = transfer->reader->error();
         asked->done(answer);

@@ -30,20 +30,57 @@ struct Discovery::Private {
     DavClient* client = nullptr;
     QUrl address;
     bool triedWellKnown = false;
+    bool guessedScheme = false;
     int steps = 0;
+    QSslCertificate certificate;
+    QUrl plain;
 };
 
 Discovery::Discovery(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
 
 Discovery::~Discovery() = default;
 
-void Discovery::start(const QUrl& address, const QString& userName, const QString& password) {
+void Discovery::start(const QUrl& address, const QString& userName, const QString& password,
+                      const DavTrust& trust, bool guessedScheme) {
     delete d->client;
     d->client = new DavClient(address, userName, password, this);
+    d->client->setTrust(trust);
     d->address = address;
     d->triedWellKnown = false;
+    d->guessedScheme = guessedScheme;
     d->steps = 0;
+    d->certificate.clear();
+    d->plain.clear();
     probe(address);
+}
+
+QSslCertificate Discovery::untrustedCertificate() const {
+    return d->certificate;
+}
+
+QUrl Discovery::plainAddress() const {
+    return d->plain;
+}
+
+void Discovery::fail(const DavReply& reply, const QString& error) {
+    d->certificate = reply.certificate;
+    if (!d->guessedScheme || reply.status != 0 || !reply.certificate.isNull() || d->steps > 1) {
+        emit failed(error);
+        return;
+    }
+    // Nothing answered at the https:// address guessed: the error says which address that was, and a
+    // WebDAV server at its http:// twin, asked without credentials, is offered.
+    QUrl plain = d->address;
+    plain.setScheme(QStringLiteral("http"));
+    auto* asker = new DavClient(plain, {}, {}, this);
+    asker->setTrust({true, {}});
+    const QString tried = QStringLiteral("Tried %1: %2").arg(d->address.toDisplayString(), error);
+    asker->send("OPTIONS", plain, {}, -1, [this, asker, plain, tried](const DavReply& answer) {
+        asker->deleteLater();
+        if (!answer.dav.isEmpty())
+            d->plain = plain;
+        emit failed(tried);
+    });
 }
 
 void Discovery::notFound() {
@@ -77,7 +114,7 @@ void Discovery::ask(const QUrl& url, const QByteArray& body, int depth, const An
             // that this was not the way.
             const QString error = DavClient::errorOf(reply);
             if (!reply.error.isEmpty() || reply.status == 401 || reply.status >= 500) {
-                emit failed(error);
+                fail(reply, error);
                 return;
             }
             then(reply.url, reply.status == 207 ? *responses : std::vector<DavResponse>());
@@ -110,7 +147,7 @@ void Discovery::list(const QUrl& home) {
         QList<FoundBook> books;
         for (const DavResponse& response : responses) {
             const QUrl url = here.resolved(QUrl(response.href));
-            if (response.isAddressBook && DavClient::refusal(url).isEmpty())
+            if (response.isAddressBook && d->client->refused(url).isEmpty())
                 books << FoundBook{url, nameOf(response, url)};
         }
         if (books.isEmpty())

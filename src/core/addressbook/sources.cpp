@@ -12,6 +12,13 @@ bool hasTables(Connection& connection, const char* names, int count) {
     return query.next() && query.number(0) == count;
 }
 
+// The columns of what the user trusted for a book, which a store of an older version lacks.
+bool hasTrustColumns(Connection& connection) {
+    Query query(connection, "select count(*) from pragma_table_info('tblSource') where name in "
+                            "('AllowHttp','TrustedCertificate')");
+    return query.next() && query.number(0) == 2;
+}
+
 // A store of an older version has no sources until a writer creates the tables.
 bool haveTables(Connection& connection) {
     return hasTables(connection, "'tblSource','tblContactLink'", 2);
@@ -21,12 +28,13 @@ bool haveTables(Connection& connection) {
 QByteArray sourceColumns(Connection& connection) {
     const char* hidden =
         hasTables(connection, "'tblHidden'", 1)
-            ? "(select count(*) from tblHidden h where h.SourceId=s.id) "
-            : "(select count(*) from tblContactLink l where l.SourceId=s.id and l.Hidden<>0) ";
+            ? "(select count(*) from tblHidden h where h.SourceId=s.id), "
+            : "(select count(*) from tblContactLink l where l.SourceId=s.id and l.Hidden<>0), ";
+    const char* trust = hasTrustColumns(connection) ? "s.AllowHttp, s.TrustedCertificate " : "0, null ";
     return QByteArray("select s.id, s.Kind, s.Location, s.UserName, s.DisplayName, s.LastSync, s.LastError, "
                       "(select count(*) from tblContactLink l where l.SourceId=s.id and l.BirthdayId is not "
                       "null), ") +
-           hidden + "from tblSource s ";
+           hidden + trust + "from tblSource s ";
 }
 
 SourceInfo sourceFrom(const Query& query) {
@@ -41,6 +49,8 @@ SourceInfo sourceFrom(const Query& query) {
     source.lastError = query.text(6);
     source.birthdayCount = int(query.number(7));
     source.hiddenCount = int(query.number(8));
+    source.allowHttp = query.number(9) != 0;
+    source.certificate = query.text(10).toLatin1();
     return source;
 }
 
@@ -59,13 +69,19 @@ constexpr const char* linkColumns = "select l.SourceId, l.Href, l.Uid, l.Person,
 } // namespace
 
 void ensureTables(Connection& connection) {
-    if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4))
+    if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4) &&
+        hasTrustColumns(connection))
         return;
     Transaction transaction(connection);
     connection.execute(QStringLiteral(
         "create table if not exists tblSource (id INTEGER PRIMARY KEY AUTOINCREMENT, Kind INTEGER NOT NULL, "
         "Location TEXT NOT NULL, UserName TEXT, DisplayName TEXT, SyncToken TEXT, LastSync TEXT, LastError "
         "TEXT)"));
+    if (!hasTrustColumns(connection)) {
+        connection.execute(
+            QStringLiteral("alter table tblSource add column AllowHttp INTEGER NOT NULL DEFAULT 0"));
+        connection.execute(QStringLiteral("alter table tblSource add column TrustedCertificate TEXT"));
+    }
     connection.execute(
         QStringLiteral("create table if not exists tblContactLink (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "SourceId INTEGER NOT "
@@ -110,13 +126,17 @@ std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId) {
 }
 
 qint64 addSource(Connection& connection, SourceKind kind, const QString& location, const QString& userName,
-                 const QString& displayName) {
+                 const QString& displayName, bool allowHttp, const QByteArray& certificate) {
     ensureTables(connection);
-    Query(connection, "insert into tblSource (Kind,Location,UserName,DisplayName) values (?,?,?,?)")
+    Query(connection,
+          "insert into tblSource (Kind,Location,UserName,DisplayName,AllowHttp,TrustedCertificate) "
+          "values (?,?,?,?,?,?)")
         .bind(1, qint64(kind))
         .bind(2, location)
         .bind(3, userName)
         .bind(4, displayName)
+        .bind(5, qint64(allowHttp))
+        .bind(6, certificate.isEmpty() ? QString() : QString::fromLatin1(certificate))
         .run();
     return lastInsertId(connection);
 }

@@ -27,8 +27,10 @@ struct SourceInfo {
     QString displayName; // the folder's name, or the book's display name
     int birthdayCount = 0;
     int hiddenCount = 0;
-    QDateTime lastSync; // of the last sync that succeeded; invalid when none did
-    QString lastError;  // plain words; empty when the last sync succeeded
+    QDateTime lastSync;     // of the last sync that succeeded; invalid when none did
+    QString lastError;      // plain words; empty when the last sync succeeded
+    bool allowHttp = false; // the user accepted http:// to the book's server
+    QByteArray certificate; // the server's certificate (PEM) the user trusted; empty: the system decides
 };
 
 // Creates the two tables when they are missing; a store without them is a store without sources.
@@ -36,7 +38,7 @@ void ensureTables(Connection& connection);
 std::vector<SourceInfo> listSources(Connection& connection);
 std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId);
 qint64 addSource(Connection& connection, SourceKind kind, const QString& location, const QString& userName,
-                 const QString& displayName);
+                 const QString& displayName, bool allowHttp = false, const QByteArray& certificate = {});
 // Removes the source, its links, its hidden contacts and the rows that came from it, but for those
 // another book still holds, which pass to that book; returns how many rows went.
 int removeSource(Connection& connection, qint64 sourceId);

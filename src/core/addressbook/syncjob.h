@@ -18,6 +18,7 @@ namespace cw::addressbook {
 class DavClient;
 struct DavReply;
 struct DavResponse;
+struct DavTrust;
 
 // What a sync says when another program held the store past the wait.
 QString storeBusyText();
@@ -84,7 +85,7 @@ class CardDavSync : public SyncJob {
     Q_OBJECT
   public:
     CardDavSync(const QString& storePath, qint64 sourceId, const QUrl& book, const QString& userName,
-                const QString& password, QObject* parent = nullptr);
+                const QString& password, const DavTrust& trust, QObject* parent = nullptr);
     ~CardDavSync() override;
 
   private:

@@ -14,7 +14,11 @@ namespace cw::addressbook {
 
 namespace {
 const QString noPassword = QStringLiteral("No password is known for this address book.");
+
+DavTrust trustOf(const SourceInfo& source) {
+    return {source.allowHttp, source.certificate};
 }
+} // namespace
 
 QString PasswordSource::missingPasswordText() const {
     return noPassword;
@@ -46,7 +50,7 @@ SyncRunner::SyncRunner(const QString& storePath, PasswordSource* passwords, QObj
                     endWithoutJob(sourceId, d->passwords->missingPasswordText());
                 else
                     startJob(sourceId, new CardDavSync(d->storePath, sourceId, QUrl(source.location),
-                                                       source.userName, password, this));
+                                                       source.userName, password, trustOf(source), this));
             });
 }
 
@@ -125,7 +129,8 @@ void SyncRunner::syncSource(qint64 sourceId) {
     } else if (source->kind == SourceKind::Folder) {
         startJob(sourceId, new FolderSync(d->storePath, sourceId, source->location, this));
     } else if (source->userName.isEmpty()) { // a server that asks for no login
-        startJob(sourceId, new CardDavSync(d->storePath, sourceId, QUrl(source->location), {}, {}, this));
+        startJob(sourceId, new CardDavSync(d->storePath, sourceId, QUrl(source->location), {}, {},
+                                           trustOf(*source), this));
     } else if (!d->passwords) {
         d->running.insert(sourceId, nullptr);
         endWithoutJob(sourceId, noPassword);

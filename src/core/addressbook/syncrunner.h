@@ -2,6 +2,7 @@
 // Runs the syncs of the subscribed address books without blocking the caller's event loop: the
 // network calls are asynchronous, a folder is read in slices, and the store is written in short
 // transactions. One sync of a source runs at a time; asking again while it runs does nothing.
+#include "core/addressbook/davclient.h"
 #include "core/addressbook/passwords.h"
 
 #include <QObject>
@@ -54,6 +55,8 @@ class SyncRunner : public QObject {
 
 // Adding a source: a folder is taken as it is; an address is followed to the address books it leads
 // to (the address itself, /.well-known/carddav, the user's principal and its address-book home).
+// An address typed without a scheme is tried over https://; when no server answers there, http:// is
+// asked, with no credentials, whether a WebDAV server is behind it.
 struct FoundBook {
     QUrl url;
     QString displayName;
@@ -63,7 +66,12 @@ class Discovery : public QObject {
   public:
     explicit Discovery(QObject* parent = nullptr);
     ~Discovery() override;
-    void start(const QUrl& address, const QString& userName, const QString& password);
+    void start(const QUrl& address, const QString& userName, const QString& password,
+               const DavTrust& trust = {}, bool guessedScheme = false);
+    // After failed(): the certificate the server showed when it was not trusted, and the http://
+    // address where a WebDAV server answered when the guessed https:// had no server.
+    QSslCertificate untrustedCertificate() const;
+    QUrl plainAddress() const;
   signals:
     void found(const QList<cw::addressbook::FoundBook>& books);
     void failed(const QString& error); // plain words: "The server refused the user name or password." ...
@@ -72,6 +80,7 @@ class Discovery : public QObject {
     void probe(const QUrl& url);
     void list(const QUrl& home);
     void notFound();
+    void fail(const DavReply& reply, const QString& error);
     // One PROPFIND of the search, its responses handed on; none when the answer said nothing.
     using Answer = std::function<void(const QUrl& here, const std::vector<DavResponse>& responses)>;
     void ask(const QUrl& url, const QByteArray& body, int depth, const Answer& then);

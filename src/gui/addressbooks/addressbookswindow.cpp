@@ -224,7 +224,8 @@ void AddressBooksWindow::add() {
     for (const SourceToAdd& source : dialog.sources()) {
         try {
             added.push_back(addressbook::addSource(sharedConnection(), source.kind, source.location,
-                                                   source.userName, source.displayName));
+                                                   source.userName, source.displayName,
+                                                   source.trust.allowHttp, source.trust.certificate));
         } catch (const AppError& error) {
             showProblem(error.description(), windowCaption);
             continue;

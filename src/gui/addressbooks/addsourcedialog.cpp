@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+using cw::addressbook::DavClient;
+
 namespace cw {
 
 namespace {
@@ -31,7 +33,10 @@ QString expandHome(const QString& text) {
     return text;
 }
 
-// A host typed without a scheme is reached over https: a password never travels in clear.
+const QString plainWarning = QStringLiteral(
+    "This address is not encrypted: anyone on the network can read the password and the contacts.");
+
+// A host typed without a scheme is reached over https: a password never travels in clear unasked.
 QUrl addressOf(const QString& text) {
     return QUrl(text.contains(QLatin1String("://")) ? text : QStringLiteral("https://") + text);
 }
@@ -160,7 +165,15 @@ void AddSourceDialog::add() {
                userNameBox->text().isEmpty() ? userNameBox : passwordBox);
         return;
     }
-    addAddress(address);
+    // A server on this computer needs no warning; any other over http:// does, each time it is added.
+    const bool plain = address.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 &&
+                       !DavClient::isLoopback(address);
+    if (plain &&
+        !ask(plainWarning + QStringLiteral("\n\nUse %1 all the same?").arg(address.toDisplayString()))) {
+        showText(statusLabel, plainWarning);
+        return;
+    }
+    addAddress(address, {plain, {}}, !text.contains(QLatin1String("://")));
 }
 
 void AddSourceDialog::addFolder(const QString& path) {
@@ -174,18 +187,25 @@ void AddSourceDialog::addFolder(const QString& path) {
         refuse(QStringLiteral("This folder is already subscribed."));
         return;
     }
-    sources_.push_back({addressbook::SourceKind::Folder, canonical, {}, QFileInfo(canonical).fileName(), {}});
+    sources_.push_back(
+        {addressbook::SourceKind::Folder, canonical, {}, QFileInfo(canonical).fileName(), {}, {}});
     accept();
 }
 
-void AddSourceDialog::addAddress(const QUrl& address) {
+void AddSourceDialog::addAddress(const QUrl& address, const addressbook::DavTrust& trust,
+                                 bool guessedScheme) {
+    address_ = address;
+    trust_ = trust;
     setLooking(true);
-    delete discovery_;
+    if (discovery_) { // the search before may be the one whose failure brought us here
+        discovery_->disconnect(this);
+        discovery_->deleteLater();
+    }
     discovery_ = new addressbook::Discovery(this);
     connect(discovery_, &addressbook::Discovery::found, this, &AddSourceDialog::found);
     connect(discovery_, &addressbook::Discovery::failed, this, &AddSourceDialog::failed);
     showText(statusLabel, QStringLiteral("Looking for address books at %1…").arg(address.host()));
-    discovery_->start(address, userNameBox->text(), passwordBox->text());
+    discovery_->start(address, userNameBox->text(), passwordBox->text(), trust, guessedScheme);
 }
 
 void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
@@ -195,7 +215,7 @@ void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
         if (!subscribed_.contains(location))
             sources_.push_back({addressbook::SourceKind::CardDav, location, userNameBox->text(),
                                 book.displayName.isEmpty() ? book.url.host() : book.displayName,
-                                passwordBox->text()});
+                                passwordBox->text(), trust_});
     }
     if (!sources_.empty())
         accept();
@@ -207,7 +227,47 @@ void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
 
 void AddSourceDialog::failed(const QString& error) {
     setLooking(false);
-    refuse(error);
+    if (!trustCertificate(error) && !usePlainAddress())
+        refuse(error);
+}
+
+// The certificate is named by its host and fingerprint, which the user can compare with the server's
+// own; trusted, it is the one certificate the book accepts from then on.
+bool AddSourceDialog::trustCertificate(const QString& error) {
+    const QSslCertificate certificate = discovery_->untrustedCertificate();
+    if (certificate.isNull() || !trust_.certificate.isEmpty())
+        return false;
+    if (!ask(QStringLiteral("%1\n\nServer: %2\nSHA-256 fingerprint: %3\n\nTrust this certificate for this "
+                            "address book? Do so only if the fingerprint is your server's.")
+                 .arg(error, address_.host(), addressbook::fingerprintOf(certificate))))
+        return false;
+    addAddress(address_, {trust_.allowHttp, certificate.toPem()});
+    return true;
+}
+
+// Nothing answered at the https:// address guessed for what was typed, but a WebDAV server answers
+// at its http:// twin.
+bool AddSourceDialog::usePlainAddress() {
+    const QUrl plain = discovery_->plainAddress();
+    if (!plain.isValid())
+        return false;
+    const bool loopback = DavClient::isLoopback(plain);
+    QString question = QStringLiteral("No secure server answers at %1, but a CardDAV server answers at %2.")
+                           .arg(address_.toDisplayString(), plain.toDisplayString());
+    if (!loopback)
+        question += QLatin1String("\n\n") + plainWarning;
+    if (!ask(question + QStringLiteral("\n\nUse %1?").arg(plain.toDisplayString())))
+        return false;
+    locationBox->setText(plain.toString());
+    addAddress(plain, {!loopback, {}});
+    return true;
+}
+
+// A question in its own box, kept in the status line while it is asked.
+bool AddSourceDialog::ask(const QString& question) {
+    showText(statusLabel, question);
+    return services().messages().show(question, dialogTitle, MessageIcon::Exclamation,
+                                      MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 // While the address is followed, only Cancel works; it stops the search.

@@ -1,7 +1,10 @@
 #pragma once
 // "Add Address Book": a contacts folder, or the address of a CardDAV address book or account with
 // its user name and password. An address is followed to the address books it leads to before the
-// dialog closes; what it found is in sources().
+// dialog closes; what it found is in sources(). What the user trusts goes with each book: http:// to
+// a server off this computer once its warning is accepted, and a certificate the system does not
+// trust once its fingerprint is shown and accepted.
+#include "core/addressbook/davclient.h"
 #include "core/addressbook/sources.h"
 
 #include <QDialog>
@@ -26,6 +29,7 @@ struct SourceToAdd {
     QString userName;
     QString displayName;
     QString password;
+    addressbook::DavTrust trust;
 };
 
 class AddSourceDialog : public QDialog {
@@ -50,7 +54,11 @@ class AddSourceDialog : public QDialog {
     void locationEdited();
     void add();
     void addFolder(const QString& path);
-    void addAddress(const QUrl& address);
+    void addAddress(const QUrl& address, const addressbook::DavTrust& trust, bool guessedScheme = false);
+    // Asks the user about what the search could not trust; true when it goes on with the answer.
+    bool trustCertificate(const QString& error);
+    bool usePlainAddress();
+    bool ask(const QString& question);
     void found(const QList<addressbook::FoundBook>& books);
     void failed(const QString& error);
     void setLooking(bool looking);
@@ -60,6 +68,8 @@ class AddSourceDialog : public QDialog {
     QStringList subscribed_;
     std::vector<SourceToAdd> sources_;
     addressbook::Discovery* discovery_ = nullptr;
+    QUrl address_;
+    addressbook::DavTrust trust_;
 };
 
 // Whether the text names an address rather than a folder: a web address, or a host name typed

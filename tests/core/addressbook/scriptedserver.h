@@ -3,7 +3,9 @@
 // of request (by the root element of its body) takes the next of its answers, the last one again and
 // again; "{n}" in an answer is the request's number. Every request is kept, head and body, so a test can say
 // what reached the server. Over TLS when given a certificate and key.
+#include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslServer>
@@ -24,6 +26,23 @@ struct Answer {
     QByteArray headers;    // more header lines, each ending in \r\n
     qsizetype missing = 0; // bytes announced but never sent: the answer is cut short
 };
+// A certificate for 127.0.0.1 made by openssl in the folder, its key, and openssl's SHA-256 fingerprint.
+using Certificate = std::tuple<QSslCertificate, QSslKey, QString>;
+inline Certificate makeCertificate(const QString& folder, const QString& name) {
+    const QString cert = folder + '/' + name + ".pem", key = folder + '/' + name + ".key";
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    openssl.waitForFinished(30000);
+    openssl.start("openssl", {"x509", "-in", cert, "-noout", "-fingerprint", "-sha256"});
+    openssl.waitForFinished(30000);
+    QFile keyFile(key);
+    keyFile.open(QIODevice::ReadOnly);
+    return {QSslCertificate::fromPath(cert).value(0), QSslKey(&keyFile, QSsl::Rsa),
+            QString::fromLatin1(openssl.readAllStandardOutput()).section('=', 1).trimmed()};
+}
+
 using Script = QHash<QByteArray, QList<Answer>>; // by kind: "sync-collection", "addressbook-multiget",
                                                  // "propfind", and "" for any other
 
@@ -35,12 +54,8 @@ class ScriptedServer : public QObject {
         if (certificate.isNull()) {
             server_ = std::make_unique<QTcpServer>();
         } else {
-            auto tls = std::make_unique<QSslServer>();
-            QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-            configuration.setLocalCertificate(certificate);
-            configuration.setPrivateKey(key);
-            tls->setSslConfiguration(configuration);
-            server_ = std::move(tls);
+            server_ = std::make_unique<QSslServer>();
+            setCertificate(certificate, key);
         }
         server_->listen(address, 0);
         scheme_ = certificate.isNull() ? "http" : "https";
@@ -54,6 +69,12 @@ class ScriptedServer : public QObject {
                         .arg(scheme_, server_->serverAddress().toString())
                         .arg(server_->serverPort())
                         .arg(path));
+    }
+    void setCertificate(const QSslCertificate& certificate, const QSslKey& key) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(certificate);
+        configuration.setPrivateKey(key);
+        static_cast<QSslServer*>(server_.get())->setSslConfiguration(configuration);
     }
     Script script;
     // An answer made from the request's body, for a kind that has one, before the script's.

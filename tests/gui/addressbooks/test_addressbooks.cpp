@@ -1,5 +1,6 @@
 // The Address Books window and the main window's commands on subscribed rows, driven as a user does,
 // over a real contacts folder.
+#include "core/addressbook/scriptedserver.h"
 #include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/storelocation.h"
@@ -18,6 +19,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFileDialog>
+#include <QHostInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QToolTip>
@@ -143,6 +145,7 @@ class TestAddressBooks : public QObject {
     void aBusyListIsTriedAgain();
     void aPasswordIsNeitherKeptNorShown_data();
     void aPasswordIsNeitherKeptNorShown();
+    void aCertificateIsTrustedByItsFingerprint();
 };
 
 void TestAddressBooks::addAFolder() {
@@ -404,21 +407,35 @@ void TestAddressBooks::aBusyListIsTriedAgain() {
 
 void TestAddressBooks::aPasswordIsNeitherKeptNorShown_data() {
     QTest::addColumn<QString>("how");
-    for (const char* how :
-         {"typed in its box", "typed inside the address", "kept inside the address", "asked for"})
+    for (const char* how : {"typed in its box", "typed inside the address", "kept inside the address",
+                            "asked for", "typed without a scheme", "typed with this computer's name"})
         QTest::newRow(how) << QString(how);
 }
 
 // Against a real server, on a desktop without a secret store: the password serves the sync (the
 // book's birthday comes) and is neither in the store's file nor in the window; a question comes once.
+// Without a scheme it is offered over http://; to a name, http:// is warned about once and kept.
 void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
     QFETCH(QString, how);
     const bool added = how.startsWith("typed"), inside = how.contains("inside");
+    const QString name = QHostInfo::localHostName();
+    if (how.contains("name") && !QHostInfo::fromName(name).addresses().contains(QHostAddress::LocalHost))
+        QSKIP("This computer's name is not one for 127.0.0.1.");
     DavServer server;
     QVERIFY(server.start("radicale"));
     server.putCard("dee", "Dee", "1985-05-05");
-    const QString address = server.book.toString().replace("//", inside ? "//ann:s3cret@" : "//");
+    QString location = server.book.toString(),
+            address = QString(location).replace("//", inside ? "//ann:s3cret@" : "//");
+    QStringList questions;
+    if (how.contains("scheme"))
+        questions << "No secure server answers at https://" + address.remove("http://") +
+                         ", but a CardDAV server answers at " + location + ".\n\nUse " + location + "?";
+    else if (how.contains("name"))
+        questions << "This address is not encrypted: anyone on the network can read the password and the "
+                     "contacts.\n\nUse " +
+                         (address = location.replace("127.0.0.1", name)) + " all the same?";
     Fixture f;
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
     const auto prompts = [&] { return f.form->findChildren<QDialog*>("passwordQuestion"); };
     if (!added) {
         cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav, address,
@@ -441,13 +458,51 @@ void TestAddressBooks::aPasswordIsNeitherKeptNorShown() {
             window->syncButton->click();
         }
         const QString shown = Fixture::row(window, 0).join(' ') + window->detailLabel->text();
-        QVERIFY2(shown.contains(server.book.toString()) && !shown.contains("s3cret"), qPrintable(shown));
+        QVERIFY2(shown.contains(location) && !shown.contains("s3cret"), qPrintable(shown));
     });
+    QCOMPARE(f.sandbox.messages->texts(), questions);
     QCOMPARE(prompts().size(), added || inside ? 0 : 1);
     if (!prompts().isEmpty())
         QTest::keyClicks(prompts().first()->findChild<QLineEdit*>(), "s3cret\r");
     QTRY_VERIFY_WITH_TIMEOUT(f.people().contains("Dee"), 15000);
     QVERIFY(prompts().isEmpty() && !fileHolds(cw::liveStoreFile(), "s3cret"));
+}
+
+// An untrusted certificate is shown and, trusted, the book's alone: another later fails in words.
+void TestAddressBooks::aCertificateIsTrustedByItsFingerprint() {
+    QTemporaryDir keys;
+    const auto [own, ownKey, ownPrint] = makeCertificate(keys.path(), "own");
+    const auto [next, nextKey, nextPrint] = makeCertificate(keys.path(), "next");
+    QVERIFY(!own.isNull() && !next.isNull() && !ownPrint.isEmpty());
+    ScriptedServer server(QHostAddress::LocalHost, own, ownKey);
+    const QByteArray
+        ok = "207 Multi-Status",
+        dee = response("/book/dee.vcf", "\"1\"", card("d", "Dee", "--0505")),
+        book = "<d:response><d:href>/book/</d:href><d:propstat><d:prop><d:resourcetype><c:addressbook/>"
+               "</d:resourcetype></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+    server.script = {{"propfind", {{ok, multistatus(book)}}},
+                     {"sync-collection", {{ok, multistatus(dee, "t1")}}},
+                     {"addressbook-multiget", {{ok, multistatus(dee)}}}};
+    Fixture f;
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    f.inWindow([&](Window* window) {
+        whenModal<cw::AddSourceDialog>([&](cw::AddSourceDialog* add) {
+            QTest::keyClicks(add->locationBox, server.url().toString());
+            add->addButton->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!add->isVisible(), 15000);
+        });
+        window->addButton->click();
+        QTRY_VERIFY(Fixture::synced(window));
+        server.setCertificate(next, nextKey);
+        f.syncNow(window);
+        QCOMPARE(
+            Fixture::row(window, 0).value(Window::LastSyncColumn).section(". ", 0, 0),
+            "The server's certificate has changed since you trusted it; its SHA-256 fingerprint is now " +
+                nextPrint);
+    });
+    QCOMPARE(f.sandbox.messages->texts().value(0).section("\n\n", 1, 1),
+             "Server: 127.0.0.1\nSHA-256 fingerprint: " + ownPrint);
+    QTRY_COMPARE(f.people(), QStringList({"Dee", "Zed"}));
 }
 
 QTEST_MAIN(TestAddressBooks)
