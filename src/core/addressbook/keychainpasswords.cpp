@@ -169,10 +169,13 @@ void KeychainPasswords::answerUnlessLocked(qint64 sourceId) {
     });
 }
 
-// A read that waits for the store's own window (an unlock, a new keyring) says so while it waits.
+// A read or a write that waits for the store's own window (an unlock, a new keyring at the first write)
+// says so while it waits.
 void KeychainPasswords::noteWaiting(qint64 sourceId) {
     askStoreState(this, [this, sourceId](StoreState state) {
-        if (state == StoreState::Open || !reading_.contains(sourceId) || !giveUp_.contains(sourceId))
+        const bool waits =
+            (reading_.contains(sourceId) && giveUp_.contains(sourceId)) || writing_.contains(sourceId);
+        if (state == StoreState::Open || !waits)
             return;
         waiting_.insert(sourceId, state == StoreState::Locked
                                       ? QStringLiteral("Waiting for the secret store to be unlocked")
@@ -194,7 +197,12 @@ void KeychainPasswords::savePassword(qint64 sourceId, const QString& location, c
 void KeychainPasswords::writeEntry(qint64 sourceId, const Account& account, const QString& password) {
     auto* job = newJob<QKeychain::WritePasswordJob>(account.key());
     job->setTextData(password);
+    writing_.insert(sourceId);
+    noteWaiting(sourceId);
     connect(job, &QKeychain::Job::finished, this, [this, job, sourceId, account] {
+        writing_.remove(sourceId);
+        if (waiting_.remove(sourceId))
+            emit waitingChanged(sourceId);
         noteError(job->error(), job->errorString());
         if (job->error() != QKeychain::NoError) {
             emit passwordSaved(sourceId, false);

@@ -77,6 +77,7 @@ class KeychainPasswords : public PasswordSource {
     bool storeLocked_ = false;
     QString storeError_;
     QSet<qint64> reading_;           // books whose read the store has not answered yet
+    QSet<qint64> writing_;           // books whose password the store has not written yet
     QHash<qint64, QTimer*> giveUp_;  // books whose sync waits for their read, until the timer fires
     QHash<qint64, QString> waiting_; // books whose read waits for the store's own window, and why
 };
