@@ -29,15 +29,15 @@ extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextSt
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         application.emplace(argc, argv);
-    addressbook::KeychainPasswords passwords;
+    addressbook::KeychainPasswords passwords(liveStoreFile());
     std::vector<addressbook::SourceInfo> sources;
     try {
         Connection connection;
         addressbook::openStore(connection, liveStoreFile());
         // The secret store takes them before the syncs read them: its jobs run in turn.
-        for (const auto& [sourceId, userName, password] :
+        for (const auto& [sourceId, location, userName, password] :
              addressbook::takeCredentialsFromAddresses(connection))
-            passwords.savePassword(sourceId, userName, password);
+            passwords.savePassword(sourceId, location, userName, password);
         sources = addressbook::listSources(connection);
     } catch (const std::exception& error) {
         err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';

@@ -61,16 +61,18 @@ struct DavServer {
             QTcpSocket socket;
             socket.connectToHost(QHostAddress::LocalHost, quint16(port.toInt()));
             if (socket.waitForConnected(100))
-                return kind != QLatin1String("radicale") ||
-                       put(book, "MKCOL",
-                           "<mkcol xmlns=\"DAV:\" "
-                           "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><set><prop><resourcetype>"
-                           "<collection/><C:addressbook/></resourcetype><displayname>Friends</displayname></"
-                           "prop>"
-                           "</set></mkcol>") == 201;
+                return kind != QLatin1String("radicale") || makeBook(book, "Friends");
             QTest::qWait(100);
         }
         return false;
+    }
+    // An address book of the user's, beside the others.
+    bool makeBook(const QUrl& url, const QString& name) {
+        return put(url, "MKCOL",
+                   "<mkcol xmlns=\"DAV:\" "
+                   "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><set><prop><resourcetype>"
+                   "<collection/><C:addressbook/></resourcetype><displayname>" +
+                       name.toUtf8() + "</displayname></prop></set></mkcol>") == 201;
     }
     // The test writes to the server; Candlewise never does.
     int put(const QUrl& url, const char* method, const QByteArray& body) {
@@ -85,8 +87,11 @@ struct DavServer {
         curl.waitForFinished();
         return curl.readAllStandardOutput().toInt();
     }
-    void putCard(const QString& uid, const QString& name, const QString& birthday = {}) {
-        QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "PUT", card(uid, name, birthday)) / 100, 2);
+    void putCard(const QString& uid, const QString& name, const QString& birthday = {}, QUrl in = {}) {
+        QCOMPARE(
+            put((in.isEmpty() ? book : in).resolved(QUrl(uid + ".vcf")), "PUT", card(uid, name, birthday)) /
+                100,
+            2);
     }
     void remove(const QString& uid) {
         QCOMPARE(put(book.resolved(QUrl(uid + ".vcf")), "DELETE", {}) / 100, 2);

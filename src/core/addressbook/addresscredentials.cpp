@@ -21,14 +21,14 @@ std::vector<AddressCredentials> takeCredentialsFromAddresses(Connection& connect
     for (const SourceInfo& source : sources) {
         QUrl address(source.location);
         const QString userInfo = address.userInfo() + QLatin1Char('@');
-        AddressCredentials credentials{source.id, source.userName, address.password()};
-        if (credentials.userName.isEmpty())
-            credentials.userName = address.userName();
+        const QString password = address.password();
+        const QString userName = source.userName.isEmpty() ? address.userName() : source.userName;
         address.setUserInfo({});
+        const AddressCredentials credentials{source.id, address.toString(), userName, password};
         Query(connection,
               "update tblSource set Location=?, UserName=?, DisplayName=replace(DisplayName,?,''), "
               "LastError=replace(LastError,?,'') where id=?")
-            .bind(1, address.toString())
+            .bind(1, credentials.location)
             .bind(2, credentials.userName)
             .bind(3, userInfo)
             .bind(4, userInfo)

@@ -14,6 +14,7 @@ namespace cw::addressbook {
 
 struct AddressCredentials {
     qint64 sourceId = 0;
+    QString location; // the address without them
     QString userName;
     QString password; // empty when the address held a user name alone
 };

@@ -1,9 +1,11 @@
 // The one file that knows QtKeychain: the rest of the program sees only PasswordSource.
 #include "core/addressbook/passwords.h"
+#include "core/addressbook/storequery.h"
 
 #include <QDBusConnection>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QTimer>
 
@@ -13,22 +15,73 @@ namespace cw::addressbook {
 
 namespace {
 const QString service = QStringLiteral("Candlewise");
+constexpr int storeWaitMs = 200; // the store is read for a label only: it never holds a sync up
 
+// The entry of the versions before accounts, one per book.
 QString keyOf(qint64 sourceId) {
     return QStringLiteral("address book %1").arg(sourceId);
 }
 
 // A job is nobody's child: the secret store answers it even after its asker has gone.
-template <typename JobType> JobType* newJob(qint64 sourceId) {
+template <typename JobType> JobType* newJob(const QString& key) {
     auto* job = new JobType(service);
     job->setAutoDelete(true);
     job->setInsecureFallback(false); // never a file of ours
-    job->setKey(keyOf(sourceId));
+    job->setKey(key);
     return job;
+}
+
+// The Secret Service (GNOME Keyring, KWallet's, KeePassXC's) beside QtKeychain, for what it cannot do:
+// name an entry, and say whether the store waits for the user.
+QDBusMessage secretCall(const QString& path, const QString& interface, const QString& method,
+                        const QVariantList& arguments) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"), path, interface, method);
+    call.setArguments(arguments);
+    call.setAutoStartService(false);
+    return call;
+}
+
+void whenAnswered(QObject* context, const QDBusMessage& call,
+                  const std::function<void(const QDBusMessage&)>& then) {
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, then] {
+        watcher->deleteLater();
+        then(watcher->reply());
+    });
+}
+
+const QString servicePath = QStringLiteral("/org/freedesktop/secrets");
+const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+enum class StoreState { Open, Locked, NoKeyring };
+
+// The default keyring: missing (the store asks for a new one at the first write), locked, or open;
+// open too when no Secret Service answers.
+void askStoreState(QObject* context, const std::function<void(StoreState)>& then) {
+    const QDBusMessage alias = secretCall(servicePath, QStringLiteral("org.freedesktop.Secret.Service"),
+                                          QStringLiteral("ReadAlias"), {QStringLiteral("default")});
+    whenAnswered(context, alias, [context, then](const QDBusMessage& reply) {
+        const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
+        if (reply.type() != QDBusMessage::ReplyMessage || path.isEmpty())
+            return then(StoreState::Open);
+        if (path == QLatin1String("/"))
+            return then(StoreState::NoKeyring);
+        const QDBusMessage locked =
+            secretCall(path, properties, QStringLiteral("Get"),
+                       {QStringLiteral("org.freedesktop.Secret.Collection"), QStringLiteral("Locked")});
+        whenAnswered(context, locked, [then](const QDBusMessage& reply) {
+            const bool isLocked = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+            then(isLocked ? StoreState::Locked : StoreState::Open);
+        });
+    });
 }
 } // namespace
 
-KeychainPasswords::KeychainPasswords(QObject* parent) : PasswordSource(parent) {}
+KeychainPasswords::KeychainPasswords(const QString& storePath, QObject* parent)
+    : PasswordSource(parent), storePath_(storePath) {
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+}
 
 KeychainPasswords::~KeychainPasswords() = default;
 
@@ -40,7 +93,17 @@ void KeychainPasswords::noteError(int error, const QString& text) {
     storeError_ = storeMissing_ ? text : QString();
 }
 
-void KeychainPasswords::requestPassword(qint64 sourceId, const QString&, const QString&) {
+std::optional<std::vector<SourceInfo>> KeychainPasswords::sources() const {
+    try {
+        Connection connection;
+        openStore(connection, storePath_, storeWaitMs);
+        return listSources(connection);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+void KeychainPasswords::requestPassword(qint64 sourceId, const QString& location, const QString& userName) {
     QTimer*& timer = giveUp_[sourceId];
     if (!timer) {
         timer = new QTimer(this);
@@ -54,20 +117,43 @@ void KeychainPasswords::requestPassword(qint64 sourceId, const QString&, const Q
     if (reading_.contains(sourceId))
         return; // another job would only queue behind the one that waits
     reading_.insert(sourceId);
-    auto* job = newJob<QKeychain::ReadPasswordJob>(sourceId);
-    connect(job, &QKeychain::Job::finished, this, [this, job, sourceId] {
-        reading_.remove(sourceId);
-        noteError(job->error(), job->errorString());
+    noteWaiting(sourceId);
+    const Account account = accountOf(location, userName);
+    auto* job = newJob<QKeychain::ReadPasswordJob>(account.key());
+    connect(job, &QKeychain::Job::finished, this, [this, job, sourceId, account] {
         if (job->error() == QKeychain::EntryNotFound)
-            answerUnlessLocked(sourceId);
+            readBookEntry(sourceId, account);
         else
-            answer(sourceId, job->textData(), job->error() == QKeychain::NoError);
+            finishRead(sourceId, job->error(), job->errorString(), job->textData());
     });
     job->start();
 }
 
+// An account without an entry may have its book's entry of an older version: it moves to the account.
+void KeychainPasswords::readBookEntry(qint64 sourceId, const Account& account) {
+    auto* job = newJob<QKeychain::ReadPasswordJob>(keyOf(sourceId));
+    connect(job, &QKeychain::Job::finished, this, [this, job, sourceId, account] {
+        if (job->error() == QKeychain::NoError)
+            writeEntry(sourceId, account, job->textData());
+        finishRead(sourceId, job->error(), job->errorString(), job->textData());
+    });
+    job->start();
+}
+
+void KeychainPasswords::finishRead(qint64 sourceId, int error, const QString& errorText,
+                                   const QString& password) {
+    reading_.remove(sourceId);
+    noteError(error, errorText);
+    if (error == QKeychain::EntryNotFound)
+        answerUnlessLocked(sourceId);
+    else
+        answer(sourceId, password, error == QKeychain::NoError);
+}
+
 // The answer goes to the sync that waits, if any: a late one after giving up serves the next request.
 void KeychainPasswords::answer(qint64 sourceId, const QString& password, bool found) {
+    if (waiting_.remove(sourceId))
+        emit waitingChanged(sourceId);
     if (QTimer* timer = giveUp_.take(sourceId)) {
         timer->deleteLater();
         emit passwordReady(sourceId, found ? password : QString(), found);
@@ -75,34 +161,97 @@ void KeychainPasswords::answer(qint64 sourceId, const QString& password, bool fo
 }
 
 // GNOME Keyring answers "not found" for an entry it cannot unlock when its unlock prompt cannot be
-// shown: its default collection says whether it is locked.
+// shown: its default keyring says whether it is locked.
 void KeychainPasswords::answerUnlessLocked(qint64 sourceId) {
-    QDBusMessage ask = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets/aliases/default"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    ask << QStringLiteral("org.freedesktop.Secret.Collection") << QStringLiteral("Locked");
-    ask.setAutoStartService(false);
-    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, sourceId] {
-        watcher->deleteLater();
-        const QDBusPendingReply<QDBusVariant> locked = *watcher;
-        storeLocked_ = !locked.isError() && locked.value().variant().toBool();
+    askStoreState(this, [this, sourceId](StoreState state) {
+        storeLocked_ = state == StoreState::Locked;
         answer(sourceId, {}, false);
     });
 }
 
-void KeychainPasswords::savePassword(qint64 sourceId, const QString&, const QString& password) {
-    auto* job = newJob<QKeychain::WritePasswordJob>(sourceId);
+// A read or a write that waits for the store's own window (an unlock, a new keyring at the first write)
+// says so while it waits.
+void KeychainPasswords::noteWaiting(qint64 sourceId) {
+    askStoreState(this, [this, sourceId](StoreState state) {
+        const bool waits =
+            (reading_.contains(sourceId) && giveUp_.contains(sourceId)) || writing_.contains(sourceId);
+        if (state == StoreState::Open || !waits)
+            return;
+        waiting_.insert(sourceId, state == StoreState::Locked
+                                      ? QStringLiteral("Waiting for the secret store to be unlocked")
+                                      : QStringLiteral("Waiting for the secret store to create a keyring"));
+        emit waitingChanged(sourceId);
+    });
+}
+
+QString KeychainPasswords::waitingText(qint64 sourceId) const {
+    return waiting_.value(sourceId);
+}
+
+void KeychainPasswords::savePassword(qint64 sourceId, const QString& location, const QString& userName,
+                                     const QString& password) {
+    writeEntry(sourceId, accountOf(location, userName), password);
+}
+
+// The books' own entries of an older version are stale once the account has one.
+void KeychainPasswords::writeEntry(qint64 sourceId, const Account& account, const QString& password) {
+    auto* job = newJob<QKeychain::WritePasswordJob>(account.key());
     job->setTextData(password);
-    connect(job, &QKeychain::Job::finished, this, [this, job, sourceId] {
+    writing_.insert(sourceId);
+    noteWaiting(sourceId);
+    connect(job, &QKeychain::Job::finished, this, [this, job, sourceId, account] {
+        writing_.remove(sourceId);
+        if (waiting_.remove(sourceId))
+            emit waitingChanged(sourceId);
         noteError(job->error(), job->errorString());
-        emit passwordSaved(sourceId, job->error() == QKeychain::NoError);
+        if (job->error() != QKeychain::NoError) {
+            emit passwordSaved(sourceId, false);
+            return;
+        }
+        const std::vector<SourceInfo> books = booksOf(sources().value_or(std::vector<SourceInfo>()), account);
+        newJob<QKeychain::DeletePasswordJob>(keyOf(sourceId))->start();
+        for (const SourceInfo& book : books)
+            if (book.id != sourceId)
+                newJob<QKeychain::DeletePasswordJob>(keyOf(book.id))->start();
+        label(account, books, [this, sourceId] { emit passwordSaved(sourceId, true); });
     });
     job->start();
 }
 
-void KeychainPasswords::forgetPassword(qint64 sourceId) {
-    newJob<QKeychain::DeletePasswordJob>(sourceId)->start();
+// QtKeychain labels an entry with the service's name alone (or its key): the label the user sees in
+// Seahorse is set on the written item through the Secret Service, which finds it by QtKeychain's own
+// attributes. Without a Secret Service (KWallet's own interface) the entry keeps its key, which names
+// the account, in a folder named for the program.
+void KeychainPasswords::label(const Account& account, const std::vector<SourceInfo>& books,
+                              const std::function<void()>& then) {
+    const QMap<QString, QString> attributes{{QStringLiteral("user"), account.key()},
+                                            {QStringLiteral("server"), service}};
+    const QString text = entryLabel(books, account);
+    const QDBusMessage search = secretCall(servicePath, QStringLiteral("org.freedesktop.Secret.Service"),
+                                           QStringLiteral("SearchItems"), {QVariant::fromValue(attributes)});
+    whenAnswered(this, search, [this, text, then](const QDBusMessage& reply) {
+        const auto items = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0));
+        if (reply.type() != QDBusMessage::ReplyMessage || items.isEmpty())
+            return then();
+        const QDBusMessage set =
+            secretCall(items.first().path(), properties, QStringLiteral("Set"),
+                       {QStringLiteral("org.freedesktop.Secret.Item"), QStringLiteral("Label"),
+                        QVariant::fromValue(QDBusVariant(text))});
+        whenAnswered(this, set, [then](const QDBusMessage&) { then(); });
+    });
+}
+
+void KeychainPasswords::forgetPassword(qint64 sourceId, const QString& location, const QString& userName) {
+    newJob<QKeychain::DeletePasswordJob>(keyOf(sourceId))->start();
+    const Account account = accountOf(location, userName);
+    const auto all = sources();
+    if (!all)
+        return; // the other books of the account are not known: their entry stays
+    const std::vector<SourceInfo> books = booksOf(*all, account);
+    if (books.empty())
+        newJob<QKeychain::DeletePasswordJob>(account.key())->start();
+    else
+        label(account, books, [] {});
 }
 
 bool KeychainPasswords::secretStoreMissing() const {

@@ -24,6 +24,10 @@ QString PasswordSource::missingPasswordText() const {
     return noPassword;
 }
 
+QString PasswordSource::waitingText(qint64) const {
+    return {};
+}
+
 struct SyncRunner::Private {
     QString storePath;
     PasswordSource* passwords;

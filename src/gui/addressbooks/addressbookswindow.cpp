@@ -1,5 +1,6 @@
 #include "gui/addressbooks/addressbookswindow.h"
 
+#include "core/addressbook/account.h"
 #include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
@@ -118,9 +119,17 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
         busy_.remove(sourceId);
         fill();
     });
+    // A password asked for while the window is open is asked over it, and the book says it waits.
+    sync_.passwords().askOver(this);
+    connect(&sync_.passwords(), &addressbook::PasswordSource::waitingChanged, this,
+            &AddressBooksWindow::showStatus);
     ThemeWindow(this);
     setDialogKeys(this, closeButton, sourceList);
     fill(select);
+}
+
+AddressBooksWindow::~AddressBooksWindow() {
+    sync_.passwords().askOver(nullptr);
 }
 
 // Reads the sources again, keeping the selected one (or selecting the one given). A sync that runs
@@ -167,6 +176,8 @@ void AddressBooksWindow::showSources(std::optional<qint64> select) {
 }
 
 QString AddressBooksWindow::statusText(const addressbook::SourceInfo& source) const {
+    if (const QString waiting = sync_.passwords().waitingText(source.id); !waiting.isEmpty())
+        return waiting;
     if (progress_.contains(source.id)) {
         const auto [done, total] = progress_.value(source.id);
         return syncingText(done, total);
@@ -221,6 +232,8 @@ void AddressBooksWindow::add() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     std::vector<qint64> added;
+    // The books found at one address share the password typed once: it is stored once, for them all.
+    QHash<QString, std::pair<SourceToAdd, QList<qint64>>> byAccount;
     for (const SourceToAdd& source : dialog.sources()) {
         try {
             added.push_back(addressbook::addSource(sharedConnection(), source.kind, source.location,
@@ -230,9 +243,15 @@ void AddressBooksWindow::add() {
             showProblem(error.description(), windowCaption);
             continue;
         }
-        if (!source.userName.isEmpty())
-            sync_.passwords().remember(added.back(), source.userName, source.password);
+        if (source.userName.isEmpty())
+            continue;
+        auto& [first, books] = byAccount[addressbook::accountOf(source.location, source.userName).key()];
+        if (books.isEmpty())
+            first = source;
+        books << added.back();
     }
+    for (const auto& [source, books] : std::as_const(byAccount))
+        sync_.passwords().remember(books, source.location, source.userName, source.password);
     sync_.sourcesChanged();
     for (const qint64 id : added)
         sync_.runner().syncSource(id);
@@ -257,7 +276,7 @@ void AddressBooksWindow::remove() {
         return;
     }
     if (source->kind == addressbook::SourceKind::CardDav)
-        sync_.passwords().forget(source->id);
+        sync_.passwords().forget(source->id, source->location, source->userName);
     sync_.sourcesChanged();
     sync_.rowsChangedHere();
     fill();
@@ -305,28 +324,44 @@ void AddressBooksWindow::newPassword() {
 
 void AddressBooksWindow::progress(qint64 sourceId, int done, int total) {
     progress_.insert(sourceId, {done, total});
-    for (int row = 0; row < sourceList->topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = sourceList->topLevelItem(row);
-        if (item->data(NameColumn, idRole).toLongLong() == sourceId) {
-            item->setText(LastSyncColumn, syncingText(done, total));
-            item->setIcon(LastSyncColumn, {});
+    showStatus(sourceId);
+}
+
+// A book's line and the bar follow its sync, without reading the store.
+void AddressBooksWindow::showStatus(qint64 sourceId) {
+    for (const addressbook::SourceInfo& source : sources_) {
+        if (source.id != sourceId)
+            continue;
+        for (int row = 0; row < sourceList->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = sourceList->topLevelItem(row);
+            if (item->data(NameColumn, idRole).toLongLong() == sourceId) {
+                item->setText(LastSyncColumn, statusText(source));
+                item->setToolTip(LastSyncColumn, item->text(LastSyncColumn));
+                item->setIcon(LastSyncColumn, {});
+            }
         }
     }
+    selectionChanged();
     showProgress();
 }
 
 // The bar follows the syncs that run: their contacts read of all their contacts, or a moving bar
-// while a count is not known yet.
+// while a count is not known yet. A book that waits for a person is no work under way: it says what
+// it waits for on its line.
 void AddressBooksWindow::showProgress() {
     int done = 0;
     int total = 0;
     bool unknown = false;
-    for (const auto& [sourceDone, sourceTotal] : std::as_const(progress_)) {
-        done += sourceDone;
-        total += sourceTotal;
-        unknown = unknown || sourceTotal <= 0;
+    bool running = false;
+    for (const auto& [sourceId, counts] : progress_.asKeyValueRange()) {
+        if (!sync_.passwords().waitingText(sourceId).isEmpty())
+            continue;
+        running = true;
+        done += counts.first;
+        total += counts.second;
+        unknown = unknown || counts.second <= 0;
     }
-    progressBar->setVisible(!progress_.isEmpty());
+    progressBar->setVisible(running);
     progressBar->setRange(0, unknown ? 0 : std::max(total, 1));
     if (!unknown)
         progressBar->setValue(done);

@@ -27,6 +27,7 @@ class AddressBooksWindow : public QDialog {
     // Opens with the given book selected, or the first.
     explicit AddressBooksWindow(AddressBookSync& sync, QWidget* parent = nullptr,
                                 std::optional<qint64> select = {});
+    ~AddressBooksWindow() override;
 
     QTreeWidget* sourceList;
     QLabel* detailLabel; // the selected book's place and the outcome of its last sync, in full
@@ -49,6 +50,7 @@ class AddressBooksWindow : public QDialog {
     void showHidden();
     void newPassword();
     void progress(qint64 sourceId, int done, int total);
+    void showStatus(qint64 sourceId);
     void showProgress();
     std::optional<addressbook::SourceInfo> selected() const;
     QString statusText(const addressbook::SourceInfo& source) const;

@@ -38,7 +38,7 @@ qint64 storeVersion() {
 } // namespace
 
 AddressBookSync::AddressBookSync(QWidget* window)
-    : QObject(window), passwords_(new PasswordPrompt(window, this)),
+    : QObject(window), passwords_(new PasswordPrompt(window, liveStoreFile(), this)),
       runner_(std::make_unique<addressbook::SyncRunner>(liveStoreFile(), passwords_)),
       folderWatch_(new addressbook::FolderWatch(this)) {
     // The window never waits for another program's hold on the store: such a sync is tried again.

@@ -48,14 +48,16 @@ QDialog* makePasswordDialog(QWidget* window, const QString& explanation, QLineEd
 }
 } // namespace
 
-PasswordPrompt::PasswordPrompt(QWidget* window, QObject* parent)
-    : PasswordSource(parent), window_(window), keychain_(new addressbook::KeychainPasswords(this)) {
+PasswordPrompt::PasswordPrompt(QWidget* window, const QString& storePath, QObject* parent)
+    : PasswordSource(parent), window_(window),
+      keychain_(new addressbook::KeychainPasswords(storePath, this)) {
     connect(keychain_, &addressbook::PasswordSource::passwordReady, this, &PasswordPrompt::storeAnswered);
+    connect(keychain_, &addressbook::PasswordSource::waitingChanged, this, &PasswordSource::waitingChanged);
 }
 
 PasswordPrompt::~PasswordPrompt() {
-    for (const QPointer<QDialog>& dialog : std::as_const(asking_))
-        delete dialog.data();
+    for (const Question& question : std::as_const(asking_))
+        delete question.dialog.data();
 }
 
 void PasswordPrompt::requestPassword(qint64 sourceId, const QString& location, const QString& userName) {
@@ -79,29 +81,56 @@ void PasswordPrompt::storeAnswered(qint64 sourceId, const QString& password, boo
 }
 
 void PasswordPrompt::askUser(qint64 sourceId, const QString& location, const QString& userName) {
-    if (asking_.value(sourceId))
-        return; // one question per address book; its answer serves the sync that waits
+    const addressbook::Account account = addressbook::accountOf(location, userName);
+    Question& question = asking_[account.key()];
+    if (!question.books.contains(sourceId))
+        question.books << sourceId;
+    emit waitingChanged(sourceId);
+    if (question.dialog)
+        return; // one question per account; its answer serves every book that waits
     const bool noStore = keychain_->secretStoreMissing();
     QString explanation =
         noStore ? QStringLiteral("This desktop has no secret store (such as GNOME Keyring or KWallet), so "
                                  "Candlewise keeps no password and asks for it at each sync.\n\n")
-                : QStringLiteral("The secret store holds no password for this address book.\n\n");
-    explanation += QStringLiteral("Password of %1 at %2:").arg(userName, location);
+                : QStringLiteral("The secret store holds no password for this account.\n\n");
+    explanation += QStringLiteral("Password of %1 at %2:").arg(userName, account.origin);
     QLineEdit* field = nullptr;
-    QDialog* dialog = makePasswordDialog(window_, explanation, field);
-    asking_.insert(sourceId, dialog);
-    connect(dialog, &QDialog::finished, this, [this, sourceId, userName, noStore, field](int result) {
-        asking_.remove(sourceId);
-        const QString password = field->text();
-        if (result != QDialog::Accepted || password.isEmpty()) {
-            emit passwordReady(sourceId, {}, false);
-            return;
-        }
-        if (!noStore)
-            keychain_->savePassword(sourceId, userName, password);
-        emit passwordReady(sourceId, password, true);
-    });
+    QDialog* dialog = makePasswordDialog(over_ ? over_ : window_, explanation, field);
+    question.dialog = dialog;
+    connect(dialog, &QDialog::finished, this,
+            [this, key = account.key(), sourceId, location, userName, noStore, field](int result) {
+                const QString password = field->text();
+                const bool given = result == QDialog::Accepted && !password.isEmpty();
+                if (given && !noStore)
+                    keychain_->savePassword(sourceId, location, userName, password);
+                answered(key, given ? password : QString(), given);
+            });
     dialog->show(); // the window stays usable while the question waits
+}
+
+void PasswordPrompt::answered(const QString& account, const QString& password, bool found) {
+    for (const qint64 sourceId : asking_.take(account).books) {
+        emit waitingChanged(sourceId);
+        emit passwordReady(sourceId, password, found);
+    }
+}
+
+QString PasswordPrompt::waitingText(qint64 sourceId) const {
+    for (const Question& question : asking_)
+        if (question.books.contains(sourceId))
+            return QStringLiteral("Waiting for the password");
+    return keychain_->waitingText(sourceId);
+}
+
+// A question open over a window that closes stays open, over the main window.
+void PasswordPrompt::askOver(QWidget* window) {
+    if (over_ && !window)
+        for (const Question& question : std::as_const(asking_))
+            if (question.dialog && question.dialog->parentWidget() == over_) {
+                question.dialog->setParent(window_, question.dialog->windowFlags());
+                question.dialog->show();
+            }
+    over_ = window;
 }
 
 QString PasswordPrompt::missingPasswordText() const {
@@ -112,35 +141,41 @@ QString PasswordPrompt::missingPasswordText() const {
 
 void PasswordPrompt::moveFromAddresses(Connection& connection) {
     try {
-        for (const auto& [sourceId, userName, password] :
+        for (const auto& [sourceId, location, userName, password] :
              addressbook::takeCredentialsFromAddresses(connection))
-            remember(sourceId, userName, password);
+            remember({sourceId}, location, userName, password);
     } catch (const AppError&) {
         // the store cannot be written now; the next start cleans it
     }
 }
 
-void PasswordPrompt::remember(qint64 sourceId, const QString& userName, const QString& password) {
-    firstSync_.insert(sourceId, password);
-    keychain_->savePassword(sourceId, userName, password);
+void PasswordPrompt::remember(const QList<qint64>& books, const QString& location, const QString& userName,
+                              const QString& password) {
+    for (const qint64 sourceId : books)
+        firstSync_.insert(sourceId, password);
+    if (!books.isEmpty())
+        keychain_->savePassword(books.first(), location, userName, password);
 }
 
-void PasswordPrompt::forget(qint64 sourceId) {
+void PasswordPrompt::forget(qint64 sourceId, const QString& location, const QString& userName) {
     firstSync_.remove(sourceId);
-    keychain_->forgetPassword(sourceId);
+    keychain_->forgetPassword(sourceId, location, userName);
 }
 
 void PasswordPrompt::askNew(qint64 sourceId, const QString& location, const QString& userName,
                             QWidget* parent, const std::function<void()>& given) {
-    QString explanation = QStringLiteral("New password of %1 at %2:").arg(userName, location);
+    QString explanation = QStringLiteral("New password of %1 at %2:")
+                              .arg(userName, addressbook::accountOf(location, userName).origin);
     if (keychain_->secretStoreMissing())
         explanation += QStringLiteral("\n(With no secret store, it serves the next sync only.)");
+    else
+        explanation += QStringLiteral("\n(It serves every address book of this account.)");
     QLineEdit* field = nullptr;
     QDialog* dialog = makePasswordDialog(parent, explanation, field);
-    connect(dialog, &QDialog::accepted, this, [this, sourceId, userName, field, given] {
+    connect(dialog, &QDialog::accepted, this, [this, sourceId, location, userName, field, given] {
         if (field->text().isEmpty())
             return;
-        remember(sourceId, userName, field->text());
+        remember({sourceId}, location, userName, field->text());
         given();
     });
     dialog->open();

@@ -8,6 +8,11 @@
 #include "core/storelocation.h"
 #include "support/davserver.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
@@ -19,6 +24,7 @@
 
 #include <memory>
 
+#include <qt6keychain/keychain.h>
 #include <sqlite3.h>
 
 using namespace cw::addressbook;
@@ -98,6 +104,31 @@ class GivenPassword : public PasswordSource {
     }
 };
 
+// The labels of Candlewise's entries in the secret store, as its own windows list them; the entries go
+// when told to (the store outlives a run).
+QStringList labels(bool remove = false) {
+    const auto call = [](const QString& path, const QString& interface, const QString& method,
+                         const QVariantList& arguments) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall("org.freedesktop.secrets", path, interface, method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message).arguments().value(0);
+    };
+    QStringList labels;
+    for (const QDBusObjectPath& item : qdbus_cast<QList<QDBusObjectPath>>(
+             call("/org/freedesktop/secrets", "org.freedesktop.Secret.Service", "SearchItems",
+                  {QVariant::fromValue(QMap<QString, QString>{{"server", "Candlewise"}})}))) {
+        labels << call(item.path(), "org.freedesktop.DBus.Properties", "Get",
+                       {"org.freedesktop.Secret.Item", "Label"})
+                      .value<QDBusVariant>()
+                      .variant()
+                      .toString();
+        if (remove)
+            call(item.path(), "org.freedesktop.Secret.Item", "Delete", {});
+    }
+    return labels;
+}
+
 QByteArray vcard(const QByteArray& name, const QByteArray& birthday) {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nBDAY:" + birthday + "\r\nEND:VCARD\r\n";
 }
@@ -146,27 +177,49 @@ void AddressBookTest::server() {
     QCOMPARE(books.size(), 1);
     QCOMPARE(books.first().url.path(), server.book.path());
 
-    const qint64 id = addSource(store.connection, SourceKind::CardDav, books.first().url.toString(),
-                                server.user, books.first().displayName);
-    KeychainPasswords passwords;
+    const QString address = books.first().url.toString();
+    const qint64 id =
+        addSource(store.connection, SourceKind::CardDav, address, server.user, books.first().displayName);
+    KeychainPasswords passwords(cw::liveStoreFile());
     SyncRunner runner(cw::liveStoreFile(), &passwords);
     const auto savePassword = [&](const QString& password) {
         QSignalSpy saved(&passwords, &KeychainPasswords::passwordSaved);
-        passwords.savePassword(id, server.user, password);
+        passwords.savePassword(id, address, server.user, password);
         QVERIFY(saved.wait(10000));
         QVERIFY(saved.first().at(1).toBool());
     };
     if (!server.user.isEmpty()) {
+        labels(true);
+        // The last version's entry of the book serves it, and moves to the account, named for the user.
+        QKeychain::WritePasswordJob last("Candlewise");
+        last.setAutoDelete(false);
+        last.setKey(QString("address book %1").arg(id));
+        last.setTextData(server.password);
+        last.start();
+        QVERIFY(QSignalSpy(&last, &QKeychain::Job::finished).wait(10000));
+        QCOMPARE(syncNow(runner, id).error, QString());
+        const QString account = " (ann on " + server.root.authority() + ")";
+        QTRY_COMPARE(labels(), QStringList({"Candlewise: Friends" + account}));
+        // A second book of the account shares its one entry, whatever password the user gives.
+        const QUrl family = server.book.resolved(QUrl("../family/"));
+        QVERIFY(server.makeBook(family, "Family"));
+        const qint64 second =
+            addSource(store.connection, SourceKind::CardDav, family.toString(), server.user, "Family");
         savePassword("wrong");
         // One read of a book at a time; the save runs after it, as the store's jobs run in turn.
         QSignalSpy ready(&passwords, &PasswordSource::passwordReady);
-        passwords.requestPassword(id, {}, {});
-        passwords.requestPassword(id, {}, {});
+        passwords.requestPassword(id, address, server.user);
+        passwords.requestPassword(id, address, server.user);
         savePassword("wrong");
         QCOMPARE(ready.size(), 1);
-        const Outcome refused = syncNow(runner, id);
+        const Outcome refused = syncNow(runner, second);
         QCOMPARE(refused.error, "The server refused the user name or password.");
         savePassword(server.password);
+        QCOMPARE(labels(), QStringList({"Candlewise: Friends and 1 more" + account}));
+        QCOMPARE(syncNow(runner, second).error, QString());
+        removeSource(store.connection, second); // the account's entry stays for its other book
+        passwords.forgetPassword(second, family.toString(), server.user);
+        QTRY_COMPARE(labels(), QStringList({"Candlewise: Friends" + account}));
     }
     QCOMPARE(syncNow(runner, id).error, QString());
     QCOMPARE(store.rows(), QStringList({"Ann 3/9", "Cy Own 5/5"}));
@@ -218,6 +271,8 @@ void AddressBookTest::server() {
     QCOMPARE(findSource(store.connection, id)->birthdayCount, 2);
     QCOMPARE(removeSource(store.connection, id), 2);
     QCOMPARE(store.rows(), QStringList({"Cy Own 5/5"}));
+    passwords.forgetPassword(id, address, server.user); // and goes with its last
+    QTRY_COMPARE(labels(), QStringList());
 }
 
 void AddressBookTest::folder() {
@@ -297,11 +352,11 @@ void AddressBookTest::folder() {
         return QProcess::execute("gdbus", {"call", "--session", "--object-path", object, "--dest",
                                            object.mid(1).replace('/', '.'), "--method", method, argument});
     };
-    KeychainPasswords passwords;
+    KeychainPasswords passwords(cw::liveStoreFile());
     QSignalSpy saved(&passwords, &KeychainPasswords::passwordSaved);
-    passwords.savePassword(
-        addSource(store.connection, SourceKind::CardDav, "http://127.0.0.1:1/", "ann", "Friends"), "ann",
-        "s3cret");
+    const qint64 friends =
+        addSource(store.connection, SourceKind::CardDav, "http://127.0.0.1:1/", "ann", "Friends");
+    passwords.savePassword(friends, "http://127.0.0.1:1/", "ann", "s3cret");
     QVERIFY(saved.wait(10000));
     QCOMPARE(call("/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
                   "[objectpath '/org/freedesktop/secrets/collection/login']"),
@@ -316,6 +371,9 @@ void AddressBookTest::folder() {
                  0);
         QCOMPARE(runSync(), std::make_pair(1, failed + "candlewise: Friends: The secret store is locked.\n"));
     }
+    // While its unlock window waits, the book says so.
+    passwords.requestPassword(friends, "http://127.0.0.1:1/", "ann");
+    QTRY_COMPARE(passwords.waitingText(friends), "Waiting for the secret store to be unlocked");
 }
 
 void AddressBookTest::hostile_data() {
