@@ -93,14 +93,20 @@ void KeychainPasswords::noteError(int error, const QString& text) {
     storeError_ = storeMissing_ ? text : QString();
 }
 
-std::optional<std::vector<SourceInfo>> KeychainPasswords::sources() const {
+void KeychainPasswords::withSources(const std::function<void(const Sources&)>& then, int triesLeft) {
+    Sources books;
     try {
         Connection connection;
         openStore(connection, storePath_, storeWaitMs);
-        return listSources(connection);
+        books = listSources(connection);
     } catch (const std::exception&) {
-        return std::nullopt;
+        if (triesLeft > 1) {
+            QTimer::singleShot(sourceRetryMs, this,
+                               [this, then, triesLeft] { withSources(then, triesLeft - 1); });
+            return;
+        }
     }
+    then(books);
 }
 
 void KeychainPasswords::requestPassword(qint64 sourceId, const QString& location, const QString& userName) {
@@ -208,12 +214,14 @@ void KeychainPasswords::writeEntry(qint64 sourceId, const Account& account, cons
             emit passwordSaved(sourceId, false);
             return;
         }
-        const std::vector<SourceInfo> books = booksOf(sources().value_or(std::vector<SourceInfo>()), account);
         newJob<QKeychain::DeletePasswordJob>(keyOf(sourceId))->start();
-        for (const SourceInfo& book : books)
-            if (book.id != sourceId)
-                newJob<QKeychain::DeletePasswordJob>(keyOf(book.id))->start();
-        label(account, books, [this, sourceId] { emit passwordSaved(sourceId, true); });
+        withSources([this, sourceId, account](const Sources& all) {
+            const std::vector<SourceInfo> books = booksOf(all.value_or(std::vector<SourceInfo>()), account);
+            for (const SourceInfo& book : books)
+                if (book.id != sourceId)
+                    newJob<QKeychain::DeletePasswordJob>(keyOf(book.id))->start();
+            label(account, books, [this, sourceId] { emit passwordSaved(sourceId, true); });
+        });
     });
     job->start();
 }
@@ -244,14 +252,15 @@ void KeychainPasswords::label(const Account& account, const std::vector<SourceIn
 void KeychainPasswords::forgetPassword(qint64 sourceId, const QString& location, const QString& userName) {
     newJob<QKeychain::DeletePasswordJob>(keyOf(sourceId))->start();
     const Account account = accountOf(location, userName);
-    const auto all = sources();
-    if (!all)
-        return; // the other books of the account are not known: their entry stays
-    const std::vector<SourceInfo> books = booksOf(*all, account);
-    if (books.empty())
-        newJob<QKeychain::DeletePasswordJob>(account.key())->start();
-    else
-        label(account, books, [] {});
+    withSources([this, account](const Sources& all) {
+        if (!all)
+            return; // the other books of the account are not known: their entry stays
+        const std::vector<SourceInfo> books = booksOf(*all, account);
+        if (books.empty())
+            newJob<QKeychain::DeletePasswordJob>(account.key())->start();
+        else
+            label(account, books, [] {});
+    });
 }
 
 bool KeychainPasswords::secretStoreMissing() const {

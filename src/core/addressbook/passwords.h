@@ -71,7 +71,12 @@ class KeychainPasswords : public PasswordSource {
     void noteWaiting(qint64 sourceId);
     void label(const Account& account, const std::vector<SourceInfo>& books,
                const std::function<void()>& then);
-    std::optional<std::vector<SourceInfo>> sources() const; // none when the store cannot be read
+    using Sources = std::optional<std::vector<SourceInfo>>; // none when the store cannot be read
+    // The books, read again a while later while another program holds the store, so that an entry is
+    // neither left behind nor misnamed for a moment's lock.
+    void withSources(const std::function<void(const Sources&)>& then, int triesLeft = sourceTries);
+    static constexpr int sourceTries = 40;
+    static constexpr int sourceRetryMs = 500;
     QString storePath_;
     bool storeMissing_ = false;
     bool storeLocked_ = false;
