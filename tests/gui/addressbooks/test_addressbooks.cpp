@@ -118,6 +118,13 @@ class Fixture : public MainWindowFixture {
         QTRY_VERIFY(QApplication::activeWindow() == window && window->sourceList->hasFocus());
         QTest::keyClick(window->sourceList, key);
     }
+    // The checks' notification server on the test's bus, taking the program's sync notices.
+    static void listen(NoticeServer& server) {
+        server.start("/usr/bin/python3", {CW_SNI_HOST, "body"});
+        QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);
+        QCOMPARE(server.readLine(), "ready\n");
+        cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>());
+    }
     void syncNow(Window* window) {
         press(window, Qt::Key_F5);
         QTRY_VERIFY(window->progressBar->isHidden());
@@ -138,6 +145,7 @@ class TestAddressBooks : public QObject {
     void listFollowsChangesElsewhere_data();
     void listFollowsChangesElsewhere();
     void aFailingSourceKeepsItsRowsAndIsAnnouncedOnce();
+    void theLastErrorIsTold();
     void syncedBirthdaysAreAnnouncedOnce();
     void aNewPasswordServesTheSyncItStarts();
     void aBusyListIsTriedAgain();
@@ -309,10 +317,7 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     Fixture f;
     f.subscribe();
     NoticeServer server;
-    server.start("/usr/bin/python3", {CW_SNI_HOST, "body"});
-    QTRY_VERIFY_WITH_TIMEOUT((server.waitForReadyRead(10), server.canReadLine()), 10000);
-    QCOMPARE(server.readLine(), "ready\n");
-    cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>());
+    Fixture::listen(server);
     const QString moved = f.contacts.path() + ".moved";
     QVERIFY(QDir().rename(f.contacts.path(), moved));
     QString error;
@@ -358,6 +363,33 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
              "2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName());
     QVERIFY(
         server.notices[2].toList()[2].toString().startsWith("A: The folder cannot be read: " + other + "\n"));
+}
+
+// A real server that refuses the login, then stops: the book's line and its notice tell the last error.
+void TestAddressBooks::theLastErrorIsTold() {
+    DavServer server;
+    QVERIFY(server.start("radicale"));
+    Fixture f;
+    NoticeServer notices;
+    Fixture::listen(notices);
+    cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav,
+                               server.book.toString(), {}, "Friends"); // no user name: refused
+    QStringList errors;
+    f.inWindow([&](Window* window) {
+        for (int sync = 0; sync < 2; ++sync) {
+            if (sync == 1)
+                server.process.kill(), server.process.waitForFinished();
+            f.syncNow(window);
+            errors << Fixture::row(window, 0).value(Window::LastSyncColumn);
+            QVERIFY(window->detailLabel->text().endsWith("\n" + errors.last()));
+        }
+    });
+    QCOMPARE(errors.value(0), "The server refused the user name or password.");
+    QVERIFY2(errors.value(1).startsWith("Cannot reach 127.0.0.1:"), qPrintable(errors.value(1)));
+    QTRY_COMPARE(notices.read(),
+                 QStringList({"GetCapabilities", "Notify 0: ", "GetCapabilities", "Notify 1: "}));
+    QCOMPARE(notices.notices[1].toList()[2],
+             "Friends: " + errors[1] + "\nThe birthdays of its last sync stay in the list.");
 }
 
 // Eve's start-up alert is snoozed while the first sync waits; it brings Fay, due too, the next Gus.
