@@ -12,6 +12,12 @@ bool hasTables(Connection& connection, const char* names, int count) {
     return query.next() && query.number(0) == count;
 }
 
+bool hasColumn(Connection& connection, const char* table, const char* column) {
+    Query query(connection, "select count(*) from pragma_table_info(?) where name=?");
+    query.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
+    return query.next() && query.number(0) == 1;
+}
+
 // A store of an older version has no sources until a writer creates the tables.
 bool haveTables(Connection& connection) {
     return hasTables(connection, "'tblSource','tblContactLink'", 2);
@@ -59,13 +65,18 @@ constexpr const char* linkColumns = "select l.SourceId, l.Href, l.Uid, l.Person,
 } // namespace
 
 void ensureTables(Connection& connection) {
-    if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4))
+    if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4) &&
+        hasColumn(connection, "tblSource", "NameByUser"))
         return;
     Transaction transaction(connection);
+    // NameByUser: the user named the source, and syncs keep that name.
     connection.execute(QStringLiteral(
         "create table if not exists tblSource (id INTEGER PRIMARY KEY AUTOINCREMENT, Kind INTEGER NOT NULL, "
         "Location TEXT NOT NULL, UserName TEXT, DisplayName TEXT, SyncToken TEXT, LastSync TEXT, LastError "
-        "TEXT)"));
+        "TEXT, NameByUser INTEGER NOT NULL DEFAULT 0)"));
+    if (!hasColumn(connection, "tblSource", "NameByUser"))
+        connection.execute(
+            QStringLiteral("alter table tblSource add column NameByUser INTEGER NOT NULL DEFAULT 0"));
     connection.execute(
         QStringLiteral("create table if not exists tblContactLink (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "SourceId INTEGER NOT "
@@ -119,6 +130,14 @@ qint64 addSource(Connection& connection, SourceKind kind, const QString& locatio
         .bind(4, displayName)
         .run();
     return lastInsertId(connection);
+}
+
+void renameSource(Connection& connection, qint64 sourceId, const QString& name) {
+    ensureTables(connection);
+    Query(connection, "update tblSource set DisplayName=?, NameByUser=1 where id=?")
+        .bind(1, name)
+        .bind(2, sourceId)
+        .run();
 }
 
 int removeSource(Connection& connection, qint64 sourceId) {

@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QToolTip>
@@ -183,6 +184,19 @@ void TestAddressBooks::addAFolder() {
     QCOMPARE(f.sandbox.messages->texts(),
              QStringList({"This folder is already subscribed.",
                           "Type the user name and the password of the address book."}));
+    // The folder's displayname file names it at the next sync, until the user renames it (F2).
+    QFile name(f.contacts.filePath("displayname"));
+    QVERIFY(name.open(QIODevice::WriteOnly) && name.write(" Family & Co \r\nmore\n") > 0 && name.flush());
+    f.inWindow([&](Window* window) {
+        f.syncNow(window);
+        whenModal<QInputDialog>([](QInputDialog* dialog) {
+            QCOMPARE(dialog->labelText(), "New name of “Family && Co”:");
+            QTest::keyClicks(dialog->focusWidget(), "Ann & Bob\r"); // over the old name, selected
+        });
+        Fixture::press(window, Qt::Key_F2);
+        f.syncNow(window);
+        QCOMPARE(Fixture::row(window, 0).value(Window::NameColumn), "Ann & Bob");
+    });
     // The real "Browse…" lists hidden folders, such as ~/.contacts.
     whenModal<QFileDialog>([](QFileDialog* browse) {
         QVERIFY(browse->filter().testFlag(QDir::Hidden) && browse->testOption(QFileDialog::ShowDirsOnly));
