@@ -46,7 +46,7 @@ struct Store {
         return rows.join("; ");
     }
     // "A a1 Ann 1990-03-09 [uid]": book A reads file a1 (uid "-": none; date "-": no BDAY); "A -a1": a1
-    // is gone; "A sync": a new sync job; "own Bo 1 2", "hide Bo", "show A Bo", "drop A", "sql ...";
+    // is gone; "A sync": a new sync job; "own Bo 1 2", "hide Bo", "show A Bo", "drop A", "sql ...".
     // "rename B Bo": the user names book B; "name B Bo": a sync finds B named so.
     void step(const QString& text) {
         const QStringList w = text.split(' ');

@@ -378,8 +378,7 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     f.inWindow([&](Window* window) {
         f.syncNow(window);
         errors << Fixture::row(window, 2).value(Window::LastSyncColumn);
-        dav.process.kill();
-        dav.process.waitForFinished();
+        dav.process.kill(), dav.process.waitForFinished();
         f.syncNow(window);
         errors << Fixture::row(window, 2).value(Window::LastSyncColumn);
     });
