@@ -26,7 +26,6 @@ void FailingBooks::cleared(qint64 sourceId) {
 }
 
 void FailingBooks::followSources() {
-    bool changed = false;
     for (auto book = books_.begin(); book != books_.end();) {
         std::optional<addressbook::SourceInfo> source;
         try {
@@ -35,7 +34,6 @@ void FailingBooks::followSources() {
             ++book; // unreadable now: kept until a later look
             continue;
         }
-        changed = changed || !source || source->displayName != book->name;
         if (!source) {
             book = books_.erase(book);
             continue;
@@ -43,8 +41,7 @@ void FailingBooks::followSources() {
         book->name = source->displayName;
         ++book;
     }
-    if (changed)
-        follow();
+    follow();
 }
 
 QString FailingBooks::summary() const {
