@@ -327,6 +327,15 @@ int ContactStore::removeSource() {
     return removed;
 }
 
+bool ContactStore::takeBookName(const QString& name) {
+    Query(connection_,
+          "update tblSource set DisplayName=? where id=? and NameByUser=0 and DisplayName is not ?1")
+        .bind(1, name)
+        .bind(2, sourceId_)
+        .run();
+    return changedRows(connection_) > 0;
+}
+
 QString ContactStore::syncToken() {
     Query query(connection_, "select SyncToken from tblSource where id=?");
     query.bind(1, sourceId_);

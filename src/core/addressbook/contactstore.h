@@ -54,6 +54,8 @@ class ContactStore {
     // to it, the others go. Returns how many rows went.
     int removeSource();
 
+    // The name the book gives itself, unless the user named the source; returns whether it changed.
+    bool takeBookName(const QString& name);
     QString syncToken();
     void setSyncToken(const QString& token);
     // Records how the sync ended: the time of success, or the error in words (the rows stay).

@@ -12,11 +12,32 @@ bool hasTables(Connection& connection, const char* names, int count) {
     return query.next() && query.number(0) == count;
 }
 
-// The columns of what the user trusted for a book, which a store of an older version lacks.
+bool hasColumn(Connection& connection, const char* table, const char* column) {
+    Query query(connection, "select count(*) from pragma_table_info(?) where name=?");
+    query.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
+    return query.next() && query.number(0) == 1;
+}
+
+// The source's columns that a store of an older version lacks: what the user trusted for the book
+// (http:// to its server, its certificate), and whether the user named it.
+struct AddedColumn {
+    const char* name;
+    const char* type;
+};
+constexpr AddedColumn addedColumns[] = {{"AllowHttp", "INTEGER NOT NULL DEFAULT 0"},
+                                        {"TrustedCertificate", "TEXT"},
+                                        {"NameByUser", "INTEGER NOT NULL DEFAULT 0"}};
+
 bool hasTrustColumns(Connection& connection) {
-    Query query(connection, "select count(*) from pragma_table_info('tblSource') where name in "
-                            "('AllowHttp','TrustedCertificate')");
-    return query.next() && query.number(0) == 2;
+    return hasColumn(connection, "tblSource", "AllowHttp") &&
+           hasColumn(connection, "tblSource", "TrustedCertificate");
+}
+
+bool hasAddedColumns(Connection& connection) {
+    for (const AddedColumn& column : addedColumns)
+        if (!hasColumn(connection, "tblSource", column.name))
+            return false;
+    return true;
 }
 
 // A store of an older version has no sources until a writer creates the tables.
@@ -70,18 +91,17 @@ constexpr const char* linkColumns = "select l.SourceId, l.Href, l.Uid, l.Person,
 
 void ensureTables(Connection& connection) {
     if (hasTables(connection, "'tblSource','tblContactLink','tblHidden','ixContactLinkPerson'", 4) &&
-        hasTrustColumns(connection))
+        hasAddedColumns(connection))
         return;
     Transaction transaction(connection);
     connection.execute(QStringLiteral(
         "create table if not exists tblSource (id INTEGER PRIMARY KEY AUTOINCREMENT, Kind INTEGER NOT NULL, "
         "Location TEXT NOT NULL, UserName TEXT, DisplayName TEXT, SyncToken TEXT, LastSync TEXT, LastError "
         "TEXT)"));
-    if (!hasTrustColumns(connection)) {
-        connection.execute(
-            QStringLiteral("alter table tblSource add column AllowHttp INTEGER NOT NULL DEFAULT 0"));
-        connection.execute(QStringLiteral("alter table tblSource add column TrustedCertificate TEXT"));
-    }
+    for (const AddedColumn& column : addedColumns)
+        if (!hasColumn(connection, "tblSource", column.name))
+            connection.execute(QStringLiteral("alter table tblSource add column %1 %2")
+                                   .arg(QLatin1String(column.name), QLatin1String(column.type)));
     connection.execute(
         QStringLiteral("create table if not exists tblContactLink (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "SourceId INTEGER NOT "
@@ -139,6 +159,14 @@ qint64 addSource(Connection& connection, SourceKind kind, const QString& locatio
         .bind(6, certificate.isEmpty() ? QString() : QString::fromLatin1(certificate))
         .run();
     return lastInsertId(connection);
+}
+
+void renameSource(Connection& connection, qint64 sourceId, const QString& name) {
+    ensureTables(connection);
+    Query(connection, "update tblSource set DisplayName=?, NameByUser=1 where id=?")
+        .bind(1, name)
+        .bind(2, sourceId)
+        .run();
 }
 
 int removeSource(Connection& connection, qint64 sourceId) {

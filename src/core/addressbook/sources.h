@@ -24,7 +24,7 @@ struct SourceInfo {
     SourceKind kind = SourceKind::Folder;
     QString location;    // the folder's path, or the address book's https:// address
     QString userName;    // CardDAV only
-    QString displayName; // the folder's name, or the book's display name
+    QString displayName; // the user's name for it, else the folder's own (displayname file) or the book's
     int birthdayCount = 0;
     int hiddenCount = 0;
     QDateTime lastSync;     // of the last sync that succeeded; invalid when none did
@@ -39,6 +39,8 @@ std::vector<SourceInfo> listSources(Connection& connection);
 std::optional<SourceInfo> findSource(Connection& connection, qint64 sourceId);
 qint64 addSource(Connection& connection, SourceKind kind, const QString& location, const QString& userName,
                  const QString& displayName, bool allowHttp = false, const QByteArray& certificate = {});
+// Names the source as the user wants it; its syncs keep that name, whatever the book calls itself.
+void renameSource(Connection& connection, qint64 sourceId, const QString& name);
 // Removes the source, its links, its hidden contacts and the rows that came from it, but for those
 // another book still holds, which pass to that book; returns how many rows went.
 int removeSource(Connection& connection, qint64 sourceId);

@@ -4,9 +4,11 @@
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/apperror.h"
+#include "core/nametext.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -89,6 +91,19 @@ QString folderETag(const QString& path) {
         .arg(qint64(info.st_mtim.tv_nsec))
         .arg(quint64(info.st_ino));
 }
+// vdirsyncer keeps a collection's name in the file "displayname" beside its cards: the first line,
+// read up to a bound; a longer line is no name.
+QString folderDisplayName(const QDir& dir) {
+    constexpr qint64 limit = 1024;
+    QFile file(dir.filePath(QStringLiteral("displayname")));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(limit + 1);
+    const qsizetype end = bytes.indexOf('\n');
+    if (end < 0 && bytes.size() > limit)
+        return {};
+    return nameOnOneLine(QString::fromUtf8(bytes.left(end < 0 ? bytes.size() : end))).trimmed();
+}
 } // namespace
 
 FolderSync::FolderSync(const QString& storePath, qint64 sourceId, const QString& folder, QObject* parent)
@@ -100,10 +115,11 @@ void FolderSync::run() {
         fail(QStringLiteral("The folder cannot be read: %1").arg(folder_));
         return;
     }
+    const QString name = folderDisplayName(dir);
     QHash<QString, QString> known;
     if (!onStore([&](ContactStore& contacts) {
             known = contacts.knownETags();
-            return false;
+            return !name.isEmpty() && contacts.takeBookName(name); // the rows name their book
         }))
         return;
     // Sync tools write a dot-file or a *.tmp and rename it into place; the filter leaves both out.

@@ -60,6 +60,7 @@ class SyncJob : public QObject {
 };
 
 // Every *.vcf file directly in the folder is one contact; its ETag is its size, time and file number.
+// A "displayname" file, as vdirsyncer keeps, names the book.
 class FolderSync : public SyncJob {
     Q_OBJECT
   public:

@@ -4,6 +4,7 @@
 #include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
+#include "core/nametext.h"
 #include "gui/addressbooks/addressbooksync.h"
 #include "gui/addressbooks/addsourcedialog.h"
 #include "gui/addressbooks/hiddencontactsdialog.h"
@@ -15,8 +16,10 @@
 #include "gui/services/theming.h"
 #include "gui/tray/programicon.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -71,11 +74,13 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
 
     addButton = makeButton(QStringLiteral("&Add…"), QStringLiteral("Add"), this);
     removeButton = makeButton(QStringLiteral("&Remove"), QStringLiteral("Remove"), this);
+    renameButton = makeButton(QStringLiteral("Re&name…"), QStringLiteral("Rename"), this);
     syncButton = makeButton(QStringLiteral("&Sync Now"), QStringLiteral("Sync Now"), this);
     passwordButton = makeButton(QStringLiteral("&Password…"), QStringLiteral("Password"), this);
     hiddenButton = makeButton(QStringLiteral("Show &Hidden…"), QStringLiteral("Show Hidden"), this);
     closeButton = makeButton(QStringLiteral("&Close"), QStringLiteral("Close"), this);
-    // Delete in the list removes the selected book, F5 anywhere syncs; each as its button would.
+    // Delete in the list removes the selected book, F2 there renames it, F5 anywhere syncs; each as its
+    // button would.
     const auto pressWith = [this](const QKeySequence& key, QWidget* scope, QPushButton* button) {
         auto* shortcut = new QShortcut(key, scope, nullptr, nullptr,
                                        scope == this ? Qt::WindowShortcut : Qt::WidgetShortcut);
@@ -85,7 +90,8 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
         });
     };
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {addButton, removeButton, syncButton, passwordButton, hiddenButton})
+    for (QPushButton* button :
+         {addButton, removeButton, renameButton, syncButton, passwordButton, hiddenButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(closeButton);
@@ -98,9 +104,11 @@ AddressBooksWindow::AddressBooksWindow(AddressBookSync& sync, QWidget* parent, s
            fontMetrics().lineSpacing() * 20);
 
     pressWith(QKeySequence::Delete, sourceList, removeButton);
+    pressWith(Qt::Key_F2, sourceList, renameButton);
     pressWith(Qt::Key_F5, this, syncButton);
     connect(addButton, &QPushButton::clicked, this, &AddressBooksWindow::add);
     connect(removeButton, &QPushButton::clicked, this, &AddressBooksWindow::remove);
+    connect(renameButton, &QPushButton::clicked, this, &AddressBooksWindow::rename);
     connect(syncButton, &QPushButton::clicked, this, &AddressBooksWindow::syncNow);
     connect(hiddenButton, &QPushButton::clicked, this, &AddressBooksWindow::showHidden);
     connect(passwordButton, &QPushButton::clicked, this, &AddressBooksWindow::newPassword);
@@ -204,6 +212,7 @@ void AddressBooksWindow::selectionChanged() {
     const auto source = selected();
     const bool idle = source && !sync_.runner().isRunning(source->id);
     removeButton->setEnabled(idle);
+    renameButton->setEnabled(source.has_value());
     passwordButton->setEnabled(idle && source->kind == addressbook::SourceKind::CardDav);
     hiddenButton->setEnabled(source && source->hiddenCount > 0);
     syncButton->setEnabled(!sources_.empty());
@@ -279,6 +288,39 @@ void AddressBooksWindow::remove() {
         sync_.passwords().forget(source->id, source->location, source->userName);
     sync_.sourcesChanged();
     sync_.rowsChangedHere();
+    fill();
+}
+
+// The name the user gives stays: syncs no longer take the folder's or the server's own.
+void AddressBooksWindow::rename() {
+    const auto source = selected();
+    if (!source)
+        return;
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Rename Address Book"));
+    dialog.setLabelText( // the label names the box for the keyboard: a "&" of the name is doubled
+        QStringLiteral("New name of “%1”:")
+            .arg(QString(source->displayName).replace('&', QStringLiteral("&&"))));
+    dialog.setTextValue(source->displayName);
+    dialog.setMinimumWidth(fontMetrics().averageCharWidth() * 50);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        connect(&dialog, &QInputDialog::textValueChanged, buttons->button(QDialogButtonBox::Ok),
+                [ok = buttons->button(QDialogButtonBox::Ok)](const QString& name) {
+                    ok->setEnabled(!name.trimmed().isEmpty());
+                });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString name = nameOnOneLine(dialog.textValue()).trimmed();
+    if (name.isEmpty() || name == source->displayName)
+        return;
+    try {
+        addressbook::renameSource(sharedConnection(), source->id, name);
+    } catch (const AppError& error) {
+        showProblem(error.description(), windowCaption);
+        return;
+    }
+    sync_.sourcesChanged();  // the failing books' notice names it anew
+    sync_.rowsChangedHere(); // the list's rows name their book
     fill();
 }
 

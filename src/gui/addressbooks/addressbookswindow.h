@@ -1,7 +1,7 @@
 #pragma once
 // "Address Books": the address books the list is subscribed to, each with its kind, its number of
-// birthdays and how its last sync went, and the commands to add, remove and sync them and to show
-// hidden contacts again. Syncs go on while it is open, with their progress in it.
+// birthdays and how its last sync went, and the commands to add, remove, rename and sync them and to
+// show hidden contacts again. Syncs go on while it is open, with their progress in it.
 #include "core/addressbook/sources.h"
 
 #include <QDialog>
@@ -34,6 +34,7 @@ class AddressBooksWindow : public QDialog {
     QProgressBar* progressBar;
     QPushButton* addButton;
     QPushButton* removeButton;
+    QPushButton* renameButton;
     QPushButton* syncButton;
     QPushButton* passwordButton;
     QPushButton* hiddenButton;
@@ -46,6 +47,7 @@ class AddressBooksWindow : public QDialog {
     void selectionChanged();
     void add();
     void remove();
+    void rename();
     void syncNow();
     void showHidden();
     void newPassword();

@@ -85,8 +85,8 @@ void AddressBookSync::rowsChangedHere() {
 }
 
 void AddressBookSync::sourcesChanged() {
-    const qsizetype failingBefore = failing_.count();
-    failing_.forgetRemoved();
+    const QString failingBefore = failing_.summary();
+    failing_.followSources();
     noteFailing(failingBefore);
     for (const qint64 id : std::exchange(watchedFolders_, {}))
         folderWatch_->unwatch(id);
@@ -105,14 +105,13 @@ void AddressBookSync::sourcesChanged() {
 void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& error) {
     if (runner_->isRetrying(sourceId))
         return; // the store was busy, which is no failure of the book; reading it now would wait
+    const QString failingBefore = failing_.summary();
     if (ok) {
-        const qsizetype failingBefore = failing_.count();
         failing_.cleared(sourceId);
         noteFailing(failingBefore);
         return;
     }
-    if (failing_.contains(sourceId))
-        return;
+    // Every failure is looked at: the last error is the one told, and a renamed book by its new name.
     QString name;
     try {
         if (const auto source = addressbook::findSource(sharedConnection(), sourceId))
@@ -121,14 +120,14 @@ void AddressBookSync::sourceFinished(qint64 sourceId, bool ok, const QString& er
     }
     if (name.isEmpty()) // a source removed while its sync ran has nothing left to announce
         return;
-    emit failedAnew(sourceId, name, error);
+    if (!failing_.contains(sourceId))
+        emit failedAnew(sourceId, name, error);
     failing_.failed(sourceId, name, error);
-    emit failingChanged();
+    noteFailing(failingBefore);
 }
 
-// The books only ever come and go one way at a time, so a new count is a new set.
-void AddressBookSync::noteFailing(qsizetype countBefore) {
-    if (failing_.count() != countBefore)
+void AddressBookSync::noteFailing(const QString& summaryBefore) {
+    if (failing_.summary() != summaryBefore)
         emit failingChanged();
 }
 

@@ -41,7 +41,7 @@ class AddressBookSync : public QObject {
     PasswordPrompt& passwords() { return *passwords_; }
     // Rows were changed here, outside a sync: a source removed, a contact hidden or shown again.
     void rowsChangedHere();
-    // A source was added or removed: the folders watched follow.
+    // A source was added, removed or renamed: the folders watched and the failing books follow.
     void sourcesChanged();
     // The books whose last sync failed, in one line; empty when none fails.
     QString failingSummary() const { return failing_.summary(); }
@@ -59,7 +59,7 @@ class AddressBookSync : public QObject {
     void storeFileChanged();
     void followStore();
     void watchStoreFile();
-    void noteFailing(qsizetype countBefore);
+    void noteFailing(const QString& summaryBefore);
 
     PasswordPrompt* passwords_;
     std::unique_ptr<addressbook::SyncRunner> runner_;

@@ -10,14 +10,14 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace cw {
 
 void FailingBooks::failed(qint64 sourceId, const QString& name, const QString& error) {
-    if (books_.contains(sourceId))
-        return;
     books_.insert(sourceId, {name, error});
-    announce();
+    follow();
 }
 
 void FailingBooks::cleared(qint64 sourceId) {
@@ -25,16 +25,23 @@ void FailingBooks::cleared(qint64 sourceId) {
         follow();
 }
 
-void FailingBooks::forgetRemoved() {
-    const auto removed = [](qint64 sourceId) {
+void FailingBooks::followSources() {
+    for (auto book = books_.begin(); book != books_.end();) {
+        std::optional<addressbook::SourceInfo> source;
         try {
-            return !addressbook::findSource(sharedConnection(), sourceId).has_value();
+            source = addressbook::findSource(sharedConnection(), book.key());
         } catch (const AppError&) {
-            return false; // unreadable now: kept until a later look
+            ++book; // unreadable now: kept until a later look
+            continue;
         }
-    };
-    if (books_.removeIf([&](QMap<qint64, Book>::iterator book) { return removed(book.key()); }) > 0)
-        follow();
+        if (!source) {
+            book = books_.erase(book);
+            continue;
+        }
+        book->name = source->displayName;
+        ++book;
+    }
+    follow();
 }
 
 QString FailingBooks::summary() const {
@@ -45,15 +52,14 @@ QString FailingBooks::summary() const {
     return QStringLiteral("%1 address books could not be synced.").arg(books_.size());
 }
 
-void FailingBooks::follow() const {
-    if (books_.isEmpty())
-        services().syncNotices().withdraw(); // nothing left to say
-    else
-        announce();
-}
-
-// One book gets its error and what becomes of its rows; more books get their names, A to Z.
-void FailingBooks::announce() const {
+// One book gets its error and what becomes of its rows; more books get their names, A to Z. The
+// notice is posted only when its words change.
+void FailingBooks::follow() {
+    if (books_.isEmpty()) {
+        if (!std::exchange(posted_, {}).isEmpty())
+            services().syncNotices().withdraw(); // nothing left to say
+        return;
+    }
     if (readOnOff(SettingKey::DesktopNotifications) != 1)
         return;
     Notice notice{QStringLiteral("Address book not synced"),
@@ -75,6 +81,9 @@ void FailingBooks::announce() const {
         notice.body = QStringLiteral("%1 address books could not be synced: %2")
                           .arg(QString::number(names.size()), names.join(QStringLiteral(", ")));
     }
+    if (notice.body == posted_)
+        return;
+    posted_ = notice.body;
     services().syncNotices().post(notice);
 }
 

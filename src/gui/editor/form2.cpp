@@ -103,9 +103,11 @@ void Form2::buildControls() {
     mirrorPlaces(this);
 }
 
-// One more line above the buttons names the address book; nothing can be changed, and Enter or Esc
-// closes the window.
+// One more line above the buttons names the address book. Nothing can be changed, and the boxes look
+// so: the name lies on the window's own colour (still focused and read by screen readers, as read-only)
+// and the lists are greyed. Enter or Esc closes the window.
 void Form2::showAsSubscribed() {
+    setWindowTitle(QStringLiteral("View Birthday Reminder"));
     setFixedSize(twipsSize(8040, 2760));
     SourceLine = new QLabel(this);
     SourceLine->setGeometry(twipsRect(120, 1830, 7800, 300));
@@ -121,9 +123,12 @@ void Form2::showAsSubscribed() {
     PushButton1->move(PushButton1->x(), twips(2240));
     PushButton1->setText(QStringLiteral("Close"));
     Text1->setReadOnly(true);
+    QPalette readOnly = Text1->palette();
+    readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Button));
+    Text1->setPalette(readOnly);
     Combo1->setEnabled(false);
     Combo2->setEnabled(false);
-    setDialogKeys(this, PushButton1, PushButton1);
+    setDialogKeys(this, PushButton1, Text1);
 }
 
 void Form2::Form_Load() {

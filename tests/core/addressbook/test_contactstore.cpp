@@ -47,6 +47,7 @@ struct Store {
     }
     // "A a1 Ann 1990-03-09 [uid]": book A reads file a1 (uid "-": none; date "-": no BDAY); "A -a1": a1
     // is gone; "A sync": a new sync job; "own Bo 1 2", "hide Bo", "show A Bo", "drop A", "sql ...".
+    // "rename B Bo": the user names book B; "name B Bo": a sync finds B named so.
     void step(const QString& text) {
         const QStringList w = text.split(' ');
         const int b = w[0] == "B" || w.value(1) == "B"; // the book named
@@ -62,6 +63,10 @@ struct Store {
         else if (w[0] == "show")
             for (const HiddenContact& hidden : hiddenContacts(user, b + 1))
                 showContact(user, hidden.sourceId, hidden.name == w[2] ? hidden.key : QString());
+        else if (w[0] == "rename")
+            renameSource(user, b + 1, w[2]);
+        else if (w[0] == "name") // as a sync finds it
+            books[b]->takeBookName(w[2]);
         else if (w[0] == "drop")
             removeSource(user, b + 1);
         else if (w[1] == "sync") // a sync job of its own, as the next sync is
@@ -102,6 +107,9 @@ class ContactStoreTest : public QObject {
             "tblContactLink set Hidden=1, BirthdayId=null where Href='a1'; sql delete from tblBirthday where "
             "Person='Dan'; sql drop table tblHidden; sql drop index ixContactLinkPerson; A sync; A -a1; "
             "A a1 Dan --0404; A -a2; A a3 Fay --0606" << "Fay 6/6 A";
+        QTest::newRow("a name the user gave stays, in a store of the last version too") << "A a1 Ann --0101; "
+            "B b1 Bo --0202; sql alter table tblSource drop column NameByUser; rename B Mine; name A Cards; "
+            "name B Theirs" << "Ann 1/1 Cards; Bo 2/2 Mine";
         for (const QString& damaged : damagedDates)
             QTest::newRow(qPrintable(damaged)) << "A a1 Ann 1990-03-09; A a1 Ann " + damaged << "Ann 3/9 A";
         // clang-format on

@@ -20,6 +20,7 @@
 #include <QAccessible>
 #include <QFileDialog>
 #include <QHostInfo>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QToolTip>
@@ -178,6 +179,19 @@ void TestAddressBooks::addAFolder() {
     QCOMPARE(f.sandbox.messages->texts(),
              QStringList({"This folder is already subscribed.",
                           "Type the user name and the password of the address book."}));
+    // The folder's displayname file names it at the next sync, until the user renames it (F2).
+    QFile name(f.contacts.filePath("displayname"));
+    QVERIFY(name.open(QIODevice::WriteOnly) && name.write(" Family & Co \r\nmore\n") > 0 && name.flush());
+    f.inWindow([&](Window* window) {
+        f.syncNow(window);
+        whenModal<QInputDialog>([](QInputDialog* dialog) {
+            QCOMPARE(dialog->labelText(), "New name of “Family && Co”:");
+            QTest::keyClicks(dialog->focusWidget(), "Ann & Bob\r"); // over the old name, selected
+        });
+        Fixture::press(window, Qt::Key_F2);
+        f.syncNow(window);
+        QCOMPARE(Fixture::row(window, 0).value(Window::NameColumn), "Ann & Bob");
+    });
     // The real "Browse…" lists hidden folders, such as ~/.contacts.
     whenModal<QFileDialog>([](QFileDialog* browse) {
         QVERIFY(browse->filter().testFlag(QDir::Hidden) && browse->testOption(QFileDialog::ShowDirsOnly));
@@ -217,12 +231,17 @@ void TestAddressBooks::subscribedRowsAreReadOnly() {
         showInBooks->trigger();
     }
     whenModal<cw::Form2>([&](cw::Form2* editor) {
-        QCOMPARE(editor->Text1->text(), person);
-        QCOMPARE(editor->Text1->isReadOnly(), subscribed);
+        QCOMPARE(editor->windowTitle() + ", " + editor->PushButton1->text(),
+                 subscribed ? "View Birthday Reminder, Close" : "Add New Birthday Reminder, Cancel");
+        QCOMPARE(editor->focusWidget(), editor->Text1); // read by screen readers, as read-only
+        QCOMPARE(QAccessible::queryAccessibleInterface(editor->Text1)->state().readOnly, subscribed);
+        const QPalette look = editor->Text1->palette(); // and looking so, as the greyed lists
+        QCOMPARE(look.color(QPalette::Base) == look.color(QPalette::Button) && !editor->Combo2->isEnabled(),
+                 subscribed);
         QCOMPARE(editor->PushButton6->isVisible(), !subscribed);
         QCOMPARE(editor->SourceLine != nullptr, subscribed);
         if (subscribed) {
-            QVERIFY(editor->SourceLine->text().contains("“" + QDir(f.contacts.path()).dirName() + "”"));
+            QCOMPARE(editor->SourceLine->text(), "From the address book “" + book + "”: change it there.");
             QVERIFY(editor->SourceLine->sizeHint().width() <= editor->SourceLine->width());
         }
         QTest::keyClick(editor->Text1, Qt::Key_Return); // saves the own row, closes the other
@@ -298,7 +317,8 @@ void TestAddressBooks::listFollowsChangesElsewhere() {
              QStringLiteral("Bob"));
 }
 
-// One notification over two failed syncs, and no box; it is withdrawn once the book syncs again.
+// One notification over two failed syncs, and no box; it is withdrawn once the book syncs again, and
+// follows a lone book's last error.
 void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
     Fixture f;
     f.subscribe();
@@ -352,6 +372,26 @@ void TestAddressBooks::aFailingSourceKeepsItsRowsAndIsAnnouncedOnce() {
              "2 address books could not be synced: A, " + QDir(f.contacts.path()).dirName());
     QVERIFY(
         server.notices[2].toList()[2].toString().startsWith("A: The folder cannot be read: " + other + "\n"));
+    // A real server that refuses the login, then stops: the book's line and its notice tell the last error.
+    DavServer dav;
+    QVERIFY(dav.start("radicale"));
+    cw::addressbook::addSource(cw::sharedConnection(), cw::addressbook::SourceKind::CardDav,
+                               dav.book.toString(), {}, "Friends"); // no user name: refused
+    QStringList errors;
+    f.inWindow([&](Window* window) {
+        f.syncNow(window);
+        errors << Fixture::row(window, 2).value(Window::LastSyncColumn);
+        dav.process.kill(), dav.process.waitForFinished();
+        f.syncNow(window);
+        errors << Fixture::row(window, 2).value(Window::LastSyncColumn);
+    });
+    QVERIFY2(
+        errors.join('|').startsWith("The server refused the user name or password.|Cannot reach 127.0.0.1:"),
+        qPrintable(errors.join('|')));
+    QTRY_COMPARE(server.read().mid(7),
+                 QStringList({"GetCapabilities", "Notify 0: ", "GetCapabilities", "Notify 2: "}));
+    QCOMPARE(server.notices[4].toList()[2],
+             "Friends: " + errors[1] + "\nThe birthdays of its last sync stay in the list.");
 }
 
 // Eve's start-up alert is snoozed while the first sync waits; it brings Fay, due too, the next Gus.
