@@ -1,7 +1,7 @@
 // The vCard and iCalendar readers and the calendar writer, on sample files in the shapes real exports
 // have and on broken input.
-#include "core/icalendarformat.h"
-#include "core/vcardreader.h"
+#include "formats/icalendarformat.h"
+#include "formats/vcardreader.h"
 #include "gui/importexport/formatimport.h"
 #include "support/files.h"
 #include "support/groups.h"

@@ -1,10 +1,10 @@
 #include "gui/importexport/calendarexport.h"
 
 #include "core/apperror.h"
-#include "core/birthdaylist.h"
-#include "core/icalendarformat.h"
 #include "core/nametext.h"
+#include "formats/icalendarformat.h"
 #include "gui/services/services.h"
+#include "store/birthdaylist.h"
 
 #include <QSaveFile>
 

@@ -1,13 +1,13 @@
 #include "gui/importexport/formatimport.h"
 
 #include "core/apperror.h"
-#include "core/birthdaylist.h"
-#include "core/connection.h"
-#include "core/icalendarformat.h"
 #include "core/statements.h"
-#include "core/textfile.h"
-#include "core/vcardreader.h"
+#include "formats/icalendarformat.h"
+#include "formats/textfile.h"
+#include "formats/vcardreader.h"
 #include "gui/services/datafolder.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 
 #include <QFile>
 #include <QSet>

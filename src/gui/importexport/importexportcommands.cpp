@@ -1,6 +1,5 @@
 #include "gui/importexport/importexportcommands.h"
 
-#include "core/birthdaylist.h"
 #include "gui/importexport/calendarexport.h"
 #include "gui/importexport/formatimport.h"
 #include "gui/importexport/modbdays.h"
@@ -8,6 +7,7 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/pointer.h"
 #include "gui/services/services.h"
+#include "store/birthdaylist.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -1,16 +1,15 @@
 #include "gui/importexport/modbdays.h"
 
 #include "core/apperror.h"
-#include "core/birthdayline.h"
-#include "core/birthdaylist.h"
-#include "core/boundstatement.h"
-#include "core/connection.h"
-#include "core/monthnames.h"
 #include "core/nametext.h"
 #include "core/statements.h"
-#include "core/textfile.h"
+#include "formats/birthdayline.h"
+#include "formats/textfile.h"
 #include "gui/importexport/workprogress.h"
 #include "gui/services/datafolder.h"
+#include "store/birthdaylist.h"
+#include "store/boundstatement.h"
+#include "store/connection.h"
 
 #include <algorithm>
 #include <vector>
@@ -54,19 +53,12 @@ int monthNumberOfRow(const BirthdayList& list, size_t row) {
     return number;
 }
 
-// One row of the list as the export writes it.
-struct ExportRow {
-    QString person;
-    QString monthName;
-    QString day;
-};
-
-std::vector<ExportRow> takeRows(const BirthdayList& list) {
-    std::vector<ExportRow> rows;
+std::vector<BirthdayLineText> takeRows(const BirthdayList& list) {
+    std::vector<BirthdayLineText> rows;
     rows.reserve(list.size());
     for (size_t row = 0; row < list.size(); ++row)
-        rows.push_back({nameOnOneLine(list.person(row)), MonthNameFromNumber(monthNumberOfRow(list, row)),
-                        list.text(list.day(row))});
+        rows.push_back(
+            birthdayLineText(list.person(row), monthNumberOfRow(list, row), list.text(list.day(row))));
     return rows;
 }
 } // namespace
@@ -109,7 +101,7 @@ void ImportBirthdays(const QString& path, WorkProgress* progress) {
 void ExportBirthdays(const QString& path, const BirthdayList& list, WorkProgress* progress) {
     // Taken first: whatever happens to the list while the file is written, the file holds the list
     // as it was when the export began.
-    const std::vector<ExportRow> rows = takeRows(list);
+    const std::vector<BirthdayLineText> rows = takeRows(list);
     if (rows.empty())
         return;
     WorkProgress unseen;
@@ -117,8 +109,8 @@ void ExportBirthdays(const QString& path, const BirthdayList& list, WorkProgress
     work.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), static_cast<qint64>(rows.size()));
     TextFileWriter writer(path);
     qint64 written = 0;
-    for (const ExportRow& row : rows) {
-        writer.writeLine({row.person, u",", row.monthName, u" ", row.day});
+    for (const BirthdayLineText& row : rows) {
+        writeBirthdayLine(writer, row);
         if (!work.advance(++written))
             return; // the writer goes without putting its file in place
     }

@@ -1,10 +1,10 @@
 #include "gui/services/datafolder.h"
-#include "core/storelocation.h"
+#include "store/storelocation.h"
 
 #include "core/apperror.h"
-#include "core/connection.h"
 #include "core/filepresence.h"
 #include "gui/services/services.h"
+#include "store/connection.h"
 
 #include <QDir>
 #include <QFile>

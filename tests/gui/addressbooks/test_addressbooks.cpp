@@ -2,7 +2,6 @@
 // over a real contacts folder.
 #include "core/addressbook/syncjob.h"
 #include "core/addressbook/syncrunner.h"
-#include "core/storelocation.h"
 #include "gui/addressbooks/addressbookswindow.h"
 #include "gui/addressbooks/addressbooksync.h"
 #include "gui/addressbooks/addsourcedialog.h"
@@ -10,6 +9,7 @@
 #include "gui/mainwindow/fixture.h"
 #include "gui/notifications/desktopnotices.h"
 #include "gui/tray/csystray.h"
+#include "store/storelocation.h"
 #include "support/davserver.h"
 #include "support/noticeserver.h"
 

@@ -1,7 +1,7 @@
-#include "core/recordset.h"
+#include "store/recordset.h"
 
 #include "core/apperror.h"
-#include "core/connection.h"
+#include "store/connection.h"
 
 #include <sqlite3.h>
 

@@ -1,9 +1,9 @@
-#include "core/icalendarformat.h"
+#include "formats/icalendarformat.h"
 
 #include "core/apperror.h"
 #include "core/config.h"
 #include "core/daysleft.h"
-#include "core/textfile.h"
+#include "formats/textfile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

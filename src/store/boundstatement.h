@@ -1,7 +1,7 @@
 #pragma once
 // One statement prepared once and run many times with new values, as an import runs its insert for
 // every line of a file. Every failure throws AppError with the engine's own message.
-#include "core/connection.h"
+#include "store/connection.h"
 
 #include <QByteArray>
 #include <QString>

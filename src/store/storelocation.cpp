@@ -1,5 +1,5 @@
 // Where the live store file is: no display is needed to find it, so the command line shares it.
-#include "core/storelocation.h"
+#include "store/storelocation.h"
 #include "core/config.h"
 
 #include <QDir>

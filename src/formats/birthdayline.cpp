@@ -1,8 +1,10 @@
-#include "core/birthdayline.h"
+#include "formats/birthdayline.h"
 
 #include "core/apperror.h"
 #include "core/monthnames.h"
+#include "core/nametext.h"
 #include "core/statements.h"
+#include "formats/textfile.h"
 
 #include <array>
 #include <limits>
@@ -111,6 +113,14 @@ BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber) {
 
 void rejectLongLine(const QString& start, qint64 lineNumber) {
     malformed(start, lineNumber, QStringLiteral("it is longer than 64 KB."));
+}
+
+BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day) {
+    return {nameOnOneLine(person), MonthNameFromNumber(month), day};
+}
+
+void writeBirthdayLine(TextFileWriter& writer, const BirthdayLineText& line) {
+    writer.writeLine({line.name, u",", line.monthName, u" ", line.day});
 }
 
 } // namespace cw

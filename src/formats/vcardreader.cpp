@@ -1,7 +1,7 @@
-#include "core/vcardreader.h"
+#include "formats/vcardreader.h"
 
-#include "core/codepage1252.h"
-#include "core/textfile.h"
+#include "formats/codepage1252.h"
+#include "formats/textfile.h"
 
 #include <QBuffer>
 #include <QDate>

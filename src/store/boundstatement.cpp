@@ -1,4 +1,4 @@
-#include "core/boundstatement.h"
+#include "store/boundstatement.h"
 
 #include "core/apperror.h"
 

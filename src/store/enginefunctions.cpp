@@ -1,4 +1,4 @@
-#include "core/enginefunctions.h"
+#include "store/enginefunctions.h"
 
 #include "core/clock.h"
 

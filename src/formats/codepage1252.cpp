@@ -1,4 +1,4 @@
-#include "core/codepage1252.h"
+#include "formats/codepage1252.h"
 
 #include <array>
 

@@ -1,9 +1,11 @@
 #pragma once
 // One line of a birthday text file: the name, a comma, an English month name, a blank and the day,
-// for example "Arvel Quenby,April 13".
+// for example "Arvel Quenby,April 13". Read and written here; the store's rows are the caller's.
 #include <QString>
 
 namespace cw {
+
+class TextFileWriter;
 
 struct BirthdayLine {
     QString name; // blanks trimmed at both ends
@@ -19,5 +21,16 @@ BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber);
 // A line too long to be read whole is no birthday line either: throws the AppError that names it,
 // quoting its start.
 [[noreturn]] void rejectLongLine(const QString& start, qint64 lineNumber);
+
+// A row as the export writes it: the name on one line, the month's English name and the day as the
+// list holds it. Taken whole before anything is written.
+struct BirthdayLineText {
+    QString name;
+    QString monthName;
+    QString day;
+};
+BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day);
+// The pieces one after the other as one line, without joining them first.
+void writeBirthdayLine(TextFileWriter& writer, const BirthdayLineText& line);
 
 } // namespace cw

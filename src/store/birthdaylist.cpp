@@ -1,8 +1,8 @@
-#include "core/birthdaylist.h"
+#include "store/birthdaylist.h"
 
 #include "core/apperror.h"
-#include "core/connection.h"
 #include "core/statements.h"
+#include "store/connection.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "core/textfile.h"
+#include "formats/textfile.h"
 
 #include "core/apperror.h"
-#include "core/codepage1252.h"
+#include "formats/codepage1252.h"
 
 #include <QFile>
 #include <QFileInfo>

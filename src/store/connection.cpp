@@ -1,7 +1,7 @@
-#include "core/connection.h"
+#include "store/connection.h"
 
 #include "core/apperror.h"
-#include "core/enginefunctions.h"
+#include "store/enginefunctions.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 // Address books in vCard 2.1, 3.0 and 4.0, read card by card from a stream so that a large file full
 // of photos is never held whole. Only the name and the birthday of each card are kept.
 #include "core/birthdayrecord.h"
-#include "core/textfile.h"
+#include "formats/textfile.h"
 
 #include <QByteArray>
 #include <QString>
