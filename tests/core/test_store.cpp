@@ -3,10 +3,10 @@
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
 #include "store/connection.h"
-#include "store/recordset.h"
 #include "store/storelocation.h"
 #include "support/files.h"
 #include "support/groups.h"
+#include "support/recordset.h"
 #include "support/sandbox.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "faults.h"
 
 #include "gui/services/datafolder.h"
-#include "store/recordset.h"
+#include "support/recordset.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "support/files.h"
 
 #include "gui/services/datafolder.h"
-#include "store/recordset.h"
+#include "support/recordset.h"
 
 #include <QCryptographicHash>
 #include <QFile>

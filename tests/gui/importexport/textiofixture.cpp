@@ -3,7 +3,7 @@
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
 #include "store/birthdaylist.h"
-#include "store/recordset.h"
+#include "support/recordset.h"
 
 #include <QFile>
 #include <QTest>

@@ -7,9 +7,9 @@
 #include "gui/services/datafolder.h"
 #include "gui/services/listview.h"
 #include "store/connection.h"
-#include "store/recordset.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/recordset.h"
 #include "support/sandbox.h"
 
 #include <QComboBox>

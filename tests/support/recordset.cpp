@@ -1,4 +1,4 @@
-#include "store/recordset.h"
+#include "support/recordset.h"
 
 #include "core/apperror.h"
 #include "store/connection.h"
