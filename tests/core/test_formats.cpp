@@ -2,10 +2,10 @@
 // have and on broken input.
 #include "formats/icalendarformat.h"
 #include "formats/vcardreader.h"
-#include "gui/importexport/formatimport.h"
 #include "support/files.h"
 #include "support/groups.h"
 #include "support/sandbox.h"
+#include "transfer/formatimport.h"
 
 #include <QBuffer>
 #include <QRegularExpression>

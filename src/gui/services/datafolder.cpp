@@ -4,7 +4,6 @@
 #include "core/apperror.h"
 #include "core/filepresence.h"
 #include "gui/services/services.h"
-#include "store/connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,25 +103,6 @@ void prepareStoreFile() {
     }
     if (isSharedBase(baseFolder()))
         shareWithGroup(live, dataFolder(), 0664);
-}
-
-Connection& sharedConnection() {
-    static Connection connection;
-    return connection;
-}
-
-void openSharedConnection() {
-    Connection& connection = sharedConnection();
-    if (connection.State() != 0)
-        connection.Close();
-    connection.open(connectionString());
-}
-
-void openSharedConnectionWithoutWaiting() {
-    Connection& connection = sharedConnection();
-    if (connection.State() != 0)
-        connection.Close();
-    connection.open(connectionString(), 0);
 }
 
 } // namespace cw

@@ -1,9 +1,9 @@
-#include "gui/importexport/calendarexport.h"
+#include "transfer/calendarexport.h"
 
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/nametext.h"
 #include "formats/icalendarformat.h"
-#include "gui/services/services.h"
 #include "store/birthdaylist.h"
 
 #include <QSaveFile>
@@ -30,7 +30,7 @@ void ExportCalendar(const QString& path, const BirthdayList& list, const std::ve
     if (list.empty())
         return;
     // The rows are taken first: nothing that happens while the file is written can change them.
-    const CalendarExport calendar{rowsOf(list), reminderDays, services().clock().now()};
+    const CalendarExport calendar{rowsOf(list), reminderDays, currentClock().now()};
     QSaveFile file(path);
     // Unbuffered: the writer has its own buffer, and a full disk's reason reaches the message.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

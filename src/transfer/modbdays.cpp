@@ -1,15 +1,14 @@
-#include "gui/importexport/modbdays.h"
+#include "transfer/modbdays.h"
 
 #include "core/apperror.h"
 #include "core/nametext.h"
 #include "core/statements.h"
 #include "formats/birthdayline.h"
 #include "formats/textfile.h"
-#include "gui/importexport/workprogress.h"
-#include "gui/services/datafolder.h"
 #include "store/birthdaylist.h"
 #include "store/boundstatement.h"
 #include "store/connection.h"
+#include "store/sharedconnection.h"
 
 #include <algorithm>
 #include <vector>
@@ -63,9 +62,9 @@ std::vector<BirthdayLineText> takeRows(const BirthdayList& list) {
 }
 } // namespace
 
-void ImportBirthdays(const QString& path, WorkProgress* progress) {
-    WorkProgress unseen;
-    WorkProgress& work = progress ? *progress : unseen;
+void ImportBirthdays(const QString& path, TransferProgress* progress) {
+    TransferProgress unseen;
+    TransferProgress& work = progress ? *progress : unseen;
     work.begin(QStringLiteral("Reading the file: %1 lines"), 0);
     TextLineReader reader(path, [&work](qint64 counted) { return work.advance(counted); });
     if (work.cancelled())
@@ -98,14 +97,14 @@ void ImportBirthdays(const QString& path, WorkProgress* progress) {
         connection.execute(QStringLiteral("rollback"));
 }
 
-void ExportBirthdays(const QString& path, const BirthdayList& list, WorkProgress* progress) {
+void ExportBirthdays(const QString& path, const BirthdayList& list, TransferProgress* progress) {
     // Taken first: whatever happens to the list while the file is written, the file holds the list
     // as it was when the export began.
     const std::vector<BirthdayLineText> rows = takeRows(list);
     if (rows.empty())
         return;
-    WorkProgress unseen;
-    WorkProgress& work = progress ? *progress : unseen;
+    TransferProgress unseen;
+    TransferProgress& work = progress ? *progress : unseen;
     work.begin(QStringLiteral("Exporting birthdays: row %1 of %2"), static_cast<qint64>(rows.size()));
     TextFileWriter writer(path);
     qint64 written = 0;

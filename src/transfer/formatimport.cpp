@@ -1,13 +1,13 @@
-#include "gui/importexport/formatimport.h"
+#include "transfer/formatimport.h"
 
 #include "core/apperror.h"
 #include "core/statements.h"
 #include "formats/icalendarformat.h"
 #include "formats/textfile.h"
 #include "formats/vcardreader.h"
-#include "gui/services/datafolder.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
+#include "store/sharedconnection.h"
 
 #include <QFile>
 #include <QSet>
