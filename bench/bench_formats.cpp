@@ -3,7 +3,7 @@
 #include "benchlist.h"
 #include "core/monthnames.h"
 #include "gui/services/datafolder.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "support/sandbox.h"

@@ -3,7 +3,7 @@
 #include "faults.h"
 #include "gui/mainwindow/fixture.h"
 
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 #include "store/storelocation.h"
 #include "support/permissions.h"
 

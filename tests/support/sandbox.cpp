@@ -1,7 +1,7 @@
 #include "support/sandbox.h"
 
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
+#include "platform/desktopnotices.h"
 #include "store/connection.h"
 #include "support/modal.h"
 

@@ -2,7 +2,7 @@
 #include "gui/mainwindow/form1.h"
 
 #include "gui/services/listview.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 #include "store/birthdaylist.h"
 
 #include <QHeaderView>

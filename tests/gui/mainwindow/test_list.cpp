@@ -4,8 +4,8 @@
 #include "gui/services/labeltext.h"
 #include "store/storelocation.h"
 
-#include "gui/services/settings.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
 
 #include <QAccessible>
 #include <QCheckBox>

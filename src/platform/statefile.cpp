@@ -1,7 +1,7 @@
-#include "gui/services/statefile.h"
+#include "platform/statefile.h"
 
-#include "gui/services/plainini.h"
-#include "gui/services/settings.h"
+#include "platform/plainini.h"
+#include "platform/settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "gui/startup/regstuff.h"
+#include "platform/regstuff.h"
 
 #include "core/apperror.h"
-#include "gui/startup/desktopentry.h"
+#include "platform/desktopentry.h"
 
 #include <QDir>
 #include <QFile>

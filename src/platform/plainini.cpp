@@ -1,4 +1,4 @@
-#include "gui/services/plainini.h"
+#include "platform/plainini.h"
 
 #include <QIODevice>
 #include <QStringList>
@@ -67,9 +67,8 @@ QString decodeValue(const QString& text) {
 }
 
 QString encodeValue(const QString& value) {
-    const bool plain = value.trimmed() == value && !value.contains(u'"') &&
-                       !value.contains(u'\\') && !value.contains(u';') && !value.contains(u',') &&
-                       !value.startsWith(u'@');
+    const bool plain = value.trimmed() == value && !value.contains(u'"') && !value.contains(u'\\') &&
+                       !value.contains(u';') && !value.contains(u',') && !value.startsWith(u'@');
     if (plain)
         return value;
     QString quoted = QStringLiteral("\"");

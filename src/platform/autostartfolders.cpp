@@ -1,4 +1,4 @@
-#include "gui/startup/autostartfolders.h"
+#include "platform/autostartfolders.h"
 
 #include <QDir>
 #include <QStandardPaths>

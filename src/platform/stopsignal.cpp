@@ -1,4 +1,4 @@
-#include "gui/services/stopsignal.h"
+#include "platform/stopsignal.h"
 
 #include <QSocketNotifier>
 

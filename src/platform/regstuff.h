@@ -3,7 +3,7 @@
 // named after the executable's file name with ".desktop" added. The user's own entry, when there
 // is one, overrides the machine-wide one; an entry holding Hidden=true, or GNOME's
 // X-GNOME-Autostart-enabled=false, turns the program off.
-#include "gui/startup/autostartfolders.h"
+#include "platform/autostartfolders.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 
 #include "core/apperror.h"
 #include "core/config.h"
-#include "gui/services/plainini.h"
+#include "platform/plainini.h"
 
 #include <QSettings>
 

@@ -1,7 +1,7 @@
 // The notification server's client. Every call is asynchronous with a time limit, so a server that is
 // missing, busy or hung never holds up the caller; an answer that never comes just means no
 // notification. Nothing of QtDBus is seen outside this file.
-#include "gui/notifications/desktopnotices.h"
+#include "platform/desktopnotices.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

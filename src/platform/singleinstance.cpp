@@ -1,4 +1,4 @@
-#include "gui/services/singleinstance.h"
+#include "platform/singleinstance.h"
 
 #include <QDir>
 #include <QFile>

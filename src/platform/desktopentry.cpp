@@ -1,4 +1,4 @@
-#include "gui/startup/desktopentry.h"
+#include "platform/desktopentry.h"
 
 #include <QList>
 
