@@ -10,18 +10,21 @@ Connection& sharedConnection() {
     return connection;
 }
 
-void openSharedConnection() {
+namespace {
+void reopen(int busyWaitMs) {
     Connection& connection = sharedConnection();
     if (connection.State() != 0)
         connection.Close();
-    connection.open(connectionString());
+    connection.open(connectionString(), busyWaitMs);
+}
+} // namespace
+
+void openSharedConnection() {
+    reopen(Connection::busyTimeoutMs);
 }
 
 void openSharedConnectionWithoutWaiting() {
-    Connection& connection = sharedConnection();
-    if (connection.State() != 0)
-        connection.Close();
-    connection.open(connectionString(), 0);
+    reopen(0);
 }
 
 } // namespace cw
