@@ -1,15 +1,15 @@
 // Importing a large address book and exporting a large list as a calendar, each beside the text
 // format's import or export of the same birthdays as the peer.
 #include "benchlist.h"
-#include "core/birthdaylist.h"
-#include "core/connection.h"
 #include "core/monthnames.h"
-#include "gui/importexport/calendarexport.h"
-#include "gui/importexport/formatimport.h"
-#include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 #include "support/sandbox.h"
+#include "transfer/calendarexport.h"
+#include "transfer/formatimport.h"
+#include "transfer/modbdays.h"
 
 #include <QApplication>
 #include <QFile>

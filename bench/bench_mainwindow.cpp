@@ -4,13 +4,13 @@
 // Runs offscreen with scripted services, so no message box, alert or browser can interrupt it.
 // Only the window's public face is used (Form1, ListView1, findField, the header, the keys), so the
 // same file measures the list before and after a rewrite of its insides.
-#include "core/connection.h"
 #include "core/statements.h"
-#include "core/storelocation.h"
 #include "gui/mainwindow/form1.h"
 #include "gui/reminders/form3.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/listview.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
 

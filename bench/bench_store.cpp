@@ -1,8 +1,8 @@
 // The days-left rule over many (month, day) pairs, and reading the list query over a large store.
-#include "core/birthdaylist.h"
-#include "core/connection.h"
 #include "core/daysleft.h"
 #include "core/statements.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

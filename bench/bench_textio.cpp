@@ -1,11 +1,11 @@
 // Importing a large birthday text file into the store and exporting a large birthday list.
 #include "benchlist.h"
-#include "core/birthdaylist.h"
-#include "core/connection.h"
 #include "core/monthnames.h"
-#include "core/storelocation.h"
-#include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
+#include "transfer/modbdays.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 // A birthday list made by hand as the store's reader makes it, for the export benchmarks.
-#include "core/birthdaylist.h"
+#include "store/birthdaylist.h"
 
 namespace benchlist {
 

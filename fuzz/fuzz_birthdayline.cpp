@@ -3,11 +3,11 @@
 // line either throws AppError or gives a real birthday that reads back the same once written out in
 // the export's format, and whose days left the list can show.
 #include "core/apperror.h"
-#include "core/birthdayline.h"
 #include "core/daysleft.h"
 #include "core/monthnames.h"
 #include "core/statements.h"
-#include "core/textfile.h"
+#include "formats/birthdayline.h"
+#include "formats/textfile.h"
 
 #include <QBuffer>
 #include <QDate>

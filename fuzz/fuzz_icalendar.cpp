@@ -1,7 +1,7 @@
 // Any bytes as a calendar: the yearly events read as birthdays, written back out as the export writes
 // them, and read again. What comes back is the same birthdays, each on a real date.
 #include "core/apperror.h"
-#include "core/icalendarformat.h"
+#include "formats/icalendarformat.h"
 
 #include <QBuffer>
 #include <QDate>

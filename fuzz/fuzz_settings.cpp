@@ -2,7 +2,7 @@
 // crashes: a value either converts to a box or option state or throws AppError, and what the program
 // writes always reads back as the same state.
 #include "core/apperror.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 
 #include <QByteArray>
 #include <QDir>

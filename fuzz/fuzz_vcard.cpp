@@ -1,6 +1,6 @@
 // Any bytes as an address book: read card by card as the import reads a file. Every card either has
 // no birthday or gives a real date (February 29 included) and a name the list can show.
-#include "core/vcardreader.h"
+#include "formats/vcardreader.h"
 
 #include <QDate>
 

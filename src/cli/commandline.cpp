@@ -2,13 +2,13 @@
 #include "cli/module.h"
 
 #include "core/apperror.h"
-#include "core/birthdaylist.h"
 #include "core/clock.h"
-#include "core/connection.h"
 #include "core/monthnames.h"
 #include "core/nametext.h"
 #include "core/nextbirthday.h"
-#include "core/storelocation.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -5,9 +5,9 @@
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
-#include "core/connection.h"
 #include "core/nametext.h"
-#include "core/storelocation.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

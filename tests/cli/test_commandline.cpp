@@ -1,11 +1,11 @@
 // The command line over a store with known rows and a set clock: what it prints, its exit codes,
 // and that it leaves a store it cannot read as it found it.
 #include "cli/commandline.h"
-#include "core/connection.h"
 #include "core/nodisplay.h"
 #include "core/statements.h"
-#include "core/storelocation.h"
 #include "gui/services/datafolder.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 #include "support/sandbox.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The list's reader against the engine's own answer to the list query.
 #include "core/apperror.h"
-#include "core/birthdaylist.h"
-#include "core/connection.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 #include "support/groups.h"
 
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // The vCard and iCalendar readers and the calendar writer, on sample files in the shapes real exports
 // have and on broken input.
-#include "core/icalendarformat.h"
-#include "core/vcardreader.h"
-#include "gui/importexport/formatimport.h"
+#include "formats/icalendarformat.h"
+#include "formats/vcardreader.h"
 #include "support/files.h"
 #include "support/groups.h"
 #include "support/sandbox.h"
+#include "transfer/formatimport.h"
 
 #include <QBuffer>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The month-name tables and the reading of one birthday line.
 #include "core/apperror.h"
-#include "core/birthdayline.h"
 #include "core/monthnames.h"
+#include "formats/birthdayline.h"
 #include "support/groups.h"
 
 #include <QTest>

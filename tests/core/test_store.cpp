@@ -1,12 +1,12 @@
 // The data folder and first-run copy, the engine layer and the statements run against a real store.
 #include "core/apperror.h"
-#include "core/connection.h"
-#include "core/recordset.h"
 #include "core/statements.h"
-#include "core/storelocation.h"
 #include "gui/services/datafolder.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 #include "support/files.h"
 #include "support/groups.h"
+#include "support/recordset.h"
 #include "support/sandbox.h"
 
 #include <QDir>

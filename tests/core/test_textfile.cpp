@@ -1,6 +1,6 @@
 // The text-file service: decoding, line ends, reading failures and the all-or-nothing writer.
 #include "core/apperror.h"
-#include "core/textfile.h"
+#include "formats/textfile.h"
 #include "support/files.h"
 #include "support/groups.h"
 #include "support/permissions.h"

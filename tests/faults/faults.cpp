@@ -1,7 +1,7 @@
 #include "faults.h"
 
-#include "core/recordset.h"
 #include "gui/services/datafolder.h"
+#include "support/recordset.h"
 
 #include <QFile>
 #include <QTest>

@@ -5,9 +5,9 @@
 // writes "open" to its output and waits there to be killed. CACHE_PAGES shrinks the engine's page
 // cache, so that by then the transaction has already written pages into the store file.
 #include "core/apperror.h"
-#include "core/connection.h"
-#include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
+#include "store/connection.h"
+#include "transfer/modbdays.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 #include "faults.h"
 #include "gui/mainwindow/fixture.h"
 
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 
 #include <QCheckBox>
 

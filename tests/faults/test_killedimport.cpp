@@ -4,7 +4,7 @@
 #include "gui/mainwindow/fixture.h"
 
 #include "cli/commandline.h"
-#include "core/storelocation.h"
+#include "store/storelocation.h"
 #include "support/permissions.h"
 
 #include <QProcess>

@@ -3,8 +3,8 @@
 #include "faults.h"
 #include "gui/mainwindow/fixture.h"
 
-#include "core/storelocation.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
+#include "store/storelocation.h"
 #include "support/permissions.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "support/files.h"
 
-#include "core/recordset.h"
 #include "gui/services/datafolder.h"
+#include "support/recordset.h"
 
 #include <QCryptographicHash>
 #include <QFile>

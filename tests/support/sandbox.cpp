@@ -1,8 +1,8 @@
 #include "support/sandbox.h"
 
-#include "core/connection.h"
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
+#include "platform/desktopnotices.h"
+#include "store/connection.h"
 #include "support/modal.h"
 
 #include <QDir>

@@ -7,8 +7,8 @@
 #include "gui/mainwindow/fixture.h"
 #include "walkmodel.h"
 
-#include "gui/services/settings.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
 
 #include <QAction>
 #include <QCheckBox>

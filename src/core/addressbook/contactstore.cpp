@@ -3,7 +3,7 @@
 #include "core/addressbook/storequery.h"
 #include "core/apperror.h"
 
-#include "core/vcardreader.h"
+#include "formats/vcardreader.h"
 
 #include <QBuffer>
 #include <QDateTime>

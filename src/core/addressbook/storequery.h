@@ -1,7 +1,7 @@
 #pragma once
 // The address books' statements on the store: prepared once, every value bound as a parameter, rows
 // read by column. Every failure throws AppError with the engine's message.
-#include "core/connection.h"
+#include "store/connection.h"
 
 #include <QString>
 

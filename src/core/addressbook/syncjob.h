@@ -3,7 +3,7 @@
 // ends once, with finished(), after recording the outcome in the store; the rows it wrote before an
 // error stay, and a source that fails keeps its rows.
 #include "core/addressbook/contactstore.h"
-#include "core/connection.h"
+#include "store/connection.h"
 
 #include <QObject>
 #include <QStringList>

@@ -4,13 +4,13 @@
 #include "core/addressbook/sources.h"
 #include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
-#include "core/connection.h"
-#include "core/storelocation.h"
 #include "gui/addressbooks/passwordprompt.h"
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
-#include "gui/services/settings.h"
+#include "platform/desktopnotices.h"
+#include "platform/settings.h"
+#include "store/connection.h"
+#include "store/storelocation.h"
 
 #include <QWidget>
 

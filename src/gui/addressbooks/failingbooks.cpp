@@ -2,10 +2,10 @@
 
 #include "core/addressbook/sources.h"
 #include "core/apperror.h"
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
-#include "gui/services/settings.h"
+#include "platform/desktopnotices.h"
+#include "platform/settings.h"
 
 #include <QCollator>
 

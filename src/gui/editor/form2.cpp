@@ -2,7 +2,6 @@
 
 #include "core/addressbook/sources.h"
 #include "core/apperror.h"
-#include "core/connection.h"
 #include "core/nametext.h"
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
@@ -14,6 +13,7 @@
 #include "gui/services/twips.h"
 #include "gui/services/windowaccessibility.h"
 #include "gui/tray/programicon.h"
+#include "store/connection.h"
 
 #include <QComboBox>
 #include <QDate>

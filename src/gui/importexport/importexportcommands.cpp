@@ -1,13 +1,13 @@
 #include "gui/importexport/importexportcommands.h"
 
-#include "core/birthdaylist.h"
-#include "gui/importexport/calendarexport.h"
-#include "gui/importexport/formatimport.h"
-#include "gui/importexport/modbdays.h"
 #include "gui/importexport/workprogress.h"
 #include "gui/services/errorreport.h"
 #include "gui/services/pointer.h"
 #include "gui/services/services.h"
+#include "store/birthdaylist.h"
+#include "transfer/calendarexport.h"
+#include "transfer/formatimport.h"
+#include "transfer/modbdays.h"
 
 #include <QFileInfo>
 #include <QPointer>

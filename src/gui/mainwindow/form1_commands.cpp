@@ -2,7 +2,6 @@
 #include "gui/mainwindow/form1.h"
 
 #include "core/config.h"
-#include "core/connection.h"
 #include "core/statements.h"
 #include "gui/editor/form2.h"
 #include "gui/importexport/importexportcommands.h"
@@ -12,6 +11,7 @@
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
 #include "gui/services/timercontrol.h"
+#include "store/connection.h"
 
 #include <QComboBox>
 #include <QLineEdit>

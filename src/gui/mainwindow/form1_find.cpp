@@ -1,9 +1,9 @@
 // Finding in the list and the list's order: both change only what the list shows, never the store.
 #include "gui/mainwindow/form1.h"
 
-#include "core/birthdaylist.h"
 #include "gui/services/listview.h"
-#include "gui/services/settings.h"
+#include "platform/settings.h"
+#include "store/birthdaylist.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

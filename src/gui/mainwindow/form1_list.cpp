@@ -1,8 +1,6 @@
 // The list refill: every birthday in calendar order with its days left, and the next birthday.
 #include "gui/mainwindow/form1.h"
 
-#include "core/birthdaylist.h"
-#include "core/connection.h"
 #include "core/daysleft.h"
 #include "core/nextbirthday.h"
 #include "core/statements.h"
@@ -11,6 +9,8 @@
 #include "gui/services/labeltext.h"
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 
 #include <QLabel>
 #include <QLocale>

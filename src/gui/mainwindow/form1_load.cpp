@@ -2,7 +2,6 @@
 #include "gui/mainwindow/form1.h"
 
 #include "core/config.h"
-#include "core/connection.h"
 #include "core/filepresence.h"
 #include "gui/addressbooks/addressbooksync.h"
 #include "gui/importexport/workprogress.h"
@@ -15,6 +14,7 @@
 #include "gui/services/timercontrol.h"
 #include "gui/tray/csystray.h"
 #include "gui/tray/programicon.h"
+#include "store/connection.h"
 
 #include <QApplication>
 #include <QCheckBox>

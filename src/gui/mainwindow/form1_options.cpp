@@ -4,8 +4,8 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
-#include "gui/services/settings.h"
 #include "gui/startup/modstartup.h"
+#include "platform/settings.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -9,9 +9,9 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/labeltext.h"
 #include "gui/services/services.h"
-#include "gui/services/settings.h"
-#include "gui/services/statefile.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
+#include "platform/statefile.h"
 
 #include <QLabel>
 

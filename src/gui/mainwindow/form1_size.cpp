@@ -4,8 +4,8 @@
 #include "gui/mainwindow/form1.h"
 
 #include "gui/services/listview.h"
-#include "gui/services/statefile.h"
 #include "gui/services/twips.h"
+#include "platform/statefile.h"
 
 #include <QApplication>
 #include <QGroupBox>

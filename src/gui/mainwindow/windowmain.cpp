@@ -2,11 +2,11 @@
 #include "core/config.h"
 #include "core/nodisplay.h"
 #include "gui/mainwindow/form1.h"
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/services.h"
-#include "gui/services/singleinstance.h"
-#include "gui/services/stopsignal.h"
 #include "gui/tray/programicon.h"
+#include "platform/desktopnotices.h"
+#include "platform/singleinstance.h"
+#include "platform/stopsignal.h"
 
 #include <QApplication>
 

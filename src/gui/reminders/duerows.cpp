@@ -1,9 +1,9 @@
 #include "gui/reminders/duerows.h"
 
-#include "core/birthdaylist.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/listorder.h"
 #include "gui/services/services.h"
+#include "store/birthdaylist.h"
 
 namespace cw {
 

@@ -1,7 +1,7 @@
 #include "gui/reminders/duerule.h"
 
-#include "core/birthdaylist.h"
 #include "gui/reminders/duerows.h"
+#include "store/birthdaylist.h"
 
 namespace cw {
 

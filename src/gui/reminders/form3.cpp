@@ -8,12 +8,12 @@
 #include "gui/services/errorreport.h"
 #include "gui/services/labeltext.h"
 #include "gui/services/pointer.h"
-#include "gui/services/settings.h"
 #include "gui/services/theming.h"
 #include "gui/services/timercontrol.h"
 #include "gui/services/twips.h"
 #include "gui/services/windowaccessibility.h"
 #include "gui/tray/programicon.h"
+#include "platform/settings.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,9 +1,9 @@
 // The alert's desktop notification: the same lines, and buttons that answer the alert as its own
 // options and OK do. It comes and goes with the window.
-#include "gui/notifications/desktopnotices.h"
 #include "gui/reminders/form3.h"
 #include "gui/services/services.h"
-#include "gui/services/settings.h"
+#include "platform/desktopnotices.h"
+#include "platform/settings.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

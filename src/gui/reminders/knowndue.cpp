@@ -1,9 +1,9 @@
 #include "gui/reminders/knowndue.h"
 
-#include "core/birthdaylist.h"
 #include "gui/reminders/duerows.h"
 #include "gui/reminders/duerule.h"
 #include "gui/services/listorder.h"
+#include "store/birthdaylist.h"
 
 namespace cw {
 

@@ -1,8 +1,7 @@
 #include "gui/services/datafolder.h"
-#include "core/storelocation.h"
+#include "store/storelocation.h"
 
 #include "core/apperror.h"
-#include "core/connection.h"
 #include "core/filepresence.h"
 #include "gui/services/services.h"
 
@@ -104,25 +103,6 @@ void prepareStoreFile() {
     }
     if (isSharedBase(baseFolder()))
         shareWithGroup(live, dataFolder(), 0664);
-}
-
-Connection& sharedConnection() {
-    static Connection connection;
-    return connection;
-}
-
-void openSharedConnection() {
-    Connection& connection = sharedConnection();
-    if (connection.State() != 0)
-        connection.Close();
-    connection.open(connectionString());
-}
-
-void openSharedConnectionWithoutWaiting() {
-    Connection& connection = sharedConnection();
-    if (connection.State() != 0)
-        connection.Close();
-    connection.open(connectionString(), 0);
 }
 
 } // namespace cw

@@ -1,10 +1,11 @@
 #pragma once
-// How the birthday store comes into being on the first run, and the one connection of the window.
+// How the birthday store comes into being on the first run; the one connection of the window is the
+// store's.
+#include "store/sharedconnection.h"
+
 #include <QString>
 
 namespace cw {
-
-class Connection;
 
 QString preferredSeedFile();
 QString fallbackSeedFile();
@@ -15,12 +16,5 @@ QString fallbackSeedFile();
 void prepareMakerFolder();
 void prepareDataFolder();
 void prepareStoreFile();
-
-// The one connection of the run.
-Connection& sharedConnection();
-// Closes it when open, then opens it on the live store file.
-void openSharedConnection();
-// The same, failing at once when another program holds the store's lock.
-void openSharedConnectionWithoutWaiting();
 
 } // namespace cw

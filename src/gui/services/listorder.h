@@ -2,7 +2,7 @@
 // The rows of one refill as the list shows them, and which of them the view shows in which order:
 // the find text filters by name, ignoring case and accents; a column sorts them. The rows themselves
 // keep the list query's order.
-#include "core/birthdaylist.h"
+#include "store/birthdaylist.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The list's rows in the order of their names in the user's locale; rows with equal names keep
 // list order.
-#include "core/birthdaylist.h"
+#include "store/birthdaylist.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include "gui/services/services.h"
 
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/systemservices.h"
 #include "gui/tray/trayshell.h"
+#include "platform/desktopnotices.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

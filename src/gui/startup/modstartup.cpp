@@ -1,7 +1,7 @@
 #include "gui/startup/modstartup.h"
 
 #include "gui/services/services.h"
-#include "gui/startup/regstuff.h"
+#include "platform/regstuff.h"
 
 #include <QFileInfo>
 

@@ -5,7 +5,7 @@
 #include "core/addressbook/sources.h"
 #include "core/addressbook/storequery.h"
 #include "core/addressbook/syncrunner.h"
-#include "core/storelocation.h"
+#include "store/storelocation.h"
 #include "support/davserver.h"
 
 #include <QDBusConnection>

@@ -1,12 +1,12 @@
 // The import and export buttons' commands with vCard and iCalendar files, through the scripted
 // dialogs and messages.
-#include "core/birthdaylist.h"
-#include "gui/importexport/formatimport.h"
 #include "gui/importexport/importexportcommands.h"
 #include "gui/services/errorreport.h"
+#include "store/birthdaylist.h"
 #include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
+#include "transfer/formatimport.h"
 
 #include <QTest>
 #include <QWidget>

@@ -1,13 +1,13 @@
 // Importing text files into a real store and exporting a filled birthday list.
 #include "core/apperror.h"
-#include "core/birthdaylist.h"
-#include "core/connection.h"
 #include "core/statements.h"
-#include "gui/importexport/modbdays.h"
 #include "gui/services/datafolder.h"
+#include "store/birthdaylist.h"
+#include "store/connection.h"
 #include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
+#include "transfer/modbdays.h"
 
 #include <QDir>
 #include <QFileInfo>

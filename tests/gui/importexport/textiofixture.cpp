@@ -1,9 +1,9 @@
 #include "textiofixture.h"
 
-#include "core/birthdaylist.h"
-#include "core/recordset.h"
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
+#include "store/birthdaylist.h"
+#include "support/recordset.h"
 
 #include <QFile>
 #include <QTest>

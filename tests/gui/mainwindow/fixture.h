@@ -1,15 +1,15 @@
 #pragma once
 // A main window over a store of the test's making, with scripted services and a fake tray.
-#include "core/connection.h"
-#include "core/recordset.h"
 #include "core/statements.h"
 #include "gui/editor/form2.h"
 #include "gui/mainwindow/form1.h"
 #include "gui/reminders/form3.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/listview.h"
+#include "store/connection.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/recordset.h"
 #include "support/sandbox.h"
 
 #include <QComboBox>

@@ -2,9 +2,9 @@
 #include "fixture.h"
 
 #include "core/config.h"
-#include "gui/services/settings.h"
-#include "gui/services/stopsignal.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
+#include "platform/stopsignal.h"
 
 #include <QProgressDialog>
 

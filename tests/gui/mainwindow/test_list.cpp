@@ -1,11 +1,11 @@
 // Start-up, the list in calendar order with its days left, and the next-birthday label.
 #include "fixture.h"
 
-#include "core/storelocation.h"
 #include "gui/services/labeltext.h"
+#include "store/storelocation.h"
 
-#include "gui/services/settings.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The options panel: written at every click, restored at the next start, and the start-up entry.
 #include "fixture.h"
 
-#include "gui/services/settings.h"
-#include "gui/services/statefile.h"
+#include "platform/settings.h"
+#include "platform/statefile.h"
 
 #include <QCheckBox>
 #include <QDir>

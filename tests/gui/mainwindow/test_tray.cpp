@@ -1,9 +1,9 @@
 // Minimising to the tray with its one-time balloon, the click that brings the window back, closing.
 #include "fixture.h"
 
-#include "gui/services/settings.h"
-#include "gui/services/stopsignal.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
+#include "platform/stopsignal.h"
 
 #include <QCheckBox>
 

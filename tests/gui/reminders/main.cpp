@@ -1,5 +1,5 @@
-#include "gui/notifications/desktopnotices.h"
 #include "gui/services/services.h"
+#include "platform/desktopnotices.h"
 #include "support/groups.h"
 
 #include <QApplication>

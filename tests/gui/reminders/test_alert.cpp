@@ -2,8 +2,8 @@
 #include "gui/mainwindow/fixture.h"
 
 #include "gui/reminders/duerule.h"
-#include "gui/services/settings.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
 #include "support/shown.h"
 
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 // the program runs is announced.
 #include "gui/mainwindow/fixture.h"
 
-#include "gui/services/settings.h"
-#include "gui/services/statefile.h"
 #include "gui/services/timercontrol.h"
+#include "platform/settings.h"
+#include "platform/statefile.h"
 
 #include <QAction>
 #include <QCheckBox>

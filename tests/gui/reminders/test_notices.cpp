@@ -2,8 +2,8 @@
 // test's own: what is posted, what its buttons do, and that a missing or hung server delays nothing.
 #include "gui/mainwindow/fixture.h"
 
-#include "gui/notifications/desktopnotices.h"
-#include "gui/services/settings.h"
+#include "platform/desktopnotices.h"
+#include "platform/settings.h"
 #include "support/noticeserver.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The autostart entry: its exact text, where it is written, how it is replaced and removed.
 #include "core/apperror.h"
-#include "gui/startup/autostartfolders.h"
-#include "gui/startup/desktopentry.h"
 #include "gui/startup/modstartup.h"
-#include "gui/startup/regstuff.h"
+#include "platform/autostartfolders.h"
+#include "platform/desktopentry.h"
+#include "platform/regstuff.h"
 #include "support/files.h"
 #include "support/permissions.h"
 

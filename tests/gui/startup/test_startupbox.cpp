@@ -2,7 +2,7 @@
 // reported and the box, with its setting, shows what the next logon really does.
 #include "gui/mainwindow/fixture.h"
 
-#include "gui/services/settings.h"
+#include "platform/settings.h"
 #include "support/permissions.h"
 
 #include <QApplication>

@@ -1,0 +1,27 @@
+#include "formats/codepage1252.h"
+
+#include <array>
+
+namespace cw {
+
+namespace {
+// 0x80 to 0x9F; the five unassigned bytes map to the control character of the same value, as Windows
+// itself does. Every other byte is the Latin-1 character of the same value.
+constexpr std::array<char16_t, 32> highControls{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        *out++ = QChar(value >= 0x80 && value <= 0x9f ? highControls[value - 0x80] : char16_t(value));
+    }
+    return text;
+}
+
+} // namespace cw
