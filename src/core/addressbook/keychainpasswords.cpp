@@ -15,7 +15,8 @@ namespace cw::addressbook {
 
 namespace {
 const QString service = QStringLiteral("Candlewise");
-constexpr int storeWaitMs = 200; // the store is read for a label only: it never holds a sync up
+constexpr int storeWaitMs = 200;  // the store is read for a label only: it never holds a sync up
+constexpr int storeStartMs = 500; // how long a Secret Service started on demand is given to answer
 
 // The entry of the versions before accounts, one per book.
 QString keyOf(qint64 sourceId) {
@@ -54,17 +55,17 @@ void whenAnswered(QObject* context, const QDBusMessage& call,
 const QString servicePath = QStringLiteral("/org/freedesktop/secrets");
 const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
 
-enum class StoreState { Open, Locked, NoKeyring };
+enum class StoreState { Open, Locked, NoKeyring, NotRunning };
 
 // The default keyring: missing (the store asks for a new one at the first write), locked, or open;
-// open too when no Secret Service answers.
+// not running while no Secret Service answers (one started on demand is not there yet).
 void askStoreState(QObject* context, const std::function<void(StoreState)>& then) {
     const QDBusMessage alias = secretCall(servicePath, QStringLiteral("org.freedesktop.Secret.Service"),
                                           QStringLiteral("ReadAlias"), {QStringLiteral("default")});
     whenAnswered(context, alias, [context, then](const QDBusMessage& reply) {
         const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
         if (reply.type() != QDBusMessage::ReplyMessage || path.isEmpty())
-            return then(StoreState::Open);
+            return then(StoreState::NotRunning);
         if (path == QLatin1String("/"))
             return then(StoreState::NoKeyring);
         const QDBusMessage locked =
@@ -183,6 +184,10 @@ void KeychainPasswords::noteWaiting(qint64 sourceId) {
             (reading_.contains(sourceId) && giveUp_.contains(sourceId)) || writing_.contains(sourceId);
         if (state == StoreState::Open || !waits)
             return;
+        if (state == StoreState::NotRunning) { // the job itself starts it: ask again once it runs
+            QTimer::singleShot(storeStartMs, this, [this, sourceId] { noteWaiting(sourceId); });
+            return;
+        }
         waiting_.insert(sourceId, state == StoreState::Locked
                                       ? QStringLiteral("Waiting for the secret store to be unlocked")
                                       : QStringLiteral("Waiting for the secret store to create a keyring"));
