@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -302,7 +303,8 @@ void AddressBooksWindow::rename() {
         QStringLiteral("New name of “%1”:")
             .arg(QString(source->displayName).replace('&', QStringLiteral("&&"))));
     dialog.setTextValue(source->displayName);
-    dialog.setMinimumWidth(fontMetrics().averageCharWidth() * 50);
+    if (auto* box = dialog.findChild<QLineEdit*>()) // the dialog's layout sizes it to its box
+        box->setMinimumWidth(fontMetrics().averageCharWidth() * 50);
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
         connect(&dialog, &QInputDialog::textValueChanged, buttons->button(QDialogButtonBox::Ok),
                 [ok = buttons->button(QDialogButtonBox::Ok)](const QString& name) {

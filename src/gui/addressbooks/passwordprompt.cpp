@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace cw {
@@ -123,14 +124,23 @@ QString PasswordPrompt::waitingText(qint64 sourceId) const {
 }
 
 // A question open over a window that closes stays open, over the main window.
+// An open question follows: over the window that opens (which may block the one below it), and back
+// over the main window when that one closes.
 void PasswordPrompt::askOver(QWidget* window) {
-    if (over_ && !window)
-        for (const Question& question : std::as_const(asking_))
-            if (question.dialog && question.dialog->parentWidget() == over_) {
-                question.dialog->setParent(window_, question.dialog->windowFlags());
-                question.dialog->show();
-            }
     over_ = window;
+    const auto move = [this] {
+        QWidget* const target = over_ ? over_.data() : window_.data();
+        for (const Question& question : std::as_const(asking_))
+            if (question.dialog && target && question.dialog->parentWidget() != target) {
+                question.dialog->setParent(target, question.dialog->windowFlags());
+                question.dialog->show();
+                question.dialog->raise();
+            }
+    };
+    if (window) // shown once its constructor is done: the questions move on the next turn
+        QTimer::singleShot(0, window, move);
+    else // before the closing window takes its questions with it
+        move();
 }
 
 QString PasswordPrompt::missingPasswordText() const {
