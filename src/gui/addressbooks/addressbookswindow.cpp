@@ -144,6 +144,8 @@ AddressBooksWindow::~AddressBooksWindow() {
 // Reads the sources again, keeping the selected one (or selecting the one given). A sync that runs
 // shows from its start, before it reports any progress.
 void AddressBooksWindow::fill(std::optional<qint64> select) {
+    if (sharedConnection().State() == 0)
+        return; // the program is ending (its list is closed): a sync that ends now has nothing to show
     if (!select)
         if (const auto current = selected())
             select = current->id;
