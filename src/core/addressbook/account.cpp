@@ -4,11 +4,9 @@
 
 namespace cw::addressbook {
 
-namespace {
-int defaultPort(const QString& scheme) {
-    return scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("http") ? 80 : -1;
+int portOf(const QUrl& url) {
+    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
 }
-} // namespace
 
 Account accountOf(const QString& location, const QString& userName) {
     const QUrl address(location);
@@ -16,7 +14,7 @@ Account accountOf(const QString& location, const QString& userName) {
     origin.setScheme(address.scheme());
     origin.setHost(address.host());
     // https://dav.example.org and https://dav.example.org:443 are one server
-    if (address.port() != defaultPort(address.scheme()))
+    if (address.port() >= 0 && address.port() != portOf(origin))
         origin.setPort(address.port());
     return {origin.toString(), userName};
 }

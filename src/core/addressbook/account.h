@@ -4,6 +4,7 @@
 #include "core/addressbook/sources.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <vector>
 
@@ -20,6 +21,8 @@ struct Account {
     bool operator==(const Account&) const = default;
 };
 
+// The port an address reaches: its own, or its scheme's (443 for https, else 80).
+int portOf(const QUrl& url);
 Account accountOf(const QString& location, const QString& userName);
 // The CardDAV books of the account among sources, in the order they were subscribed.
 std::vector<SourceInfo> booksOf(const std::vector<SourceInfo>& sources, const Account& account);

@@ -1,4 +1,5 @@
 #include "core/addressbook/davclient.h"
+#include "core/addressbook/account.h"
 
 #include <QAuthenticator>
 #include <QHostAddress>
@@ -48,10 +49,6 @@ QString networkError(const QUrl& url, QNetworkReply* reply, bool tooLarge, bool 
     if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0)
         return QStringLiteral("The server's answer was cut short.");
     return QStringLiteral("Cannot reach %1: %2").arg(hostOf(url), reply->errorString());
-}
-
-int defaultPort(const QUrl& url) {
-    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
 }
 } // namespace
 
@@ -109,7 +106,7 @@ void DavClient::setTrust(const DavTrust& trust) {
 
 bool DavClient::sameOrigin(const QUrl& a, const QUrl& b) {
     return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
-           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && defaultPort(a) == defaultPort(b);
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && portOf(a) == portOf(b);
 }
 
 bool DavClient::isLoopback(const QUrl& url) {

@@ -159,8 +159,7 @@ void KeychainPasswords::finishRead(qint64 sourceId, int error, const QString& er
 
 // The answer goes to the sync that waits, if any: a late one after giving up serves the next request.
 void KeychainPasswords::answer(qint64 sourceId, const QString& password, bool found) {
-    if (waiting_.remove(sourceId))
-        emit waitingChanged(sourceId);
+    stopWaiting(sourceId);
     if (QTimer* timer = giveUp_.take(sourceId)) {
         timer->deleteLater();
         emit passwordReady(sourceId, found ? password : QString(), found);
@@ -195,6 +194,11 @@ void KeychainPasswords::noteWaiting(qint64 sourceId) {
     });
 }
 
+void KeychainPasswords::stopWaiting(qint64 sourceId) {
+    if (waiting_.remove(sourceId))
+        emit waitingChanged(sourceId);
+}
+
 QString KeychainPasswords::waitingText(qint64 sourceId) const {
     return waiting_.value(sourceId);
 }
@@ -212,8 +216,7 @@ void KeychainPasswords::writeEntry(qint64 sourceId, const Account& account, cons
     noteWaiting(sourceId);
     connect(job, &QKeychain::Job::finished, this, [this, job, sourceId, account] {
         writing_.remove(sourceId);
-        if (waiting_.remove(sourceId))
-            emit waitingChanged(sourceId);
+        stopWaiting(sourceId);
         noteError(job->error(), job->errorString());
         if (job->error() != QKeychain::NoError) {
             emit passwordSaved(sourceId, false);

@@ -69,6 +69,7 @@ class KeychainPasswords : public PasswordSource {
     void answer(qint64 sourceId, const QString& password, bool found);
     void answerUnlessLocked(qint64 sourceId);
     void noteWaiting(qint64 sourceId);
+    void stopWaiting(qint64 sourceId);
     void label(const Account& account, const std::vector<SourceInfo>& books,
                const std::function<void()>& then);
     using Sources = std::optional<std::vector<SourceInfo>>; // none when the store cannot be read

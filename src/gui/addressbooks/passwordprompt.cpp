@@ -123,7 +123,6 @@ QString PasswordPrompt::waitingText(qint64 sourceId) const {
     return keychain_->waitingText(sourceId);
 }
 
-// A question open over a window that closes stays open, over the main window.
 // An open question follows: over the window that opens (which may block the one below it), and back
 // over the main window when that one closes.
 void PasswordPrompt::askOver(QWidget* window) {
