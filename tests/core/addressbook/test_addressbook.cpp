@@ -188,8 +188,8 @@ void AddressBookTest::server() {
         QVERIFY(saved.wait(10000));
         QVERIFY(saved.first().at(1).toBool());
     };
+    labels(true); // whatever an earlier case left behind
     if (!server.user.isEmpty()) {
-        labels(true);
         // The last version's entry of the book serves it, and moves to the account, named for the user.
         QKeychain::WritePasswordJob last("Candlewise");
         last.setAutoDelete(false);
@@ -197,9 +197,12 @@ void AddressBookTest::server() {
         last.setTextData(server.password);
         last.start();
         QVERIFY(QSignalSpy(&last, &QKeychain::Job::finished).wait(10000));
+        QSignalSpy moved(&passwords, &KeychainPasswords::passwordSaved);
         QCOMPARE(syncNow(runner, id).error, QString());
+        // The move is saved once, and only then named: its signal must not answer a later save's wait.
+        QTRY_COMPARE(moved.size(), 1);
         const QString account = " (ann on " + server.root.authority() + ")";
-        QTRY_COMPARE(labels(), QStringList({"Candlewise: Friends" + account}));
+        QCOMPARE(labels(), QStringList({"Candlewise: Friends" + account}));
         // A second book of the account shares its one entry, whatever password the user gives.
         const QUrl family = server.book.resolved(QUrl("../family/"));
         QVERIFY(server.makeBook(family, "Family"));
