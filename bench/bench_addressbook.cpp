@@ -3,11 +3,12 @@
 // its threads), beside the wall time that includes the server's work. Then, without a server, the
 // store's side of subscribing to a large book: into an empty list, and into a list that holds the same
 // birthdays already (imported by hand before).
-#include "core/addressbook/contactstore.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncrunner.h"
 #include "freshstore.h"
+#include "store/contactstore.h"
+#include "store/query.h"
+#include "store/sources.h"
+#include "sync/contactcard.h"
+#include "sync/syncrunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+using namespace cw;
 using namespace cw::addressbook;
 
 namespace {

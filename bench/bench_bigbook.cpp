@@ -3,12 +3,12 @@
 // ETags (40 hex digits) from a scripted server in this process. Beside the time: the longest single
 // step on the event loop (what a window would feel) and the peak memory of the syncing process; the
 // server runs in a process of its own.
-#include "core/addressbook/davxml.h"
-#include "core/addressbook/scriptedserver.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncrunner.h"
 #include "freshstore.h"
+#include "store/query.h"
+#include "store/sources.h"
+#include "sync/davxml.h"
+#include "sync/scriptedserver.h"
+#include "sync/syncrunner.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -25,6 +25,7 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 
+using namespace cw;
 using namespace cw::addressbook;
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // A fresh store for the address-book benchmarks: the birthday table, as an older version left it, and
 // one CardDAV source.
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
+#include "store/query.h"
+#include "store/sources.h"
 
 #include <QFile>
 #include <QUrl>
@@ -19,7 +19,7 @@ inline qint64 freshStore(const QString& path, const QUrl& book) {
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
     cw::Connection connection;
-    cw::addressbook::openStore(connection, path);
+    cw::openStore(connection, path);
     return cw::addressbook::addSource(connection, cw::addressbook::SourceKind::CardDav, book.toString(), {},
                                       "Bench");
 }

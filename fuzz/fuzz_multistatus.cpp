@@ -1,6 +1,6 @@
 // Any bytes as a server's multistatus answer, read whole and in two pieces cut where the first byte
 // says: the pieces read exactly as the whole does, and what is kept stays within the bounds.
-#include "core/addressbook/davxml.h"
+#include "sync/davxml.h"
 
 #include <cstdio>
 #include <cstdlib>

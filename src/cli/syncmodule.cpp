@@ -1,13 +1,13 @@
 // The address-book sync of the command line, a module of its own: the network, the secret store and
 // their libraries are loaded only for --sync.
-#include "core/addressbook/addresscredentials.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
 #include "core/nametext.h"
 #include "store/connection.h"
+#include "store/query.h"
+#include "store/sources.h"
 #include "store/storelocation.h"
+#include "sync/addresscredentials.h"
+#include "sync/syncrunner.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -33,7 +33,7 @@ extern "C" __attribute__((visibility("default"))) int candlewiseSyncMain(QTextSt
     std::vector<addressbook::SourceInfo> sources;
     try {
         Connection connection;
-        addressbook::openStore(connection, liveStoreFile());
+        openStore(connection, liveStoreFile());
         // The secret store takes them before the syncs read them: its jobs run in turn.
         for (const auto& [sourceId, location, userName, password] :
              addressbook::takeCredentialsFromAddresses(connection))

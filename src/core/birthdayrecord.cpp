@@ -8,4 +8,9 @@ QString cleanPersonName(QString name) {
     return nameOnOneLine(name).trimmed();
 }
 
+QString birthdayKey(const QString& name, int month, int day) {
+    const QChar separator(0x1f);
+    return name + separator + QString::number(month) + separator + QString::number(day);
+}
+
 } // namespace cw

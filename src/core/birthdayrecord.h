@@ -25,4 +25,8 @@ using FormatProgress = std::function<bool(qint64 done, qint64 total)>;
 // at the ends goes.
 QString cleanPersonName(QString name);
 
+// The name, month and day as one text, which tells a birthday already in the list; the unit separator
+// cannot come in a name. Hidden contacts are stored under it: it never changes.
+QString birthdayKey(const QString& name, int month, int day);
+
 } // namespace cw

@@ -15,18 +15,13 @@
 namespace cw {
 
 namespace {
-// The name, month and day as one text; the unit separator cannot come in a name.
-QString keyOf(const QString& name, int month, int day) {
-    return name + QChar(0x1f) + QString::number(month) + QLatin1Char('/') + QString::number(day);
-}
-
 QSet<QString> birthdaysInList(Connection& connection) {
     const BirthdayList list = BirthdayList::read(connection);
     const auto number = [&](const StoredNumber& stored) { return list.stored(stored).toInt(); };
     QSet<QString> keys;
     keys.reserve(qsizetype(list.size()));
     for (size_t row = 0; row < list.size(); ++row)
-        keys.insert(keyOf(list.person(row), number(list.month(row)), number(list.day(row))));
+        keys.insert(birthdayKey(list.person(row), number(list.month(row)), number(list.day(row))));
     return keys;
 }
 
@@ -42,7 +37,7 @@ class Importer {
             return;
         }
         const QString name = statements::trimBlanks(entry->name);
-        const QString key = keyOf(name, entry->month, entry->day);
+        const QString key = birthdayKey(name, entry->month, entry->day);
         if (known_.contains(key)) {
             ++tally_.known;
             return;

@@ -6,8 +6,8 @@
 #include "formats/birthdayline.h"
 #include "formats/textfile.h"
 #include "store/birthdaylist.h"
-#include "store/boundstatement.h"
 #include "store/connection.h"
+#include "store/query.h"
 #include "store/sharedconnection.h"
 
 #include <algorithm>
@@ -71,7 +71,7 @@ void ImportBirthdays(const QString& path, TransferProgress* progress) {
         return;
     work.begin(QStringLiteral("Importing birthdays: line %1 of %2"), reader.lineCount());
     Connection& connection = sharedConnection();
-    BoundStatement insert(connection, statements::importInsertWithParameters());
+    Query insert(connection, statements::importInsertWithParameters().toUtf8());
     // One transaction keeps a large import fast, and a cancel or a crash leaves none of the file.
     connection.execute(QStringLiteral("begin"));
     bool cancelled = false;

@@ -1,8 +1,5 @@
 #include "gui/addressbooks/addressbookswindow.h"
 
-#include "core/addressbook/account.h"
-#include "core/addressbook/syncjob.h"
-#include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
 #include "core/nametext.h"
 #include "gui/addressbooks/addressbooksync.h"
@@ -15,6 +12,9 @@
 #include "gui/services/services.h"
 #include "gui/services/theming.h"
 #include "gui/tray/programicon.h"
+#include "sync/account.h"
+#include "sync/syncjob.h"
+#include "sync/syncrunner.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

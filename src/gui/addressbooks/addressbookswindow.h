@@ -2,7 +2,7 @@
 // "Address Books": the address books the list is subscribed to, each with its kind, its number of
 // birthdays and how its last sync went, and the commands to add, remove, rename and sync them and to
 // show hidden contacts again. Syncs go on while it is open, with their progress in it.
-#include "core/addressbook/sources.h"
+#include "store/sources.h"
 
 #include <QDialog>
 #include <QHash>

@@ -1,39 +1,34 @@
 #include "gui/addressbooks/addressbooksync.h"
 
-#include "core/addressbook/folderwatch.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/syncrunner.h"
 #include "core/apperror.h"
 #include "gui/addressbooks/passwordprompt.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
 #include "platform/desktopnotices.h"
 #include "platform/settings.h"
-#include "store/connection.h"
+#include "store/query.h"
+#include "store/sources.h"
 #include "store/storelocation.h"
+#include "sync/folderwatch.h"
+#include "sync/syncrunner.h"
 
 #include <QWidget>
 
 #include <utility>
 
-#include <sqlite3.h>
-
 namespace cw {
 
 namespace {
-// Changes whenever another connection, of this process or another, has committed to the store since
-// this one last looked; -1 when it cannot be read.
+// -1 when it cannot be read.
 qint64 storeVersion() {
     Connection& connection = sharedConnection();
     if (connection.State() == 0)
         return -1;
     try {
-        const PreparedStatement statement = connection.prepare("pragma data_version");
-        if (sqlite3_step(statement.get()) == SQLITE_ROW)
-            return sqlite3_column_int64(statement.get(), 0);
+        return dataVersion(connection);
     } catch (const AppError&) {
+        return -1;
     }
-    return -1;
 }
 } // namespace
 

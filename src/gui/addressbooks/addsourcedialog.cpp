@@ -1,11 +1,11 @@
 #include "gui/addressbooks/addsourcedialog.h"
 
-#include "core/addressbook/syncrunner.h"
 #include "gui/addressbooks/sourcetext.h"
 #include "gui/services/dialogkeys.h"
 #include "gui/services/services.h"
 #include "gui/services/theming.h"
 #include "gui/tray/programicon.h"
+#include "sync/discovery.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 // dialog closes; what it found is in sources(). What the user trusts goes with each book: http:// to
 // a server off this computer once its warning is accepted, and a certificate the system does not
 // trust once its fingerprint is shown and accepted.
-#include "core/addressbook/davclient.h"
-#include "core/addressbook/sources.h"
+#include "store/sources.h"
+#include "sync/davclient.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #include "gui/addressbooks/failingbooks.h"
 
-#include "core/addressbook/sources.h"
 #include "core/apperror.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
 #include "platform/desktopnotices.h"
 #include "platform/settings.h"
+#include "store/sources.h"
 
 #include <QCollator>
 

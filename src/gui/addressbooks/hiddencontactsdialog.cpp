@@ -1,12 +1,12 @@
 #include "gui/addressbooks/hiddencontactsdialog.h"
 
-#include "core/addressbook/sources.h"
 #include "core/apperror.h"
 #include "gui/addressbooks/sourcetext.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/dialogkeys.h"
 #include "gui/services/theming.h"
 #include "gui/tray/programicon.h"
+#include "store/sources.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "gui/addressbooks/passwordprompt.h"
 
-#include "core/addressbook/addresscredentials.h"
 #include "core/apperror.h"
+#include "sync/addresscredentials.h"
 
 #include "gui/services/dialogkeys.h"
 #include "gui/services/theming.h"

@@ -3,7 +3,7 @@
 // Without a secret store the user is told so and asked at each sync; what they type serves that sync
 // and is kept nowhere. The password is never shown, logged or written to a file. The books of one
 // account (see account.h) share one password: one question serves all the books that wait for it.
-#include "core/addressbook/passwords.h"
+#include "sync/passwords.h"
 
 #include <QHash>
 #include <QPointer>

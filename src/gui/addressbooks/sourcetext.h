@@ -1,6 +1,6 @@
 #pragma once
 // How the Address Books window words a source: its kind and how its last sync went.
-#include "core/addressbook/sources.h"
+#include "store/sources.h"
 
 class QLabel;
 

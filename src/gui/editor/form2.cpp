@@ -1,6 +1,5 @@
 #include "gui/editor/form2.h"
 
-#include "core/addressbook/sources.h"
 #include "core/apperror.h"
 #include "core/nametext.h"
 #include "core/statements.h"
@@ -14,6 +13,7 @@
 #include "gui/services/windowaccessibility.h"
 #include "gui/tray/programicon.h"
 #include "store/connection.h"
+#include "store/sources.h"
 
 #include <QComboBox>
 #include <QDate>

@@ -1,9 +1,9 @@
 #pragma once
 // The main window: the birthday list with the next birthday, the commands, the options, the reminder
 // timer and the tray icon.
-#include "core/addressbook/sources.h"
 #include "gui/reminders/knowndue.h"
 #include "gui/reminders/reminderhost.h"
+#include "store/sources.h"
 
 #include <QDate>
 #include <QWidget>

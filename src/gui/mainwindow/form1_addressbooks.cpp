@@ -2,7 +2,6 @@
 // row comes from, the books that fail, and rows of theirs that the user deletes.
 #include "gui/mainwindow/form1.h"
 
-#include "core/addressbook/sources.h"
 #include "core/apperror.h"
 #include "core/config.h"
 #include "core/statements.h"
@@ -13,6 +12,7 @@
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
 #include "gui/tray/csystray.h"
+#include "store/sources.h"
 
 #include <QAction>
 #include <QHBoxLayout>

@@ -1,8 +1,5 @@
 // The Address Books window and the main window's commands on subscribed rows, driven as a user does,
 // over a real contacts folder.
-#include "core/addressbook/scriptedserver.h"
-#include "core/addressbook/syncjob.h"
-#include "core/addressbook/syncrunner.h"
 #include "gui/addressbooks/addressbookswindow.h"
 #include "gui/addressbooks/addressbooksync.h"
 #include "gui/addressbooks/addsourcedialog.h"
@@ -13,6 +10,9 @@
 #include "store/storelocation.h"
 #include "support/davserver.h"
 #include "support/noticeserver.h"
+#include "sync/scriptedserver.h"
+#include "sync/syncjob.h"
+#include "sync/syncrunner.h"
 
 #include "gui/services/systemservices.h"
 

@@ -1,4 +1,4 @@
-#include "core/addressbook/folderwatch.h"
+#include "sync/folderwatch.h"
 
 #include <QDir>
 #include <QFileInfo>

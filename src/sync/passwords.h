@@ -1,6 +1,6 @@
 #pragma once
 // Where a sync gets a CardDAV address book's password, and the desktop's secret store behind it.
-#include "core/addressbook/account.h"
+#include "sync/account.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,5 +1,5 @@
-#include "core/addressbook/davclient.h"
-#include "core/addressbook/account.h"
+#include "sync/davclient.h"
+#include "sync/account.h"
 
 #include <QAuthenticator>
 #include <QHostAddress>

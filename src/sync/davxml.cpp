@@ -1,6 +1,6 @@
-#include "core/addressbook/davxml.h"
+#include "sync/davxml.h"
 
-#include "core/addressbook/markupguard.h"
+#include "sync/markupguard.h"
 
 #include <QXmlStreamReader>
 

@@ -1,7 +1,7 @@
-#include "core/addressbook/sources.h"
+#include "store/sources.h"
 
-#include "core/addressbook/contactstore.h"
-#include "core/addressbook/storequery.h"
+#include "store/contactstore.h"
+#include "store/query.h"
 
 namespace cw::addressbook {
 

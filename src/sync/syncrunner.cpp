@@ -1,10 +1,12 @@
-#include "core/addressbook/syncrunner.h"
+#include "sync/syncrunner.h"
 
-#include "core/addressbook/contactstore.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncjob.h"
 #include "core/apperror.h"
+#include "store/contactstore.h"
+#include "store/query.h"
+#include "store/sources.h"
+#include "sync/carddavsync.h"
+#include "sync/foldersync.h"
+#include "sync/syncjob.h"
 
 #include <QHash>
 #include <QSet>

@@ -28,9 +28,6 @@ struct Contact {
     bool damaged = false;
 };
 
-// The contact of one vCard file or address-data: the first card, read by the vCard import's rules.
-Contact readContact(const QString& href, const QString& etag, const QByteArray& card);
-
 // What a hidden contact is known by in its book, whatever its file name or path: its UID, or its name
 // and date when it has none.
 QString hideKey(const QString& uid, const QString& name, int month, int day);

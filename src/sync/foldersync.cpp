@@ -1,10 +1,9 @@
-#include "core/addressbook/syncjob.h"
+#include "sync/foldersync.h"
 
-#include "core/addressbook/davclient.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/apperror.h"
 #include "core/nametext.h"
+#include "store/sources.h"
+#include "sync/contactcard.h"
+#include "sync/davclient.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,68 +13,6 @@
 #include <sys/stat.h>
 
 namespace cw::addressbook {
-
-SyncJob::SyncJob(const QString& storePath, qint64 sourceId, QObject* parent)
-    : QObject(parent), storePath_(storePath), sourceId_(sourceId) {}
-
-SyncJob::~SyncJob() = default;
-
-QString storeBusyText() {
-    return QStringLiteral("The list was busy with another program; the sync is tried again shortly.");
-}
-
-void SyncJob::start() {
-    try {
-        openStore(connection_, storePath_, storeWait_);
-        ensureTables(connection_);
-        contacts_.emplace(connection_, sourceId_);
-    } catch (const std::exception& error) {
-        failOn(error);
-        return;
-    }
-    run();
-}
-
-void SyncJob::failOn(const std::exception& error) {
-    storeBusy_ = isStoreBusy(error);
-    fail(storeBusy_ ? storeBusyText() : describe(error));
-}
-
-bool SyncJob::onStore(const std::function<bool(ContactStore&)>& step) {
-    if (ended_)
-        return false;
-    try {
-        if (step(*contacts_))
-            emit rowsChanged();
-        return true;
-    } catch (const std::exception& error) {
-        failOn(error);
-        return false;
-    }
-}
-
-void SyncJob::succeed() {
-    if (onStore([](ContactStore& contacts) {
-            contacts.finish(true, {});
-            return false;
-        })) {
-        ended_ = true;
-        emit finished(true, {});
-    }
-}
-
-void SyncJob::fail(const QString& error) {
-    if (ended_)
-        return;
-    ended_ = true;
-    try {
-        if (contacts_)
-            contacts_->finish(false, error);
-    } catch (const std::exception&) {
-        // the store itself failed; the error below says what went wrong first
-    }
-    emit finished(false, error);
-}
 
 namespace {
 constexpr size_t sliceSize = 200;

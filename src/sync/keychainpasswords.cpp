@@ -1,6 +1,6 @@
 // The one file that knows QtKeychain: the rest of the program sees only PasswordSource.
-#include "core/addressbook/passwords.h"
-#include "core/addressbook/storequery.h"
+#include "store/query.h"
+#include "sync/passwords.h"
 
 #include <QDBusConnection>
 #include <QDBusMetaType>

@@ -1,7 +1,7 @@
-#include "core/addressbook/addresscredentials.h"
+#include "sync/addresscredentials.h"
 
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
+#include "store/query.h"
+#include "store/sources.h"
 
 #include <QUrl>
 

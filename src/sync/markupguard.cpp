@@ -1,4 +1,4 @@
-#include "core/addressbook/markupguard.h"
+#include "sync/markupguard.h"
 
 #include <cstring>
 

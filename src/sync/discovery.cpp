@@ -1,7 +1,7 @@
-#include "core/addressbook/davclient.h"
-#include "core/addressbook/davxml.h"
-#include "core/addressbook/syncrunner.h"
+#include "sync/discovery.h"
 #include "core/birthdayrecord.h"
+#include "sync/davclient.h"
+#include "sync/davxml.h"
 
 namespace cw::addressbook {
 

@@ -1,4 +1,4 @@
-#include "core/addressbook/account.h"
+#include "sync/account.h"
 
 #include <QUrl>
 

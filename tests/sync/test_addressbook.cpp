@@ -1,12 +1,13 @@
 // Address books end to end: a real CardDAV server (radicale with a password, xandikos without) and a
 // real watched folder, synced into a real store; the test writes the cards, Candlewise only reads.
-#include "core/addressbook/folderwatch.h"
-#include "core/addressbook/scriptedserver.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
-#include "core/addressbook/syncrunner.h"
+#include "store/query.h"
+#include "store/sources.h"
 #include "store/storelocation.h"
 #include "support/davserver.h"
+#include "sync/discovery.h"
+#include "sync/folderwatch.h"
+#include "sync/scriptedserver.h"
+#include "sync/syncrunner.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -27,6 +28,7 @@
 #include <qt6keychain/keychain.h>
 #include <sqlite3.h>
 
+using namespace cw;
 using namespace cw::addressbook;
 using namespace cwtest;
 

@@ -1,6 +1,7 @@
-#include "core/addressbook/davclient.h"
-#include "core/addressbook/davxml.h"
-#include "core/addressbook/syncjob.h"
+#include "sync/carddavsync.h"
+#include "sync/contactcard.h"
+#include "sync/davclient.h"
+#include "sync/davxml.h"
 
 #include <QSet>
 

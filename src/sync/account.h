@@ -1,7 +1,7 @@
 #pragma once
 // Books found together at one address with one user name are one account on their server: they share
 // one password, kept once in the secret store under the account's key.
-#include "core/addressbook/sources.h"
+#include "store/sources.h"
 
 #include <QString>
 #include <QUrl>

@@ -5,7 +5,7 @@
 // origin the client was made for), and http:// is refused except on the loopback address or where the
 // user allowed it for the book, so that a password never travels in clear unasked. Each client has its
 // own network manager and offers its credentials to its own origin (scheme, host and port) alone.
-#include "core/addressbook/davxml.h"
+#include "sync/davxml.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>

@@ -1,14 +1,16 @@
 // The sync rules on a real store, step by step: books A and B, each synced through a connection of its
 // own as two sync jobs are, and the user's own rows written through a third.
-#include "core/addressbook/contactstore.h"
-#include "core/addressbook/sources.h"
-#include "core/addressbook/storequery.h"
+#include "store/contactstore.h"
+#include "store/query.h"
+#include "store/sources.h"
+#include "sync/contactcard.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
 
+using namespace cw;
 using namespace cw::addressbook;
 
 const QStringList damagedDates{"1999-02-29", "-1990-06-07", "cut"};

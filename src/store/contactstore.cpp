@@ -1,39 +1,18 @@
-#include "core/addressbook/contactstore.h"
+#include "store/contactstore.h"
 
-#include "core/addressbook/storequery.h"
 #include "core/apperror.h"
+#include "store/query.h"
 
-#include "formats/vcardreader.h"
-
-#include <QBuffer>
 #include <QDateTime>
 
 #include <utility>
 
 namespace cw::addressbook {
 
-namespace {
-QString keyOf(const QString& name, const QString& month, const QString& day) {
-    return name + QChar(0x1f) + month + QChar(0x1f) + day;
-}
-} // namespace
-
 QString hideKey(const QString& uid, const QString& name, int month, int day) {
     if (!uid.isEmpty())
         return QStringLiteral("u") + QChar(0x1f) + uid;
-    return QStringLiteral("n") + QChar(0x1f) + keyOf(name, QString::number(month), QString::number(day));
-}
-
-Contact readContact(const QString& href, const QString& etag, const QByteArray& card) {
-    QByteArray bytes = card;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    VCardReader reader(buffer);
-    Contact contact{href, {}, etag, std::nullopt};
-    const bool read = reader.next(contact.birthday);
-    contact.uid = reader.uid();
-    contact.damaged = !read || reader.damaged();
-    return contact;
+    return QStringLiteral("n") + QChar(0x1f) + birthdayKey(name, month, day);
 }
 
 void recordFailure(const QString& storePath, qint64 sourceId, const QString& error) {
@@ -86,24 +65,22 @@ void ContactStore::begin() {
     checkSource();
     // Another connection (a sync of another book, the window, another process) may have committed rows
     // since they were counted.
-    Query version(connection_, "pragma data_version");
-    const qint64 now = version.next() ? version.number(0) : -1;
+    const qint64 now = dataVersion(connection_);
     if (now == dataVersion_)
         return;
     dataVersion_ = now;
     rowKeys_.clear();
     Query query(connection_, "select Person, BirthMonth, BirthDay from tblBirthday");
     while (query.next())
-        ++rowKeys_[keyOf(query.text(0), query.text(1), query.text(2))];
+        ++rowKeys_[birthdayKey(query.text(0), int(query.number(1)), int(query.number(2)))];
 }
 
 int ContactStore::rowsLike(const Row& birthday) const {
-    return rowKeys_.value(
-        keyOf(birthday.name, QString::number(birthday.month), QString::number(birthday.day)));
+    return rowKeys_.value(birthdayKey(birthday.name, birthday.month, birthday.day));
 }
 
 void ContactStore::countKey(const Row& birthday, int delta) {
-    rowKeys_[keyOf(birthday.name, QString::number(birthday.month), QString::number(birthday.day))] += delta;
+    rowKeys_[birthdayKey(birthday.name, birthday.month, birthday.day)] += delta;
 }
 
 bool ContactStore::place(Statements& statements, const Link& link) {

@@ -1,13 +1,21 @@
-#include "core/addressbook/storequery.h"
+#include "store/query.h"
 
 #include "core/apperror.h"
 
+#include <QStringEncoder>
+
 #include <sqlite3.h>
 
-namespace cw::addressbook {
+namespace cw {
 
-Query::Query(Connection& connection, const char* text)
-    : connection_(connection), statement_(connection.prepare(QByteArray(text))) {}
+Query::Query(Connection& connection, const QByteArray& text)
+    : connection_(connection), statement_(connection.prepare(text)),
+      texts_(static_cast<size_t>(sqlite3_bind_parameter_count(statement_.get()))) {}
+
+void Query::check(int resultCode) const {
+    if (resultCode != SQLITE_OK)
+        throwEngineError(connection_.handle(), resultCode);
+}
 
 void Query::rewind() {
     if (stepped_)
@@ -17,20 +25,25 @@ void Query::rewind() {
 
 Query& Query::bind(int parameter, qint64 number) {
     rewind();
-    const int rc = sqlite3_bind_int64(statement_.get(), parameter, number);
-    if (rc != SQLITE_OK)
-        throwEngineError(connection_.handle(), rc);
+    check(sqlite3_bind_int64(statement_.get(), parameter, number));
     return *this;
 }
 
 Query& Query::bind(int parameter, const QString& text) {
     rewind();
-    const QByteArray utf8 = text.toUtf8();
-    const int rc = text.isNull() ? sqlite3_bind_null(statement_.get(), parameter)
-                                 : sqlite3_bind_text(statement_.get(), parameter, utf8.constData(),
-                                                     int(utf8.size()), SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK)
-        throwEngineError(connection_.handle(), rc);
+    if (parameter < 1 || static_cast<size_t>(parameter) > texts_.size())
+        check(SQLITE_RANGE);
+    if (text.isNull()) {
+        check(sqlite3_bind_null(statement_.get(), parameter));
+        return *this;
+    }
+    // Text goes in as the same UTF-8 that a statement holding it as a literal would carry.
+    QByteArray& utf8 = texts_[static_cast<size_t>(parameter - 1)];
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    utf8.resize(encoder.requiredSpace(text.size()));
+    utf8.truncate(encoder.appendToBuffer(utf8.data(), text) - utf8.constData());
+    check(sqlite3_bind_text(statement_.get(), parameter, utf8.constData(), static_cast<int>(utf8.size()),
+                            SQLITE_STATIC));
     return *this;
 }
 
@@ -89,6 +102,11 @@ int changedRows(Connection& connection) {
     return sqlite3_changes(connection.handle());
 }
 
+qint64 dataVersion(Connection& connection) {
+    Query version(connection, "pragma data_version");
+    return version.next() ? version.number(0) : -1;
+}
+
 void openStore(Connection& connection, const QString& path, int busyWaitMs) {
     QString quoted = path;
     connection.open(QStringLiteral("Data Source=\"") +
@@ -101,4 +119,4 @@ bool isStoreBusy(const std::exception& error) {
     return describe(error).startsWith(QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY)));
 }
 
-} // namespace cw::addressbook
+} // namespace cw

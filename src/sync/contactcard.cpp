@@ -1,0 +1,21 @@
+#include "sync/contactcard.h"
+
+#include "formats/vcardreader.h"
+
+#include <QBuffer>
+
+namespace cw::addressbook {
+
+Contact readContact(const QString& href, const QString& etag, const QByteArray& card) {
+    QByteArray bytes = card;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    VCardReader reader(buffer);
+    Contact contact{href, {}, etag, std::nullopt};
+    const bool read = reader.next(contact.birthday);
+    contact.uid = reader.uid();
+    contact.damaged = !read || reader.damaged();
+    return contact;
+}
+
+} // namespace cw::addressbook
