@@ -179,129 +179,137 @@ bool ContactStore::sweep(Statements& statements) {
     return changed;
 }
 
-bool ContactStore::apply(const std::vector<Contact>& contacts) {
+// Every write: one transaction, the counted rows brought up to date, the shared statements prepared.
+template <typename Step> auto ContactStore::write(Step step) {
     Transaction transaction(connection_);
     begin();
     Statements statements(connection_);
-    // Once a sync, the links without a row are looked at again; after that only the contacts read.
-    bool changed = !std::exchange(swept_, true) && sweep(statements);
-    Query find(connection_, "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
-                            "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
-    Query insert(connection_,
-                 "insert into tblContactLink (SourceId,Href,Uid,ETag,Person,BirthMonth,BirthDay) "
-                 "values (?,?,?,?,?,?,?)");
-    Query update(connection_,
-                 "update tblContactLink set Uid=?,ETag=?,Person=?,BirthMonth=?,BirthDay=? where id=?");
-    Query updateRow(connection_, "update tblBirthday set Person=?,BirthMonth=?,BirthDay=? where id=?");
-    for (const Contact& contact : contacts) {
-        if (contact.damaged)
-            continue;
-        const bool dated = contact.birthday.has_value();
-        Link link{0, contact.href, contact.uid, {}};
-        if (dated)
-            link.birthday = {0, contact.birthday->name, contact.birthday->month, contact.birthday->day};
-        const auto bindFields = [&](Query& query, int first) {
-            query.bind(first, contact.uid).bind(first + 1, contact.etag).bind(first + 2, link.birthday.name);
-            if (dated)
-                query.bind(first + 3, qint64(link.birthday.month)).bind(first + 4, qint64(link.birthday.day));
-            else
-                query.bind(first + 3, QString()).bind(first + 4, QString());
-        };
-        find.bind(1, sourceId_).bind(2, contact.href);
-        const bool known = find.next();
-        const Row row = known && !find.isNull(1)
-                            ? Row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))}
-                            : Row{};
-        if (known) {
-            link.id = find.number(0);
-            update.bind(6, link.id);
-            bindFields(update, 1);
-            update.run();
-        } else {
-            insert.bind(1, sourceId_).bind(2, contact.href);
-            bindFields(insert, 3);
-            insert.run();
-            link.id = lastInsertId(connection_);
-        }
-        if (row.id == 0) {
-            changed = (dated && place(statements, link)) || changed;
-            continue;
-        }
-        const Row& now = link.birthday;
-        if (dated && now.name == row.name && now.month == row.month && now.day == row.day)
-            continue;
-        changed = true;
-        // Changed in place unless an equal row is there already or a contact stood back for this one.
-        statements.waiting.bind(1, row.id);
-        if (dated && rowsLike(now) == 0 && !statements.waiting.next()) {
-            updateRow.bind(1, now.name)
-                .bind(2, qint64(now.month))
-                .bind(3, qint64(now.day))
-                .bind(4, row.id)
-                .run();
-            countKey(row, -1);
-            countKey(now, 1);
-            continue;
-        }
-        statements.link.bind(1, QString()).bind(2, link.id).run();
-        release(statements, row);
-        if (dated)
-            place(statements, link);
-    }
+    const auto result = step(statements);
     transaction.commit();
-    return changed;
+    return result;
+}
+
+bool ContactStore::apply(const std::vector<Contact>& contacts) {
+    return write([&](Statements& statements) {
+        // Once a sync, the links without a row are looked at again; after that only the contacts read.
+        bool changed = !std::exchange(swept_, true) && sweep(statements);
+        Query find(connection_,
+                   "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
+                   "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
+        Query insert(connection_,
+                     "insert into tblContactLink (SourceId,Href,Uid,ETag,Person,BirthMonth,BirthDay) "
+                     "values (?,?,?,?,?,?,?)");
+        Query update(connection_,
+                     "update tblContactLink set Uid=?,ETag=?,Person=?,BirthMonth=?,BirthDay=? where id=?");
+        Query updateRow(connection_, "update tblBirthday set Person=?,BirthMonth=?,BirthDay=? where id=?");
+        for (const Contact& contact : contacts) {
+            if (contact.damaged)
+                continue;
+            const bool dated = contact.birthday.has_value();
+            Link link{0, contact.href, contact.uid, {}};
+            if (dated)
+                link.birthday = {0, contact.birthday->name, contact.birthday->month, contact.birthday->day};
+            const auto bindFields = [&](Query& query, int first) {
+                query.bind(first, contact.uid)
+                    .bind(first + 1, contact.etag)
+                    .bind(first + 2, link.birthday.name);
+                if (dated)
+                    query.bind(first + 3, qint64(link.birthday.month))
+                        .bind(first + 4, qint64(link.birthday.day));
+                else
+                    query.bind(first + 3, QString()).bind(first + 4, QString());
+            };
+            find.bind(1, sourceId_).bind(2, contact.href);
+            const bool known = find.next();
+            const Row row = known && !find.isNull(1)
+                                ? Row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))}
+                                : Row{};
+            if (known) {
+                link.id = find.number(0);
+                update.bind(6, link.id);
+                bindFields(update, 1);
+                update.run();
+            } else {
+                insert.bind(1, sourceId_).bind(2, contact.href);
+                bindFields(insert, 3);
+                insert.run();
+                link.id = lastInsertId(connection_);
+            }
+            if (row.id == 0) {
+                changed = (dated && place(statements, link)) || changed;
+                continue;
+            }
+            const Row& now = link.birthday;
+            if (dated && now.name == row.name && now.month == row.month && now.day == row.day)
+                continue;
+            changed = true;
+            // Changed in place unless an equal row is there already or a contact stood back for this one.
+            statements.waiting.bind(1, row.id);
+            if (dated && rowsLike(now) == 0 && !statements.waiting.next()) {
+                updateRow.bind(1, now.name)
+                    .bind(2, qint64(now.month))
+                    .bind(3, qint64(now.day))
+                    .bind(4, row.id)
+                    .run();
+                countKey(row, -1);
+                countKey(now, 1);
+                continue;
+            }
+            statements.link.bind(1, QString()).bind(2, link.id).run();
+            release(statements, row);
+            if (dated)
+                place(statements, link);
+        }
+        return changed;
+    });
 }
 
 bool ContactStore::remove(const QStringList& hrefs) {
-    Transaction transaction(connection_);
-    begin();
-    Statements statements(connection_);
-    bool changed = !std::exchange(swept_, true) && sweep(statements);
-    Query find(connection_, "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
-                            "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
-    Query deleteLink(connection_, "delete from tblContactLink where id=?");
-    for (const QString& href : hrefs) {
-        find.bind(1, sourceId_).bind(2, href);
-        if (!find.next())
-            continue;
-        const qint64 linkId = find.number(0);
-        const Row row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))};
-        const bool hadRow = !find.isNull(1);
-        deleteLink.bind(1, linkId).run();
-        changed = (hadRow && release(statements, row)) || changed;
-    }
-    transaction.commit();
-    return changed;
+    return write([&](Statements& statements) {
+        bool changed = !std::exchange(swept_, true) && sweep(statements);
+        Query find(connection_,
+                   "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
+                   "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
+        Query deleteLink(connection_, "delete from tblContactLink where id=?");
+        for (const QString& href : hrefs) {
+            find.bind(1, sourceId_).bind(2, href);
+            if (!find.next())
+                continue;
+            const qint64 linkId = find.number(0);
+            const Row row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))};
+            const bool hadRow = !find.isNull(1);
+            deleteLink.bind(1, linkId).run();
+            changed = (hadRow && release(statements, row)) || changed;
+        }
+        return changed;
+    });
 }
 
 bool ContactStore::settle() {
-    Transaction transaction(connection_);
-    begin();
-    Statements statements(connection_);
-    swept_ = true;
-    const bool changed = sweep(statements);
-    transaction.commit();
-    return changed;
+    return write([&](Statements& statements) {
+        swept_ = true;
+        const bool changed = sweep(statements);
+        return changed;
+    });
 }
 
 int ContactStore::removeSource() {
-    Transaction transaction(connection_);
-    begin();
-    Statements statements(connection_);
-    Query owned(connection_, "select b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l join "
-                             "tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
-    owned.bind(1, sourceId_);
-    std::vector<Row> rows;
-    while (owned.next())
-        rows.push_back({owned.number(0), owned.text(1), int(owned.number(2)), int(owned.number(3))});
-    for (const char* text : {"delete from tblContactLink where SourceId=?",
-                             "delete from tblHidden where SourceId=?", "delete from tblSource where id=?"})
-        Query(connection_, text).bind(1, sourceId_).run();
-    int removed = 0;
-    for (const Row& row : rows)
-        removed += release(statements, row) ? 1 : 0;
-    transaction.commit();
-    return removed;
+    return write([&](Statements& statements) {
+        Query owned(connection_, "select b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l join "
+                                 "tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
+        owned.bind(1, sourceId_);
+        std::vector<Row> rows;
+        while (owned.next())
+            rows.push_back({owned.number(0), owned.text(1), int(owned.number(2)), int(owned.number(3))});
+        for (const char* text :
+             {"delete from tblContactLink where SourceId=?", "delete from tblHidden where SourceId=?",
+              "delete from tblSource where id=?"})
+            Query(connection_, text).bind(1, sourceId_).run();
+        int removed = 0;
+        for (const Row& row : rows)
+            removed += release(statements, row) ? 1 : 0;
+        return removed;
+    });
 }
 
 bool ContactStore::takeBookName(const QString& name) {

@@ -75,6 +75,7 @@ class ContactStore {
     void checkSource();
     // Inside each transaction: the source still there, and the row keys as the store holds them now.
     void begin();
+    template <typename Step> auto write(Step step);
     // Once a sync: the contacts without a row, and rows that double another.
     bool sweep(Statements& statements);
     bool dropDoubles(Statements& statements);

@@ -6,19 +6,13 @@
 #include "store/contactstore.h"
 
 #include <QObject>
-#include <QStringList>
-#include <QUrl>
+#include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 namespace cw::addressbook {
-
-class DavClient;
-struct DavReply;
-struct DavResponse;
-struct DavTrust;
 
 // What a sync says when another program held the store past the wait.
 QString storeBusyText();

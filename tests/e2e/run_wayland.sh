@@ -6,29 +6,11 @@
 # place for the caller to inspect. Exits 77 (skipped) when a tool the run needs is not installed.
 set -uo pipefail
 
-program="$1"
-scenario="$2"
-shots="$3"
 keep_root="${4:-}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-python=/usr/bin/python3
-
-missing=()
-for tool in weston weston-screenshooter dbus-run-session; do
-    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-done
-[ -x "$python" ] && "$python" -c 'import pyatspi' >/dev/null 2>&1 || missing+=("python3-pyatspi")
-[ -x /usr/libexec/at-spi-bus-launcher ] || missing+=("at-spi2-core")
-compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null || missing+=("qt6-wayland")
-if [ ${#missing[@]} -ne 0 ]; then
-    echo "SKIP: Wayland check '$scenario' needs tools that are not installed: ${missing[*]}"
-    echo "      (scripts/test installs them: weston qt6-wayland at-spi2-core python3-pyatspi dbus)"
-    exit 77
-fi
-if [ ! -x "$program" ]; then
-    echo "FAIL: program not found: $program"
-    exit 1
-fi
+source "$here/require.sh"
+compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null || missing_extra=qt6-wayland
+require "Wayland check" "weston qt6-wayland at-spi2-core python3-pyatspi dbus" weston weston-screenshooter dbus-run-session
 
 root="${keep_root:-$(mktemp -d "${TMPDIR:-/tmp}/candlewise-wayland.XXXXXX")}"
 source "$here/session_env.sh"

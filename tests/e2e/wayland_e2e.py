@@ -154,11 +154,7 @@ def scenario_alert(s):
     s.shot("editor")
     press(s.find(editor, "push button", "Save New Birthday Reminder"))
     # The editor starts on today's date, so the new birthday is due at once, snooze or not.
-    alert = s.window("Birthday Alert!")
-    text = s.wait_label(alert, "Birthdays due", lambda t: TYPED_NAME in t, "the new birthday in the alert")
-    check(f"{TYPED_NAME}'s birthday is today." in text, f"the saved birthday raises the alert: {text!r}")
-    s.shot("alert-after-save")
-    press(s.find(alert, "push button", "OK"))
+    answer_alert(s, TYPED_NAME, "alert-after-save")
     wait_for("the editor to close", lambda: not s.open_window("Add New Birthday Reminder"))
     wait_for("the new row in the store", lambda: any(r[1] == TYPED_NAME for r in s.rows()))
     wait_for("the new row in the list", lambda: TYPED_NAME in s.table_cells(table))
@@ -171,11 +167,11 @@ def scenario_alert(s):
     check(not os.path.exists(s.store + "-journal"), "no journal is left beside the store")
 
 
-def answer_alert(s, name):
+def answer_alert(s, name, shot="alert"):
     alert = s.window("Birthday Alert!")
     text = s.wait_label(alert, "Birthdays due", lambda t: name in t, "the alert text")
     check(f"{name}'s birthday is today." in text, f"the alert names {name}: {text!r}")
-    s.shot("alert")
+    s.shot(shot)
     press(s.find(alert, "push button", "OK"))
     wait_for("the alert to close", lambda: not s.open_window("Birthday Alert!"))
 
