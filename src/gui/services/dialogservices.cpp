@@ -1,6 +1,6 @@
 // Message boxes and file dialogs as the user sees them.
 #include "gui/services/apptitle.h"
-#include "gui/services/systemservices.h"
+#include "gui/services/services.h"
 
 #include <QApplication>
 #include <QFileDialog>

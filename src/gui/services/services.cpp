@@ -1,6 +1,5 @@
 #include "gui/services/services.h"
 
-#include "gui/services/systemservices.h"
 #include "gui/tray/trayshell.h"
 #include "platform/desktopnotices.h"
 

@@ -135,4 +135,12 @@ inline void showMessage(const QString& text, const QString& link = {}) {
     services().messages().show(text, {}, MessageIcon::None, MessageButtons::Ok, link);
 }
 
+// The production services, which Services makes when one is first asked for and no other was put in
+// place: message boxes, file dialogs, the desktop, the tune player.
+std::unique_ptr<MessageService> createMessageBoxService();
+std::unique_ptr<FileDialogService> createFileDialogService();
+std::unique_ptr<Shell> createDesktopShell();
+std::unique_ptr<RandomSource> createSystemRandom();
+std::unique_ptr<PlayerFactory> createSoundPlayerFactory();
+
 } // namespace cw

@@ -3,7 +3,7 @@
 // plays: Qt Multimedia and the audio libraries under it are a sixth of the libraries a start would
 // load otherwise.
 #include "core/apperror.h"
-#include "gui/services/systemservices.h"
+#include "gui/services/services.h"
 
 #include <QFile>
 

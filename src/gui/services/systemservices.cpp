@@ -1,4 +1,4 @@
-#include "gui/services/systemservices.h"
+#include "gui/services/services.h"
 
 #include <QDesktopServices>
 #include <QRandomGenerator>

@@ -14,7 +14,7 @@
 #include "sync/syncjob.h"
 #include "sync/syncrunner.h"
 
-#include "gui/services/systemservices.h"
+#include "gui/services/services.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

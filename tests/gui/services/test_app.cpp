@@ -5,7 +5,7 @@
 #include "gui/services/apptitle.h"
 #include "gui/services/errorreport.h"
 #include "gui/services/listview.h"
-#include "gui/services/systemservices.h"
+#include "gui/services/services.h"
 #include "platform/settings.h"
 #include "platform/singleinstance.h"
 #include "support/files.h"
