@@ -55,9 +55,10 @@ int monthNumberOfRow(const BirthdayList& list, size_t row) {
 std::vector<BirthdayLineText> takeRows(const BirthdayList& list) {
     std::vector<BirthdayLineText> rows;
     rows.reserve(list.size());
-    for (size_t row = 0; row < list.size(); ++row)
-        rows.push_back(
-            birthdayLineText(list.person(row), monthNumberOfRow(list, row), list.text(list.day(row))));
+    for (size_t row = 0; row < list.size(); ++row) {
+        const int month = monthNumberOfRow(list, row);
+        rows.push_back(birthdayLineText(list.person(row), month, list.text(list.day(row))));
+    }
     return rows;
 }
 } // namespace
