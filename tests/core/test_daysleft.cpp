@@ -1,7 +1,6 @@
 // The days-left rule: today, tomorrow, yesterday, the year's turn, leap days and rolled-over dates.
 #include "core/apperror.h"
 #include "core/daysleft.h"
-#include "support/groups.h"
 
 #include <QTest>
 
@@ -123,9 +122,5 @@ void TestDaysLeft::buildDateOutOfRange() {
     QCOMPARE(buildDate(9999, 12, 31), QDate(9999, 12, 31));
 }
 
-int runDaysLeftTests(int argc, char** argv) {
-    TestDaysLeft test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestDaysLeft)
 #include "test_daysleft.moc"

@@ -2,7 +2,6 @@
 #include "core/apperror.h"
 #include "core/monthnames.h"
 #include "formats/birthdayline.h"
-#include "support/groups.h"
 
 #include <QTest>
 
@@ -173,9 +172,5 @@ void TestLineFormat::longLineIsShortenedInTheMessage() {
     }
 }
 
-int runLineFormatTests(int argc, char** argv) {
-    TestLineFormat test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestLineFormat)
 #include "test_lineformat.moc"
