@@ -105,7 +105,8 @@ void TestLineFormat::acceptedLines() {
     QFETCH(QString, name);
     QFETCH(int, month);
     QFETCH(int, day);
-    const BirthdayLine birthday = parseBirthdayLine(line, 1);
+    BirthdayLine birthday;
+    QVERIFY_THROWS_NO_EXCEPTION(birthday = parseBirthdayLine(line, 1));
     QCOMPARE(birthday.name, name);
     QCOMPARE(birthday.month, month);
     QCOMPARE(birthday.day, day);
