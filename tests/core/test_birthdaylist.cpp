@@ -2,7 +2,6 @@
 #include "core/apperror.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
-#include "support/groups.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,9 +107,5 @@ void TestBirthdayList::readsInTheListQuerysOrder() {
     sqlite3_close(db);
 }
 
-int runBirthdayListTests(int argc, char** argv) {
-    TestBirthdayList test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestBirthdayList)
 #include "test_birthdaylist.moc"

@@ -1,7 +1,6 @@
 // The days-left rule: today, tomorrow, yesterday, the year's turn, leap days and rolled-over dates.
 #include "core/apperror.h"
 #include "core/daysleft.h"
-#include "support/groups.h"
 
 #include <QTest>
 
@@ -58,7 +57,9 @@ void TestDaysLeft::rule() {
     QFETCH(int, day);
     QFETCH(int, days);
     QFETCH(int, when);
-    const DaysLeft result = daysLeft(month, day, today);
+    // A row the rule rejects fails alone, and the rows after it still run.
+    DaysLeft result{};
+    QVERIFY_THROWS_NO_EXCEPTION(result = daysLeft(month, day, today));
     QCOMPARE(result.days, days);
     QCOMPARE(int(result.when), when);
     // The stored values arrive as variants of any kind.
@@ -84,7 +85,9 @@ void TestDaysLeft::buildDateNormalises() {
     QFETCH(int, month);
     QFETCH(int, day);
     QFETCH(QDate, expected);
-    QCOMPARE(buildDate(year, month, day), expected);
+    QDate built;
+    QVERIFY_THROWS_NO_EXCEPTION(built = buildDate(year, month, day));
+    QCOMPARE(built, expected);
 }
 
 void TestDaysLeft::failures_data() {
@@ -123,9 +126,5 @@ void TestDaysLeft::buildDateOutOfRange() {
     QCOMPARE(buildDate(9999, 12, 31), QDate(9999, 12, 31));
 }
 
-int runDaysLeftTests(int argc, char** argv) {
-    TestDaysLeft test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestDaysLeft)
 #include "test_daysleft.moc"

@@ -3,8 +3,7 @@
 #include "formats/icalendarformat.h"
 #include "formats/vcardreader.h"
 #include "support/files.h"
-#include "support/groups.h"
-#include "support/sandbox.h"
+#include "support/folders.h"
 #include "transfer/formatimport.h"
 
 #include <QBuffer>
@@ -158,9 +157,9 @@ void TestFormats::formatIsToldByTheContent_data() {
 void TestFormats::formatIsToldByTheContent() {
     QFETCH(QByteArray, bytes);
     QFETCH(FileFormat, format);
-    cwtest::Sandbox sandbox;
-    writeBytes(sandbox.path("in"), bytes);
-    QCOMPARE(fileFormatOf(sandbox.path("in")), format);
+    cwtest::Folders folders;
+    writeBytes(folders.path("in"), bytes);
+    QCOMPARE(fileFormatOf(folders.path("in")), format);
 }
 
 // However a calendar's bytes come, the event reads the same.
@@ -226,9 +225,5 @@ void TestFormats::calendarAlarmsFollowTheReminderOptions() {
         QVERIFY2(text.contains(alarm), alarm);
 }
 
-int runFormatTests(int argc, char** argv) {
-    TestFormats test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestFormats)
 #include "test_formats.moc"

@@ -2,9 +2,8 @@
 #include "core/apperror.h"
 #include "formats/textfile.h"
 #include "support/files.h"
-#include "support/groups.h"
+#include "support/folders.h"
 #include "support/permissions.h"
-#include "support/sandbox.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -85,8 +84,8 @@ void TestTextFile::lineEnds() {
 }
 
 void TestTextFile::readsFileLines() {
-    cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("in.txt");
+    cwtest::Folders folders;
+    const QString path = folders.path("in.txt");
     writeBytes(path, "\xEF\xBB\xBF"
                      "Jos\xC3\xA9,March 3\r\nNim,October 18\nLast,May 1");
     QCOMPARE(readTextLines(path),
@@ -159,8 +158,8 @@ void TestTextFile::lineWithoutEndIsReadOnlyInPart() {
 }
 
 void TestTextFile::unreadableFiles() {
-    cwtest::Sandbox sandbox;
-    const QString missing = sandbox.path("missing.txt");
+    cwtest::Folders folders;
+    const QString missing = folders.path("missing.txt");
     try {
         readTextLines(missing);
         QFAIL("a missing file was read");
@@ -168,9 +167,9 @@ void TestTextFile::unreadableFiles() {
         QVERIFY2(error.description().contains(missing), qPrintable(error.description()));
     }
     QVERIFY(!QFileInfo::exists(missing)); // reading never creates
-    QVERIFY_THROWS_EXCEPTION(AppError, readTextLines(sandbox.path("app")));
+    QVERIFY_THROWS_EXCEPTION(AppError, readTextLines(folders.path("app")));
 
-    const QString locked = sandbox.path("locked.txt");
+    const QString locked = folders.path("locked.txt");
     writeBytes(locked, "Nim,October 18\r\n");
     QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
     cwtest::PermissionBitsApply unreadable;
@@ -181,8 +180,8 @@ void TestTextFile::unreadableFiles() {
 }
 
 void TestTextFile::writesUtf8WithCrLf() {
-    cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("out.txt");
+    cwtest::Folders folders;
+    const QString path = folders.path("out.txt");
     writeBytes(path, QByteArray(10000, 'x')); // longer than what replaces it
     TextFileWriter writer(path);
     writer.writeLine(QString::fromUtf8("José,March 3"));
@@ -191,12 +190,12 @@ void TestTextFile::writesUtf8WithCrLf() {
     QCOMPARE(readBytes(path), QByteArray(10000, 'x')); // nothing shows before the commit
     writer.commit();
     QCOMPARE(readBytes(path), QByteArray("Jos\xC3\xA9,March 3\r\n\r\nNim,October 18\r\n"));
-    QCOMPARE(QDir(sandbox.path()).entryList({"out.txt*"}, QDir::Files), QStringList{"out.txt"});
+    QCOMPARE(QDir(folders.path()).entryList({"out.txt*"}, QDir::Files), QStringList{"out.txt"});
 }
 
 void TestTextFile::uncommittedWriterLeavesTargetAlone() {
-    cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("out.txt");
+    cwtest::Folders folders;
+    const QString path = folders.path("out.txt");
     writeBytes(path, "old\r\n");
     {
         TextFileWriter writer(path);
@@ -204,29 +203,25 @@ void TestTextFile::uncommittedWriterLeavesTargetAlone() {
             writer.writeLine(QStringLiteral("Person %1,May 1").arg(i));
     }
     QCOMPARE(readBytes(path), QByteArray("old\r\n"));
-    QCOMPARE(QDir(sandbox.path()).entryList(QDir::Files), QStringList{"out.txt"});
+    QCOMPARE(QDir(folders.path()).entryList(QDir::Files), QStringList{"out.txt"});
     {
-        TextFileWriter writer(sandbox.path("new.txt"));
+        TextFileWriter writer(folders.path("new.txt"));
         writer.writeLine(QStringLiteral("x"));
     }
-    QVERIFY(!QFileInfo::exists(sandbox.path("new.txt")));
+    QVERIFY(!QFileInfo::exists(folders.path("new.txt")));
 }
 
 void TestTextFile::writerInMissingFolderFails() {
-    cwtest::Sandbox sandbox;
-    const QString path = sandbox.path("nowhere/out.txt");
+    cwtest::Folders folders;
+    const QString path = folders.path("nowhere/out.txt");
     try {
         TextFileWriter writer(path);
         QFAIL("a file was created in a missing folder");
     } catch (const AppError& error) {
         QVERIFY2(error.description().contains(path), qPrintable(error.description()));
     }
-    QVERIFY(!QFileInfo::exists(sandbox.path("nowhere")));
+    QVERIFY(!QFileInfo::exists(folders.path("nowhere")));
 }
 
-int runTextFileTests(int argc, char** argv) {
-    TestTextFile test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestTextFile)
 #include "test_textfile.moc"

@@ -110,8 +110,5 @@ void TestFullExport::fullDiskLeavesTheOldFile() {
         QCOMPARE(readBytes(target), expected);
 }
 
-QObject* makeTestFullExport() {
-    return new TestFullExport;
-}
-
+QTEST_MAIN(TestFullExport)
 #include "test_fullexport.moc"

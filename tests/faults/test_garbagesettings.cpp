@@ -106,8 +106,5 @@ void TestGarbageSettings::goodValuesReplaceTheJunk() {
     QVERIFY(f.form->Check3->isChecked());
 }
 
-QObject* makeTestGarbageSettings() {
-    return new TestGarbageSettings;
-}
-
+QTEST_MAIN(TestGarbageSettings)
 #include "test_garbagesettings.moc"

@@ -106,8 +106,5 @@ void TestKilledImport::killedImportLeavesNothingOfTheFile() {
     QVERIFY(!QFileInfo::exists(journal));
 }
 
-QObject* makeTestKilledImport() {
-    return new TestKilledImport;
-}
-
+QTEST_MAIN(TestKilledImport)
 #include "test_killedimport.moc"

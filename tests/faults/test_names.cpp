@@ -172,8 +172,5 @@ void TestNames::namesStayOnOneLine() {
     QCOMPARE(f.storedRows(), stored);
 }
 
-QObject* makeTestNames() {
-    return new TestNames;
-}
-
+QTEST_MAIN(TestNames)
 #include "test_names.moc"

@@ -194,8 +194,5 @@ void TestStoreFaults::storeBusyAtStartUpOpensOnALaterTick() {
     QCOMPARE(f.errorReports(), 1);
 }
 
-QObject* makeTestStoreFaults() {
-    return new TestStoreFaults;
-}
-
+QTEST_MAIN(TestStoreFaults)
 #include "test_storefaults.moc"

@@ -7,6 +7,14 @@
 #include <QTest>
 #include <QtEndian>
 
+class TestCursor : public QObject {
+    Q_OBJECT
+  private slots:
+    void qtReadsTheCursorFormat();
+    void pictureIsAHandWithTransparentSurroundings();
+    void hotSpotIsOnTheFingertip();
+};
+
 namespace {
 
 QImage cursorImage() {
@@ -70,3 +78,6 @@ void TestCursor::hotSpotIsOnTheFingertip() {
     // Below the tip runs the finger: white fill between two outline columns.
     QCOMPARE(image.pixel(hotX, hotY + 2) & 0xFFFFFF, 0xFFFFFFu);
 }
+
+QTEST_MAIN(TestCursor)
+#include "test_cursor.moc"

@@ -15,6 +15,14 @@
 
 #include <memory>
 
+class TestSkin : public QObject {
+    Q_OBJECT
+  private slots:
+    void parsesWithoutWarnings();
+    void keepsFontsAndWhiteLabel();
+    void styleTheWindowAndList();
+};
+
 namespace {
 
 QString skinText() {
@@ -113,3 +121,6 @@ void TestSkin::styleTheWindowAndList() {
     const QImage window = sample.window->grab().toImage();
     QCOMPARE(window.pixelColor(390, 290), QColor(0xd4, 0xd0, 0xc8));
 }
+
+QTEST_MAIN(TestSkin)
+#include "test_skin.moc"

@@ -9,6 +9,15 @@
 #include <cstdlib>
 #include <vector>
 
+class TestTune : public QObject {
+    Q_OBJECT
+  private slots:
+    void isPcmMono16Bit22050();
+    void lengthAndLevel();
+    void startsAndEndsWithoutAClick();
+    void opensOnConcertPitchG();
+};
+
 namespace {
 
 struct Wave {
@@ -104,3 +113,6 @@ void TestTune::opensOnConcertPitchG() {
     const double frequency = 22050.0 / bestLag;
     QVERIFY2(std::abs(frequency - 392.0) < 6.0, qPrintable(QString::number(frequency)));
 }
+
+QTEST_MAIN(TestTune)
+#include "test_tune.moc"

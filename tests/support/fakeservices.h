@@ -1,6 +1,7 @@
 #pragma once
 // Scripted stand-ins for the program's outside services.
 #include "gui/services/services.h"
+#include "support/fakeclock.h"
 
 #include <QList>
 #include <QStringList>
@@ -10,14 +11,6 @@
 #include <utility>
 
 namespace cwtest {
-
-class FakeClock : public cw::Clock {
-  public:
-    mutable QDateTime current{QDate(2026, 12, 7), QTime(9, 0)};
-    int secondsPerRead = 0; // a clock that moves as it is read makes any work long
-    QDate today() const override { return current.date(); }
-    QDateTime now() const override { return std::exchange(current, current.addSecs(secondsPerRead)); }
-};
 
 struct ShownMessage {
     QString text;

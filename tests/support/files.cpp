@@ -1,6 +1,6 @@
 #include "support/files.h"
 
-#include "gui/services/datafolder.h"
+#include "store/sharedconnection.h"
 #include "support/recordset.h"
 
 #include <QCryptographicHash>

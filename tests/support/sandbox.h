@@ -1,25 +1,18 @@
 #pragma once
-// A test's own world: temporary data root, settings home, autostart folder and application folder,
-// with scripted services in place. Nothing outside the temporary folder is touched.
+// A test's own world: its own folders, with scripted services in place.
 #include "support/fakeservices.h"
 #include "support/faketray.h"
-
-#include <QTemporaryDir>
+#include "support/folders.h"
 
 namespace cwtest {
 
-class Sandbox {
+class Sandbox : public Folders {
   public:
     Sandbox();
     ~Sandbox();
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
 
-    QString path(const QString& relative = {}) const;
-    QString appFolder() const { return path(QStringLiteral("app")); }
-    // Copies a side file of the built program (dbBlank.mdb, happybirthday.wav, ...) into the
-    // application folder; false when the build has none.
-    bool installSideFile(const QString& name);
     // The live store prepared and the shared connection opened on it.
     void openStore();
 
@@ -30,11 +23,6 @@ class Sandbox {
     FakeRandom* random;
     PlayerLog playerLog;
     TrayLog trayLog;
-
-  private:
-    QTemporaryDir dir_;
 };
-
-QString builtSideFile(const QString& name);
 
 } // namespace cwtest

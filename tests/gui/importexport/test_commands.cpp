@@ -7,7 +7,6 @@
 #include "gui/services/services.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
-#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 
@@ -296,9 +295,5 @@ void TestCommands::formatHelp() {
     QVERIFY(sandbox.fileDialogs->openRequests.isEmpty() && sandbox.fileDialogs->saveRequests.isEmpty());
 }
 
-int runCommandTests(int argc, char** argv) {
-    TestCommands test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestCommands)
 #include "test_commands.moc"

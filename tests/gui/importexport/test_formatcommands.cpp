@@ -3,7 +3,6 @@
 #include "gui/importexport/importexportcommands.h"
 #include "gui/services/errorreport.h"
 #include "store/birthdaylist.h"
-#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 #include "transfer/formatimport.h"
@@ -95,9 +94,5 @@ void TestFormatCommands::calendarExportReadsBackTheSame() {
     QCOMPARE(storedBirthdays(), listBirthdays(list));
 }
 
-int runFormatCommandTests(int argc, char** argv) {
-    TestFormatCommands test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestFormatCommands)
 #include "test_formatcommands.moc"

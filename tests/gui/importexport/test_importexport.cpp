@@ -4,7 +4,6 @@
 #include "gui/services/datafolder.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
-#include "support/groups.h"
 #include "support/sandbox.h"
 #include "textiofixture.h"
 #include "transfer/modbdays.h"
@@ -217,9 +216,5 @@ void TestImportExport::exportToMissingFolderFails() {
     QVERIFY(!QFileInfo::exists(sandbox.path("nowhere")));
 }
 
-int runImportExportTests(int argc, char** argv) {
-    TestImportExport test;
-    return cwtest::exec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestImportExport)
 #include "test_importexport.moc"

@@ -267,11 +267,8 @@ void TestList::findAsYouType() {
     QCOMPARE(form.ListView1->model()->rowCount(), 4);
 }
 
+QTEST_MAIN(TestList)
 #include "test_list.moc"
-
-QObject* makeTestList() {
-    return new TestList;
-}
 
 // An edit made while finding keeps its row current, also one added after the rows shown.
 void TestList::editWhileFindingKeepsTheRow() {

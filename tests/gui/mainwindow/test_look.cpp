@@ -229,8 +229,5 @@ void TestLook::screenReadersAndFocus() {
     }
 }
 
+QTEST_MAIN(TestLook)
 #include "test_look.moc"
-
-QObject* makeTestLook() {
-    return new TestLook;
-}

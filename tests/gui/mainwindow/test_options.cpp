@@ -120,8 +120,5 @@ void TestOptions::windowPlaceIsState() {
     }
 }
 
+QTEST_MAIN(TestOptions)
 #include "test_options.moc"
-
-QObject* makeTestOptions() {
-    return new TestOptions;
-}

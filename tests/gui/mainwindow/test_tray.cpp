@@ -118,8 +118,5 @@ void TestTray::quitDuringTheStart() {
     }
 }
 
+QTEST_MAIN(TestTray)
 #include "test_tray.moc"
-
-QObject* makeTestTray() {
-    return new TestTray;
-}

@@ -1,5 +1,6 @@
 // The due rule, the alert text, the snooze preselection, OK and the tune.
 #include "gui/mainwindow/fixture.h"
+#include "remindermain.h"
 
 #include "gui/reminders/duerule.h"
 #include "gui/services/timercontrol.h"
@@ -258,8 +259,5 @@ void TestAlert::namesShowAsTyped() {
     QCOMPARE(shownText(f.form->Label1), "Next birthday is in " + name + " Today");
 }
 
+CW_REMINDER_TEST_MAIN(TestAlert)
 #include "test_alert.moc"
-
-QObject* makeTestAlert() {
-    return new TestAlert;
-}

@@ -1,6 +1,7 @@
 // A new day noticed by the tick: the list follows the calendar and a birthday that becomes due while
 // the program runs is announced.
 #include "gui/mainwindow/fixture.h"
+#include "remindermain.h"
 
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
@@ -212,8 +213,5 @@ void TestNewDay::missedDaysAreCaughtUp() {
     QCOMPARE(f.alerts.count, 2);
 }
 
+CW_REMINDER_TEST_MAIN(TestNewDay)
 #include "test_newday.moc"
-
-QObject* makeTestNewDay() {
-    return new TestNewDay;
-}

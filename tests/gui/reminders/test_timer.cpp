@@ -1,5 +1,6 @@
 // The once-a-second tick: the countdown, the end of a snooze cycle, and the test command's alert.
 #include "gui/mainwindow/fixture.h"
+#include "remindermain.h"
 
 #include "gui/reminders/duerule.h"
 #include "gui/services/timercontrol.h"
@@ -133,8 +134,5 @@ void TestTimer::snoozeKeepsToTheClockAcrossASuspend() {
     QCOMPARE(f.label(), QStringLiteral("You will be reminded of birthday in 1:00:00"));
 }
 
+CW_REMINDER_TEST_MAIN(TestTimer)
 #include "test_timer.moc"
-
-QObject* makeTestTimer() {
-    return new TestTimer;
-}

@@ -214,10 +214,7 @@ class TestControl : public QObject {
     }
 };
 
-QObject* newControlTests() {
-    return new TestControl;
-}
-
 } // namespace cw::test
 
+QTEST_MAIN(cw::test::TestControl)
 #include "test_control.moc"

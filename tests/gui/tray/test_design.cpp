@@ -69,10 +69,7 @@ class TestDesign : public QObject {
     }
 };
 
-QObject* newDesignTests() {
-    return new TestDesign;
-}
-
 } // namespace cw::test
 
+QTEST_MAIN(cw::test::TestDesign)
 #include "test_design.moc"

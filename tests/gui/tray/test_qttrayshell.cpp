@@ -102,10 +102,7 @@ class TestQtTrayShell : public QObject {
     }
 };
 
-QObject* newQtTrayShellTests() {
-    return new TestQtTrayShell;
-}
-
 } // namespace cw::test
 
+QTEST_MAIN(cw::test::TestQtTrayShell)
 #include "test_qttrayshell.moc"

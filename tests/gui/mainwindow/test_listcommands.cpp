@@ -12,7 +12,7 @@
 
 using namespace cwtest;
 
-class TestCommands : public QObject {
+class TestListCommands : public QObject {
     Q_OBJECT
   private slots:
     void addThroughTheEditor();
@@ -29,7 +29,7 @@ class TestCommands : public QObject {
     void enterAndEscape();
 };
 
-void TestCommands::addThroughTheEditor() {
+void TestListCommands::addThroughTheEditor() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}});
     f.start();
@@ -43,7 +43,7 @@ void TestCommands::addThroughTheEditor() {
     QCOMPARE(f.errorReports(), 0);
 }
 
-void TestCommands::editorOpensOnToday() {
+void TestListCommands::editorOpensOnToday() {
     MainWindowFixture f(QDate(2026, 8, 17));
     f.start();
     QString name = "x", month, day, caption;
@@ -64,7 +64,7 @@ void TestCommands::editorOpensOnToday() {
     QCOMPARE(caption, QStringLiteral("Add New Birthday Reminder"));
 }
 
-void TestCommands::editorValidationOrder() {
+void TestListCommands::editorValidationOrder() {
     MainWindowFixture f;
     f.start();
     whenModal<cw::Form2>([&](cw::Form2* e) {
@@ -83,7 +83,7 @@ void TestCommands::editorValidationOrder() {
     QVERIFY(f.storedRows().isEmpty());
 }
 
-void TestCommands::editKeepsTheId() {
+void TestListCommands::editKeepsTheId() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}, {"Bob", 7, 9}});
     f.start();
@@ -106,7 +106,7 @@ void TestCommands::editKeepsTheId() {
     QCOMPARE(f.form->ListView1->itemText(1), id);
 }
 
-void TestCommands::cancelChangesNothing() {
+void TestListCommands::cancelChangesNothing() {
     MainWindowFixture f;
     f.store({{"Ann", 1, 5}});
     f.start();
@@ -122,7 +122,7 @@ void TestCommands::cancelChangesNothing() {
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
 }
 
-void TestCommands::deleteAskedAndAnswered() {
+void TestListCommands::deleteAskedAndAnswered() {
     MainWindowFixture f;
     f.store({{"O'Neil", 1, 5}, {"Bob", 7, 9}});
     f.start();
@@ -145,7 +145,7 @@ void TestCommands::deleteAskedAndAnswered() {
     QCOMPARE(f.column(1), QStringList({"O'Neil"}));
 }
 
-void TestCommands::deleteAndEditOnAnEmptyList() {
+void TestListCommands::deleteAndEditOnAnEmptyList() {
     MainWindowFixture f;
     f.start();
     int editors = 0;
@@ -163,7 +163,7 @@ void TestCommands::deleteAndEditOnAnEmptyList() {
     QCOMPARE(editors, 0);
 }
 
-void TestCommands::sampleDataTwice() {
+void TestListCommands::sampleDataTwice() {
     MainWindowFixture f(QDate(2026, 4, 1));
     f.start();
     f.form->PushButton4->click();
@@ -174,7 +174,7 @@ void TestCommands::sampleDataTwice() {
     QCOMPARE(f.sandbox.messages->shown.size(), 0);
 }
 
-void TestCommands::testCommandTwice() {
+void TestListCommands::testCommandTwice() {
     MainWindowFixture f(QDate(2026, 9, 3));
     f.store({{"Ann", 1, 5}});
     f.start();
@@ -191,7 +191,7 @@ void TestCommands::testCommandTwice() {
     QCOMPARE(f.errorReports(), 0);
 }
 
-void TestCommands::messagesOfHelpAndTheExplanations() {
+void TestListCommands::messagesOfHelpAndTheExplanations() {
     MainWindowFixture f;
     f.start();
     f.form->PushButton5->click();
@@ -211,7 +211,7 @@ void TestCommands::messagesOfHelpAndTheExplanations() {
 // The reminder timer ticks while a file is picked and waits only while the progress dialog is up.
 // The session ending then (SIGTERM) cancels the import: nothing of the file is stored, no report
 // comes, and the window closes.
-void TestCommands::sessionEndsDuringALongImport() {
+void TestListCommands::sessionEndsDuringALongImport() {
     MainWindowFixture f;
     f.store({{"Ann", 3, 1}});
     f.start();
@@ -244,7 +244,7 @@ void TestCommands::sessionEndsDuringALongImport() {
 }
 
 // Also run under GTK's theme, where Enter presses a focused option button. Control 0 has the first focus.
-void TestCommands::enterAndEscape() {
+void TestListCommands::enterAndEscape() {
     for (const auto& [editor, control, key] :
          std::initializer_list<std::tuple<bool, int, int>>{{false, 0, Qt::Key_Return},
                                                            {false, 1, Qt::Key_Enter},
@@ -276,8 +276,5 @@ void TestCommands::enterAndEscape() {
     }
 }
 
-#include "test_commands.moc"
-
-QObject* makeTestCommands() {
-    return new TestCommands;
-}
+QTEST_MAIN(TestListCommands)
+#include "test_listcommands.moc"

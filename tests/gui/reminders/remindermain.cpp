@@ -1,22 +1,16 @@
+#include "remindermain.h"
+
 #include "gui/services/services.h"
 #include "platform/desktopnotices.h"
-#include "support/groups.h"
 
 #include <QApplication>
-#include <QTest>
+#include <QPointer>
 
-QObject* makeTestAlert();
-QObject* makeTestTimer();
-QObject* makeTestNewDay();
+namespace remindertest {
 
-int main(int argc, char** argv) {
+int exec(int argc, char** argv, const std::function<int()>& runTests) {
     auto app = std::make_unique<QApplication>(argc, argv);
-    int failures = 0;
-    for (QObject* (*make)() : {makeTestAlert, makeTestTimer, makeTestNewDay}) {
-        QObject* test = make();
-        failures += cwtest::exec(test, argc, argv);
-        delete test;
-    }
+    const int failures = runTests();
     cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
     const QPointer<cw::DesktopNotices> syncNotices = &cw::services().syncNotices();
     app.reset();
@@ -24,3 +18,5 @@ int main(int argc, char** argv) {
         qFatal("a desktop notifier outlived the application");
     return failures;
 }
+
+} // namespace remindertest
