@@ -28,6 +28,8 @@ class Sandbox {
     ScriptedFileDialogs* fileDialogs;
     RecordingShell* shell;
     FakeRandom* random;
+    FakeNotifier* notices;
+    FakeNotifier* syncNotices;
     PlayerLog playerLog;
     TrayLog trayLog;
 

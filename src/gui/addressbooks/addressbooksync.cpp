@@ -7,7 +7,6 @@
 #include "gui/addressbooks/passwordprompt.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
 #include "platform/settings.h"
 #include "store/connection.h"
 #include "store/storelocation.h"

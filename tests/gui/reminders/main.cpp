@@ -1,5 +1,5 @@
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
+#include "support/fakeservices.h"
 #include "support/groups.h"
 
 #include <QApplication>
@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
         failures += cwtest::exec(test, argc, argv);
         delete test;
     }
-    cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
-    const QPointer<cw::DesktopNotices> syncNotices = &cw::services().syncNotices();
+    cw::services().setSyncNotices(std::make_unique<cwtest::FakeNotifier>());
+    const QPointer<cw::Notifier> syncNotices = &cw::services().syncNotices();
     app.reset();
     if (syncNotices)
         qFatal("a desktop notifier outlived the application");
