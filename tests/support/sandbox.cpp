@@ -49,11 +49,8 @@ Sandbox::Sandbox() {
     services.setTrayShells(std::make_unique<FakeTrayShellFactory>(trayLog));
     // No notification reaches the desktop of whoever runs the tests; those that check them connect
     // to a server of their own on a bus of their own.
-    auto noticesOwned = std::make_unique<FakeNotifier>(), syncNoticesOwned = std::make_unique<FakeNotifier>();
-    notices = noticesOwned.get();
-    syncNotices = syncNoticesOwned.get();
-    services.setNotices(std::move(noticesOwned));
-    services.setSyncNotices(std::move(syncNoticesOwned));
+    services.setNotices(std::unique_ptr<cw::Notifier>(notices = new FakeNotifier));
+    services.setSyncNotices(std::unique_ptr<cw::Notifier>(syncNotices = new FakeNotifier));
     // The program's own executable, as the start-up entry names it.
     const QString executable = appFolder() + QStringLiteral("/candlewise");
     QFile program(executable);

@@ -28,8 +28,7 @@ class Sandbox {
     ScriptedFileDialogs* fileDialogs;
     RecordingShell* shell;
     FakeRandom* random;
-    FakeNotifier* notices;
-    FakeNotifier* syncNotices;
+    FakeNotifier *notices, *syncNotices;
     PlayerLog playerLog;
     TrayLog trayLog;
 
