@@ -16,27 +16,19 @@ namespace cw {
 namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
+constexpr int replyTimeoutMilliseconds = 5000;
 
 QDBusMessage serverCall(const QString& method) {
     return QDBusMessage::createMethodCall(service, path, service, method);
 }
+
+QDBusConnection bus() {
+    return QDBusConnection::sessionBus();
+}
 } // namespace
 
-class DesktopNotices::Connection {
-  public:
-    explicit Connection(Bus bus)
-        : bus(bus == Bus::Session ? QDBusConnection::sessionBus()
-                                  : QDBusConnection(QStringLiteral("candlewise-no-bus"))) {}
-    QDBusConnection bus;
-};
-
-DesktopNotices::DesktopNotices(Bus bus, int timeoutMilliseconds)
-    : bus_(std::make_unique<Connection>(bus)), timeout_(timeoutMilliseconds) {}
-
-DesktopNotices::~DesktopNotices() = default;
-
 void DesktopNotices::post(const Notice& notice) {
-    if (!bus_->bus.isConnected())
+    if (!bus().isConnected())
         return;
     listen();
     askCapabilities(notice, ++posting_);
@@ -61,7 +53,7 @@ void DesktopNotices::forget() {
 // the last notice (a desktop's server replaced by another), so each notice asks afresh.
 void DesktopNotices::askCapabilities(const Notice& notice, quint64 posting) {
     auto* pending = new QDBusPendingCallWatcher(
-        bus_->bus.asyncCall(serverCall(QStringLiteral("GetCapabilities")), timeout_), this);
+        bus().asyncCall(serverCall(QStringLiteral("GetCapabilities")), replyTimeoutMilliseconds), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, notice, posting] {
         pending->deleteLater();
         const QDBusPendingReply<QStringList> reply = *pending;
@@ -78,18 +70,19 @@ void DesktopNotices::send(const Notice& notice, const QStringList& capabilities,
         for (const auto& [key, caption] : notice.buttons)
             actions << key << caption;
     }
-    QVariantMap hints{{QStringLiteral("desktop-entry"), notice.desktopEntry},
-                      {QStringLiteral("suppress-sound"), true}};
-    if (capabilities.contains(QStringLiteral("persistence")))
+    QVariantMap hints{{QStringLiteral("suppress-sound"), true}};
+    if (!notice.desktopEntry.isEmpty())
+        hints.insert(QStringLiteral("desktop-entry"), notice.desktopEntry);
+    // A notice up until withdrawn stays when clicked: it goes with what it tells of.
+    if (notice.expireMilliseconds == 0 && capabilities.contains(QStringLiteral("persistence")))
         hints.insert(QStringLiteral("resident"), true);
     // A server that reads markup would take a name such as "Tom & Jerry <3" for markup.
     const QString body =
         capabilities.contains(QStringLiteral("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;
     QDBusMessage notify = serverCall(QStringLiteral("Notify"));
-    // Expires never: it goes when the alert is answered, in the window or here.
     notify << QCoreApplication::applicationName() << lastId_ << notice.icon << notice.summary << body
-           << actions << hints << 0;
-    auto* pending = new QDBusPendingCallWatcher(bus_->bus.asyncCall(notify, timeout_), this);
+           << actions << hints << notice.expireMilliseconds;
+    auto* pending = new QDBusPendingCallWatcher(bus().asyncCall(notify, replyTimeoutMilliseconds), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, posting] {
         pending->deleteLater();
         const QDBusPendingReply<uint> reply = *pending;
@@ -110,21 +103,21 @@ void DesktopNotices::send(const Notice& notice, const QStringList& capabilities,
 void DesktopNotices::closeOnServer(uint id) {
     QDBusMessage close = serverCall(QStringLiteral("CloseNotification"));
     close << id;
-    bus_->bus.call(close, QDBus::NoBlock);
+    bus().call(close, QDBus::NoBlock);
 }
 
 void DesktopNotices::listen() {
     if (listening_)
         return;
     listening_ = true;
-    auto* owner = new QDBusServiceWatcher(service, bus_->bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    auto* owner = new QDBusServiceWatcher(service, bus(), QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, &DesktopNotices::forget);
-    bus_->bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
-                      SLOT(serverActionInvoked(uint, QString)));
-    bus_->bus.connect(service, path, service, QStringLiteral("ActivationToken"), this,
-                      SLOT(serverActivationToken(uint, QString)));
-    bus_->bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
-                      SLOT(serverNotificationClosed(uint, uint)));
+    bus().connect(service, path, service, QStringLiteral("ActionInvoked"), this,
+                  SLOT(serverActionInvoked(uint, QString)));
+    bus().connect(service, path, service, QStringLiteral("ActivationToken"), this,
+                  SLOT(serverActivationToken(uint, QString)));
+    bus().connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                  SLOT(serverNotificationClosed(uint, uint)));
 }
 
 // The server speaks for every program's notifications: only this program's shown notice counts.

@@ -1,6 +1,7 @@
 #pragma once
 // Scripted stand-ins for the program's outside services.
 #include "gui/services/services.h"
+#include "platform/notifier.h"
 #include "support/fakeclock.h"
 
 #include <QList>
@@ -63,6 +64,16 @@ class FakeRandom : public cw::RandomSource {
     QList<quint32> seeds;
     void seed(quint32 value) override { seeds << value; }
     double next() override;
+};
+
+// Keeps the notices posted, "withdrawn" between them, and clicks a button of one as its user would.
+class FakeNotifier : public cw::Notifier {
+  public:
+    QList<cw::Notice> posted;
+    QStringList calls; // each post's summary, or "withdrawn"
+    void post(const cw::Notice& notice) override { posted << notice, calls << notice.summary; }
+    void withdraw() override { calls << QStringLiteral("withdrawn"); }
+    void click(const QString& key) { emit actionInvoked(key); }
 };
 
 struct PlayerLog {

@@ -1,7 +1,6 @@
 #include "support/sandbox.h"
 
 #include "gui/services/datafolder.h"
-#include "platform/desktopnotices.h"
 #include "store/connection.h"
 #include "support/modal.h"
 
@@ -31,8 +30,8 @@ Sandbox::Sandbox() {
     services.setTrayShells(std::make_unique<FakeTrayShellFactory>(trayLog));
     // No notification reaches the desktop of whoever runs the tests; those that check them connect
     // to a server of their own on a bus of their own.
-    services.setNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
-    services.setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
+    services.setNotices(std::unique_ptr<cw::Notifier>(notices = new FakeNotifier));
+    services.setSyncNotices(std::unique_ptr<cw::Notifier>(syncNotices = new FakeNotifier));
     // The program's own executable, as the start-up entry names it.
     const QString executable = appFolder() + QStringLiteral("/candlewise");
     QFile program(executable);

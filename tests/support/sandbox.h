@@ -21,6 +21,7 @@ class Sandbox : public Folders {
     ScriptedFileDialogs* fileDialogs;
     RecordingShell* shell;
     FakeRandom* random;
+    FakeNotifier *notices, *syncNotices;
     PlayerLog playerLog;
     TrayLog trayLog;
 };

@@ -4,7 +4,6 @@
 #include "gui/addressbooks/passwordprompt.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
 #include "platform/settings.h"
 #include "store/query.h"
 #include "store/sources.h"

@@ -3,7 +3,7 @@
 #include "core/apperror.h"
 #include "gui/services/datafolder.h"
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
+#include "platform/notifier.h"
 #include "platform/settings.h"
 #include "store/sources.h"
 

@@ -4,7 +4,7 @@
 #include "gui/mainwindow/form1.h"
 #include "gui/services/services.h"
 #include "gui/tray/programicon.h"
-#include "platform/desktopnotices.h"
+#include "platform/notifier.h"
 #include "platform/singleinstance.h"
 #include "platform/stopsignal.h"
 

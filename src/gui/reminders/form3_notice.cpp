@@ -2,7 +2,7 @@
 // options and OK do. It comes and goes with the window.
 #include "gui/reminders/form3.h"
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
+#include "platform/notifier.h"
 #include "platform/settings.h"
 
 #include <QAbstractButton>
@@ -43,9 +43,9 @@ void Form3::postNotice() {
                   QStringLiteral("candlewise"),
                   {{optionKey.arg(snooze + 1), group_->button(snooze)->text()},
                    {optionKey.arg(5), group_->button(4)->text()}}};
-    DesktopNotices& notices = services().notices();
-    connect(&notices, &DesktopNotices::actionInvoked, this, &Form3::noticeAnswered);
-    connect(&notices, &DesktopNotices::activationToken, this,
+    Notifier& notices = services().notices();
+    connect(&notices, &Notifier::actionInvoked, this, &Form3::noticeAnswered);
+    connect(&notices, &Notifier::activationToken, this,
             [this](const QString& token) { activationToken_ = token; });
     notices.post(notice);
 }

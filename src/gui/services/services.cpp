@@ -72,12 +72,12 @@ PlayerFactory& Services::players() {
 TrayShellFactory& Services::trayShells() {
     return lazily(trayShells_, [] { return std::make_unique<SystemTrayShellFactory>(); });
 }
-DesktopNotices& Services::notices() {
+Notifier& Services::notices() {
     if (!notices_)
         setNotices(std::make_unique<DesktopNotices>());
     return *notices_;
 }
-DesktopNotices& Services::syncNotices() {
+Notifier& Services::syncNotices() {
     if (!syncNotices_)
         setSyncNotices(std::make_unique<DesktopNotices>());
     return *syncNotices_;
@@ -114,12 +114,12 @@ void Services::setPlayers(std::unique_ptr<PlayerFactory> players) {
 void Services::setTrayShells(std::unique_ptr<TrayShellFactory> trayShells) {
     trayShells_ = std::move(trayShells);
 }
-void Services::setNotices(std::unique_ptr<DesktopNotices> notices) {
+void Services::setNotices(std::unique_ptr<Notifier> notices) {
     notices_ = std::move(notices);
     if (notices_)
         releaseNoticesWithTheApplication();
 }
-void Services::setSyncNotices(std::unique_ptr<DesktopNotices> notices) {
+void Services::setSyncNotices(std::unique_ptr<Notifier> notices) {
     syncNotices_ = std::move(notices);
     if (syncNotices_)
         releaseNoticesWithTheApplication();

@@ -12,7 +12,7 @@ class QWidget;
 namespace cw {
 
 class TrayShell;
-class DesktopNotices;
+class Notifier;
 
 enum class MessageIcon { None, Information, Exclamation, Question };
 enum class MessageButtons { Ok, YesNo };
@@ -92,9 +92,9 @@ class Services {
     RandomSource& random();
     PlayerFactory& players();
     TrayShellFactory& trayShells();
-    DesktopNotices& notices();
+    Notifier& notices();
     // An address book's sync problem has a notice of its own: it and an alert never replace each other.
-    DesktopNotices& syncNotices();
+    Notifier& syncNotices();
     // The folder the side files are read from: the running executable's folder.
     QString applicationFolder() const;
     QString applicationFilePath() const;
@@ -106,8 +106,8 @@ class Services {
     void setRandom(std::unique_ptr<RandomSource> random);
     void setPlayers(std::unique_ptr<PlayerFactory> players);
     void setTrayShells(std::unique_ptr<TrayShellFactory> trayShells);
-    void setNotices(std::unique_ptr<DesktopNotices> notices);
-    void setSyncNotices(std::unique_ptr<DesktopNotices> notices);
+    void setNotices(std::unique_ptr<Notifier> notices);
+    void setSyncNotices(std::unique_ptr<Notifier> notices);
     void setApplicationFilePath(const QString& path);
     // Back to the production services.
     void reset();
@@ -121,8 +121,8 @@ class Services {
     std::unique_ptr<RandomSource> random_;
     std::unique_ptr<PlayerFactory> players_;
     std::unique_ptr<TrayShellFactory> trayShells_;
-    std::unique_ptr<DesktopNotices> notices_;
-    std::unique_ptr<DesktopNotices> syncNotices_;
+    std::unique_ptr<Notifier> notices_;
+    std::unique_ptr<Notifier> syncNotices_;
     QString applicationFilePath_;
 };
 

@@ -1,9 +1,11 @@
 // The tray as a StatusNotifierItem of the program's own on the session bus. Qt's tray asks once at
 // start whether a host exists; this item follows the watcher instead: it registers when the watcher
-// appears after the program and again when it comes back after a panel restart. Balloons go to the
-// desktop's notification server. Nothing of QtDBus is seen outside this file.
+// appears after the program and again when it comes back after a panel restart. Balloons are the
+// program's notices, one at a time, as a tray icon has one balloon. Nothing of QtDBus is seen outside
+// this file.
 #include "gui/tray/notifyrecord.h"
 #include "gui/tray/trayshell.h"
+#include "platform/desktopnotices.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -73,7 +75,6 @@ const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
 const QString notificationsService = QStringLiteral("org.freedesktop.Notifications");
-const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
 constexpr int busTimeoutMilliseconds = 2000;
 
 sni::Pixmaps pixmapsOf(const QIcon& icon) {
@@ -248,11 +249,7 @@ class StatusNotifierShell : public IconTrayShell {
     }
 
     void showMessage(const QString& title, const QString& text, int milliseconds) override {
-        QDBusMessage notify = QDBusMessage::createMethodCall(notificationsService, notificationsPath,
-                                                             notificationsService, QStringLiteral("Notify"));
-        notify << QCoreApplication::applicationName() << 0u << QString() << title << text << QStringList()
-               << QVariantMap() << milliseconds;
-        bus_.call(notify, QDBus::NoBlock);
+        balloons_.post({.summary = title, .body = text, .expireMilliseconds = milliseconds});
     }
 
     static inline int instances_ = 0;
@@ -261,6 +258,7 @@ class StatusNotifierShell : public IconTrayShell {
     QObject item_;
     ItemAdaptor* adaptor_; // owned by item_
     QDBusServiceWatcher watcher_;
+    DesktopNotices balloons_;
     bool published_ = false;
     bool hostPresent_ = false;
 };

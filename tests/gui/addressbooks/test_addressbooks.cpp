@@ -425,6 +425,8 @@ void TestAddressBooks::aNewPasswordServesTheSyncItStarts() {
         QTest::keyClicks(field, "n3w\r");
         QTRY_VERIFY(Fixture::row(window, 0).value(Window::LastSyncColumn).startsWith("Cannot reach "));
     });
+    QCOMPARE(f.sandbox.syncNotices->calls, QStringList({"Address book not synced"}));
+    QVERIFY(f.sandbox.syncNotices->posted[0].body.startsWith("Friends: Cannot reach 127.0.0.1:1"));
 }
 
 // Another program holding the list: the sync gives way at once and says so, and the card arrives by

@@ -1,7 +1,7 @@
 #include "remindermain.h"
 
 #include "gui/services/services.h"
-#include "platform/desktopnotices.h"
+#include "support/fakeservices.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -11,8 +11,8 @@ namespace remindertest {
 int exec(int argc, char** argv, const std::function<int()>& runTests) {
     auto app = std::make_unique<QApplication>(argc, argv);
     const int failures = runTests();
-    cw::services().setSyncNotices(std::make_unique<cw::DesktopNotices>(cw::DesktopNotices::Bus::NoBus));
-    const QPointer<cw::DesktopNotices> syncNotices = &cw::services().syncNotices();
+    cw::services().setSyncNotices(std::make_unique<cwtest::FakeNotifier>());
+    const QPointer<cw::Notifier> syncNotices = &cw::services().syncNotices();
     app.reset();
     if (syncNotices)
         qFatal("a desktop notifier outlived the application");

@@ -203,7 +203,9 @@ void TestAlert::tunePlaysAndStops() {
         QCOMPARE(f.sandbox.playerLog.calls,
                  QStringList({"Open " + f.sandbox.appFolder() + "/happybirthday.wav", "Play"}));
         alert.show();
-        alert.close();
+        f.sandbox.notices->click("option5"); // the notice's "Do not remind me again" answers the window
+        QCOMPARE(f.sandbox.notices->calls, QStringList({"Birthday Alert!", "withdrawn"}));
+        QVERIFY(cw::readOption(cw::SettingKey::Option5));
         QCOMPARE(f.sandbox.playerLog.calls.mid(2), QStringList({"Stop", "Destroyed"}));
     }
     QCOMPARE(f.errorReports(), 0);

@@ -1,12 +1,13 @@
 // The StatusNotifierItem shell on a session bus of its own, with the project's tray host started
-// after it and then restarted: registered each time, and Activate over the bus is a click.
+// after it and then restarted: registered each time, and Activate over the bus is a click. Its
+// notification server takes the balloons.
 #include "gui/tray/csystray.h"
 #include "gui/tray/programicon.h"
+#include "support/noticeserver.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -31,12 +32,21 @@ class TestSniTrayShell : public QObject {
         tray.setInTray(true);
         QVERIFY(!tray.shell().isAvailable());
         QStringList items;
-        for (int start = 0; start < 2; ++start) { // the host starts after the program, then restarts
-            QProcess host;
-            host.start("/usr/bin/python3", {CW_SNI_HOST});
-            QVERIFY(host.waitForReadyRead(10000) && host.readLine().trimmed() == "ready");
+        // The host starts after the program, then restarts with a server that reads markup.
+        for (const QString caps : {"body", "body-markup"}) {
+            cwtest::NoticeServer host;
+            host.start("/usr/bin/python3", {CW_SNI_HOST, caps});
+            QTRY_VERIFY_WITH_TIMEOUT((host.waitForReadyRead(10), host.canReadLine()), 10000);
+            QCOMPARE(host.readLine(), "ready\n");
             QTRY_COMPARE((items = watcherProperty("RegisteredStatusNotifierItems").toStringList()).size(), 1);
             QTRY_VERIFY(tray.shell().isAvailable());
+            tray.ShowBalloon("Tom & <b>Jerry</b>", "Candlewise", 5, false); // shown as it stands
+            QTRY_COMPARE(host.read(), QStringList({"GetCapabilities", "Notify 0: "}));
+            QCOMPARE(host.notices[0].toList(),
+                     QVariantList(
+                         {"", "Candlewise",
+                          caps == "body-markup" ? "Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;" : "Tom & <b>Jerry</b>",
+                          QVariantMap{{"suppress-sound", true}}, 5000}));
             host.kill();
             host.waitForFinished();
             QTRY_VERIFY(!tray.shell().isAvailable());
