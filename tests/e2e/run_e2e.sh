@@ -8,7 +8,7 @@ set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/require.sh"
 require "end-to-end check" "at-spi2-core python3-pyatspi dbus dbus-x11 trayer openbox xvfb xauth xdotool x11-utils imagemagick" \
-    xvfb-run Xvfb xauth dbus-run-session trayer openbox xdotool xwininfo xprop import
+    Xvfb dbus-run-session trayer openbox xdotool xwininfo xprop import
 
 # One run on a fresh temporary root, X server, buses and desktop. It is never repeated: a check
 # that fails only now and then has a race to find.
@@ -18,6 +18,6 @@ source "$here/session_env.sh"
 env -i "${session_env[@]}" \
     QT_QPA_PLATFORM=xcb \
     dbus-run-session -- \
-    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    "$here/with_xvfb.sh" \
     "$python" "$here/candlewise_e2e.py" --program "$program" --scenario "$scenario" \
     --shots "$shots" --root "$root"
