@@ -10,7 +10,6 @@
 #include "sync/contactcard.h"
 #include "sync/syncrunner.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
@@ -209,11 +208,3 @@ BENCHMARK(BM_Subscribe)
     ->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

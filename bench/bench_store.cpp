@@ -4,7 +4,6 @@
 #include "store/birthdaylist.h"
 #include "store/connection.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -57,11 +56,3 @@ void BM_ListQueryRead(benchmark::State& state) {
 BENCHMARK(BM_ListQueryRead)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

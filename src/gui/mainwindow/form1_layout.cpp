@@ -11,6 +11,7 @@
 #include "gui/services/twips.h"
 #include "gui/services/windowaccessibility.h"
 #include "gui/tray/csystray.h"
+#include "gui/tray/propertybag.h"
 #include "gui/tray/traydesign.h"
 
 #include <QAction>
@@ -122,7 +123,7 @@ void Form1::buildControls() {
     buildFailingBar();
     restoreWindowPlace();
     cSysTray1 = std::make_unique<cSysTray>(services().trayShells().create());
-    applyStoredDesign(*cSysTray1);
+    cSysTray1->ReadProperties(storedTrayDesign());
     installHoverPointers(this, {ListView1, Frame1, Frame2},
                          {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6,
                           PushButton7, PushButton8, PushButton9, PushButton10});

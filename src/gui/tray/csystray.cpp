@@ -76,7 +76,7 @@ void cSysTray::setInTray(bool inTray) {
     if (inTray == inTray_)
         return;
     if (inTray) {
-        hook_.install(*shell_, *this);
+        hook_.install(*shell_, this, [this](int identifier, int code) { report(identifier, code); });
         addIcon();
         iconAdded_ = true;
     } else if (iconAdded_) {

@@ -63,8 +63,6 @@ class cSysTray : public QObject {
     void PropertyChanged(const QString& name);
 
   private:
-    friend class TrayHook;
-
     NotifyIconData emptyRecord() const;
     void addIcon();
     void removeIcon();

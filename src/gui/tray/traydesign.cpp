@@ -1,6 +1,5 @@
 #include "gui/tray/traydesign.h"
 
-#include "gui/tray/csystray.h"
 #include "gui/tray/programicon.h"
 #include "gui/tray/propertybag.h"
 
@@ -23,10 +22,6 @@ PropertyBag storedTrayDesign() {
     bag.WriteProperty(QStringLiteral("_extentx"), 900);
     bag.WriteProperty(QStringLiteral("_extenty"), 900);
     return bag;
-}
-
-void applyStoredDesign(cSysTray& tray) {
-    tray.ReadProperties(storedTrayDesign());
 }
 
 } // namespace cw

@@ -5,16 +5,14 @@
 
 namespace cw {
 
-class cSysTray;
 class PropertyBag;
 
 // The tip and picture a new control starts with.
 QString defaultTrayTip();
 QIcon designTimePicture();
 
-// The main window's stored design for cSysTray1, with its keys as stored (lower case).
+// The main window's stored design for cSysTray1, with its keys as stored (lower case), which the
+// control reads when the window is created.
 PropertyBag storedTrayDesign();
-// Loads that design into the control, as the main window does when it is created.
-void applyStoredDesign(cSysTray& tray);
 
 } // namespace cw

@@ -1,17 +1,14 @@
 #include "gui/tray/trayhook.h"
 
-#include "gui/tray/csystray.h"
 #include "gui/tray/trayshell.h"
 
 namespace cw {
 
-void TrayHook::install(TrayShell& shell, cSysTray& control) {
+void TrayHook::install(TrayShell& shell, QObject* control, Report report) {
     remove();
-    cSysTray* target = &control;
-    // The control is the context object, so a report can never reach a control that is gone.
-    connection_ =
-        QObject::connect(&shell, &TrayShell::callback, &control,
-                         [target](int identifier, int code) { TrayWndProc(target, identifier, code); });
+    connection_ = QObject::connect(
+        &shell, &TrayShell::callback, control,
+        [report = std::move(report)](int identifier, int code) { TrayWndProc(report, identifier, code); });
 }
 
 void TrayHook::remove() {
@@ -20,8 +17,8 @@ void TrayHook::remove() {
     connection_ = {};
 }
 
-void TrayHook::TrayWndProc(cSysTray* control, int identifier, int code) {
-    control->report(identifier, code);
+void TrayHook::TrayWndProc(const Report& report, int identifier, int code) {
+    report(identifier, code);
 }
 
 } // namespace cw

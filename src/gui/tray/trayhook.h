@@ -3,10 +3,13 @@
 // icon is in the tray; everything else the shell does is left alone.
 #include <QMetaObject>
 
+#include <functional>
+
+class QObject;
+
 namespace cw {
 
 class TrayShell;
-class cSysTray;
 
 class TrayHook {
   public:
@@ -15,12 +18,15 @@ class TrayHook {
     TrayHook& operator=(const TrayHook&) = delete;
     ~TrayHook() { remove(); }
 
-    void install(TrayShell& shell, cSysTray& control);
+    // The control's report routine, taking the identifier and the code of each report.
+    using Report = std::function<void(int identifier, int code)>;
+    // The control is the context: a report can never reach a control that is gone.
+    void install(TrayShell& shell, QObject* control, Report report);
     void remove();
 
   private:
     // Every report of the shell passes through here on its way to the control.
-    static void TrayWndProc(cSysTray* control, int identifier, int code);
+    static void TrayWndProc(const Report& report, int identifier, int code);
 
     QMetaObject::Connection connection_;
 };

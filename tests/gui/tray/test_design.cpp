@@ -51,7 +51,7 @@ class TestDesign : public QObject {
     void mainWindowDesignIsTheBlueIconOutOfTheTray() {
         RecordedTray t;
         t.tray->setInTray(true);
-        applyStoredDesign(*t.tray);
+        t.tray->ReadProperties(storedTrayDesign());
         QVERIFY(!t.tray->InTray());
         QCOMPARE(t.tray->TrayTip(), QString("Telnet Server"));
         QVERIFY(t.tray->TrayIcon().availableSizes().contains(QSize(16, 16)));
