@@ -131,6 +131,10 @@ QString DavClient::refusal(const QUrl& url, bool allowHttp) {
         .arg(url.toDisplayString(QUrl::RemoveUserInfo));
 }
 
+QString DavClient::noBookText() {
+    return QStringLiteral("No address book was found at this address.");
+}
+
 QString DavClient::errorOf(const DavReply& reply) {
     if (!reply.error.isEmpty())
         return reply.error;
@@ -142,7 +146,7 @@ QString DavClient::errorOf(const DavReply& reply) {
         return QStringLiteral("The server refused access to %1.")
             .arg(reply.url.toDisplayString(QUrl::RemoveUserInfo));
     if (reply.status == 404 || reply.status == 405)
-        return QStringLiteral("No address book was found at this address.");
+        return noBookText();
     return QStringLiteral("The server answered with an error: %1 %2")
         .arg(reply.status)
         .arg(reply.reason.left(200));

@@ -65,6 +65,8 @@ class DavClient : public QObject {
     QString refused(const QUrl& url) const;
     // The error of a reply in words: no answer, or a status that is no success.
     static QString errorOf(const DavReply& reply);
+    // What a search that found no address book says.
+    static QString noBookText();
     static bool sameOrigin(const QUrl& a, const QUrl& b);
 
   private:

@@ -85,7 +85,7 @@ void Discovery::fail(const DavReply& reply, const QString& error) {
 
 void Discovery::notFound() {
     if (d->triedWellKnown) {
-        emit failed(QStringLiteral("No address book was found at this address."));
+        emit failed(DavClient::noBookText());
         return;
     }
     d->triedWellKnown = true;
@@ -98,7 +98,7 @@ void Discovery::notFound() {
 
 void Discovery::ask(const QUrl& url, const QByteArray& body, int depth, const Answer& then) {
     if (++d->steps > maxSteps) {
-        emit failed(QStringLiteral("No address book was found at this address."));
+        emit failed(DavClient::noBookText());
         return;
     }
     // The responses are read as they arrive; a home with more collections than anyone keeps is no home.

@@ -220,7 +220,7 @@ void AddSourceDialog::found(const QList<addressbook::FoundBook>& books) {
     if (!sources_.empty())
         accept();
     else if (books.isEmpty())
-        refuse(QStringLiteral("No address book was found at this address."));
+        refuse(addressbook::DavClient::noBookText());
     else
         refuse(QStringLiteral("Every address book at this address is already subscribed."));
 }
