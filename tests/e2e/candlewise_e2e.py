@@ -88,6 +88,27 @@ class Xlib:
         if not self.display:
             raise CheckFailed("cannot open the X display")
 
+    def close_window(self, window):
+        """Asks the window manager to close the window (_NET_CLOSE_WINDOW), as a panel's Close does: it
+        sends the window the same request as its close box. A key press would depend on no other
+        client holding the keyboard at that moment."""
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                        ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                        ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 24)]  # as large as an XEvent
+        self.lib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                        ctypes.c_void_p]
+        close = self.lib.XInternAtom(self.display, b"_NET_CLOSE_WINDOW", 0)
+        event = ClientMessage(type=33, window=window, message_type=close, format=32)  # 33: ClientMessage
+        event.data[1] = 2  # from a pager or task bar, which the window manager obeys
+        substructure = (1 << 19) | (1 << 20)
+        self.lib.XSendEvent(self.display, self.lib.XDefaultRootWindow(self.display), 0, substructure,
+                            ctypes.byref(event))
+        self.lib.XFlush(self.display)
+
     def selection_owner(self, name):
         atom = self.lib.XInternAtom(self.display, name.encode(), 0)
         return self.lib.XGetSelectionOwner(self.display, atom)
@@ -471,8 +492,7 @@ class Session:
 
     # shutdown ------------------------------------------------------------
     def close_main_window(self):
-        self.activate(MAIN_TITLE)
-        self.key("alt+F4")
+        self.x.close_window(self.activate(MAIN_TITLE))
         try:
             self.proc.wait(timeout=TIMEOUT)
         except subprocess.TimeoutExpired:
