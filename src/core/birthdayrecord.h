@@ -1,6 +1,7 @@
 #pragma once
 // A birthday as the other file formats carry it, free of any library's types: a name, a month and a
-// day, no year.
+// day, and, when the file knows them, the year, the kind of day and the date of death.
+#include <QDate>
 #include <QString>
 
 #include <functional>
@@ -8,10 +9,16 @@
 
 namespace cw {
 
+// A row of the list is a birthday unless it says otherwise.
+enum class DateKind : quint8 { Birthday = 0, Anniversary = 1 };
+
 struct BirthdayRecord {
     QString name;
     int month = 0;
     int day = 0;
+    int year = 0; // 0: not known
+    DateKind kind = DateKind::Birthday;
+    QDate death; // invalid: none known
 };
 
 // What a reader makes of one entry of a file (a card, an event): its birthday, or nothing when the

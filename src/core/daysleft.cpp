@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -46,8 +47,26 @@ int storedNumber(const QVariant& value) {
 }
 
 namespace {
+std::atomic<LeapDayRule> chosenLeapDayRule{LeapDayRule::March1};
+} // namespace
+
+void setLeapDayRule(LeapDayRule rule) {
+    chosenLeapDayRule.store(rule);
+}
+
+LeapDayRule leapDayRule() {
+    return chosenLeapDayRule.load();
+}
+
+QDate occurrenceIn(int year, int month, int day) {
+    if (month == 2 && day == 29 && !QDate::isLeapYear(year) && leapDayRule() == LeapDayRule::February28)
+        return QDate(year, 2, 28);
+    return buildDate(year, month, day);
+}
+
+namespace {
 DaysLeft computeDaysLeft(int month, int day, const QDate& today) {
-    const auto from = [&](int year) { return today.daysTo(buildDate(year, month, day)); };
+    const auto from = [&](int year) { return today.daysTo(occurrenceIn(year, month, day)); };
     int year = today.year();
     qint64 difference = from(year);
     if (difference >= 0 && difference <= 365)
@@ -69,6 +88,7 @@ DaysLeft computeDaysLeft(int month, int day, const QDate& today) {
 // answer holds for the whole of today.
 struct Memo {
     qint64 day = std::numeric_limits<qint64>::min();
+    LeapDayRule rule = LeapDayRule::March1;
     std::array<DaysLeft, 12 * 32> answers{};
     std::array<bool, 12 * 32> known{};
 };
@@ -78,9 +98,10 @@ DaysLeft daysLeft(int month, int day, const QDate& today) {
     if (month < 1 || month > 12 || day < 0 || day > 31)
         return computeDaysLeft(month, day, today);
     static thread_local Memo memo;
-    if (memo.day != today.toJulianDay()) {
+    if (memo.day != today.toJulianDay() || memo.rule != leapDayRule()) {
         memo.known.fill(false);
         memo.day = today.toJulianDay();
+        memo.rule = leapDayRule();
     }
     const size_t slot = static_cast<size_t>((month - 1) * 32 + day);
     if (!memo.known[slot]) {

@@ -20,6 +20,15 @@ QDate buildDate(int year, int month, int day);
 // out of range.
 int storedNumber(const QVariant& value);
 
+// Where a February 29 falls in a common year: on March 1, as the date rule gives it, or on February 28.
+// One choice for the whole program, set from the settings as it starts and whenever they change.
+enum class LeapDayRule { March1, February28 };
+void setLeapDayRule(LeapDayRule rule);
+LeapDayRule leapDayRule();
+
+// The day a month and day fall on in year: the built date, with February 29 where the rule puts it.
+QDate occurrenceIn(int year, int month, int day);
+
 DaysLeft daysLeft(int month, int day, const QDate& today);
 DaysLeft daysLeft(const QVariant& month, const QVariant& day, const QDate& today);
 

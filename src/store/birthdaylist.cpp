@@ -1,5 +1,6 @@
 #include "store/birthdaylist.h"
 
+#include "core/age.h"
 #include "core/apperror.h"
 #include "core/statements.h"
 #include "store/connection.h"
@@ -71,6 +72,44 @@ int typeRank(const QVariant& value) {
     }
 }
 
+// Every row's extras in the order of their rows' ids; none for a store without the table.
+struct ExtrasById {
+    std::vector<qint64> ids;
+    std::vector<DateExtras> extras;
+    size_t cursor = 0;
+    qint64 last = std::numeric_limits<qint64>::min();
+
+    explicit ExtrasById(Connection& connection) {
+        if (!hasDateExtras(connection))
+            return;
+        const PreparedStatement prepared = connection.prepare(QByteArray(dateExtrasQuery()));
+        sqlite3_stmt* statement = prepared.get();
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            const auto* death = reinterpret_cast<const char*>(sqlite3_column_text(statement, 3));
+            ids.push_back(sqlite3_column_int64(statement, 0));
+            extras.push_back({static_cast<int>(sqlite3_column_int(statement, 1)),
+                              sqlite3_column_int(statement, 2) == 1 ? DateKind::Anniversary : DateKind::Birthday,
+                              death ? deathFromText(QByteArrayView(death, sqlite3_column_bytes(statement, 3)))
+                                    : QDate()});
+        }
+        if (rc != SQLITE_DONE)
+            throwEngineError(connection.handle(), rc);
+    }
+
+    // The rows come in the order of their ids, so the search walks on from the last one.
+    const DateExtras* find(qint64 id) {
+        if (ids.empty())
+            return nullptr;
+        if (id < last)
+            cursor = size_t(std::lower_bound(ids.begin(), ids.end(), id) - ids.begin());
+        last = id;
+        while (cursor < ids.size() && ids[cursor] < id)
+            ++cursor;
+        return cursor < ids.size() && ids[cursor] == id ? &extras[cursor] : nullptr;
+    }
+};
+
 bool fitsTheRule(qint64 value) {
     return value >= std::numeric_limits<qint16>::min() && value <= std::numeric_limits<qint16>::max();
 }
@@ -85,6 +124,7 @@ BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows, con
     const int person = columnNamed(statement, "Person");
     const int month = columnNamed(statement, "BirthMonth");
     const int day = columnNamed(statement, "BirthDay");
+    ExtrasById extras(connection);
     BirthdayList list;
     list.rows_.reserve(expectedRows);
     list.names_.reserve(qsizetype(expectedRows * 16));
@@ -114,9 +154,11 @@ BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows, con
         default:
             list.appendName(textOf(name));
         }
-        list.rows_.push_back({sqlite3_value_int64(sqlite3_column_value(statement, id)), nameStart,
-                              static_cast<quint32>(list.names_.size()) - nameStart, storedAt(monthValue),
-                              storedAt(dayValue)});
+        const qint64 rowId = sqlite3_value_int64(sqlite3_column_value(statement, id));
+        list.rows_.push_back({rowId, nameStart, static_cast<quint32>(list.names_.size()) - nameStart,
+                              storedAt(monthValue), storedAt(dayValue)});
+        if (const DateExtras* found = extras.find(rowId))
+            list.attach(list.rows_.back(), *found);
     }
     if (rc != SQLITE_DONE)
         throwEngineError(connection.handle(), rc);
@@ -124,7 +166,21 @@ BirthdayList BirthdayList::read(Connection& connection, size_t expectedRows, con
     return list;
 }
 
-void BirthdayList::add(qint64 id, const QString& person, const QVariant& month, const QVariant& day) {
+void BirthdayList::attach(Row& row, const DateExtras& extras) {
+    if (extras.plain())
+        return;
+    row.extra = static_cast<qint32>(extras_.size());
+    extras_.push_back(extras);
+    anyYear_ = anyYear_ || extras.year != 0;
+}
+
+int BirthdayList::yearsTurning(size_t row, const QDate& today, int daysLeft) const {
+    const DateExtras& known = extras(row);
+    return known.year == 0 ? 0 : yearsOn(known.year, today.addDays(daysLeft), known.death);
+}
+
+void BirthdayList::add(qint64 id, const QString& person, const QVariant& month, const QVariant& day,
+                       const DateExtras& extras) {
     const auto nameStart = static_cast<quint32>(names_.size());
     appendName(person.toUtf8());
     const auto number = [&](const QVariant& value) {
@@ -134,6 +190,7 @@ void BirthdayList::add(qint64 id, const QString& person, const QVariant& month, 
     };
     rows_.push_back(
         {id, nameStart, static_cast<quint32>(names_.size()) - nameStart, number(month), number(day)});
+    attach(rows_.back(), extras);
 }
 
 StoredNumber BirthdayList::keep(const QVariant& value) {

@@ -3,6 +3,7 @@
 // the name, and the month and day exactly as stored, odd values included. The window's list, the
 // reminder check, the alert, the exports and the command line all read the store through it.
 #include "core/daysleft.h"
+#include "store/dateextras.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,7 +35,8 @@ class BirthdayList {
     static BirthdayList read(Connection& connection, size_t expectedRows = 0, const DateFilter& keep = {});
 
     // Rows added by hand (the tests' and benchmarks' lists) come in the order they are added.
-    void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day);
+    void add(qint64 id, const QString& person, const QVariant& month, const QVariant& day,
+             const DateExtras& extras = {});
 
     size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
@@ -53,6 +55,15 @@ class BirthdayList {
     int number(const StoredNumber& stored) const;
     // The days-left rule for a row; throws AppError for a month or day it cannot use.
     DaysLeft daysLeft(size_t row, const QDate& today) const;
+    // The row's year, kind and date of death; plain for nearly every row.
+    const DateExtras& extras(size_t row) const {
+        static const DateExtras plain;
+        return rows_[row].extra < 0 ? plain : extras_[size_t(rows_[row].extra)];
+    }
+    // Whether any row has a year: the list then shows ages.
+    bool anyYear() const { return anyYear_; }
+    // The years turned on the row's coming day (days left from today), or 0 when there are none to show.
+    int yearsTurning(size_t row, const QDate& today, int daysLeft) const;
 
   private:
     struct Row {
@@ -61,6 +72,7 @@ class BirthdayList {
         quint32 nameLength;
         StoredNumber month;
         StoredNumber day;
+        qint32 extra = -1; // position in extras_, or none
     };
     StoredNumber keep(const QVariant& value);
     void appendName(QByteArrayView name);
@@ -70,6 +82,9 @@ class BirthdayList {
     std::vector<Row> rows_;
     QByteArray names_; // every name, one after another
     std::vector<QVariant> odd_;
+    std::vector<DateExtras> extras_;
+    bool anyYear_ = false;
+    void attach(Row& row, const DateExtras& extras);
 };
 
 } // namespace cw
