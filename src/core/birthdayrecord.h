@@ -35,5 +35,7 @@ QString cleanPersonName(QString name);
 // The name, month and day as one text, which tells a birthday already in the list; the unit separator
 // cannot come in a name. Hidden contacts are stored under it: it never changes.
 QString birthdayKey(const QString& name, int month, int day);
+// An anniversary's key differs from a birthday's on the same day; a birthday's is the one above.
+QString birthdayKey(const QString& name, int month, int day, DateKind kind);
 
 } // namespace cw

@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/config.h"
+#include "core/daysleft.h"
 #include "platform/plainini.h"
 
 #include <QSettings>
@@ -18,7 +19,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 16> keys{{
+constexpr std::array<KeyInfo, 17> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -35,6 +36,7 @@ constexpr std::array<KeyInfo, 16> keys{{
     {"Sort Order", "Ascending"},
     {"Desktop Notifications", "On"},
     {"Catch Up", "On"},
+    {"February 29", "March 1"},
 }};
 
 const KeyInfo& info(SettingKey key) {
@@ -166,6 +168,15 @@ void writeOptions(const std::array<bool, 5>& selected) {
     for (size_t i = 0; i < optionKeys.size(); ++i)
         pairs[i] = {optionKeys[i], optionText(selected[i])};
     writeTexts(pairs);
+}
+
+QString leapDayText(bool onFebruary28) {
+    return onFebruary28 ? QStringLiteral("February 28") : QStringLiteral("March 1");
+}
+
+void applyLeapDaySetting() {
+    setLeapDayRule(readSetting(SettingKey::LeapDay).trimmed() == leapDayText(true) ? LeapDayRule::February28
+                                                                                     : LeapDayRule::March1);
 }
 
 } // namespace cw

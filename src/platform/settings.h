@@ -31,6 +31,9 @@ enum class SettingKey {
     // "On": the first alert after days without a pass gives their reminders too ("Off": the alerts
     // come only at start-up and when a snooze ends).
     CatchUp,
+    // "February 28": a February 29 birthday falls on February 28 in common years ("March 1", the
+    // default, or anything else: on March 1).
+    LeapDay,
 };
 
 QString settingName(SettingKey key);
@@ -60,5 +63,9 @@ bool readOption(SettingKey key);
 inline constexpr std::array optionKeys{SettingKey::Option1, SettingKey::Option2, SettingKey::Option3,
                                        SettingKey::Option4, SettingKey::Option5};
 void writeOptions(const std::array<bool, 5>& selected);
+
+// The stored February 29 choice, put in force for every date the program works out.
+void applyLeapDaySetting();
+QString leapDayText(bool onFebruary28);
 
 } // namespace cw
