@@ -6,6 +6,7 @@
 #include "core/monthnames.h"
 #include "core/nametext.h"
 #include "core/nextbirthday.h"
+#include "platform/settings.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "store/storelocation.h"
@@ -81,11 +82,18 @@ DatedList readStore(const QDate& today, int maxDays) {
     return dated;
 }
 
-void printUpcoming(DatedList dated, QTextStream& out) {
+// An anniversary is named as the list names it.
+QString listedName(const BirthdayList& list, size_t row) {
+    const QString person = list.person(row);
+    return list.extras(row).kind == DateKind::Anniversary ? person + QStringLiteral(" (anniversary)")
+                                                          : person;
+}
+
+void printUpcoming(DatedList dated, const QDate& today, QTextStream& out) {
     // Only the rows printed have their names read.
     std::vector<QString> names(dated.rows.size());
     for (size_t i = 0; i < dated.rows.size(); ++i)
-        names[i] = dated.list.person(dated.rows[i].row);
+        names[i] = listedName(dated.list, dated.rows[i].row);
     std::vector<size_t> order(dated.rows.size());
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
@@ -97,7 +105,11 @@ void printUpcoming(DatedList dated, QTextStream& out) {
         const BirthdayList& list = dated.list;
         const size_t row = dated.rows[i].row;
         out << dated.rows[i].left.days << '\t' << nameOnOneLine(names[i]) << '\t'
-            << MonthNameFromNumber(dated.rows[i].month) << ' ' << list.number(list.day(row)) << '\n';
+            << MonthNameFromNumber(dated.rows[i].month) << ' ' << list.number(list.day(row));
+        // The years turned on that day, for the rows whose year is known.
+        if (const int years = list.yearsTurning(row, today, dated.rows[i].left.days))
+            out << '\t' << years;
+        out << '\n';
     }
 }
 
@@ -164,7 +176,7 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     const QCommandLineOption upcoming(
         QStringLiteral("upcoming"),
         QStringLiteral("Print the birthdays due within DAYS days (0 to 365, default 30), soonest first, "
-                       "one per line: DAYS<TAB>NAME<TAB>MONTH DAY."));
+                       "one per line: DAYS<TAB>NAME<TAB>MONTH DAY, and <TAB>AGE where the year is known."));
     const QCommandLineOption next(QStringLiteral("next"),
                                   QStringLiteral("Print the next birthday as the window shows it."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -227,12 +239,13 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
         return badDays(rest.first());
     try {
         const QDate today = currentClock().today();
+        applyLeapDaySetting();
         if (noListYet())
             return 0; // a script on a new account gets an empty answer, not an error
         if (parser.isSet(next))
             printNext(readStore(today, longestDays), out);
         else
-            printUpcoming(readStore(today, *days), out);
+            printUpcoming(readStore(today, *days), today, out);
     } catch (const std::exception& error) {
         err << "candlewise: " << nameOnOneLine(describe(error)) << '\n';
         return 1;

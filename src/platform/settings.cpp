@@ -176,7 +176,7 @@ QString leapDayText(bool onFebruary28) {
 
 void applyLeapDaySetting() {
     setLeapDayRule(readSetting(SettingKey::LeapDay).trimmed() == leapDayText(true) ? LeapDayRule::February28
-                                                                                     : LeapDayRule::March1);
+                                                                                   : LeapDayRule::March1);
 }
 
 } // namespace cw

@@ -88,10 +88,10 @@ struct ExtrasById {
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             const auto* death = reinterpret_cast<const char*>(sqlite3_column_text(statement, 3));
             ids.push_back(sqlite3_column_int64(statement, 0));
-            extras.push_back({static_cast<int>(sqlite3_column_int(statement, 1)),
-                              sqlite3_column_int(statement, 2) == 1 ? DateKind::Anniversary : DateKind::Birthday,
-                              death ? deathFromText(QByteArrayView(death, sqlite3_column_bytes(statement, 3)))
-                                    : QDate()});
+            extras.push_back(
+                {static_cast<int>(sqlite3_column_int(statement, 1)),
+                 sqlite3_column_int(statement, 2) == 1 ? DateKind::Anniversary : DateKind::Birthday,
+                 death ? deathFromText(QByteArrayView(death, sqlite3_column_bytes(statement, 3))) : QDate()});
         }
         if (rc != SQLITE_DONE)
             throwEngineError(connection.handle(), rc);

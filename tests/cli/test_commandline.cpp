@@ -4,7 +4,10 @@
 #include "core/nodisplay.h"
 #include "core/statements.h"
 #include "gui/services/datafolder.h"
+#include "platform/settings.h"
 #include "store/connection.h"
+#include "store/dateextras.h"
+#include "store/query.h"
 #include "store/storelocation.h"
 #include "support/sandbox.h"
 
@@ -15,7 +18,9 @@
 
 namespace {
 
-enum class StoreState { Rows, Missing, NotADatabase };
+// Dated: the rows, some with a year, and an anniversary; DatedFebruary28 with February 29 birthdays
+// on February 28 in common years.
+enum class StoreState { Rows, Dated, DatedFebruary28, Missing, NotADatabase };
 
 struct Result {
     int exitCode;
@@ -77,6 +82,14 @@ void CommandLineTest::output_data() {
         << QDate(2026, 12, 31) << rows << QStringList{"--next"} << 0 << "Next birthday is in Eve Eva Today\n";
     QTest::newRow("next, days ahead")
         << december7 << rows << QStringList{"--next"} << 0 << "Next birthday is in Arvel Quenby 3 days\n";
+    // A year adds the age turned on that day; an anniversary is named as the list names it.
+    QTest::newRow("years and an anniversary")
+        << december7 << StoreState::Dated << QStringList{"--upcoming", "3"} << 0
+        << "2\tWed Ding (anniversary)\tDecember 9\t26\n3\tAda Born\tDecember 10\t40\n3\tArvel "
+           "Quenby\tDecember 10\n";
+    QTest::newRow("February 29 on February 28")
+        << QDate(2027, 2, 27) << StoreState::DatedFebruary28 << QStringList{"--upcoming", "1"} << 0
+        << "1\tLeap Lea\tFebruary 29\t27\n";
     QTest::newRow("version") << december7 << rows << QStringList{"--version"} << 0
                              << "candlewise " CANDLEWISE_VERSION "\n";
     for (const QStringList& bad :
@@ -100,7 +113,9 @@ void CommandLineTest::output() {
     cwtest::Sandbox sandbox;
     sandbox.clock->current = QDateTime(today, QTime(9, 0));
     const QByteArray garbage("this is a text file, not a birthday list\n");
-    if (store == StoreState::Rows) {
+    cw::writeSetting(cw::SettingKey::LeapDay, cw::leapDayText(store == StoreState::DatedFebruary28));
+    const bool hasRows = store != StoreState::Missing && store != StoreState::NotADatabase;
+    if (hasRows) {
         sandbox.openStore();
         for (const auto& [name, month, day] :
              std::initializer_list<std::tuple<const char*, int, int>>{{"Arvel Quenby", 12, 10},
@@ -112,6 +127,18 @@ void CommandLineTest::output() {
                                                                       {"Hal", -1, 5},
                                                                       {"Jan Roll", 13, 5}})
             cw::sharedConnection().execute(cw::statements::editorInsert(QString::fromUtf8(name), month, day));
+        if (store != StoreState::Rows) {
+            using Kind = cw::DateKind;
+            for (const auto& [name, month, day, extras] :
+                 std::initializer_list<std::tuple<const char*, int, int, cw::DateExtras>>{
+                     {"Ada Born", 12, 10, {1986, Kind::Birthday, {}}},
+                     {"Wed Ding", 12, 9, {2000, Kind::Anniversary, {}}}}) {
+                cw::sharedConnection().execute(
+                    cw::statements::editorInsert(QString::fromUtf8(name), month, day));
+                cw::writeDateExtras(cw::sharedConnection(), cw::lastInsertId(cw::sharedConnection()), extras);
+            }
+            cw::writeDateExtras(cw::sharedConnection(), 2, {2000, Kind::Birthday, {}}); // Leap Lea
+        }
         cw::sharedConnection().Close();
     } else if (store == StoreState::NotADatabase) {
         cw::prepareMakerFolder();
@@ -127,7 +154,7 @@ void CommandLineTest::output() {
                  qPrintable(result.err));
     if (exitCode != 2) // one line when the list cannot be read, none when done
         QCOMPARE(result.err.count(QLatin1Char('\n')), exitCode);
-    if (store != StoreState::Rows) {
+    if (!hasRows) {
         QFile file(cw::liveStoreFile());
         // Never created, and a foreign file left exactly as it was.
         QCOMPARE(file.exists(), store == StoreState::NotADatabase);
