@@ -10,6 +10,8 @@
 #include "gui/services/datafolder.h"
 #include "gui/services/listview.h"
 #include "store/connection.h"
+#include "store/dateextras.h"
+#include "store/query.h"
 #include "store/storelocation.h"
 #include "support/modal.h"
 #include "support/sandbox.h"
@@ -50,8 +52,8 @@ QString personName(int i) {
         .arg(i);
 }
 
-// The live store holds exactly `rows` birthdays, none of them due on the sandbox's today
-// (December 7), so no alert opens.
+// The live store holds exactly `rows` birthdays, a tenth of them with a birth year, none of them due
+// on the sandbox's today (December 7), so no alert opens.
 void fillStore(int rows) {
     static int current = -1;
     if (current == rows)
@@ -67,6 +69,8 @@ void fillStore(int rows) {
         if (month == 12 && day == 7)
             day = 8;
         connection.execute(cw::statements::editorInsert(personName(i), month, day));
+        if (i % 10 == 0)
+            cw::writeDateExtras(connection, cw::lastInsertId(connection), {1930 + i % 90, {}, {}});
     }
     connection.execute(QStringLiteral("commit"));
     connection.Close();
