@@ -103,6 +103,25 @@ void TestBirthdayList::readsInTheListQuerysOrder() {
                      nullptr, nullptr, nullptr);
         rows[0] = 7;
         check();
+        // A year or a kind stays with its row through the list's order, and goes when the row goes
+        // (a store that never had one had no table for them: the checks above read it so).
+        const qint64 last = qint64(rows.size());
+        writeDateExtras(connection, last, {1984, DateKind::Anniversary, QDate(2020, 5, 1)});
+        writeDateExtras(connection, 1, {1990, DateKind::Birthday, {}});
+        writeDateExtras(connection, 1, {});
+        const auto extrasById = [&] {
+            QMap<qint64, DateExtras> found;
+            const BirthdayList list = BirthdayList::read(connection);
+            for (size_t r = 0; r < list.size(); ++r)
+                if (!list.extras(r).plain())
+                    found.insert(list.id(r), list.extras(r));
+            return found;
+        };
+        QCOMPARE(extrasById(),
+                 (QMap<qint64, DateExtras>{{last, {1984, DateKind::Anniversary, {2020, 5, 1}}}}));
+        connection.execute("delete from tblBirthday where id=" + QString::number(last));
+        QVERIFY(extrasById().isEmpty());
+        QCOMPARE(readDateExtras(connection, last), DateExtras{});
     }
     sqlite3_close(db);
 }
