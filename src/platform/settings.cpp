@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/config.h"
 #include "core/daysleft.h"
+#include "core/remindertime.h"
 #include "platform/plainini.h"
 
 #include <QSettings>
@@ -19,7 +20,7 @@ struct KeyInfo {
     const char* defaultText;
 };
 
-constexpr std::array<KeyInfo, 17> keys{{
+constexpr std::array<KeyInfo, 19> keys{{
     {"Check1", "1"},
     {"Check2", "0"},
     {"Check4", "0"},
@@ -37,6 +38,8 @@ constexpr std::array<KeyInfo, 17> keys{{
     {"Desktop Notifications", "On"},
     {"Catch Up", "On"},
     {"February 29", "March 1"},
+    {"Remind At", ""},
+    {"Remind Evening Before", ""},
 }};
 
 const KeyInfo& info(SettingKey key) {
@@ -177,6 +180,11 @@ QString leapDayText(bool onFebruary28) {
 void applyLeapDaySetting() {
     setLeapDayRule(readSetting(SettingKey::LeapDay).trimmed() == leapDayText(true) ? LeapDayRule::February28
                                                                                    : LeapDayRule::March1);
+}
+
+ReminderTimes readReminderTimes() {
+    return {timeOfDayFromText(readSetting(SettingKey::RemindAt)),
+            timeOfDayFromText(readSetting(SettingKey::RemindEveningBefore))};
 }
 
 } // namespace cw

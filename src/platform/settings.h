@@ -34,6 +34,12 @@ enum class SettingKey {
     // "February 28": a February 29 birthday falls on February 28 in common years ("March 1", the
     // default, or anything else: on March 1).
     LeapDay,
+    // "HH:MM" on the 24-hour clock: the day's reminder comes at that time instead of as the day begins;
+    // absent, empty or damaged: as the day begins.
+    RemindAt,
+    // "HH:MM": a reminder the evening before for the birthdays of the day after; absent, empty or
+    // damaged: none.
+    RemindEveningBefore,
 };
 
 QString settingName(SettingKey key);
@@ -66,6 +72,9 @@ void writeOptions(const std::array<bool, 5>& selected);
 
 // The stored February 29 choice, put in force for every date the program works out.
 void applyLeapDaySetting();
+
+struct ReminderTimes;
+ReminderTimes readReminderTimes();
 QString leapDayText(bool onFebruary28);
 
 } // namespace cw

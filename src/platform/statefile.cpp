@@ -13,9 +13,9 @@ namespace cw {
 
 namespace {
 QString nameOf(StateKey key) {
-    static const std::array<QString, 3> names{QStringLiteral("Window Size"),
-                                              QStringLiteral("Window Position"),
-                                              QStringLiteral("Last Reminder Day")};
+    static const std::array<QString, 5> names{
+        QStringLiteral("Window Size"), QStringLiteral("Window Position"), QStringLiteral("Last Reminder Day"),
+        QStringLiteral("Timed Reminder Day"), QStringLiteral("Evening Reminder Day")};
     return names.at(static_cast<size_t>(key));
 }
 } // namespace

@@ -8,9 +8,11 @@
 namespace cw {
 
 enum class StateKey {
-    WindowSize,      // "width,height" of the window's normal size
-    WindowPosition,  // "x,y" of its frame's corner
-    LastReminderDay, // the last day whose pass ran (yyyy-MM-dd), and the first missed day caught up on it
+    WindowSize,         // "width,height" of the window's normal size
+    WindowPosition,     // "x,y" of its frame's corner
+    LastReminderDay,    // the last day whose pass ran (yyyy-MM-dd), and the first missed day caught up on it
+    TimedReminderDay,   // the last day whose reminder was given at the chosen time of day (yyyy-MM-dd)
+    EveningReminderDay, // the last evening whose reminder of the day after was given (yyyy-MM-dd)
 };
 
 QString stateFilePath();

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the birthday list with the next birthday, the commands, the options, the reminder
 // timer and the tray icon.
+#include "core/remindertime.h"
 #include "gui/reminders/knowndue.h"
 #include "gui/reminders/reminderhost.h"
 #include "store/sources.h"
@@ -158,6 +159,13 @@ class Form1 : public QWidget, public ReminderHost {
     void saveWindowPlace();
     void addCatchUpEntry();
     void shutDown();
+    // Reminders at a time of day.
+    void addRemindTimeOption();
+    void chooseReminderTimes();
+    bool takeDayReminder();
+    bool giveTimedReminders(); // true when a reminder was given
+    bool hasBirthdayTomorrow();
+    void followReminderTimes();
 
     bool startingUp = false;
     QString savedLabel;
@@ -176,6 +184,8 @@ class Form1 : public QWidget, public ReminderHost {
     QAction* catchUp_ = nullptr;
     QAction* showInBooks_ = nullptr;
     QHash<qint64, addressbook::RowOrigin> origins_; // of the subscribed rows, loaded with each refill
+    ReminderTimes reminderTimes_;
+    GivenReminders givenReminders_;
 };
 
 } // namespace cw

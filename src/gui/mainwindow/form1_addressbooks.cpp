@@ -81,7 +81,7 @@ void Form1::followFailingBooks() {
     failingBar->setVisible(!summary.isEmpty());
     failingButton->setVisible(!summary.isEmpty());
     placeControls();
-    cSysTray1->setTrayTip(summary.isEmpty() ? config::productName : config::productName + '\n' + summary);
+    followReminderTimes(); // the tray's tip
 }
 
 // A pass that runs (an alert is up) is not refilled under it: the list follows once it has ended.

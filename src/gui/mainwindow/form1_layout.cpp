@@ -194,6 +194,7 @@ void Form1::connectHandlers() {
     addCommand(QStringLiteral("Find"), {QKeySequence::Find}, Qt::WindowShortcut, &Form1::showFind);
     addNoticeOption();
     addCatchUpEntry();
+    addRemindTimeOption();
     addCommand(QStringLiteral("Quit"), {Qt::CTRL | Qt::Key_Q}, Qt::WindowShortcut, [this] { close(); });
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* endFind = new QAction(findField);

@@ -67,7 +67,9 @@ void Form1::showAlert(const ListedRows* snapshot, const KnownDueRows* known) {
 // At start-up, while a snooze runs, or on a new day, a due birthday opens the alert with the timer
 // stopped around it. The test command's refills only stop and restart the timer.
 void Form1::raiseAlertIfDue(bool isTest, bool newDay, const ListedRows* snapshot) {
-    if (!hasBirthdayTodayIn(snapshot) || !(startingUp || duration > 0 || newDay))
+    // The day's pass waits for the time of day the user chose, if any.
+    const bool dayPass = (startingUp || newDay) && !isTest && takeDayReminder();
+    if (!hasBirthdayTodayIn(snapshot) || !(dayPass || duration > 0))
         return;
     Timer1->stop();
     if (!isTest)
@@ -100,7 +102,7 @@ void Form1::Timer1_Timer() {
         return;
     // A new day's pass is this tick's work: an alert it raised may have just set a new snooze,
     // whose countdown starts at the next tick like any other.
-    if (checkForNewDay())
+    if (checkForNewDay() || giveTimedReminders())
         return;
     ErrorGuard guard(Location::Form1_Timer1_Timer);
     if (guard.test(1, [&] { return duration <= 0; })) {

@@ -48,6 +48,12 @@ QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const Date
     return {};
 }
 
+QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row) {
+    if (boxes[0] != 1 || row.daysLeft != 1)
+        return {};
+    return row.person() + QStringLiteral("'s birthday is tomorrow.\r\n");
+}
+
 QString FormatCountdown(int seconds) {
     const auto twoDigits = [](int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); };
     const int hours = seconds / 3600;

@@ -23,6 +23,10 @@ struct DatedRow;
 QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
                 const QDate& today);
 
+// The row's line in the evening's alert ("Ann's birthday is tomorrow."), when its reminder on the day
+// is ticked and the day is tomorrow; else an empty text.
+QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row);
+
 // "1:00:00", "59:59", "0:05": hours only when there are any.
 QString FormatCountdown(int seconds);
 QString countdownText(int secondsLeft);

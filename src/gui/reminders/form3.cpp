@@ -34,8 +34,9 @@ namespace {
 constexpr std::array snoozeSeconds{3600, 7200, 21600, 43200, 0};
 } // namespace
 
-Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot, const KnownDueRows* known)
-    : QDialog(parent), host_(host), snapshot_(snapshot), known_(known) {
+Form3::Form3(ReminderHost& host, QWidget* parent, const ListedRows* snapshot, const KnownDueRows* known,
+             AlertDay day)
+    : QDialog(parent), host_(host), snapshot_(snapshot), known_(known), day_(day) {
     buildControls();
     Form_Load();
     snapshot_ = nullptr;
@@ -162,7 +163,9 @@ void Form3::ListTodayBirthday() {
     visitDatedRows(
         guard,
         [&](const DatedRow& row) {
-            if (!known_ || !known_->contains(row, today))
+            if (day_ == AlertDay::Tomorrow)
+                text += tomorrowLine(boxes, row);
+            else if (!known_ || !known_->contains(row, today))
                 text += dueLine(boxes, missed, row, today);
             return true;
         },

@@ -19,6 +19,9 @@ namespace cw {
 class KnownDueRows;
 struct ListedRows;
 
+// Today's alert, or the evening's of the birthdays tomorrow.
+enum class AlertDay { Today, Tomorrow };
+
 class Form3 : public QDialog {
     Q_OBJECT
   public:
@@ -26,7 +29,7 @@ class Form3 : public QDialog {
     // just read, spares the load reading the store again. With known, only the due rows it does not
     // hold are listed.
     explicit Form3(ReminderHost& host, QWidget* parent = nullptr, const ListedRows* snapshot = nullptr,
-                   const KnownDueRows* known = nullptr);
+                   const KnownDueRows* known = nullptr, AlertDay day = AlertDay::Today);
     ~Form3() override;
 
     void ListTodayBirthday();
@@ -69,6 +72,7 @@ class Form3 : public QDialog {
     QScrollArea* textArea_;      // holds Label1
     const ListedRows* snapshot_; // only while loading
     const KnownDueRows* known_;  // only while loading
+    AlertDay day_;
     bool noticePosted_ = false;
     QString activationToken_; // the notification server's, for the next bring-forward
 };
