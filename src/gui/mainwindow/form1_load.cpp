@@ -50,7 +50,10 @@ void Form1::Form_Load() {
     guard.step(7, [&] { setWindowTitle(config::productName); });
     guard.step(8, [&] { setWindowIcon(programIcon()); });
     guard.step(9, [&] { setApplicationTitle(deriveApplicationTitle(config::productName)); });
-    guard.step(10, [&] { cSysTray1->setTrayTip(config::productName); });
+    guard.step(10, [&] {
+        cSysTray1->setTrayTip(config::productName);
+        followReminderTimes(); // and the next reminder's time, when one is set
+    });
     guard.step(11, [&] { cSysTray1->setInTray(true); });
     guard.step(12, [&] { addListColumns(); });
     restoreOptions();
