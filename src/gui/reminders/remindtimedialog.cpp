@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
@@ -19,7 +20,11 @@ const QTime defaultEveningTime(19, 0);
 QTimeEdit* timeBox(const std::optional<QTime>& time, const QTime& fallback, const QString& name,
                    QWidget* parent) {
     auto* box = new QTimeEdit(time.value_or(fallback), parent);
-    box->setDisplayFormat(QStringLiteral("HH:mm"));
+    // A time reads "09:00" in every language, as the tray's tip writes it. Right to left the box turns
+    // its format around, and would show "00:09": it is given the format turned around already.
+    box->setDisplayFormat(QGuiApplication::isRightToLeft() ? QStringLiteral("mm:HH")
+                                                           : QStringLiteral("HH:mm"));
+    box->setLayoutDirection(Qt::LeftToRight);
     box->setAccessibleName(name);
     return box;
 }
