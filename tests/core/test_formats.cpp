@@ -1,7 +1,11 @@
 // The vCard and iCalendar readers and the calendar writer, on sample files in the shapes real exports
 // have and on broken input.
+#include "core/daysleft.h"
 #include "formats/icalendarformat.h"
 #include "formats/vcardreader.h"
+#include "store/birthdaylist.h"
+#include "store/sharedconnection.h"
+#include "support/datespellings.h"
 #include "support/files.h"
 #include "support/folders.h"
 #include "transfer/formatimport.h"
@@ -62,6 +66,10 @@ class TestFormats : public QObject {
     void calendarRoundTrip();
     void calendarEventsFallOnTheAnnouncedDays();
     void calendarAlarmsFollowTheReminderOptions();
+    void dateSpellingsReadAndImport();
+    void calendarYears_data();
+    void calendarYears();
+    void calendarExportKeepsYearsAndKinds();
 };
 
 void TestFormats::readsSampleFiles_data() {
@@ -223,6 +231,95 @@ void TestFormats::calendarAlarmsFollowTheReminderOptions() {
                               "TRIGGER:-P2DT15H\r\nDESCRIPTION:Arvel Quenby's birthday is in 3 days.\r\n",
                               "TRIGGER:-P29DT15H\r\nDESCRIPTION:Arvel Quenby's birthday is in 30 days.\r\n"})
         QVERIFY2(text.contains(alarm), alarm);
+}
+
+// Every spelling of the table, read card by card and imported into a real store.
+void TestFormats::dateSpellingsReadAndImport() {
+    QByteArray cards;
+    for (size_t i = 0; i < std::size(cwtest::dateSpellings); ++i) {
+        QBuffer card;
+        card.setData(cwtest::spellingCard(i));
+        card.open(QIODevice::ReadOnly);
+        VCardReader reader(card);
+        ReadEntry entry;
+        QVERIFY(reader.next(entry));
+        QStringList read;
+        for (const ReadEntry& each : reader.entries())
+            read << cwtest::entryText(each);
+        if (qEnvironmentVariable("CANDLEWISE_PRINT_SPELLINGS") == "1")
+            qInfo().noquote() << QString(cwtest::dateSpellings[i].lines).replace("\n", " | ") << "->"
+                              << read.join(" + ");
+        QCOMPARE(read.join(" + "), QString(cwtest::dateSpellings[i].expected));
+        cards += cwtest::spellingCard(i);
+    }
+    cwtest::Folders folders;
+    folders.openBlankStore();
+    writeBytes(folders.path("cards.vcf"), cards);
+    const auto tally = importFormattedFile(folders.path("cards.vcf"), FileFormat::VCard,
+                                           [](qint64, qint64) { return true; });
+    const QHash<QString, QStringList> stored = cwtest::entriesByName(BirthdayList::read(sharedConnection()));
+    int skipped = 0;
+    for (size_t i = 0; i < std::size(cwtest::dateSpellings); ++i) {
+        QCOMPARE(stored.value(QStringLiteral("Spelling %1").arg(i)), cwtest::storedOf(i));
+        skipped += int(QString(cwtest::dateSpellings[i].expected).count("skipped"));
+    }
+    QCOMPARE(tally->skipped, skipped);
+}
+
+// Event lines (a summary "Ann" unless they give one), and what the import makes of them.
+void TestFormats::calendarYears_data() {
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("birth year") << QByteArray("DTSTART;VALUE=DATE:19840503") << "1984-05-03 birthday";
+    for (const char* placeholder : {"16040503", "19000503", "19700503", "19720503", "17990503", "29990503"})
+        QTest::newRow(placeholder) << "DTSTART;VALUE=DATE:" + QByteArray(placeholder) << "--05-03 birthday";
+    QTest::newRow("Nextcloud's year")
+        << QByteArray("DTSTART:19700503\r\nX-NEXTCLOUD-BC-YEAR:1970") << "1970-05-03 birthday";
+    QTest::newRow("Nextcloud's year beside 1604")
+        << QByteArray("X-NEXTCLOUD-BC-YEAR:1984\r\nDTSTART:16040503") << "1984-05-03 birthday";
+    QTest::newRow("an older export of ours")
+        << QByteArray("DTSTART:20000503\r\nUID:1@birthdays.marrowfen.example") << "--05-03 birthday";
+    QTest::newRow("anniversary") << QByteArray("DTSTART:19900605\r\nSUMMARY:Ann\u2019s Anniversary")
+                                 << "1990-06-05 anniversary";
+}
+
+void TestFormats::calendarYears() {
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, entry);
+    const std::vector<ReadEntry> read =
+        readICalendar(QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") +
+                      (lines.contains("SUMMARY") ? "" : "SUMMARY:Ann\r\n") + lines +
+                      "\r\nRRULE:FREQ=YEARLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    QCOMPARE(read.size(), size_t(1));
+    QCOMPARE(cwtest::entryText(read[0]) + read[0]->name, entry + "Ann");
+}
+
+void TestFormats::calendarExportKeepsYearsAndKinds() {
+    setLeapDayRule(LeapDayRule::February28);
+    const CalendarExport calendar{{{"Born", 5, 3, 1984},
+                                   {"Wed", 6, 5, 1990, DateKind::Anniversary},
+                                   {"Leap", 2, 29, 1984},
+                                   {"Odd", 2, 29, 1985},
+                                   {"Plain", 6, 5}},
+                                  {0},
+                                  QDateTime()};
+    const QByteArray text = calendarOf(calendar);
+    setLeapDayRule(LeapDayRule::March1);
+    QStringList read;
+    for (const ReadEntry& entry : readICalendar(text))
+        read << entry->name + " " + cwtest::entryText(entry);
+    QCOMPARE(read,
+             (QStringList{"Born 1984-05-03 birthday", "Wed 1990-06-05 anniversary",
+                          "Leap 1984-02-29 birthday", "Odd --02-29 birthday", "Plain --06-05 birthday"}));
+    for (const char* line :
+         {"DTSTART;VALUE=DATE:19840503\r\nDTEND;VALUE=DATE:19840504\r\nRRULE:FREQ=YEARLY\r\n"
+          "X-NEXTCLOUD-BC-YEAR:1984\r\n",
+          "SUMMARY:Wed's anniversary\r\n", "DESCRIPTION:Wed's anniversary is today.\r\n",
+          "DTSTART;VALUE=DATE:19840229\r\nDTEND;VALUE=DATE:19840301\r\nRRULE:FREQ=YEARLY;"
+          "BYYEARDAY=-307\r\n",
+          "DTSTART;VALUE=DATE:20000605\r\nDTEND;VALUE=DATE:20000606\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Plain's "
+          "birthday\r\n"})
+        QVERIFY2(text.contains(line), line);
 }
 
 QTEST_GUILESS_MAIN(TestFormats)

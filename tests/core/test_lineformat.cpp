@@ -2,6 +2,11 @@
 #include "core/apperror.h"
 #include "core/monthnames.h"
 #include "formats/birthdayline.h"
+#include "store/birthdaylist.h"
+#include "store/sharedconnection.h"
+#include "support/files.h"
+#include "support/folders.h"
+#include "transfer/modbdays.h"
 
 #include <QTest>
 
@@ -18,6 +23,7 @@ class TestLineFormat : public QObject {
     void rejectedLines_data();
     void rejectedLines();
     void longLineIsShortenedInTheMessage();
+    void yearsAndAnniversariesRoundTrip();
 };
 
 void TestLineFormat::monthNumbers_data() {
@@ -171,6 +177,24 @@ void TestLineFormat::longLineIsShortenedInTheMessage() {
         QVERIFY2(error.description().size() < 400, qPrintable(error.description()));
         QVERIFY(error.description().contains(QStringLiteral("\"xxxxxxxxxx")));
     }
+}
+
+// Imported and exported again: a year and the word "anniversary" come back, a line without them as
+// it was, and words that are neither go.
+void TestLineFormat::yearsAndAnniversariesRoundTrip() {
+    cwtest::Folders folders;
+    folders.openBlankStore();
+    cwtest::writeBytes(folders.path("in.txt"),
+                       "Ann Quenby,June 5 1990 anniversary\r\nArvel Quenby,April 13 1984\r\n"
+                       "Ann Quenby,June 5 anniversary\r\nOld,May 2\r\nOdd,May 2 1799 "
+                       "ANNIVERSARY\r\nLater,May 3 2999\r\nWord,May 4 1984x\r\nLast,"
+                       "May 5 anniversary 1980\r\nLeap,February 29 1985\r\n");
+    ImportBirthdays(folders.path("in.txt"));
+    ExportBirthdays(folders.path("out.txt"), BirthdayList::read(sharedConnection()));
+    QCOMPARE(cwtest::readBytes(folders.path("out.txt")),
+             "Leap,February 29\r\nArvel Quenby,April 13 1984\r\nOld,May 2\r\nOdd,May 2 anniversary\r\n"
+             "Later,May 3\r\nWord,May 4\r\nLast,May 5 1980 anniversary\r\nAnn Quenby,June 5 1990 "
+             "anniversary\r\nAnn Quenby,June 5 anniversary\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestLineFormat)
