@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t matched = 0;
     for (const cw::BirthdayRecord& birthday : birthdays) {
         const bool found = std::any_of(again.begin(), again.end(), [&](const cw::BirthdayRecord& other) {
-            return other.name == birthday.name && other.month == birthday.month &&
-                   other.day == birthday.day && other.year == birthday.year && other.kind == birthday.kind;
+            return other.name == birthday.name && other.month == birthday.month && other.day == birthday.day;
         });
         if (!found)
             fail("a birthday that does not come back from the calendar", birthday.name);

@@ -43,7 +43,6 @@ void TestFormatCommands::addressBookImportsOnce() {
     writeBytes(sandbox.path("known.txt"), "Nim Quenby,October 18\r\n");
     QCOMPARE(importPicked(sandbox, sandbox.path("known.txt")), QStringList{"Done."});
 
-    // The sample's two anniversaries (Apple's labelled date, X-ANNIVERSARY) are entries of their own.
     QCOMPARE(importPicked(sandbox, sampleFile("desktop-3.0.vcf")),
              QStringList{"Birthdays added: 5\r\nEntries without a birthday or a readable date: 0\r\n"
                          "Already in the list: 1"});
