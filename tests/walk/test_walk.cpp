@@ -360,8 +360,7 @@ class Walk : public QObject {
         }
         importFile(text, rows, false, bad < 0 ? 0 : 1);
     }
-    // An address book or a calendar; a contact or event already in the list is not added again. The dates
-    // name no year (a calendar's 1972 is a placeholder), as the walk's rows have none.
+    // An address book or a calendar; a contact or event already in the list is not added again. No year.
     void importFormatted(bool calendar) {
         QString text = calendar ? "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Walk//EN\r\n" : "";
         std::vector<Row> rows;
