@@ -18,12 +18,12 @@ class VCardReader {
   public:
     // Reads from the current position of an open device.
     explicit VCardReader(QIODevice& device);
-    // The next card; false at the end of the stream. A card without END:VCARD ends where the next
-    // card or the stream begins or ends, and reads as having no birthday. A card inside a card (a 2.1
-    // AGENT) is passed over.
+    // The next card, entry its birthday; false at the end of the stream. A card without END:VCARD ends
+    // where the next card or the stream begins or ends, and reads as having no birthday. A card inside
+    // a card (a 2.1 AGENT) is passed over.
     bool next(ReadEntry& entry);
-    // Every entry of the card next() read last: its birthday, then its anniversary when it has one; a
-    // card with neither (or none that can be read) has one empty entry.
+    // Every entry of the card next() read last: its birthday, then its anniversary when it has one (an
+    // empty entry for a day that cannot be read); a card with neither has one empty entry.
     const std::vector<ReadEntry>& entries() const { return entries_; }
     // The UID of the card next() read last, empty when it had none or did not end.
     const QString& uid() const { return uid_; }

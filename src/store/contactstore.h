@@ -3,8 +3,9 @@
 // a birthday has one row in the birthday table unless its name, month and day equal a row already
 // there (which stays the user's own), in this book or another, or it is hidden; such a contact stands
 // back. A change upstream changes its row, and a contact gone upstream, or whose birthday went, loses
-// it: the row passes to a contact of any book that stood back for it, or goes. Every call is one short
-// write transaction, which first takes in what other connections committed.
+// it: the row passes to a contact of any book that stood back for it, or goes. A contact's anniversary
+// is a day of its own under the same rules, and stands back only for an anniversary. Every call is one
+// short write transaction, which first takes in what other connections committed.
 #include "core/birthdayrecord.h"
 #include "store/dateextras.h"
 
