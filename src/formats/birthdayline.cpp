@@ -1,6 +1,8 @@
 #include "formats/birthdayline.h"
 
+#include "core/age.h"
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/monthnames.h"
 #include "core/nametext.h"
 #include "core/statements.h"
@@ -14,6 +16,7 @@ namespace cw {
 
 namespace {
 constexpr qsizetype quoteLimit = 120;
+const QString anniversaryWord = QStringLiteral("anniversary");
 // February has 29 days here: a birthday on the leap day is a real birthday.
 constexpr std::array<int, 12> daysInMonth{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
@@ -62,6 +65,20 @@ bool parseDay(QStringView text, int& day) {
     return true;
 }
 
+// The words after the day: a year (one that cannot be a year is passed over), "anniversary".
+void readYearAndKind(QStringView words, BirthdayLine& birthday) {
+    const QDate today = currentClock().today();
+    for (const QStringView word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool number = false;
+        const int year = word.toInt(&number);
+        if (word.compare(anniversaryWord, Qt::CaseInsensitive) == 0)
+            birthday.kind = DateKind::Anniversary;
+        else if (number && birthday.year == 0 && isKnownYear(year, today) &&
+                 QDate(year, birthday.month, birthday.day).isValid())
+            birthday.year = year;
+    }
+}
+
 // The month and day of the text after a comma, read as the import has always read it: split at
 // single blanks, the first word is the month and the second the day; further words are ignored.
 // The reason it is no birthday when it fails.
@@ -82,6 +99,8 @@ std::optional<QString> readDate(QStringView date, BirthdayLine& birthday) {
     if (birthday.day < 1 || birthday.day > daysInMonth[static_cast<size_t>(birthday.month - 1)])
         return QStringLiteral("%1 has no day %2.")
             .arg(MonthNameFromNumber(birthday.month), QString::number(birthday.day));
+    if (secondBlank >= 0)
+        readYearAndKind(date.sliced(secondBlank + 1), birthday);
     return std::nullopt;
 }
 } // namespace
@@ -115,12 +134,18 @@ void rejectLongLine(const QString& start, qint64 lineNumber) {
     malformed(start, lineNumber, QStringLiteral("it is longer than 64 KB."));
 }
 
-BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day) {
-    return {nameOnOneLine(person), MonthNameFromNumber(month), day};
+BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day, int year,
+                                  DateKind kind) {
+    QString after;
+    if (year != 0)
+        after = QLatin1Char(' ') + QString::number(year);
+    if (kind == DateKind::Anniversary)
+        after += QLatin1Char(' ') + anniversaryWord;
+    return {nameOnOneLine(person), MonthNameFromNumber(month), day, after};
 }
 
 void writeBirthdayLine(TextFileWriter& writer, const BirthdayLineText& line) {
-    writer.writeLine({line.name, u",", line.monthName, u" ", line.day});
+    writer.writeLine({line.name, u",", line.monthName, u" ", line.day, line.after});
 }
 
 } // namespace cw

@@ -1,6 +1,10 @@
 #pragma once
 // One line of a birthday text file: the name, a comma, an English month name, a blank and the day,
-// for example "Arvel Quenby,April 13". Read and written here; the store's rows are the caller's.
+// for example "Arvel Quenby,April 13". A year may follow the day, and the word "anniversary" marks a
+// wedding day: "Ann Quenby,June 5 1990 anniversary". Older readers pass over both. Read and written
+// here; the store's rows are the caller's.
+#include "core/birthdayrecord.h"
+
 #include <QString>
 
 namespace cw {
@@ -11,6 +15,8 @@ struct BirthdayLine {
     QString name; // blanks trimmed at both ends
     int month = 0;
     int day = 0;
+    int year = 0; // 0: none given, or none that can be a year
+    DateKind kind = DateKind::Birthday;
 };
 
 // The birthday a line holds, lineNumber counting from 1. The name ends at the first comma; only
@@ -23,13 +29,16 @@ BirthdayLine parseBirthdayLine(const QString& line, qint64 lineNumber);
 [[noreturn]] void rejectLongLine(const QString& start, qint64 lineNumber);
 
 // A row as the export writes it: the name on one line, the month's English name and the day as the
-// list holds it. Taken whole before anything is written.
+// list holds it, then the year and the kind when the row has them. Taken whole before anything is
+// written.
 struct BirthdayLineText {
     QString name;
     QString monthName;
     QString day;
+    QString after; // " 1990 anniversary", " 1984", " anniversary" or nothing
 };
-BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day);
+BirthdayLineText birthdayLineText(const QString& person, int month, const QString& day, int year = 0,
+                                  DateKind kind = DateKind::Birthday);
 // The pieces one after the other as one line, without joining them first.
 void writeBirthdayLine(TextFileWriter& writer, const BirthdayLineText& line);
 

@@ -1,6 +1,8 @@
 #include "formats/icalendarformat.h"
 
+#include "core/age.h"
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/config.h"
 #include "core/daysleft.h"
 #include "formats/textfile.h"
@@ -25,6 +27,18 @@ using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 
 // A longer content line is no summary nor date: its event reads as having no birthday.
 constexpr qsizetype lineLimit = 1 << 20;
+
+// Where a person's year of birth is named beside the event's first date (Nextcloud's word for it).
+constexpr char yearProperty[] = "X-NEXTCLOUD-BC-YEAR";
+
+const char* kindSuffix(DateKind kind) {
+    return kind == DateKind::Anniversary ? "s anniversary" : "s birthday";
+}
+
+// How the UIDs of this program's events end.
+QByteArray uidDomain() {
+    return "@birthdays." + config::makerName.toLower().toUtf8() + ".example";
+}
 
 // The lines of a calendar unfolded: a line that begins with a blank or a tab goes on the one before.
 class UnfoldedLines {
@@ -71,13 +85,47 @@ QByteArray eventLine(const QByteArray& line) {
     return decodeText(nul < 0 ? line : line.first(nul)).toUtf8() + "\r\n";
 }
 
-QString withoutBirthdaySuffix(QString name) {
+// The name a summary gives, without a trailing "'s birthday" or "'s anniversary", which tells the kind.
+QString nameOfSummary(QString name, DateKind& kind) {
     name = cleanPersonName(name);
     // Some calendars write a typographic apostrophe.
-    for (const QString& suffix : {QStringLiteral("'s birthday"), QStringLiteral("\u2019s birthday")})
-        if (name.endsWith(suffix, Qt::CaseInsensitive))
-            return name.chopped(suffix.size()).trimmed();
+    for (const QChar apostrophe : {QChar(u'\''), QChar(u'\u2019')})
+        for (const DateKind each : {DateKind::Birthday, DateKind::Anniversary}) {
+            const QString suffix = apostrophe + QString::fromLatin1(kindSuffix(each));
+            if (name.endsWith(suffix, Qt::CaseInsensitive)) {
+                kind = each;
+                return name.chopped(suffix.size()).trimmed();
+            }
+        }
     return name;
+}
+
+// The years calendars put in the first date of a birthday whose year they do not know.
+bool isPlaceholderYear(int year) {
+    return year == 1604 || year == 1900 || year == 1970 || year == 1972;
+}
+
+// The year of a yearly event's first date, when that is a year of birth: Nextcloud names the real one
+// beside a placeholder start, and this program's own calendars name it whenever the row has one (their
+// other events start in 2000 whatever the year).
+int birthYearOf(icalcomponent* event, const icaltimetype& start) {
+    const QDate today = currentClock().today();
+    const auto fits = [&](int year) {
+        return isKnownYear(year, today) && QDate(year, start.month, start.day).isValid();
+    };
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+        const char* name = icalproperty_get_x_name(property);
+        const char* value = icalproperty_get_x(property);
+        if (name && value && qstricmp(name, yearProperty) == 0) {
+            const int year = QByteArray(value).trimmed().toInt();
+            return fits(year) ? year : 0;
+        }
+    }
+    const char* uid = icalcomponent_get_uid(event);
+    if (uid && QByteArray(uid).endsWith(uidDomain()))
+        return 0;
+    return !isPlaceholderYear(start.year) && fits(start.year) ? start.year : 0;
 }
 
 ReadEntry birthdayOf(icalcomponent* event) {
@@ -88,10 +136,11 @@ ReadEntry birthdayOf(icalcomponent* event) {
     if (icaltime_is_null_time(start) || !QDate(2000, start.month, start.day).isValid())
         return std::nullopt;
     const char* summary = icalcomponent_get_summary(event);
-    const QString name = withoutBirthdaySuffix(QString::fromUtf8(summary ? summary : ""));
+    DateKind kind = DateKind::Birthday;
+    const QString name = nameOfSummary(QString::fromUtf8(summary ? summary : ""), kind);
     if (name.isEmpty())
         return std::nullopt;
-    return BirthdayRecord{name, start.month, start.day};
+    return BirthdayRecord{name, start.month, start.day, birthYearOf(event, start), kind, {}};
 }
 
 ReadEntry birthdayOf(const QByteArray& event) {
@@ -137,7 +186,9 @@ void readICalendar(QIODevice& device, const std::function<bool()>& keepGoing,
                 inCalendar = false;
                 ++calendars;
             }
-        } else if (inEvent && depth == 2 && (name == "DTSTART" || name == "RRULE" || name == "SUMMARY")) {
+        } else if (inEvent && depth == 2 &&
+                   (name == "DTSTART" || name == "RRULE" || name == "SUMMARY" || name == "UID" ||
+                    name == yearProperty)) {
             eventCut = eventCut || cut;
             if (!eventCut)
                 event += eventLine(line);
@@ -168,8 +219,8 @@ struct Recurrence {
 };
 
 Recurrence recurrenceOf(int month, int day) {
-    const QDate leap = buildDate(2000, month, day);
-    const QDate common = buildDate(2001, month, day);
+    const QDate leap = occurrenceIn(2000, month, day);
+    const QDate common = occurrenceIn(2001, month, day);
     if (leap.month() == common.month() && leap.day() == common.day())
         return {leap, 0};
     if (leap.dayOfYear() == common.dayOfYear())
@@ -185,17 +236,24 @@ icaltimetype dateOf(const QDate& date) {
     return time;
 }
 
+// The same for the same name, day and kind, whatever the year: a calendar that takes the file again
+// replaces its events.
 QByteArray uidOf(const BirthdayRecord& birthday) {
-    const QByteArray key = birthday.name.toUtf8() + '\n' + QByteArray::number(birthday.month) + '-' +
-                           QByteArray::number(birthday.day);
-    return QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex() + "@birthdays." +
-           config::makerName.toLower().toUtf8() + ".example";
+    QByteArray key = birthday.name.toUtf8() + '\n' + QByteArray::number(birthday.month) + '-' +
+                     QByteArray::number(birthday.day);
+    if (birthday.kind == DateKind::Anniversary)
+        key += "\nanniversary";
+    return QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex() + uidDomain();
 }
 
-QString alertLine(const QString& name, int days) {
+QString summaryOf(const BirthdayRecord& birthday) {
+    return birthday.name + QLatin1Char('\'') + QLatin1String(kindSuffix(birthday.kind));
+}
+
+QString alertLine(const BirthdayRecord& birthday, int days) {
     if (days == 0)
-        return name + QStringLiteral("'s birthday is today.");
-    return name + QStringLiteral("'s birthday is in %1 days.").arg(days);
+        return summaryOf(birthday) + QStringLiteral(" is today.");
+    return summaryOf(birthday) + QStringLiteral(" is in %1 days.").arg(days);
 }
 
 QByteArray textOf(char* serialised) {
@@ -257,14 +315,13 @@ class EventWriter {
         QByteArray text = event_.first;
         icalproperty_set_uid(uid_.get(), uid.constData());
         text += lineOf(uid_);
-        text += datesOf(birthday.month, birthday.day);
-        icalproperty_set_summary(summary_.get(),
-                                 (birthday.name + QStringLiteral("'s birthday")).toUtf8().constData());
+        text += datesOf(birthday.month, birthday.day, birthday.year);
+        icalproperty_set_summary(summary_.get(), summaryOf(birthday).toUtf8().constData());
         text += lineOf(summary_);
         for (const Alarm& alarm : alarms_) {
             text += alarm.frame.first;
             icalproperty_set_description(description_.get(),
-                                         alertLine(birthday.name, alarm.days).toUtf8().constData());
+                                         alertLine(birthday, alarm.days).toUtf8().constData());
             text += lineOf(description_);
             text += alarm.frame.second;
         }
@@ -281,17 +338,29 @@ class EventWriter {
         return textOf(icalproperty_as_ical_string_r(property.get()));
     }
 
-    // DTSTART, DTEND and RRULE depend on the month and day alone.
-    const QByteArray& datesOf(int month, int day) {
-        const qint64 key = qint64(month) * 65536 + day;
+    // DTSTART, DTEND and RRULE depend on the month, the day and the year alone. With a year the first
+    // event falls in it, so that calendars can count the years; the year is named as well, since a
+    // start in 2000 is also what the events without one have.
+    const QByteArray& datesOf(int month, int day, int year) {
+        if (!isKnownYear(year, today_) || !QDate(year, month, day).isValid())
+            year = 0;
+        const qint64 key = (qint64(year) * 65536 + quint16(month)) * 65536 + quint16(day);
         auto found = dates_.find(key);
         if (found != dates_.end())
             return *found;
-        const Recurrence recurrence = recurrenceOf(month, day);
+        Recurrence recurrence = recurrenceOf(month, day);
+        if (year != 0)
+            recurrence.start = QDate(year, month, day);
         const Property start(icalproperty_new_dtstart(dateOf(recurrence.start)));
         const Property end(icalproperty_new_dtend(dateOf(recurrence.start.addDays(1))));
         const Property rule(icalproperty_new_rrule(yearly(recurrence.yearDay)));
-        return *dates_.insert(key, lineOf(start) + lineOf(end) + lineOf(rule));
+        QByteArray lines = lineOf(start) + lineOf(end) + lineOf(rule);
+        if (year != 0) {
+            const Property named(icalproperty_new_x(QByteArray::number(year).constData()));
+            icalproperty_set_x_name(named.get(), yearProperty);
+            lines += lineOf(named);
+        }
+        return *dates_.insert(key, lines);
     }
 
     std::pair<QByteArray, QByteArray> event_;
@@ -300,6 +369,7 @@ class EventWriter {
     Property summary_{icalproperty_new_summary("")};
     Property description_{icalproperty_new_description("")};
     QHash<qint64, QByteArray> dates_;
+    QDate today_ = currentClock().today();
 };
 
 // The calendar's own lines around its events.

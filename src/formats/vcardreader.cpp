@@ -1,11 +1,15 @@
 #include "formats/vcardreader.h"
 
+#include "core/clock.h"
 #include "formats/codepage1252.h"
 #include "formats/textfile.h"
+#include "formats/vcarddate.h"
 
 #include <QBuffer>
 #include <QDate>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace cw {
 
@@ -14,11 +18,23 @@ namespace {
 // makes its card unreadable rather than filling memory.
 constexpr qsizetype keptLimit = 4 << 20;
 
-bool isKeptName(QByteArrayView name) {
-    for (const char* kept : {"BEGIN", "END", "FN", "N", "ORG", "BDAY", "UID"})
-        if (name.compare(kept, Qt::CaseInsensitive) == 0)
+// The properties that name an anniversary, and the one that names a death, beside vCard 4's own.
+constexpr const char* anniversaryNames[] = {"ANNIVERSARY", "X-ANNIVERSARY", "X-EVOLUTION-ANNIVERSARY",
+                                            "X-KADDRESSBOOK-X-ANNIVERSARY"};
+constexpr const char* deathNames[] = {"DEATHDATE", "X-EVOLUTION-DEATHDATE"};
+// Apple's address book keeps further dates in groups: itemN.X-ABDATE, labelled by itemN.X-ABLabel.
+constexpr const char appleAnniversary[] = "_$!<Anniversary>!$_";
+
+template <size_t count> bool isOneOf(QByteArrayView name, const char* const (&names)[count]) {
+    for (const char* one : names)
+        if (name.compare(one, Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+bool isKeptName(QByteArrayView name) {
+    constexpr const char* kept[] = {"BEGIN", "END", "FN", "N", "ORG", "BDAY", "UID", "X-ABDATE", "X-ABLABEL"};
+    return isOneOf(name, kept) || isOneOf(name, anniversaryNames) || isOneOf(name, deathNames);
 }
 
 // Where the name and parameters end: the first colon outside double quotes.
@@ -56,10 +72,12 @@ QByteArrayView propertyName(QByteArrayView first) {
 }
 
 struct Property {
-    QByteArray name; // upper case
+    QByteArray name;  // upper case
+    QByteArray group; // upper case: "ITEM1." of "item1.X-ABDATE"
     QByteArray charset;
     QByteArray valueType; // lower case, empty when not given
     bool quotedPrintable = false;
+    bool yearOmitted = false; // Apple's and Nextcloud's word that the year in the value is none
     QByteArray value;
 };
 
@@ -70,6 +88,7 @@ Property parseProperty(QByteArrayView line) {
         return property;
     const QList<QByteArrayView> parts = splitHead(line.first(colon));
     property.name = propertyName(parts.first()).toByteArray().toUpper();
+    property.group = parts.first().first(parts.first().size() - property.name.size()).toByteArray().toUpper();
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const qsizetype equals = parts[i].indexOf('=');
         const QByteArray key =
@@ -84,6 +103,9 @@ Property parseProperty(QByteArrayView line) {
             property.charset = value;
         else if (key == "VALUE")
             property.valueType = value.toLower();
+        const QByteArray flag = key.isEmpty() ? value.toUpper() : key; // a parameter named alone
+        property.yearOmitted =
+            property.yearOmitted || flag == "X-APPLE-OMIT-YEAR" || flag == "X-NEXTCLOUD-BC-UNKNOWN-YEAR";
     }
     property.value = line.sliced(colon + 1).toByteArray();
     return property;
@@ -155,45 +177,6 @@ QStringList textComponents(const QString& value) {
     return components;
 }
 
-bool allDigits(QStringView text) {
-    for (const QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
-
-// The month and day of a BDAY value: YYYY-MM-DD, YYYYMMDD, --MMDD, --MM-DD, or a date-time. The date
-// must exist in its year: 1999-02-29 does not.
-std::optional<std::pair<int, int>> birthdayDate(const QString& value) {
-    QStringView text = QStringView(value).trimmed();
-    const qsizetype time = text.indexOf(QLatin1Char('T'), 1, Qt::CaseInsensitive);
-    if (time > 0)
-        text.truncate(time);
-    // Without a year, or in year 0000 (a leap year of the calendar the format uses), February 29 exists.
-    int year = 2000;
-    if (text.startsWith(QLatin1String("--"))) {
-        text = text.sliced(2);
-    } else {
-        if (text.size() < 4 || !allDigits(text.first(4)))
-            return std::nullopt;
-        const int given = text.first(4).toInt();
-        year = given == 0 ? 2000 : given;
-        text = text.sliced(4);
-        if (text.startsWith(QLatin1Char('-')))
-            text = text.sliced(1);
-    }
-    QString monthDay = text.toString();
-    if (monthDay.size() == 5 && monthDay[2] == QLatin1Char('-'))
-        monthDay.remove(2, 1);
-    if (monthDay.size() != 4 || !allDigits(monthDay))
-        return std::nullopt;
-    const int month = monthDay.left(2).toInt();
-    const int day = monthDay.right(2).toInt();
-    if (!QDate(year, month, day).isValid())
-        return std::nullopt;
-    return std::make_pair(month, day);
-}
-
 bool readsAsDate(const QByteArray& valueType) {
     return valueType.isEmpty() || valueType == "date" || valueType == "date-time" ||
            valueType == "date-and-or-time";
@@ -205,9 +188,23 @@ struct VCardReader::Card {
     QStringList structuredName; // family; given; ...
     QString organisation;
     QString uid;
-    std::optional<std::pair<int, int>> birthday;
+    std::optional<CardDate> birthday;
+    std::optional<CardDate> anniversary;
+    QDate death;
+    std::vector<std::pair<QByteArray, CardDate>> appleDates; // by group, until the labels are known
+    std::vector<QByteArray> appleAnniversaries;              // the groups labelled anniversary
     bool broken = false;
-    bool badDate = false; // a BDAY date that does not exist, and none that does
+    bool badDate = false;        // a BDAY date that does not exist, and none that does
+    bool badAnniversary = false; // the same of an anniversary
+    QDate today = currentClock().today();
+
+    // A date property's value, or nothing with bad set when it is no date at all.
+    std::optional<CardDate> dateOf(const Property& property, bool& bad) const {
+        const QString value = decodedValue(property);
+        std::optional<CardDate> date = cardDate(value, property.yearOmitted, today);
+        bad = !date && !value.trimmed().isEmpty();
+        return date;
+    }
 
     void take(const Property& property) {
         if (property.name == "FN") {
@@ -218,12 +215,27 @@ struct VCardReader::Card {
             organisation = cleanPersonName(textComponents(decodedValue(property)).first());
         } else if (property.name == "UID") {
             uid = decodedValue(property).trimmed();
-        } else if (property.name == "BDAY" && !birthday && readsAsDate(property.valueType)) {
+        } else if (property.name == "X-ABLABEL" &&
+                   decodedValue(property).trimmed().compare(QLatin1String(appleAnniversary),
+                                                            Qt::CaseInsensitive) == 0) {
+            appleAnniversaries.push_back(property.group);
+        } else if (!readsAsDate(property.valueType)) {
+            return;
+        } else if (property.name == "BDAY" && !birthday) {
             // Several BDAY lines (alternatives sharing an ALTID) are one birthday: the first that
             // reads as a date.
-            const QString value = decodedValue(property);
-            birthday = birthdayDate(value);
-            badDate = !birthday && !value.trimmed().isEmpty();
+            birthday = dateOf(property, badDate);
+        } else if (isOneOf(property.name, anniversaryNames) && !anniversary) {
+            anniversary = dateOf(property, badAnniversary);
+        } else if (isOneOf(property.name, deathNames) && !death.isValid()) {
+            bool bad = false;
+            const std::optional<CardDate> date = dateOf(property, bad);
+            if (date && date->year != 0)
+                death = QDate(date->year, date->month, date->day);
+        } else if (property.name == "X-ABDATE") {
+            bool bad = false;
+            if (const std::optional<CardDate> date = dateOf(property, bad))
+                appleDates.emplace_back(property.group, *date);
         }
     }
 
@@ -239,11 +251,26 @@ struct VCardReader::Card {
         return organisation;
     }
 
-    ReadEntry entry() const {
+    ReadEntry entry(const std::optional<CardDate>& date, DateKind kind) const {
         const QString person = name();
-        if (broken || !birthday || person.isEmpty())
+        if (broken || !date || person.isEmpty())
             return std::nullopt;
-        return BirthdayRecord{person, birthday->first, birthday->second};
+        return BirthdayRecord{person, date->month, date->day, date->year, kind, death};
+    }
+
+    // The birthday first, then the anniversary; one empty entry for a card with neither.
+    std::vector<ReadEntry> entries() {
+        for (const auto& [group, date] : appleDates)
+            if (!anniversary && !group.isEmpty() &&
+                std::find(appleAnniversaries.begin(), appleAnniversaries.end(), group) !=
+                    appleAnniversaries.end())
+                anniversary = date;
+        std::vector<ReadEntry> all;
+        if (birthday || badDate || !(anniversary || badAnniversary))
+            all.push_back(entry(birthday, DateKind::Birthday));
+        if (anniversary || badAnniversary)
+            all.push_back(entry(anniversary, DateKind::Anniversary));
+        return all;
     }
 };
 
@@ -305,6 +332,7 @@ bool VCardReader::readLogicalLine() {
 bool VCardReader::next(ReadEntry& entry) {
     Card card;
     uid_.clear();
+    entries_.assign(1, std::nullopt);
     damaged_ = true;
     bool inCard = beginSeen_;
     beginSeen_ = false;
@@ -327,7 +355,8 @@ bool VCardReader::next(ReadEntry& entry) {
             entry = std::nullopt;
             return true;
         } else if (end) {
-            entry = card.entry();
+            entries_ = card.entries();
+            entry = card.entry(card.birthday, DateKind::Birthday);
             uid_ = card.uid;
             damaged_ = card.broken || (card.badDate && !card.birthday);
             return true;

@@ -9,10 +9,38 @@
 
 namespace cw::addressbook {
 
-QString hideKey(const QString& uid, const QString& name, int month, int day) {
+namespace {
+const QString anniversarySuffix = QStringLiteral("#anniversary");
+
+DateKind kindOf(qint64 column) {
+    return column == 1 ? DateKind::Anniversary : DateKind::Birthday;
+}
+
+// The kind of a row of the birthday table o in a statement; a store without extras has birthdays only.
+QByteArray rowKindColumn(Connection& connection) {
+    return hasDateExtras(connection)
+               ? "coalesce((select x.Kind from tblBirthdayExtra x where x.BirthdayId=o.id),0)"
+               : "0";
+}
+} // namespace
+
+QString anniversaryHref(const QString& href) {
+    return href + anniversarySuffix;
+}
+
+DateKind kindOfHref(const QString& href) {
+    return href.endsWith(anniversarySuffix) ? DateKind::Anniversary : DateKind::Birthday;
+}
+
+QString otherDayHref(const QString& href) {
+    return kindOfHref(href) == DateKind::Anniversary ? href.chopped(anniversarySuffix.size())
+                                                     : anniversaryHref(href);
+}
+
+QString hideKey(const QString& uid, const QString& name, int month, int day, DateKind kind) {
     if (!uid.isEmpty())
         return QStringLiteral("u") + QChar(0x1f) + uid;
-    return QStringLiteral("n") + QChar(0x1f) + birthdayKey(name, month, day);
+    return QStringLiteral("n") + QChar(0x1f) + birthdayKey(name, month, day, kind);
 }
 
 void recordFailure(const QString& storePath, qint64 sourceId, const QString& error) {
@@ -29,10 +57,11 @@ struct ContactStore::Statements {
           insertRow(connection, "insert into tblBirthday (Person,BirthMonth,BirthDay) values (?,?,?)"),
           deleteRow(connection, "delete from tblBirthday where id=?"),
           link(connection, "update tblContactLink set BirthdayId=? where id=?"),
-          waiting(connection, "select l.id, l.SourceId, l.Uid, l.Person, l.BirthMonth, l.BirthDay from "
-                              "tblBirthday b join tblContactLink l on l.Person=b.Person and "
-                              "l.BirthMonth=b.BirthMonth and l.BirthDay=b.BirthDay where b.id=? and "
-                              "l.BirthdayId is null order by l.id") {}
+          waiting(connection, QByteArray("select l.id, l.SourceId, l.Uid, l.Person, l.BirthMonth, l.BirthDay "
+                                         "from tblBirthday b join tblContactLink l on l.Person=b.Person and "
+                                         "l.BirthMonth=b.BirthMonth and l.BirthDay=b.BirthDay where b.id=?1 "
+                                         "and l.BirthdayId is null and ") +
+                                  linkKindColumn + "=?2 order by l.id") {}
     Query hide;
     Query isHidden;
     Query insertRow;
@@ -54,10 +83,12 @@ void ContactStore::checkSource() {
 
 QHash<QString, QString> ContactStore::knownETags() {
     QHash<QString, QString> known;
+    // An anniversary's link is read with its card's.
     Query query(connection_, "select Href, ETag from tblContactLink where SourceId=?");
     query.bind(1, sourceId_);
     while (query.next())
-        known.insert(query.text(0), query.text(1));
+        if (kindOfHref(query.text(0)) == DateKind::Birthday)
+            known.insert(query.text(0), query.text(1));
     return known;
 }
 
@@ -70,17 +101,19 @@ void ContactStore::begin() {
         return;
     dataVersion_ = now;
     rowKeys_.clear();
-    Query query(connection_, "select Person, BirthMonth, BirthDay from tblBirthday");
+    Query query(connection_, "select o.Person, o.BirthMonth, o.BirthDay, " + rowKindColumn(connection_) +
+                                 " from tblBirthday o");
     while (query.next())
-        ++rowKeys_[birthdayKey(query.text(0), int(query.number(1)), int(query.number(2)))];
+        ++rowKeys_[birthdayKey(query.text(0), int(query.number(1)), int(query.number(2)),
+                               kindOf(query.number(3)))];
 }
 
 int ContactStore::rowsLike(const Row& birthday) const {
-    return rowKeys_.value(birthdayKey(birthday.name, birthday.month, birthday.day));
+    return rowKeys_.value(birthdayKey(birthday.name, birthday.month, birthday.day, birthday.kind));
 }
 
 void ContactStore::countKey(const Row& birthday, int delta) {
-    rowKeys_[birthdayKey(birthday.name, birthday.month, birthday.day)] += delta;
+    rowKeys_[birthdayKey(birthday.name, birthday.month, birthday.day, birthday.kind)] += delta;
 }
 
 bool ContactStore::place(Statements& statements, const Link& link) {
@@ -89,7 +122,7 @@ bool ContactStore::place(Statements& statements, const Link& link) {
     statements.hide.bind(1, link.href)
         .bind(2, birthday.name)
         .bind(3, sourceId_)
-        .bind(4, hideKey(link.uid, birthday.name, birthday.month, birthday.day))
+        .bind(4, hideKey(link.uid, birthday.name, birthday.month, birthday.day, birthday.kind))
         .run();
     if (birthday.name.isEmpty() || changedRows(connection_) > 0 || rowsLike(birthday) > 0)
         return false;
@@ -97,19 +130,22 @@ bool ContactStore::place(Statements& statements, const Link& link) {
         .bind(2, qint64(birthday.month))
         .bind(3, qint64(birthday.day))
         .run();
-    statements.link.bind(1, lastInsertId(connection_)).bind(2, link.id).run();
+    const qint64 rowId = lastInsertId(connection_);
+    if (!link.extras.plain())
+        writeDateExtras(connection_, rowId, link.extras);
+    statements.link.bind(1, rowId).bind(2, link.id).run();
     countKey(birthday, 1);
     return true;
 }
 
 bool ContactStore::release(Statements& statements, const Row& row) {
     Query& waiting = statements.waiting;
-    waiting.bind(1, row.id);
+    waiting.bind(1, row.id).bind(2, qint64(row.kind));
     while (waiting.next()) {
         const qint64 linkId = waiting.number(0);
         statements.isHidden.bind(1, waiting.number(1))
-            .bind(2,
-                  hideKey(waiting.text(2), waiting.text(3), int(waiting.number(4)), int(waiting.number(5))));
+            .bind(2, hideKey(waiting.text(2), waiting.text(3), int(waiting.number(4)), int(waiting.number(5)),
+                             row.kind));
         if (!statements.isHidden.next()) {
             statements.link.bind(1, row.id).bind(2, linkId).run();
             return false;
@@ -123,22 +159,29 @@ bool ContactStore::release(Statements& statements, const Row& row) {
 bool ContactStore::dropDoubles(Statements& statements) {
     // Rows of this book that double an equal row, the user's own or an older one of another book, as an
     // earlier version left them when two syncs ran at once: they go, and their contacts stand back.
-    Query owned(connection_, "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
-                             "join tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
+    Query owned(connection_,
+                "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay, l.Href from tblContactLink "
+                "l join tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
     owned.bind(1, sourceId_);
     std::vector<std::pair<qint64, Row>> doubles;
     while (owned.next()) {
-        const Row row{owned.number(1), owned.text(2), int(owned.number(3)), int(owned.number(4))};
+        const Row row{owned.number(1), owned.text(2), int(owned.number(3)), int(owned.number(4)),
+                      kindOfHref(owned.text(5))};
         if (rowsLike(row) > 1)
             doubles.emplace_back(owned.number(0), row);
     }
     Query kept(connection_,
                "select 1 from tblBirthday o where o.Person=? and o.BirthMonth=? and o.BirthDay=? "
                "and o.id<>?4 and (o.id<?4 or not exists (select 1 from tblContactLink k where "
-               "k.BirthdayId=o.id))");
+               "k.BirthdayId=o.id)) and " +
+                   rowKindColumn(connection_) + "=?5");
     bool dropped = false;
     for (const auto& [linkId, row] : doubles) {
-        kept.bind(1, row.name).bind(2, qint64(row.month)).bind(3, qint64(row.day)).bind(4, row.id);
+        kept.bind(1, row.name)
+            .bind(2, qint64(row.month))
+            .bind(3, qint64(row.day))
+            .bind(4, row.id)
+            .bind(5, qint64(row.kind));
         if (!kept.next())
             continue;
         statements.link.bind(1, QString()).bind(2, linkId).run();
@@ -155,17 +198,20 @@ bool ContactStore::sweep(Statements& statements) {
     // went outside a sync.
     Query missing(
         connection_,
-        "select l.id, l.Href, l.Uid, l.Person, l.BirthMonth, l.BirthDay, l.BirthdayId from tblContactLink l "
+        "select l.id, l.Href, l.Uid, l.Person, l.BirthMonth, l.BirthDay, l.BirthdayId, l.BirthYear, "
+        "l.DeathDate from tblContactLink l "
         "where l.SourceId=? and (l.BirthdayId is null and l.BirthMonth is not null or l.BirthdayId is not "
         "null and not exists (select 1 from tblBirthday b where b.id=l.BirthdayId))");
     missing.bind(1, sourceId_);
     std::vector<Link> links;
     std::vector<qint64> unlinked;
     while (missing.next()) {
+        const DateKind kind = kindOfHref(missing.text(1));
         Link link{missing.number(0),
                   missing.text(1),
                   missing.text(2),
-                  {0, missing.text(3), int(missing.number(4)), int(missing.number(5))}};
+                  {0, missing.text(3), int(missing.number(4)), int(missing.number(5)), kind},
+                  {int(missing.number(7)), kind, deathFromText(missing.text(8).toLatin1())}};
         if (!missing.isNull(6))
             unlinked.push_back(link.id);
         if (!missing.isNull(4) && rowsLike(link.birthday) == 0)
@@ -189,76 +235,105 @@ template <typename Step> auto ContactStore::write(Step step) {
     return result;
 }
 
+// The statements that read and write a source's links, prepared once for a batch of contacts.
+struct ContactStore::LinkQueries {
+    explicit LinkQueries(Connection& connection)
+        : find(connection, "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
+                           "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?"),
+          insert(connection, "insert into tblContactLink (SourceId,Href,Uid,ETag,Person,BirthMonth,BirthDay,"
+                             "BirthYear,DeathDate) values (?,?,?,?,?,?,?,?,?)"),
+          update(connection, "update tblContactLink set Uid=?,ETag=?,Person=?,BirthMonth=?,BirthDay=?,"
+                             "BirthYear=?,DeathDate=? where id=?"),
+          updateRow(connection, "update tblBirthday set Person=?,BirthMonth=?,BirthDay=? where id=?") {}
+    Query find;
+    Query insert;
+    Query update;
+    Query updateRow;
+};
+
+bool ContactStore::applyDay(Statements& statements, LinkQueries& queries, const Contact& contact,
+                            const QString& href, const ReadEntry& day) {
+    const bool dated = day.has_value();
+    const DateKind kind = kindOfHref(href);
+    Link link{0, href, contact.uid, {}, {0, kind, {}}};
+    if (dated)
+        link = {
+            0, href, contact.uid, {0, day->name, day->month, day->day, kind}, {day->year, kind, day->death}};
+    const auto bindFields = [&](Query& query, int first) {
+        query.bind(first, contact.uid).bind(first + 1, contact.etag).bind(first + 2, link.birthday.name);
+        if (dated)
+            query.bind(first + 3, qint64(link.birthday.month)).bind(first + 4, qint64(link.birthday.day));
+        else
+            query.bind(first + 3, QString()).bind(first + 4, QString());
+        if (link.extras.year != 0)
+            query.bind(first + 5, qint64(link.extras.year));
+        else
+            query.bind(first + 5, QString());
+        query.bind(first + 6,
+                   link.extras.death.isValid() ? link.extras.death.toString(Qt::ISODate) : QString());
+    };
+    queries.find.bind(1, sourceId_).bind(2, href);
+    const bool known = queries.find.next();
+    // A contact without an anniversary has no link for one.
+    if (!known && !dated && kind == DateKind::Anniversary)
+        return false;
+    const Row row = known && !queries.find.isNull(1)
+                        ? Row{queries.find.number(1), queries.find.text(2), int(queries.find.number(3)),
+                              int(queries.find.number(4)), kind}
+                        : Row{};
+    if (known) {
+        link.id = queries.find.number(0);
+        queries.update.bind(8, link.id);
+        bindFields(queries.update, 1);
+        queries.update.run();
+    } else {
+        queries.insert.bind(1, sourceId_).bind(2, href);
+        bindFields(queries.insert, 3);
+        queries.insert.run();
+        link.id = lastInsertId(connection_);
+    }
+    if (row.id == 0)
+        return dated && place(statements, link);
+    const Row& now = link.birthday;
+    if (dated && now.name == row.name && now.month == row.month && now.day == row.day) {
+        // The year or the date of death alone may have changed.
+        if (readDateExtras(connection_, row.id) == link.extras)
+            return false;
+        writeDateExtras(connection_, row.id, link.extras);
+        return true;
+    }
+    // Changed in place unless an equal row is there already or a contact stood back for this one.
+    statements.waiting.bind(1, row.id).bind(2, qint64(kind));
+    if (dated && rowsLike(now) == 0 && !statements.waiting.next()) {
+        queries.updateRow.bind(1, now.name)
+            .bind(2, qint64(now.month))
+            .bind(3, qint64(now.day))
+            .bind(4, row.id)
+            .run();
+        writeDateExtras(connection_, row.id, link.extras);
+        countKey(row, -1);
+        countKey(now, 1);
+        return true;
+    }
+    statements.link.bind(1, QString()).bind(2, link.id).run();
+    release(statements, row);
+    if (dated)
+        place(statements, link);
+    return true;
+}
+
 bool ContactStore::apply(const std::vector<Contact>& contacts) {
     return write([&](Statements& statements) {
         // Once a sync, the links without a row are looked at again; after that only the contacts read.
         bool changed = !std::exchange(swept_, true) && sweep(statements);
-        Query find(connection_,
-                   "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
-                   "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
-        Query insert(connection_,
-                     "insert into tblContactLink (SourceId,Href,Uid,ETag,Person,BirthMonth,BirthDay) "
-                     "values (?,?,?,?,?,?,?)");
-        Query update(connection_,
-                     "update tblContactLink set Uid=?,ETag=?,Person=?,BirthMonth=?,BirthDay=? where id=?");
-        Query updateRow(connection_, "update tblBirthday set Person=?,BirthMonth=?,BirthDay=? where id=?");
+        LinkQueries queries(connection_);
         for (const Contact& contact : contacts) {
             if (contact.damaged)
                 continue;
-            const bool dated = contact.birthday.has_value();
-            Link link{0, contact.href, contact.uid, {}};
-            if (dated)
-                link.birthday = {0, contact.birthday->name, contact.birthday->month, contact.birthday->day};
-            const auto bindFields = [&](Query& query, int first) {
-                query.bind(first, contact.uid)
-                    .bind(first + 1, contact.etag)
-                    .bind(first + 2, link.birthday.name);
-                if (dated)
-                    query.bind(first + 3, qint64(link.birthday.month))
-                        .bind(first + 4, qint64(link.birthday.day));
-                else
-                    query.bind(first + 3, QString()).bind(first + 4, QString());
-            };
-            find.bind(1, sourceId_).bind(2, contact.href);
-            const bool known = find.next();
-            const Row row = known && !find.isNull(1)
-                                ? Row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))}
-                                : Row{};
-            if (known) {
-                link.id = find.number(0);
-                update.bind(6, link.id);
-                bindFields(update, 1);
-                update.run();
-            } else {
-                insert.bind(1, sourceId_).bind(2, contact.href);
-                bindFields(insert, 3);
-                insert.run();
-                link.id = lastInsertId(connection_);
-            }
-            if (row.id == 0) {
-                changed = (dated && place(statements, link)) || changed;
-                continue;
-            }
-            const Row& now = link.birthday;
-            if (dated && now.name == row.name && now.month == row.month && now.day == row.day)
-                continue;
-            changed = true;
-            // Changed in place unless an equal row is there already or a contact stood back for this one.
-            statements.waiting.bind(1, row.id);
-            if (dated && rowsLike(now) == 0 && !statements.waiting.next()) {
-                updateRow.bind(1, now.name)
-                    .bind(2, qint64(now.month))
-                    .bind(3, qint64(now.day))
-                    .bind(4, row.id)
-                    .run();
-                countKey(row, -1);
-                countKey(now, 1);
-                continue;
-            }
-            statements.link.bind(1, QString()).bind(2, link.id).run();
-            release(statements, row);
-            if (dated)
-                place(statements, link);
+            changed = applyDay(statements, queries, contact, contact.href, contact.birthday) || changed;
+            changed =
+                applyDay(statements, queries, contact, anniversaryHref(contact.href), contact.anniversary) ||
+                changed;
         }
         return changed;
     });
@@ -271,12 +346,16 @@ bool ContactStore::remove(const QStringList& hrefs) {
                    "select l.id, b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l "
                    "left join tblBirthday b on b.id=l.BirthdayId where l.SourceId=? and l.Href=?");
         Query deleteLink(connection_, "delete from tblContactLink where id=?");
-        for (const QString& href : hrefs) {
+        QStringList links;
+        for (const QString& href : hrefs)
+            links << href << anniversaryHref(href);
+        for (const QString& href : links) {
             find.bind(1, sourceId_).bind(2, href);
             if (!find.next())
                 continue;
             const qint64 linkId = find.number(0);
-            const Row row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4))};
+            const Row row{find.number(1), find.text(2), int(find.number(3)), int(find.number(4)),
+                          kindOfHref(href)};
             const bool hadRow = !find.isNull(1);
             deleteLink.bind(1, linkId).run();
             changed = (hadRow && release(statements, row)) || changed;
@@ -295,12 +374,14 @@ bool ContactStore::settle() {
 
 int ContactStore::removeSource() {
     return write([&](Statements& statements) {
-        Query owned(connection_, "select b.id, b.Person, b.BirthMonth, b.BirthDay from tblContactLink l join "
-                                 "tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
+        Query owned(connection_,
+                    "select b.id, b.Person, b.BirthMonth, b.BirthDay, l.Href from tblContactLink l "
+                    "join tblBirthday b on b.id=l.BirthdayId where l.SourceId=?");
         owned.bind(1, sourceId_);
         std::vector<Row> rows;
         while (owned.next())
-            rows.push_back({owned.number(0), owned.text(1), int(owned.number(2)), int(owned.number(3))});
+            rows.push_back({owned.number(0), owned.text(1), int(owned.number(2)), int(owned.number(3)),
+                            kindOfHref(owned.text(4))});
         for (const char* text :
              {"delete from tblContactLink where SourceId=?", "delete from tblHidden where SourceId=?",
               "delete from tblSource where id=?"})

@@ -3,9 +3,11 @@
 // a birthday has one row in the birthday table unless its name, month and day equal a row already
 // there (which stays the user's own), in this book or another, or it is hidden; such a contact stands
 // back. A change upstream changes its row, and a contact gone upstream, or whose birthday went, loses
-// it: the row passes to a contact of any book that stood back for it, or goes. Every call is one short
-// write transaction, which first takes in what other connections committed.
+// it: the row passes to a contact of any book that stood back for it, or goes. A contact's anniversary
+// is a day of its own under the same rules, and stands back only for an anniversary. Every call is one
+// short write transaction, which first takes in what other connections committed.
 #include "core/birthdayrecord.h"
+#include "store/dateextras.h"
 
 #include <QHash>
 #include <QString>
@@ -26,11 +28,21 @@ struct Contact {
     // The bytes hold no readable card (half written, garbage), or its birthday is a damaged value: the
     // contact stays as it was, and is read again at the next sync.
     bool damaged = false;
+    ReadEntry anniversary; // the card's anniversary, which has a row of its own
 };
 
-// What a hidden contact is known by in its book, whatever its file name or path: its UID, or its name
-// and date when it has none.
-QString hideKey(const QString& uid, const QString& name, int month, int day);
+// A contact's anniversary has a link of its own beside its birthday's, under its href with this added.
+QString anniversaryHref(const QString& href);
+DateKind kindOfHref(const QString& href);
+// The href of the link of the contact's other day: its anniversary's for its birthday's, and back.
+QString otherDayHref(const QString& href);
+// The kind of the link l in a statement: 1 for an anniversary's, 0 for a birthday's.
+constexpr const char* linkKindColumn = "(substr(l.Href,-12)='#anniversary')";
+
+// What a hidden contact is known by in its book, whatever its file name or path: its UID (which
+// hides its birthday and anniversary alike), or its name, date and kind when it has none.
+QString hideKey(const QString& uid, const QString& name, int month, int day,
+                DateKind kind = DateKind::Birthday);
 
 // Records a sync that failed before it reached the store (no password), opening the store at path.
 void recordFailure(const QString& storePath, qint64 sourceId, const QString& error);
@@ -65,13 +77,16 @@ class ContactStore {
         QString name;
         int month = 0;
         int day = 0;
+        DateKind kind = DateKind::Birthday;
     };
     struct Link {
         qint64 id = 0;
         QString href;
         QString uid;
-        Row birthday; // of the contact; no name when it has none
+        Row birthday;      // of the contact; no name when it has none
+        DateExtras extras; // the year and date of death the contact gives
     };
+    struct LinkQueries;
     void checkSource();
     // Inside each transaction: the source still there, and the row keys as the store holds them now.
     void begin();
@@ -80,6 +95,9 @@ class ContactStore {
     bool sweep(Statements& statements);
     bool dropDoubles(Statements& statements);
     bool place(Statements& statements, const Link& link);
+    // One of a contact's days (its birthday or its anniversary) under the link of that href.
+    bool applyDay(Statements& statements, LinkQueries& queries, const Contact& contact, const QString& href,
+                  const ReadEntry& day);
     bool release(Statements& statements, const Row& row);
     int rowsLike(const Row& birthday) const; // rows of the list with its name, month and day
     void countKey(const Row& birthday, int delta);

@@ -1,6 +1,7 @@
 #include "store/sources.h"
 
 #include "store/contactstore.h"
+#include "store/dateextras.h"
 #include "store/query.h"
 
 namespace cw::addressbook {
@@ -18,15 +19,19 @@ bool hasColumn(Connection& connection, const char* table, const char* column) {
     return query.next() && query.number(0) == 1;
 }
 
-// The source's columns that a store of an older version lacks: what the user trusted for the book
-// (http:// to its server, its certificate), and whether the user named it.
+// The columns that a store of an older version lacks: what the user trusted for the book (http:// to
+// its server, its certificate), whether the user named it, and the year and date of death a contact
+// gives, for a row placed again later.
 struct AddedColumn {
+    const char* table;
     const char* name;
     const char* type;
 };
-constexpr AddedColumn addedColumns[] = {{"AllowHttp", "INTEGER NOT NULL DEFAULT 0"},
-                                        {"TrustedCertificate", "TEXT"},
-                                        {"NameByUser", "INTEGER NOT NULL DEFAULT 0"}};
+constexpr AddedColumn addedColumns[] = {{"tblSource", "AllowHttp", "INTEGER NOT NULL DEFAULT 0"},
+                                        {"tblSource", "TrustedCertificate", "TEXT"},
+                                        {"tblSource", "NameByUser", "INTEGER NOT NULL DEFAULT 0"},
+                                        {"tblContactLink", "BirthYear", "INTEGER"},
+                                        {"tblContactLink", "DeathDate", "TEXT"}};
 
 bool hasTrustColumns(Connection& connection) {
     return hasColumn(connection, "tblSource", "AllowHttp") &&
@@ -35,7 +40,7 @@ bool hasTrustColumns(Connection& connection) {
 
 bool hasAddedColumns(Connection& connection) {
     for (const AddedColumn& column : addedColumns)
-        if (!hasColumn(connection, "tblSource", column.name))
+        if (!hasColumn(connection, column.table, column.name))
             return false;
     return true;
 }
@@ -80,7 +85,8 @@ void hideLinks(Connection& connection, Query& links) {
     Query hide(connection, "insert or ignore into tblHidden (SourceId,Key,Href,Person) values (?,?,?,?)");
     while (links.next())
         hide.bind(1, links.number(0))
-            .bind(2, hideKey(links.text(2), links.text(3), int(links.number(4)), int(links.number(5))))
+            .bind(2, hideKey(links.text(2), links.text(3), int(links.number(4)), int(links.number(5)),
+                             kindOfHref(links.text(1))))
             .bind(3, links.text(1))
             .bind(4, links.text(3))
             .run();
@@ -98,16 +104,17 @@ void ensureTables(Connection& connection) {
         "create table if not exists tblSource (id INTEGER PRIMARY KEY AUTOINCREMENT, Kind INTEGER NOT NULL, "
         "Location TEXT NOT NULL, UserName TEXT, DisplayName TEXT, SyncToken TEXT, LastSync TEXT, LastError "
         "TEXT)"));
-    for (const AddedColumn& column : addedColumns)
-        if (!hasColumn(connection, "tblSource", column.name))
-            connection.execute(QStringLiteral("alter table tblSource add column %1 %2")
-                                   .arg(QLatin1String(column.name), QLatin1String(column.type)));
     connection.execute(
         QStringLiteral("create table if not exists tblContactLink (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "SourceId INTEGER NOT "
                        "NULL, Href TEXT NOT NULL, Uid TEXT, ETag TEXT, BirthdayId INTEGER, Hidden INTEGER "
                        "NOT NULL DEFAULT 0, "
                        "Person TEXT, BirthMonth INTEGER, BirthDay INTEGER, UNIQUE (SourceId, Href))"));
+    for (const AddedColumn& column : addedColumns)
+        if (!hasColumn(connection, column.table, column.name))
+            connection.execute(QStringLiteral("alter table %1 add column %2 %3")
+                                   .arg(QLatin1String(column.table), QLatin1String(column.name),
+                                        QLatin1String(column.type)));
     connection.execute(
         QStringLiteral("create index if not exists ixContactLinkBirthday on tblContactLink (BirthdayId)"));
     // The contacts of any book that stand back for a row, found by its name and date.
@@ -200,22 +207,62 @@ QHash<qint64, RowOrigin> originsOfRows(Connection& connection) {
     return origins;
 }
 
+namespace {
+// Hides the contact of a subscribed row in every book that holds it, and deletes the row; false for
+// the user's own row.
+bool hideRow(Connection& connection, qint64 birthdayId) {
+    Query owner(connection, "select Href from tblContactLink where BirthdayId=?");
+    if (!owner.bind(1, birthdayId).next())
+        return false;
+    const DateKind kind = kindOfHref(owner.text(0));
+    Query(connection, "update tblContactLink set BirthdayId=null where BirthdayId=?")
+        .bind(1, birthdayId)
+        .run();
+    Query holders(connection, QByteArray(linkColumns) +
+                                  "from tblBirthday b join tblContactLink l on l.Person=b.Person and "
+                                  "l.BirthMonth=b.BirthMonth and l.BirthDay=b.BirthDay where b.id=? and "
+                                  "l.BirthdayId is null and " +
+                                  linkKindColumn + "=?");
+    holders.bind(1, birthdayId).bind(2, qint64(kind));
+    hideLinks(connection, holders);
+    Query(connection, "delete from tblBirthday where id=?").bind(1, birthdayId).run();
+    return true;
+}
+
+// The rows of the contact's other day: its anniversary's beside its birthday's, and the other way.
+std::vector<qint64> otherDayRows(Connection& connection, qint64 birthdayId) {
+    Query links(connection, "select SourceId, Href from tblContactLink where BirthdayId=?");
+    links.bind(1, birthdayId);
+    Query other(connection, QByteArray(linkColumns) +
+                                ", l.BirthdayId from tblContactLink l where l.SourceId=? "
+                                "and l.Href=? and l.BirthMonth is not null");
+    std::vector<qint64> rows;
+    while (links.next()) {
+        const QString href = links.text(1);
+        const QString otherHref = otherDayHref(href);
+        other.bind(1, links.number(0)).bind(2, otherHref);
+        if (!other.next())
+            continue;
+        if (!other.isNull(6))
+            rows.push_back(other.number(6));
+        // Hidden even while it stands back for another row, so that it does not come later.
+        other.bind(1, links.number(0)).bind(2, otherHref);
+        hideLinks(connection, other);
+    }
+    return rows;
+}
+} // namespace
+
 void hideContact(Connection& connection, qint64 birthdayId) {
     ensureTables(connection);
     Transaction transaction(connection);
-    Query link(connection, "update tblContactLink set BirthdayId=null where BirthdayId=?");
-    link.bind(1, birthdayId).run();
-    if (changedRows(connection) == 0)
+    const std::vector<qint64> others = otherDayRows(connection, birthdayId);
+    if (!hideRow(connection, birthdayId))
         return; // the user's own row
-    // Hidden in every book that holds the contact, so that none brings the birthday back.
-    Query holders(connection, (QByteArray(linkColumns) +
-                               "from tblBirthday b join tblContactLink l on l.Person=b.Person and "
-                               "l.BirthMonth=b.BirthMonth and l.BirthDay=b.BirthDay where b.id=? and "
-                               "l.BirthdayId is null")
-                                  .constData());
-    holders.bind(1, birthdayId);
-    hideLinks(connection, holders);
-    Query(connection, "delete from tblBirthday where id=?").bind(1, birthdayId).run();
+    // Hidden in every book that holds the contact, so that none brings the birthday back; its other day
+    // goes with it.
+    for (const qint64 other : others)
+        hideRow(connection, other);
     transaction.commit();
 }
 

@@ -82,7 +82,7 @@ void FolderSync::readSlice() {
         if (file.open(QIODevice::ReadOnly) && file.size() <= DavClient::cardLimit)
             card = file.read(DavClient::cardLimit + 1);
         Contact contact = card.isEmpty() || card.size() > DavClient::cardLimit
-                              ? Contact{name, {}, {}, std::nullopt, true}
+                              ? Contact{name, {}, {}, std::nullopt, true, std::nullopt}
                               : readContact(name, changed_[next_].second, card);
         if (contact.damaged && unread_++ == 0)
             firstUnread_ = name;

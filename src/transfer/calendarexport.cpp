@@ -14,9 +14,15 @@ namespace {
 std::vector<BirthdayRecord> rowsOf(const BirthdayList& list) {
     std::vector<BirthdayRecord> rows;
     rows.reserve(list.size());
-    for (size_t row = 0; row < list.size(); ++row)
-        rows.push_back(
-            {nameOnOneLine(list.person(row)), list.number(list.month(row)), list.number(list.day(row))});
+    for (size_t row = 0; row < list.size(); ++row) {
+        const DateExtras& extras = list.extras(row);
+        rows.push_back({nameOnOneLine(list.person(row)),
+                        list.number(list.month(row)),
+                        list.number(list.day(row)),
+                        extras.year,
+                        extras.kind,
+                        {}});
+    }
     return rows;
 }
 } // namespace

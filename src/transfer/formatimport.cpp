@@ -7,6 +7,7 @@
 #include "formats/vcardreader.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
+#include "store/query.h"
 #include "store/sharedconnection.h"
 
 #include <QFile>
@@ -21,7 +22,8 @@ QSet<QString> birthdaysInList(Connection& connection) {
     QSet<QString> keys;
     keys.reserve(qsizetype(list.size()));
     for (size_t row = 0; row < list.size(); ++row)
-        keys.insert(birthdayKey(list.person(row), number(list.month(row)), number(list.day(row))));
+        keys.insert(birthdayKey(list.person(row), number(list.month(row)), number(list.day(row)),
+                                list.extras(row).kind));
     return keys;
 }
 
@@ -37,12 +39,14 @@ class Importer {
             return;
         }
         const QString name = statements::trimBlanks(entry->name);
-        const QString key = birthdayKey(name, entry->month, entry->day);
+        const QString key = birthdayKey(name, entry->month, entry->day, entry->kind);
         if (known_.contains(key)) {
             ++tally_.known;
             return;
         }
         connection_.execute(statements::importInsert(name, entry->month, entry->day));
+        if (const DateExtras extras = extrasOf(*entry); !extras.plain())
+            writeDateExtras(connection_, lastInsertId(connection_), extras);
         known_.insert(key);
         ++tally_.added;
     }
@@ -62,7 +66,8 @@ bool readInto(QFile& file, FileFormat format, Importer& importer, const FormatPr
         VCardReader reader(file);
         ReadEntry entry;
         while (reader.next(entry)) {
-            importer.take(entry);
+            for (const ReadEntry& each : reader.entries())
+                importer.take(each);
             if (!progress(file.pos(), total))
                 return false;
         }

@@ -19,7 +19,7 @@ FileFormat fileFormatOf(const QString& path);
 struct ImportTally {
     int added = 0;
     int skipped = 0; // entries without a birthday, a name or a readable date
-    int known = 0;   // already in the list: the same name, month and day
+    int known = 0;   // already in the list: the same name, month, day and kind
 };
 
 // The closing message of an import.

@@ -57,7 +57,9 @@ std::vector<BirthdayLineText> takeRows(const BirthdayList& list) {
     rows.reserve(list.size());
     for (size_t row = 0; row < list.size(); ++row) {
         const int month = monthNumberOfRow(list, row);
-        rows.push_back(birthdayLineText(list.person(row), month, list.text(list.day(row))));
+        const DateExtras& extras = list.extras(row);
+        rows.push_back(
+            birthdayLineText(list.person(row), month, list.text(list.day(row)), extras.year, extras.kind));
     }
     return rows;
 }
@@ -86,6 +88,8 @@ void ImportBirthdays(const QString& path, TransferProgress* progress) {
             insert.bind(2, birthday.month);
             insert.bind(3, birthday.day);
             insert.run();
+            if (const DateExtras extras{birthday.year, birthday.kind, {}}; !extras.plain())
+                writeDateExtras(connection, lastInsertId(connection), extras);
             cancelled = !work.advance(number);
         }
         if (!cancelled)

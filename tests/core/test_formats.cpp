@@ -1,7 +1,11 @@
 // The vCard and iCalendar readers and the calendar writer, on sample files in the shapes real exports
 // have and on broken input.
+#include "core/daysleft.h"
 #include "formats/icalendarformat.h"
 #include "formats/vcardreader.h"
+#include "store/birthdaylist.h"
+#include "store/sharedconnection.h"
+#include "support/datespellings.h"
 #include "support/files.h"
 #include "support/folders.h"
 #include "transfer/formatimport.h"
@@ -62,6 +66,8 @@ class TestFormats : public QObject {
     void calendarRoundTrip();
     void calendarEventsFallOnTheAnnouncedDays();
     void calendarAlarmsFollowTheReminderOptions();
+    void dateSpellingsImport();
+    void calendarYearsAndKinds();
 };
 
 void TestFormats::readsSampleFiles_data() {
@@ -223,6 +229,76 @@ void TestFormats::calendarAlarmsFollowTheReminderOptions() {
                               "TRIGGER:-P2DT15H\r\nDESCRIPTION:Arvel Quenby's birthday is in 3 days.\r\n",
                               "TRIGGER:-P29DT15H\r\nDESCRIPTION:Arvel Quenby's birthday is in 30 days.\r\n"})
         QVERIFY2(text.contains(alarm), alarm);
+}
+
+// Every spelling of the table imported into a real store: the days each gives, and how many are skipped.
+void TestFormats::dateSpellingsImport() {
+    const std::vector<cwtest::DateSpelling> spellings = cwtest::dateSpellings();
+    QByteArray cards;
+    int skipped = 0;
+    for (size_t i = 0; i < spellings.size(); ++i) {
+        cards += cwtest::spellingCard(spellings[i], i);
+        skipped += int(spellings[i].expected.count("skipped"));
+    }
+    cwtest::Folders folders;
+    folders.openBlankStore();
+    writeBytes(folders.path("cards.vcf"), cards);
+    const auto all = [](qint64, qint64) { return true; };
+    QCOMPARE(importFormattedFile(folders.path("cards.vcf"), FileFormat::VCard, all)->skipped, skipped);
+    const QHash<QString, QString> stored = cwtest::entriesByName(BirthdayList::read(sharedConnection()));
+    for (size_t i = 0; i < spellings.size(); ++i) {
+        const QString read = stored.value(QStringLiteral("Spelling %1").arg(i));
+        if (qEnvironmentVariable("CANDLEWISE_PRINT_SPELLINGS") == "1")
+            qInfo().noquote() << spellings[i].version << spellings[i].lines.split('\n').join(" \\n ") << "->"
+                              << (read.isEmpty() ? "skipped" : read);
+        QCOMPARE(read, cwtest::storedOf(spellings[i]));
+    }
+}
+
+// The year of a yearly event (after "SUMMARY:Ann" unless it names itself), and the export of years and kinds.
+void TestFormats::calendarYearsAndKinds() {
+    const std::pair<const char*, const char*> events[] = {
+        {"DTSTART;VALUE=DATE:19840503", "1984-05-03 birthday"},
+        {"DTSTART:16040503", "--05-03 birthday"},
+        {"DTSTART:19000503", "--05-03 birthday"},
+        {"DTSTART:19700503", "--05-03 birthday"},
+        {"DTSTART:19720503", "--05-03 birthday"},
+        {"DTSTART:17990503", "--05-03 birthday"},
+        {"DTSTART:29990503", "--05-03 birthday"},
+        {"DTSTART:19700503\r\nX-NEXTCLOUD-BC-YEAR:1970", "1970-05-03 birthday"},
+        {"X-NEXTCLOUD-BC-YEAR:1984\r\nDTSTART:16040503", "1984-05-03 birthday"},
+        {"DTSTART:20000503\r\nUID:1@birthdays.marrowfen.example",
+         "--05-03 birthday"}, // an older export of ours
+        {"DTSTART:19900605\r\nSUMMARY:Ann\u2019s Anniversary", "1990-06-05 anniversary"}};
+    for (const auto& [lines, entry] : events) {
+        const QByteArray event =
+            QByteArray(lines).contains("SUMMARY") ? QByteArray(lines) : "SUMMARY:Ann\r\n" + QByteArray(lines);
+        const std::vector<ReadEntry> read =
+            readICalendar("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n" + event +
+                          "\r\nRRULE:FREQ=YEARLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        QCOMPARE(read.size() == 1 ? read[0]->name + " " + cwtest::entryText(read[0]) : QString(),
+                 "Ann " + QString(entry));
+    }
+    CalendarExport calendar{{}, {0}, QDateTime()};
+    // clang-format off
+    calendar.birthdays = {{"Born", 5, 3, 1984}, {"Wed", 6, 5, 1990, DateKind::Anniversary}, {"Leap", 2, 29, 1984},
+                          {"Odd", 2, 29, 1985}, {"Plain", 6, 5}};
+    // clang-format on
+    setLeapDayRule(LeapDayRule::February28);
+    const QByteArray text = calendarOf(calendar);
+    setLeapDayRule(LeapDayRule::March1);
+    QStringList read;
+    for (const ReadEntry& entry : readICalendar(text))
+        read << entry->name + " " + cwtest::entryText(entry);
+    QCOMPARE(read,
+             (QStringList{"Born 1984-05-03 birthday", "Wed 1990-06-05 anniversary",
+                          "Leap 1984-02-29 birthday", "Odd --02-29 birthday", "Plain --06-05 birthday"}));
+    for (const char* line :
+         {"DTSTART;VALUE=DATE:19840503\r\nDTEND;VALUE=DATE:19840504\r\nRRULE:FREQ=YEARLY\r\nX-NEXTCLOUD-BC-"
+          "YEAR:1984\r\n",
+          "SUMMARY:Wed's anniversary\r\n", "DESCRIPTION:Wed's anniversary is today.\r\n",
+          "DTSTART;VALUE=DATE:19840229\r\nDTEND;VALUE=DATE:19840301\r\nRRULE:FREQ=YEARLY;BYYEARDAY=-307\r\n"})
+        QVERIFY2(text.contains(line), line);
 }
 
 QTEST_GUILESS_MAIN(TestFormats)

@@ -2,6 +2,11 @@
 #include "core/apperror.h"
 #include "core/monthnames.h"
 #include "formats/birthdayline.h"
+#include "store/birthdaylist.h"
+#include "store/sharedconnection.h"
+#include "support/files.h"
+#include "support/folders.h"
+#include "transfer/modbdays.h"
 
 #include <QTest>
 
@@ -18,6 +23,7 @@ class TestLineFormat : public QObject {
     void rejectedLines_data();
     void rejectedLines();
     void longLineIsShortenedInTheMessage();
+    void yearsAndAnniversariesRoundTrip();
 };
 
 void TestLineFormat::monthNumbers_data() {
@@ -171,6 +177,22 @@ void TestLineFormat::longLineIsShortenedInTheMessage() {
         QVERIFY2(error.description().size() < 400, qPrintable(error.description()));
         QVERIFY(error.description().contains(QStringLiteral("\"xxxxxxxxxx")));
     }
+}
+
+// Imported and exported again: a year and "anniversary" come back, a line without them as it was; other
+// words, a year that cannot be and one in which the day does not exist go.
+void TestLineFormat::yearsAndAnniversariesRoundTrip() {
+    cwtest::Folders folders;
+    folders.openBlankStore();
+    cwtest::writeBytes(
+        folders.path("in"),
+        "Ann,June 5 1990 anniversary\r\nArv,April 13 1984\r\nAnn,June 5 anniversary\r\n"
+        "Old,May 2\r\nOdd,May 2 1799 ANNIVERSARY\r\nLate,May 3 2999 x\r\nLeap,February 29 1985\r\n");
+    ImportBirthdays(folders.path("in"));
+    ExportBirthdays(folders.path("out"), BirthdayList::read(sharedConnection()));
+    QCOMPARE(cwtest::readBytes(folders.path("out")),
+             "Leap,February 29\r\nArv,April 13 1984\r\nOld,May 2\r\nOdd,May 2 "
+             "anniversary\r\nLate,May 3\r\nAnn,June 5 1990 anniversary\r\nAnn,June 5 anniversary\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestLineFormat)

@@ -1,9 +1,12 @@
 // Address books end to end: a real CardDAV server (radicale with a password, xandikos without) and a
 // real watched folder, synced into a real store; the test writes the cards, Candlewise only reads.
+#include "store/birthdaylist.h"
 #include "store/query.h"
 #include "store/sources.h"
 #include "store/storelocation.h"
+#include "support/datespellings.h"
 #include "support/davserver.h"
+#include "sync/contactcard.h"
 #include "sync/discovery.h"
 #include "sync/folderwatch.h"
 #include "sync/scriptedserver.h"
@@ -265,6 +268,32 @@ void AddressBookTest::server() {
     QCOMPARE(hidden.front().name, "Dan D");
     showContact(store.connection, id, hidden.front().href);
     QCOMPARE(store.rows(), QStringList({"Ann B 4/10", "Cy Own 5/5", "Dan D 2/29"}));
+
+    if (kind == "radicale") {
+        // Every spelling of the date table through a book of its own: each day of a card is a row with its
+        // year, kind and date of death; a card whose birthday is damaged stays out until it is mended, and
+        // the server may refuse a phone's vCard 2.1 (quoted-printable), never another.
+        const QUrl dates = server.book.resolved(QUrl("../dates/"));
+        QVERIFY(server.makeBook(dates, "Dates"));
+        const std::vector<DateSpelling> spellings = dateSpellings();
+        std::vector<bool> left;
+        for (size_t i = 0; i < spellings.size(); ++i) {
+            const QByteArray card = spellingCard(spellings[i], i);
+            left.push_back(server.put(dates.resolved(QUrl(QString("s%1.vcf").arg(i))), "PUT", card) / 100 !=
+                           2);
+            QVERIFY2(!left.back() || spellings[i].version == "2.1", card);
+            left.back() = left.back() || readContact({}, {}, card).damaged;
+        }
+        const qint64 datesId =
+            addSource(store.connection, SourceKind::CardDav, dates.toString(), server.user, "");
+        QCOMPARE(syncNow(runner, datesId).error, QString());
+        const QHash<QString, QString> stored = entriesByName(BirthdayList::read(store.connection));
+        for (size_t i = 0; i < spellings.size(); ++i)
+            QCOMPARE(stored.value(QString("Spelling %1").arg(i)),
+                     left[i] ? QString() : storedOf(spellings[i]));
+        removeSource(store.connection, datesId);
+        passwords.forgetPassword(datesId, dates.toString(), server.user);
+    }
 
     // The server gone: the rows stay, and the one error is kept for the window.
     server.process.kill();

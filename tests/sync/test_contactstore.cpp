@@ -3,6 +3,7 @@
 #include "store/contactstore.h"
 #include "store/query.h"
 #include "store/sources.h"
+#include "support/datespellings.h"
 #include "sync/contactcard.h"
 
 #include <QTemporaryDir>
@@ -12,12 +13,16 @@
 
 using namespace cw;
 using namespace cw::addressbook;
+using cwtest::entriesByName;
 
 const QStringList damagedDates{"1999-02-29", "-1990-06-07", "cut"};
 
+// date: the BDAY, and after a "+" the ANNIVERSARY.
 QByteArray card(const QString& uid, const QString& name, const QString& date) {
+    const QStringList days = date.split('+');
     QString text = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + (uid == "-" ? "" : "\r\nUID:" + uid) +
-                   (date == "-" ? "" : "\r\nBDAY:" + date) + "\r\nEND:VCARD\r\n";
+                   (days[0] == "-" ? "" : "\r\nBDAY:" + days[0]) +
+                   (days.size() > 1 ? "\r\nANNIVERSARY:" + days[1] : "") + "\r\nEND:VCARD\r\n";
     return (date == "cut" ? text.left(20) : text).toUtf8(); // "cut": half written
 }
 
@@ -112,6 +117,13 @@ class ContactStoreTest : public QObject {
         QTest::newRow("a name the user gave stays, in a store of the last version too") << "A a1 Ann --0101; "
             "B b1 Bo --0202; sql alter table tblSource drop column NameByUser; rename B Mine; name A Cards; "
             "name B Theirs" << "Ann 1/1 Cards; Bo 2/2 Mine";
+        QTest::newRow("an anniversary stands back for no birthday, and hides with its card") << "A a1 Ann "
+            "1990-03-09+2010-06-05; B b1 Ann --0605; hide Ann; A sync; A a1 Ann 1990-03-10+2010-06-05" << "Ann 6/5 B";
+        QTest::newRow("shown with its card") << "A a1 Ann --0309+--0605; hide Ann; show A Ann" << "Ann 3/9 A; Ann 6/5 A";
+        QTest::newRow("an anniversary gone upstream, then its card") << "A a1 Ann --0309+--0605; A a2 Bo --0101+"
+            "--0202; A a1 Ann --0309; A -a2" << "Ann 3/9 A";
+        QTest::newRow("both days hidden by name and date without a UID") << "A a1 Dan --0404+--0505 -; hide Dan; "
+            "A sync; A -a1; A a2 Dan --0404+--0505 -" << "";
         for (const QString& damaged : damagedDates)
             QTest::newRow(qPrintable(damaged)) << "A a1 Ann 1990-03-09; A a1 Ann " + damaged << "Ann 3/9 A";
         // clang-format on
@@ -125,6 +137,15 @@ class ContactStoreTest : public QObject {
         QCOMPARE(store.rows(), rows);
         // A damaged card leaves the ETag before it, so that the next sync reads it again.
         QVERIFY(!damagedDates.contains(store.books[0]->knownETags().value("a1")));
+    }
+    // The year follows the card, a change of the year alone too, and stays when the row is placed again.
+    void yearsFollowTheCard() {
+        Store store;
+        for (const char* step : {"A a1 Ann 1990-03-09+2010-06-05", "A a1 Ann 1991-03-09+2010-06-05",
+                                 "sql delete from tblBirthday", "A sync", "A b1 Bo --0101"})
+            store.step(step);
+        QCOMPARE(entriesByName(BirthdayList::read(store.user)).value("Ann"),
+                 "1991-03-09 birthday + 2010-06-05 anniversary");
     }
     // Subscribing to a book the list holds already writes no more than subscribing into an empty list.
     void subscribeToImported() {

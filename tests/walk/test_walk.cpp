@@ -360,7 +360,7 @@ class Walk : public QObject {
         }
         importFile(text, rows, false, bad < 0 ? 0 : 1);
     }
-    // An address book or a calendar; a contact or event already in the list is not added again.
+    // An address book or a calendar; a contact or event already in the list is not added again. No year.
     void importFormatted(bool calendar) {
         QString text = calendar ? "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Walk//EN\r\n" : "";
         std::vector<Row> rows;
@@ -373,7 +373,8 @@ class Walk : public QObject {
                         ? "BEGIN:VEVENT\r\nUID:walk-%1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:%2"
                           "\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:%3\r\nEND:VEVENT\r\n"
                         : "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:walk-%1\r\nFN:%3\r\nBDAY:%2\r\nEND:VCARD\r\n")
-                    .arg(QString::number(i), QDate(2000, row.month, row.day).toString("yyyyMMdd"),
+                    .arg(QString::number(i),
+                         QDate(1972, row.month, row.day).toString(calendar ? "yyyyMMdd" : "--MMdd"),
                          QString(row.name).replace(',', "\\,") + (calendar && pick(2) ? "'s birthday" : ""));
             rows.push_back({blanked(row.name), row.month, row.day});
         }

@@ -44,13 +44,13 @@ void TestFormatCommands::addressBookImportsOnce() {
     QCOMPARE(importPicked(sandbox, sandbox.path("known.txt")), QStringList{"Done."});
 
     QCOMPARE(importPicked(sandbox, sampleFile("desktop-3.0.vcf")),
-             QStringList{"Birthdays added: 3\r\nEntries without a birthday or a readable date: 1\r\n"
+             QStringList{"Birthdays added: 5\r\nEntries without a birthday or a readable date: 0\r\n"
                          "Already in the list: 1"});
     QCOMPARE(importPicked(sandbox, sampleFile("desktop-3.0.vcf")),
-             QStringList{"Birthdays added: 0\r\nEntries without a birthday or a readable date: 1\r\n"
-                         "Already in the list: 4"});
+             QStringList{"Birthdays added: 0\r\nEntries without a birthday or a readable date: 0\r\n"
+                         "Already in the list: 6"});
     QCOMPARE(storedBirthdays(), (QStringList{"Dara Vell|4|12", "John Smith, Jr.|3|22", "Marrowfen Bakery|5|9",
-                                             "Nim Quenby|10|18"}));
+                                             "Nim Quenby|10|18", "Nim Quenby|6|1", "No Birthday|1|1"}));
 }
 
 void TestFormatCommands::cancelledImportStoresNothing() {
