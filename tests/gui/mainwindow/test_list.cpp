@@ -6,6 +6,7 @@
 
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
+#include "store/dateextras.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -32,6 +33,7 @@ class TestList : public QObject {
     void sortByHeaderClicksKeptAcrossStarts();
     void findAsYouType();
     void editWhileFindingKeepsTheRow();
+    void agesAndAnniversaries();
 };
 
 namespace {
@@ -282,4 +284,38 @@ void TestList::editWhileFindingKeepsTheRow() {
     whenModal<cw::Form2>([](cw::Form2* editor) { editor->PushButton6->click(); });
     form.PushButton2->click();
     QCOMPARE(form.ListView1->subItem(form.ListView1->selectedRow(), cw::personColumn), QStringLiteral("Zoe"));
+}
+
+// Years bring the "Age" column after "Day(s) Left", sorted youngest first; an anniversary says so
+// after its name, which the commands take bare. Without years the list has its four columns again.
+void TestList::agesAndAnniversaries() {
+    MainWindowFixture f(QDate(2026, 12, 30));
+    f.store({{"Ann", 1, 2}, {"Bob", 3, 4}, {"Cy", 12, 31}, {"Wed", 6, 1}});
+    f.sandbox.openStore();
+    const auto birthday = cw::DateKind::Birthday;
+    const std::array<cw::DateExtras, 4> extras{
+        {{1990, birthday, {}}, {}, {2000, birthday, {}}, {1996, cw::DateKind::Anniversary, {}}}};
+    for (qint64 id = 1; id <= 4; ++id)
+        cw::writeDateExtras(cw::sharedConnection(), id, extras[size_t(id - 1)]);
+    cw::sharedConnection().Close();
+    cw::ListView* list = f.start().ListView1;
+    QCOMPARE(list->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Age"));
+    QCOMPARE(f.column(cw::personColumn), QStringList({"Ann", "Bob", "Wed (anniversary)", "Cy"}));
+    QCOMPARE(f.column(cw::ageColumn), QStringList({"37", "", "31", "26"})); // Ann's across the year's end
+    clickHeader(list, cw::ageColumn);
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Cy", "Wed (anniversary)", "Ann", "Bob"}));
+    list->selectRow(2);
+    QString name;
+    whenModal<cw::Form2>([&](cw::Form2* e) {
+        name = e->Text1->text();
+        e->PushButton1->click();
+    });
+    f.form->PushButton2->click();
+    QCOMPARE(name, QStringLiteral("Wed"));
+    f.sandbox.messages->answers = {cw::MessageResult::Yes};
+    f.form->PushButton1->click();
+    QCOMPARE(f.sandbox.messages->shown.last().text, "Are you sure you want to delete Wed (anniversary)?");
+    cw::sharedConnection().execute("delete from tblBirthdayExtra");
+    f.form->ListBirthdays(false);
+    QCOMPARE(list->model()->columnCount(), 4);
 }
