@@ -136,6 +136,8 @@ class Walk : public QObject {
     void pass(QDate today) {
         if (lastPass_.isValid() && lastPass_.daysTo(today) > 1)
             missedFirst_ = std::max(lastPass_.addDays(1), today.addDays(-30)), missedOn_ = today;
+        else if (today.daysTo(lastPass_) > 1)
+            missedOn_ = {}; // the wrong clock's day, and what was caught up on it, is forgotten
         lastPass_ = today.daysTo(lastPass_) > 1 ? today : std::max(lastPass_, today);
         alertPoint(true, true);
     }
@@ -283,8 +285,8 @@ class Walk : public QObject {
         const cw::ListView* list = f.form->ListView1;
         for (int r = 0; r < list->count(); ++r)
             if (Row{list->subItem(r, cw::personColumn), list->subItem(r, cw::monthNoColumn).toInt(),
-                    list->subItem(r, cw::dayColumn).toInt()}
-                    .sameDay(row))
+                    list->subItem(r, cw::dayColumn).toInt(),
+                    list->rows().rows->extras(size_t(r)).year} == row)
                 return f.form->ListView1->selectRow(r), true;
         fail("the list has no row " + spelt(row.name));
         return false;
