@@ -34,10 +34,13 @@ DayOfLine dayOf(const DatedRow& row, const QDate& occurrence) {
 } // namespace
 
 QString alertLine(const QString& person, int daysLeft, const DayOfLine& day) {
-    // A right-to-left name is set apart, so the rest of the sentence keeps its order after it.
-    QString line =
-        isolatedName(person) + (day.kind == DateKind::Anniversary ? QStringLiteral("'s anniversary")
-                                                                  : QStringLiteral("'s birthday"));
+    // A right-to-left name is set apart, so the rest of the sentence keeps its order after it; a line
+    // that begins with it is marked left to right, as the sentence is, or it would be laid out from
+    // the right by the name's first letter.
+    const QString name = isolatedName(person);
+    QString line = (name.size() == person.size() ? name : QChar(0x200e) + name) +
+                   (day.kind == DateKind::Anniversary ? QStringLiteral("'s anniversary")
+                                                      : QStringLiteral("'s birthday"));
     if (daysLeft == 0)
         line += QStringLiteral(" is today");
     else if (daysLeft > 0)

@@ -186,6 +186,10 @@ void ListView::showColumn(int column, bool shown) {
         return;
     if (shown)
         setColumnWidth(section(column), twips(optionalWidths_[column]));
+    // The current row's selection is widened to the new column, or narrowed, as the row's own.
+    if (currentIndex().isValid())
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // The sort mark stands on the column the order follows, wherever that now is.
     const ListOrder& order = model_->order();
     header()->setSortIndicator(section(order.column),

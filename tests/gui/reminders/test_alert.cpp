@@ -300,7 +300,7 @@ void TestAlert::yearsInLines_data() {
                                           << "Ann's anniversary is in 3 days.\r\n";
     QTest::newRow("right to left") << dec7 << none << false << "فاطمة الزهراء" << 12 << 7 << 1990 << false
                                    << "36"
-                                   << "\u2068فاطمة الزهراء\u2069's birthday is today (turns 36).\r\n";
+                                   << "\u200e\u2068فاطمة الزهراء\u2069's birthday is today (turns 36).\r\n";
     QTest::newRow("born this year") << dec7 << none << false << "Neo" << 12 << 7 << 2026 << false << ""
                                     << "Neo's birthday is today.\r\n";
     QTest::newRow("after death") << dec7 << QDate(1950, 1, 1) << false << "Old" << 12 << 7 << 1900 << false
