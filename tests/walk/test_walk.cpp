@@ -103,17 +103,18 @@ class Walk : public QObject {
     Lines due() const {
         const QDate today = now().date();
         Lines lines;
-        const auto line = [&](const Row& row, int left) {
-            const QString age = row.age(today.addDays(left));
-            const QString years = age.isEmpty() ? "" : (left < 0 ? " (turned " : " (turns ") + age + ')';
+        const auto plain = [](const Row& row, int left) {
             if (left < 0)
-                return left == -1 ? row.name + "'s birthday was yesterday" + years + '.'
-                                  : QStringLiteral("%1's birthday was %2 days ago%3.")
-                                        .arg(row.name)
-                                        .arg(-left)
-                                        .arg(years);
-            return left ? QStringLiteral("%1's birthday is in %2 days%3.").arg(row.name).arg(left).arg(years)
-                        : row.name + "'s birthday is today" + years + '.';
+                return left == -1 ? row.name + "'s birthday was yesterday."
+                                  : QStringLiteral("%1's birthday was %2 days ago.").arg(row.name).arg(-left);
+            return left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
+                        : row.name + "'s birthday is today.";
+        };
+        // A row with a year tells, before the period, the years reached on the day.
+        const auto line = [&](const Row& row, int left) {
+            const QString age = row.age(today.addDays(left)), text = plain(row, left);
+            return age.isEmpty() ? text
+                                 : text.chopped(1) + (left < 0 ? " (turned " : " (turns ") + age + ").";
         };
         for (const Row& row : rows_) {
             std::optional<int> left;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 
 using namespace cwtest;
 
@@ -33,7 +34,7 @@ class TestList : public QObject {
     void sortByHeaderClicksKeptAcrossStarts();
     void findAsYouType();
     void editWhileFindingKeepsTheRow();
-    void agesAndAnniversaries();
+    void agesAnniversariesAndFebruary29();
 };
 
 namespace {
@@ -286,36 +287,44 @@ void TestList::editWhileFindingKeepsTheRow() {
     QCOMPARE(form.ListView1->subItem(form.ListView1->selectedRow(), cw::personColumn), QStringLiteral("Zoe"));
 }
 
-// Years bring the "Age" column after "Day(s) Left", sorted youngest first; an anniversary says so
-// after its name, which the commands take bare. Without years the list has its four columns again.
-void TestList::agesAndAnniversaries() {
-    MainWindowFixture f(QDate(2026, 12, 30));
-    f.store({{"Ann", 1, 2}, {"Bob", 3, 4}, {"Cy", 12, 31}, {"Wed", 6, 1}});
+// Years bring the "Age" column, sorted youngest first; an anniversary is named so in the list, and the
+// editor gets its bare name, year and kind. Where February 29 falls is chosen in the context menu, kept,
+// and in force at once. Without years the list has its four columns again.
+void TestList::agesAnniversariesAndFebruary29() {
+    MainWindowFixture f(QDate(2027, 2, 28));
+    f.store({{"Ann", 3, 2}, {"Lea", 2, 29}, {"Bob", 3, 4}});
     f.sandbox.openStore();
-    const auto birthday = cw::DateKind::Birthday;
-    const std::array<cw::DateExtras, 4> extras{
-        {{1990, birthday, {}}, {}, {2000, birthday, {}}, {1996, cw::DateKind::Anniversary, {}}}};
-    for (qint64 id = 1; id <= 4; ++id)
-        cw::writeDateExtras(cw::sharedConnection(), id, extras[size_t(id - 1)]);
+    cw::writeDateExtras(cw::sharedConnection(), 1, {2005, cw::DateKind::Birthday, {}});
+    cw::writeDateExtras(cw::sharedConnection(), 2, {2000, cw::DateKind::Anniversary, {}});
     cw::sharedConnection().Close();
     cw::ListView* list = f.start().ListView1;
     QCOMPARE(list->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Age"));
-    QCOMPARE(f.column(cw::personColumn), QStringList({"Ann", "Bob", "Wed (anniversary)", "Cy"}));
-    QCOMPARE(f.column(cw::ageColumn), QStringList({"37", "", "31", "26"})); // Ann's across the year's end
+    QCOMPARE(f.column(cw::personColumn), QStringList({"Lea (anniversary)", "Ann", "Bob"}));
+    QCOMPARE(f.column(cw::daysLeftColumn) + f.column(cw::ageColumn),
+             QStringList({"1", "2", "4", "27", "22", ""}));
     clickHeader(list, cw::ageColumn);
-    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Cy", "Wed (anniversary)", "Ann", "Bob"}));
-    list->selectRow(2);
-    QString name;
+    QCOMPARE(shownColumn(list, cw::personColumn), QStringList({"Ann", "Lea (anniversary)", "Bob"}));
+    list->selectRow(0);
+    QString loaded;
     whenModal<cw::Form2>([&](cw::Form2* e) {
-        name = e->Text1->text();
+        loaded = e->Text1->text() + ' ' + e->Text2->text() + (e->Option2->isChecked() ? " anniversary" : "");
         e->PushButton1->click();
     });
     f.form->PushButton2->click();
-    QCOMPARE(name, QStringLiteral("Wed"));
-    f.sandbox.messages->answers = {cw::MessageResult::Yes};
-    f.form->PushButton1->click();
-    QCOMPARE(f.sandbox.messages->shown.last().text, "Are you sure you want to delete Wed (anniversary)?");
+    QCOMPARE(loaded, QStringLiteral("Lea 2000 anniversary"));
+    QAction* february28 = nullptr;
+    for (QAction* action : list->actions())
+        if (action->text() == "February 29 birthdays in common years")
+            february28 = action->menu()->actions().value(1);
+    QVERIFY(february28->text() == "on February 28" && !february28->isChecked());
+    f.form->duration = 3600; // a snooze runs: a day the choice makes due comes up at once
+    f.closeAlert();
+    february28->trigger();
+    QCOMPARE(f.column(cw::daysLeftColumn).first() + ' ' + f.label(), "Today Next birthday is in Lea Today");
+    QCOMPARE(f.alerts.text, QStringLiteral("Lea's anniversary is today (27 years).\r\n"));
+    f.closeAlert();
+    QCOMPARE(f.restart().ListView1->subItem(0, cw::daysLeftColumn), QStringLiteral("Today"));
     cw::sharedConnection().execute("delete from tblBirthdayExtra");
     f.form->ListBirthdays(false);
-    QCOMPARE(list->model()->columnCount(), 4);
+    QCOMPARE(f.form->ListView1->model()->columnCount(), 4);
 }

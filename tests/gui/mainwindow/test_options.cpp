@@ -4,11 +4,9 @@
 #include "platform/settings.h"
 #include "platform/statefile.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QSettings>
 
 using namespace cwtest;
@@ -31,37 +29,7 @@ class TestOptions : public QObject {
     void startingWithTheOptionOnLeavesTheEntryAlone();
     void garbageSettingsAreReportedOnce();
     void windowPlaceIsState();
-    void leapDayChoiceAppliesAtOnce();
 };
-
-// "February 29 birthdays in common years" in the list's context menu: kept, and in force at once for
-// the list, the label and, while a snooze runs, the alert.
-void TestOptions::leapDayChoiceAppliesAtOnce() {
-    MainWindowFixture f(QDate(2027, 2, 28));
-    f.store({{"Lea", 2, 29}});
-    f.start();
-    const auto choices = [&] {
-        for (QAction* action : f.form->ListView1->actions())
-            if (action->text() == "February 29 birthdays in common years")
-                return action->menu()->actions();
-        return QList<QAction*>();
-    };
-    QCOMPARE(choices().size(), 2);
-    QCOMPARE(choices()[0]->text() + '|' + choices()[1]->text(), "on March 1|on February 28");
-    QVERIFY(choices()[0]->isChecked());
-    QCOMPARE(f.column(cw::daysLeftColumn), QStringList("1"));
-    f.form->duration = 3600;
-    f.closeAlert();
-    choices()[1]->trigger();
-    QCOMPARE(stored("February 29"), "February 28");
-    QCOMPARE(f.column(cw::daysLeftColumn), QStringList("Today"));
-    QCOMPARE(f.label(), "Next birthday is in Lea Today");
-    QCOMPARE(f.alerts.text, "Lea's birthday is today.\r\n");
-    f.closeAlert();
-    f.restart();
-    QVERIFY(choices()[1]->isChecked() && !choices()[0]->isChecked());
-    QCOMPARE(f.column(cw::daysLeftColumn), QStringList("Today"));
-}
 
 void TestOptions::writtenAndRestoredAcrossARestart() {
     MainWindowFixture f;
