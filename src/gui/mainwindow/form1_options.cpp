@@ -74,7 +74,7 @@ void Form1::addCatchUpEntry() {
 // out again, and with it the label and any alert it brings.
 void Form1::addLeapDayChoice() {
     applyLeapDaySetting();
-    auto* menu = new QMenu(QStringLiteral("February 29 birthdays in common years"), this);
+    auto* menu = new QMenu(QStringLiteral("February 29 birthdays in common years"), ListView1);
     auto* choices = new QActionGroup(menu);
     for (const bool onFebruary28 : {false, true}) {
         QAction* choice = menu->addAction(QStringLiteral("on ") + leapDayText(onFebruary28));

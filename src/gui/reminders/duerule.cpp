@@ -31,25 +31,31 @@ DayOfLine dayOf(const DatedRow& row, const QDate& occurrence) {
     const DateExtras& extras = row.list.extras(row.row);
     return {extras.kind, yearsOn(extras.year, occurrence, extras.death)};
 }
+
+// The sentence about a row's day: its name, its kind of day, when, the years and the period. A
+// right-to-left name is set apart, so the rest of the sentence keeps its order after it; a line that
+// begins with it is marked left to right, as the sentence is, or it would be laid out from the right by
+// the name's first letter.
+QString sentence(const QString& person, const DayOfLine& day, const QString& when, bool passed) {
+    const QString name = isolatedName(person);
+    return (name.size() == person.size() ? name : QChar(0x200e) + name) +
+           (day.kind == DateKind::Anniversary ? QStringLiteral("'s anniversary")
+                                              : QStringLiteral("'s birthday")) +
+           when + yearsTail(day, passed) + QStringLiteral(".\r\n");
+}
 } // namespace
 
 QString alertLine(const QString& person, int daysLeft, const DayOfLine& day) {
-    // A right-to-left name is set apart, so the rest of the sentence keeps its order after it; a line
-    // that begins with it is marked left to right, as the sentence is, or it would be laid out from
-    // the right by the name's first letter.
-    const QString name = isolatedName(person);
-    QString line = (name.size() == person.size() ? name : QChar(0x200e) + name) +
-                   (day.kind == DateKind::Anniversary ? QStringLiteral("'s anniversary")
-                                                      : QStringLiteral("'s birthday"));
+    QString when;
     if (daysLeft == 0)
-        line += QStringLiteral(" is today");
+        when = QStringLiteral(" is today");
     else if (daysLeft > 0)
-        line += QStringLiteral(" is in ") + QString::number(daysLeft) + QStringLiteral(" days");
+        when = QStringLiteral(" is in ") + QString::number(daysLeft) + QStringLiteral(" days");
     else if (daysLeft == -1)
-        line += QStringLiteral(" was yesterday");
+        when = QStringLiteral(" was yesterday");
     else
-        line += QStringLiteral(" was ") + QString::number(-daysLeft) + QStringLiteral(" days ago");
-    return line + yearsTail(day, daysLeft < 0) + QStringLiteral(".\r\n");
+        when = QStringLiteral(" was ") + QString::number(-daysLeft) + QStringLiteral(" days ago");
+    return sentence(person, day, when, daysLeft < 0);
 }
 
 QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
@@ -70,10 +76,10 @@ QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const Date
     return {};
 }
 
-QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row) {
+QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row, const QDate& today) {
     if (boxes[0] != 1 || row.daysLeft != 1)
         return {};
-    return row.person() + QStringLiteral("'s birthday is tomorrow.\r\n");
+    return sentence(row.person(), dayOf(row, today.addDays(1)), QStringLiteral(" is tomorrow"), false);
 }
 
 QString FormatCountdown(int seconds) {

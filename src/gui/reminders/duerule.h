@@ -35,7 +35,8 @@ QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const Date
 
 // The row's line in the evening's alert ("Ann's birthday is tomorrow."), when its reminder on the day
 // is ticked and the day is tomorrow; else an empty text.
-QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row);
+// With today, a row with a year also tells the years it reaches tomorrow.
+QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row, const QDate& today = {});
 
 // "1:00:00", "59:59", "0:05": hours only when there are any.
 QString FormatCountdown(int seconds);
