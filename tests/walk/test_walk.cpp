@@ -301,7 +301,9 @@ class Walk : public QObject {
         desc_ +=
             (old ? " " + spelt(old->name) + " to " : " ") + spelt(row.key()) + (cancel ? ", cancelled" : "");
         const Lines before = due();
-        editorAnswer_ = [=](cw::Form2* editor) {
+        editorAnswer_ = [=, this](cw::Form2* editor) {
+            if (editor->Text2->text() != (old && old->year ? QString::number(old->year) : QString()))
+                fail("the editor shows the year " + spelt(editor->Text2->text()));
             editor->Text2->clear();
             QTest::keyClicks(editor->Text2, row.year ? QString::number(row.year) : QString());
             fillEditor(editor, row.name, row.month, row.day,

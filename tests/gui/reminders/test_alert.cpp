@@ -2,11 +2,11 @@
 #include "gui/mainwindow/fixture.h"
 #include "remindermain.h"
 
-#include "core/age.h"
+#include "core/daysleft.h"
+#include "gui/reminders/duerows.h"
 #include "gui/reminders/duerule.h"
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
-#include "store/dateextras.h"
 #include "support/shown.h"
 
 #include <QCheckBox>
@@ -264,72 +264,40 @@ void TestAlert::namesShowAsTyped() {
     QCOMPARE(shownText(f.form->Label1), "Next birthday is in " + name + " Today");
 }
 
-// With the day-of and 3-day reminders, one row with a year (none before 1800) or an anniversary: its
-// alert line, also the notification's, its Age cell and its name set apart in the label.
+// The line of one row with a year or an anniversary under the day-of and 3-day reminders: the years
+// across the year's end and on either day for February 29, and a right-to-left name set apart.
 void TestAlert::yearsInLines() {
+    using enum cw::DateKind;
+    using enum cw::LeapDayRule;
     struct Case {
-        QDate today, born, died;
-        bool onFebruary28, anniversary;
-        QString name, age, line;
+        QDate today;
+        cw::LeapDayRule rule;
+        QString name;
+        int month, day, year;
+        cw::DateKind kind;
+        QString line;
     };
-    const QDate dec7(2026, 12, 7);
-    for (const Case& c : std::initializer_list<Case>{
-             {dec7, {1986, 12, 7}, {}, false, false, "Ann", "40", "Ann's birthday is today (turns 40)."},
-             {{2026, 12, 29},
-              {1985, 1, 1},
-              {},
-              false,
-              false,
-              "Ben",
-              "42",
-              "Ben's birthday is in 3 days (turns 42)."},
-             {{2027, 2, 26},
-              {2000, 2, 29},
-              {},
-              false,
-              false,
-              "Lea",
-              "27",
-              "Lea's birthday is in 3 days (turns 27)."},
-             {{2027, 2, 25},
-              {2000, 2, 29},
-              {},
-              true,
-              false,
-              "Lea",
-              "27",
-              "Lea's birthday is in 3 days (turns 27)."},
-             {dec7, {1, 12, 10}, {}, false, true, "Ann", "", "Ann's anniversary is in 3 days."},
-             {dec7,
-              {1990, 12, 7},
-              {},
-              false,
-              false,
-              "فاطمة الزهراء",
-              "36",
-              "\u200e\u2068فاطمة الزهراء\u2069's birthday is today (turns 36)."},
-             {dec7, {1900, 12, 7}, {1950, 1, 1}, false, false, "Old", "", "Old's birthday is today."}}) {
-        MainWindowFixture f(c.today);
-        cw::writeSetting(cw::SettingKey::LeapDay, cw::leapDayText(c.onFebruary28));
-        f.store({{c.name, c.born.month(), c.born.day()}});
-        f.sandbox.openStore();
-        cw::writeDateExtras(cw::sharedConnection(), 1,
-                            {c.born.year() < 1800 ? 0 : c.born.year(),
-                             c.anniversary ? cw::DateKind::Anniversary : cw::DateKind::Birthday, c.died});
-        cw::sharedConnection().Close();
-        tick(f.load(), {1, 1, 0, 0, 0});
-        f.closeAlert();
-        f.form->Form_Activate();
-        QCOMPARE(f.alerts.text, c.line + "\r\n");
-        QCOMPARE(f.sandbox.notices->posted.value(0).body, c.line);
-        QCOMPARE(f.form->ListView1->subItem(0, cw::ageColumn), c.age);
-        QVERIFY(f.label().startsWith("Next birthday is in " + cw::isolatedName(c.name) + ' '));
+    // clang-format off
+    const Case cases[]{
+        {{2026, 12, 29}, March1, "Ben", 1, 1, 1985, Birthday, "Ben's birthday is in 3 days (turns 42)."},
+        {{2027, 2, 26}, March1, "Lea", 2, 29, 2000, Birthday, "Lea's birthday is in 3 days (turns 27)."},
+        {{2027, 2, 25}, February28, "Lea", 2, 29, 2000, Birthday, "Lea's birthday is in 3 days (turns 27)."},
+        {{2027, 2, 25}, March1, "Lea", 2, 29, 2000, Birthday, ""}, // 4 days
+        {{2026, 12, 7}, March1, "Ann", 12, 10, 0, Anniversary, "Ann's anniversary is in 3 days."},
+        {{2026, 12, 7}, March1, "ليلى", 12, 7, 1990, Birthday,
+         "\u200e\u2068ليلى\u2069's birthday is today (turns 36)."}};
+    // clang-format on
+    for (const Case& c : cases) {
+        cw::setLeapDayRule(c.rule);
+        cw::BirthdayList list;
+        list.add(1, c.name, c.month, c.day, {c.year, c.kind, {}});
+        const cw::DatedRow row{list, 0, list.daysLeft(0, c.today).days};
+        QCOMPARE(cw::dueLine({1, 1, 0, 0, 0}, {}, row, c.today), c.line.isEmpty() ? c.line : c.line + "\r\n");
     }
+    cw::setLeapDayRule(March1);
     // The catch-up's lines of days gone by tell the years reached then.
-    QCOMPARE(cw::alertLine("Cy", -3, {cw::DateKind::Birthday, 30}),
-             "Cy's birthday was 3 days ago (turned 30).\r\n");
-    QCOMPARE(cw::alertLine("Al", -1, {cw::DateKind::Anniversary, 1}),
-             "Al's anniversary was yesterday (1 year).\r\n");
+    QCOMPARE(cw::alertLine("Cy", -3, {Birthday, 30}), "Cy's birthday was 3 days ago (turned 30).\r\n");
+    QCOMPARE(cw::alertLine("Al", -1, {Anniversary, 1}), "Al's anniversary was yesterday (1 year).\r\n");
 }
 
 CW_REMINDER_TEST_MAIN(TestAlert)
