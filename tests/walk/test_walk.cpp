@@ -356,7 +356,7 @@ class Walk : public QObject {
         f.sandbox.fileDialogs->whileOpen = {};
         for (const Row& row : rows)
             if (!knownOnce ||
-                std::none_of(rows_.begin(), rows_.end(), [&](const Row& r) { return r.sameDay(row); }))
+                std::none_of(rows_.begin(), rows_.end(), [&](const Row& r) { return r.key() == row.key(); }))
                 rows_.insert(row);
         reports_ += reports;
         changed(before);

@@ -50,9 +50,6 @@ struct Row {
     int day;
     int year = 0; // typed into the editor's Year box; 0: none
     std::weak_ordering operator<=>(const Row&) const = default;
-    bool sameDay(const Row& other) const {
-        return name == other.name && month == other.month && day == other.day;
-    }
     // The years turned on the day's occurrence on the given date, as the list's Age cell shows them.
     QString age(QDate occurrence) const {
         return year && occurrence.year() > year ? QString::number(occurrence.year() - year) : QString();
