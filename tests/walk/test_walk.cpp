@@ -86,7 +86,10 @@ class Walk : public QObject {
             name += joins[skipped("controls") ? 0 : pick(joins.size())] + pieces[pick(pieces.size())];
         const QDate date = pick(2) ? now().date().addDays(aheadDays[pick(5)] + pick(2))
                                    : QDate(2000, 1, 1).addDays(pick(366));
-        return pick(8) ? Row{name, date.month(), date.day()} : Row{name, 2, 29};
+        // Now and then a year: any for most days, a leap year for February 29.
+        const int year = pick(3) ? 0 : 1904 + pick(120);
+        return pick(8) ? Row{name, date.month(), date.day(), year}
+                       : Row{name, 2, 29, year ? year / 4 * 4 : 0};
     }
     const Row* anyRow() { return rows_.empty() ? nullptr : &*std::next(rows_.begin(), pick(rows_.size())); }
     QStringList keys() const {
@@ -100,12 +103,18 @@ class Walk : public QObject {
     Lines due() const {
         const QDate today = now().date();
         Lines lines;
-        const auto line = [](const Row& row, int left) {
+        const auto plain = [](const Row& row, int left) {
             if (left < 0)
                 return left == -1 ? row.name + "'s birthday was yesterday."
                                   : QStringLiteral("%1's birthday was %2 days ago.").arg(row.name).arg(-left);
             return left ? QStringLiteral("%1's birthday is in %2 days.").arg(row.name).arg(left)
                         : row.name + "'s birthday is today.";
+        };
+        // A row with a year tells, before the period, the years reached on the day.
+        const auto line = [&](const Row& row, int left) {
+            const QString age = row.age(today.addDays(left)), text = plain(row, left);
+            return age.isEmpty() ? text
+                                 : text.chopped(1) + (left < 0 ? " (turned " : " (turns ") + age + ").";
         };
         for (const Row& row : rows_) {
             std::optional<int> left;
@@ -128,6 +137,8 @@ class Walk : public QObject {
     void pass(QDate today) {
         if (lastPass_.isValid() && lastPass_.daysTo(today) > 1)
             missedFirst_ = std::max(lastPass_.addDays(1), today.addDays(-30)), missedOn_ = today;
+        else if (today.daysTo(lastPass_) > 1)
+            missedOn_ = {}; // the wrong clock's day, and what was caught up on it, is forgotten
         lastPass_ = today.daysTo(lastPass_) > 1 ? today : std::max(lastPass_, today);
         alertPoint(true, true);
     }
@@ -275,7 +286,8 @@ class Walk : public QObject {
         const cw::ListView* list = f.form->ListView1;
         for (int r = 0; r < list->count(); ++r)
             if (Row{list->subItem(r, cw::personColumn), list->subItem(r, cw::monthNoColumn).toInt(),
-                    list->subItem(r, cw::dayColumn).toInt()} == row)
+                    list->subItem(r, cw::dayColumn).toInt(),
+                    list->rows().rows->extras(size_t(r)).year} == row)
                 return f.form->ListView1->selectRow(r), true;
         fail("the list has no row " + spelt(row.name));
         return false;
@@ -289,7 +301,11 @@ class Walk : public QObject {
         desc_ +=
             (old ? " " + spelt(old->name) + " to " : " ") + spelt(row.key()) + (cancel ? ", cancelled" : "");
         const Lines before = due();
-        editorAnswer_ = [=](cw::Form2* editor) {
+        editorAnswer_ = [=, this](cw::Form2* editor) {
+            if (editor->Text2->text() != (old && old->year ? QString::number(old->year) : QString()))
+                fail("the editor shows the year " + spelt(editor->Text2->text()));
+            editor->Text2->clear();
+            QTest::keyClicks(editor->Text2, row.year ? QString::number(row.year) : QString());
             fillEditor(editor, row.name, row.month, row.day,
                        cancel ? &cw::Form2::PushButton1 : &cw::Form2::PushButton6);
         };
@@ -298,7 +314,7 @@ class Walk : public QObject {
             return;
         if (old)
             rows_.erase(rows_.find(*old));
-        rows_.insert({blanked(row.name), row.month, row.day});
+        rows_.insert({blanked(row.name), row.month, row.day, row.year});
         changed(before);
     }
     void remove() {
@@ -339,7 +355,8 @@ class Walk : public QObject {
         f.form->PushButton8->click();
         f.sandbox.fileDialogs->whileOpen = {};
         for (const Row& row : rows)
-            if (!knownOnce || !rows_.count(row))
+            if (!knownOnce ||
+                std::none_of(rows_.begin(), rows_.end(), [&](const Row& r) { return r.key() == row.key(); }))
                 rows_.insert(row);
         reports_ += reports;
         changed(before);
@@ -461,16 +478,18 @@ class Walk : public QObject {
         QStringList today, then, shown;
         const auto shows = [](const Row& row, QDate day) {
             const int left = daysLeft(day, row.month, row.day);
-            return row.key() + ' ' + (left ? QString::number(left) : "Today");
+            return row.key() + ' ' + (left ? QString::number(left) : "Today") + ' ' +
+                   row.age(day.addDays(left));
         };
         for (const Row& row : rows_)
             today << shows(row, now().date()), then << shows(row, listDate_);
         const QAbstractItemModel* list = f.form->ListView1->model();
         for (int r = 0; r < list->rowCount(); ++r) {
             QStringList cells;
-            for (const int column : {cw::personColumn, cw::monthColumn, cw::dayColumn, cw::daysLeftColumn})
+            for (const int column :
+                 {cw::personColumn, cw::monthColumn, cw::dayColumn, cw::daysLeftColumn, cw::ageColumn})
                 cells << list->index(r, f.form->ListView1->section(column)).data().toString();
-            shown << cells[0] + ',' + cells[1] + ' ' + cells[2] + ' ' + cells[3];
+            shown << cells[0] + ',' + cells[1] + ' ' + cells[2] + ' ' + cells[3] + ' ' + cells[4];
         }
         if (const QString wrong = differs(today, shown); !wrong.isEmpty() && !differs(then, shown).isEmpty())
             fail("the list " + wrong);

@@ -48,7 +48,12 @@ struct Row {
     QString name;
     int month;
     int day;
+    int year = 0; // typed into the editor's Year box; 0: none
     std::weak_ordering operator<=>(const Row&) const = default;
+    // The years turned on the day's occurrence on the given date, as the list's Age cell shows them.
+    QString age(QDate occurrence) const {
+        return year && occurrence.year() > year ? QString::number(occurrence.year() - year) : QString();
+    }
     // As a line of the text export.
     QString key() const { return name + ',' + monthNames[month - 1] + ' ' + QString::number(day); }
 };

@@ -158,6 +158,7 @@ class Form1 : public QWidget, public ReminderHost {
     void restoreWindowPlace();
     void saveWindowPlace();
     void addCatchUpEntry();
+    void addLeapDayChoice();
     void shutDown();
     // Reminders at a time of day.
     void addRemindTimeOption();

@@ -58,7 +58,8 @@ void Form1::PushButton2_Click() {
     if (!editor)
         return;
     guard.step(3, [&] {
-        editor->Text1->setText(ListView1->subItem(row, personColumn));
+        // The name as stored: the list may add what kind of day it is.
+        editor->Text1->setText(ListView1->rows().rows->person(size_t(row)));
         editor->Combo1->setCurrentIndex(ListView1->subItem(row, monthNoColumn).toInt() - 1);
         editor->Combo2->setCurrentIndex(editor->Combo2->findText(ListView1->subItem(row, dayColumn)));
     });

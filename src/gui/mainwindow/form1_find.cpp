@@ -12,7 +12,7 @@ namespace cw {
 
 namespace {
 int columnNamed(const ListView& list, const QString& caption) {
-    for (const int column : {personColumn, monthColumn, dayColumn, daysLeftColumn}) {
+    for (const int column : {personColumn, monthColumn, dayColumn, daysLeftColumn, ageColumn}) {
         if (list.caption(column) == caption)
             return column;
     }

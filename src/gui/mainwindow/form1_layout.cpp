@@ -195,6 +195,7 @@ void Form1::connectHandlers() {
     addNoticeOption();
     addCatchUpEntry();
     addRemindTimeOption();
+    addLeapDayChoice();
     addCommand(QStringLiteral("Quit"), {Qt::CTRL | Qt::Key_Q}, Qt::WindowShortcut, [this] { close(); });
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* endFind = new QAction(findField);
@@ -216,6 +217,7 @@ void Form1::addListColumns() {
     ListView1->addColumn(QStringLiteral("Day"), 1300);
     ListView1->addColumn(QStringLiteral("Day(s) Left"), 1500);
     ListView1->addColumn(QStringLiteral("MonthNo"), 0);
+    ListView1->addOptionalColumn(QStringLiteral("Age"), 720);
     // The names take any width the window gains.
     ListView1->header()->setSectionResizeMode(ListView1->section(personColumn), QHeaderView::Stretch);
     restoreListOrder();

@@ -1,6 +1,7 @@
 // The list refill: every birthday in calendar order with its days left, and the next birthday.
 #include "gui/mainwindow/form1.h"
 
+#include "core/age.h"
 #include "core/daysleft.h"
 #include "core/nextbirthday.h"
 #include "core/statements.h"
@@ -84,6 +85,8 @@ void Form1::refill(bool isTest, bool newDay, bool synced) {
     rows.monthNames = monthNamesOfTheLocale();
     rows.daysLeft.assign(list->size(), -1);
     rows.monthName.assign(list->size(), -1);
+    if (list->anyYear())
+        rows.ages.assign(list->size(), 0);
     NextBirthday next;
     size_t nearest = list->size();
     const int year = today.year();
@@ -92,11 +95,14 @@ void Form1::refill(bool isTest, bool newDay, bool synced) {
         guard.step(9, [&] {
             const DaysLeft left = list->daysLeft(row, today);
             rows.daysLeft[row] = static_cast<qint16>(left.days);
+            if (!rows.ages.empty())
+                rows.ages[row] = static_cast<qint16>(list->yearsTurning(row, today, left.days));
             if (next.take(left))
                 nearest = row;
         });
     }
     ListView1->finishRefill(rows);
+    ListView1->showColumn(ageColumn, list->anyYear());
     followCurrentRow();
     if (!opened)
         return; // nothing could be read: one report, an empty list, and the pass ends
@@ -110,7 +116,8 @@ void Form1::refill(bool isTest, bool newDay, bool synced) {
         knownDue_.note(snapshot, reminderBoxes(), missedDays(), today);
     });
     guard.step(13, [&] {
-        setLabelText(Label1, next.text(nearest < list->size() ? list->person(nearest) : QString()));
+        setLabelText(Label1,
+                     next.text(nearest < list->size() ? isolatedName(list->person(nearest)) : QString()));
     });
     guard.step(14, [&] { savedLabel = Label1->text(); });
 }

@@ -1,6 +1,7 @@
 // The options panel: each box writes its setting the moment it changes; so does the notifications entry.
 #include "gui/mainwindow/form1.h"
 
+#include "core/daysleft.h"
 #include "gui/services/errorreport.h"
 #include "gui/services/listview.h"
 #include "gui/services/services.h"
@@ -8,7 +9,9 @@
 #include "platform/settings.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
+#include <QMenu>
 #include <QSignalBlocker>
 
 namespace cw {
@@ -64,6 +67,28 @@ void Form1::addCatchUpEntry() {
     ListView1->addAction(catchUp_);
     connect(catchUp_, &QAction::toggled, this,
             [](bool on) { writeSetting(SettingKey::CatchUp, onOffText(on)); });
+}
+
+// Where a February 29 birthday falls in common years, chosen in a submenu of the list's context menu.
+// The choice is put in force before the first pass and, when changed, at once: the list is worked
+// out again, and with it the label and any alert it brings.
+void Form1::addLeapDayChoice() {
+    applyLeapDaySetting();
+    auto* menu = new QMenu(QStringLiteral("February 29 birthdays in common years"), ListView1);
+    auto* choices = new QActionGroup(menu);
+    for (const bool onFebruary28 : {false, true}) {
+        QAction* choice = menu->addAction(QStringLiteral("on ") + leapDayText(onFebruary28));
+        choice->setCheckable(true);
+        choice->setChecked((leapDayRule() == LeapDayRule::February28) == onFebruary28);
+        choices->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, onFebruary28] {
+            writeSetting(SettingKey::LeapDay, leapDayText(onFebruary28));
+            applyLeapDaySetting();
+            if (!startingUp)
+                ListBirthdays(false);
+        });
+    }
+    ListView1->addAction(menu->menuAction());
 }
 
 bool Form1::catchingUp() const {

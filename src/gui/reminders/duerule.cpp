@@ -1,5 +1,6 @@
 #include "gui/reminders/duerule.h"
 
+#include "core/age.h"
 #include "gui/reminders/duerows.h"
 #include "store/birthdaylist.h"
 
@@ -13,26 +14,54 @@ bool isDue(const ReminderBoxes& boxes, int daysLeft) {
     return false;
 }
 
-QString alertLine(const QString& person, int daysLeft) {
-    if (daysLeft == 0)
-        return person + QStringLiteral("'s birthday is today.\r\n");
-    return person + QStringLiteral("'s birthday is in ") + QString::number(daysLeft) +
-           QStringLiteral(" days.\r\n");
+namespace {
+// Said before the period; a birthday's years are the age reached, an anniversary's the years since.
+QString yearsTail(const DayOfLine& day, bool passed) {
+    if (day.years <= 0)
+        return {};
+    if (day.kind == DateKind::Anniversary)
+        return QStringLiteral(" (%1 %2)")
+            .arg(day.years)
+            .arg(QLatin1String(day.years == 1 ? "year" : "years"));
+    return (passed ? QStringLiteral(" (turned %1)") : QStringLiteral(" (turns %1)")).arg(day.years);
 }
 
-namespace {
-QString pastLine(const QString& person, qint64 daysAgo) {
-    if (daysAgo == 1)
-        return person + QStringLiteral("'s birthday was yesterday.\r\n");
-    return person + QStringLiteral("'s birthday was ") + QString::number(daysAgo) +
-           QStringLiteral(" days ago.\r\n");
+// The years a row reaches on the occurrence of its day on the given date.
+DayOfLine dayOf(const DatedRow& row, const QDate& occurrence) {
+    const DateExtras& extras = row.list.extras(row.row);
+    return {extras.kind, yearsOn(extras.year, occurrence, extras.death)};
+}
+
+// The sentence about a row's day: its name, its kind of day, when, the years and the period. A
+// right-to-left name is set apart, so the rest of the sentence keeps its order after it; a line that
+// begins with it is marked left to right, as the sentence is, or it would be laid out from the right by
+// the name's first letter.
+QString sentence(const QString& person, const DayOfLine& day, const QString& when, bool passed) {
+    const QString name = isolatedName(person);
+    return (name.size() == person.size() ? name : QChar(0x200e) + name) +
+           (day.kind == DateKind::Anniversary ? QStringLiteral("'s anniversary")
+                                              : QStringLiteral("'s birthday")) +
+           when + yearsTail(day, passed) + QStringLiteral(".\r\n");
 }
 } // namespace
+
+QString alertLine(const QString& person, int daysLeft, const DayOfLine& day) {
+    QString when;
+    if (daysLeft == 0)
+        when = QStringLiteral(" is today");
+    else if (daysLeft > 0)
+        when = QStringLiteral(" is in ") + QString::number(daysLeft) + QStringLiteral(" days");
+    else if (daysLeft == -1)
+        when = QStringLiteral(" was yesterday");
+    else
+        when = QStringLiteral(" was ") + QString::number(-daysLeft) + QStringLiteral(" days ago");
+    return sentence(person, day, when, daysLeft < 0);
+}
 
 QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const DatedRow& row,
                 const QDate& today) {
     if (isDue(boxes, row.daysLeft))
-        return alertLine(row.person(), row.daysLeft);
+        return alertLine(row.person(), row.daysLeft, dayOf(row, today.addDays(row.daysLeft)));
     if (missed.on != today || !missed.first.isValid())
         return {};
     // The birthday whose reminders could have fallen on the missed days is the first one from the
@@ -42,16 +71,15 @@ QString dueLine(const ReminderBoxes& boxes, const MissedDays& missed, const Date
         const QDate reminder = birthday.addDays(-reminderDistances[i]);
         if (boxes[i] != 1 || reminder < missed.first || reminder > missed.last)
             continue;
-        const qint64 ahead = today.daysTo(birthday);
-        return ahead >= 0 ? alertLine(row.person(), static_cast<int>(ahead)) : pastLine(row.person(), -ahead);
+        return alertLine(row.person(), static_cast<int>(today.daysTo(birthday)), dayOf(row, birthday));
     }
     return {};
 }
 
-QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row) {
+QString tomorrowLine(const ReminderBoxes& boxes, const DatedRow& row, const QDate& today) {
     if (boxes[0] != 1 || row.daysLeft != 1)
         return {};
-    return row.person() + QStringLiteral("'s birthday is tomorrow.\r\n");
+    return sentence(row.person(), dayOf(row, today.addDays(1)), QStringLiteral(" is tomorrow"), false);
 }
 
 QString FormatCountdown(int seconds) {

@@ -164,7 +164,7 @@ void Form3::ListTodayBirthday() {
         guard,
         [&](const DatedRow& row) {
             if (day_ == AlertDay::Tomorrow)
-                text += tomorrowLine(boxes, row);
+                text += tomorrowLine(boxes, row, today);
             else if (!known_ || !known_->contains(row, today))
                 text += dueLine(boxes, missed, row, today);
             return true;

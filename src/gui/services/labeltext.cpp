@@ -22,9 +22,16 @@ QString NextBirthdayLabel::shownText(int width) const {
     const QRegularExpressionMatch parts = sentence.match(text());
     if (!parts.hasMatch())
         return metrics.elidedText(text(), Qt::ElideRight, width);
-    const QString head = parts.captured(1), tail = parts.captured(3);
+    QString head = parts.captured(1), name = parts.captured(2), tail = parts.captured(3);
+    // A name set apart from the sentence (FSI ... PDI) is shortened inside its marks, which stay.
+    const QChar isolateStart(0x2068), isolateEnd(0x2069);
+    if (name.size() >= 2 && name.front() == isolateStart && name.back() == isolateEnd) {
+        head += isolateStart;
+        tail.prepend(isolateEnd);
+        name = name.mid(1, name.size() - 2);
+    }
     const int room = width - metrics.horizontalAdvance(head + tail);
-    return head + metrics.elidedText(parts.captured(2), Qt::ElideMiddle, std::max(room, 0)) + tail;
+    return head + metrics.elidedText(name, Qt::ElideMiddle, std::max(room, 0)) + tail;
 }
 
 void NextBirthdayLabel::paintEvent(QPaintEvent* event) {

@@ -36,7 +36,10 @@ QString ListedRows::cell(size_t row, int column) const {
     case idColumn:
         return QString::number(rows->id(row));
     case personColumn:
-        return rows->person(row);
+        // The stored name stays bare: finding, sorting and the commands go by it.
+        return rows->extras(row).kind == DateKind::Anniversary
+                   ? rows->person(row) + QStringLiteral(" (anniversary)")
+                   : rows->person(row);
     case monthColumn:
         return monthName[row] >= 0 ? monthNames[size_t(monthName[row])] : QString();
     case dayColumn:
@@ -47,6 +50,8 @@ QString ListedRows::cell(size_t row, int column) const {
                                     : numberText(daysLeft[row]);
     case monthNoColumn:
         return storedText(*rows, rows->month(row));
+    case ageColumn:
+        return row < ages.size() && ages[row] > 0 ? numberText(ages[row]) : QString();
     default:
         return {};
     }
@@ -143,6 +148,13 @@ std::vector<int> ListFilter::shownRows(const ListedRows& rows, const ListOrder& 
         for (size_t row = 0; row < rows.size(); ++row) {
             if (shows(int(row)))
                 shown.push_back(int(row));
+        }
+        if (order.column == ageColumn && !rows.ages.empty()) {
+            // Youngest first; rows without an age go last, each group in calendar order.
+            const auto ageOf = [&](int row) {
+                return rows.ages[size_t(row)] > 0 ? rows.ages[size_t(row)] : 0x7fff;
+            };
+            std::stable_sort(shown.begin(), shown.end(), [&](int a, int b) { return ageOf(a) < ageOf(b); });
         }
     }
     if (order.descending)

@@ -12,8 +12,17 @@
 
 namespace cw {
 
-// The birthday list's columns, in order; "id" and "MonthNo" are hidden but readable.
-enum BirthdayColumn : int { idColumn, personColumn, monthColumn, dayColumn, daysLeftColumn, monthNoColumn };
+// The birthday list's columns, in order; "id" and "MonthNo" are hidden but readable. "Age" is shown
+// after "Day(s) Left" only while a row has a year.
+enum BirthdayColumn : int {
+    idColumn,
+    personColumn,
+    monthColumn,
+    dayColumn,
+    daysLeftColumn,
+    monthNoColumn,
+    ageColumn
+};
 
 // A refill's rows with what it worked out for each, once: the days left and the month's name. The
 // cells' texts are made from them only when someone reads a cell.
@@ -21,6 +30,7 @@ struct ListedRows {
     std::shared_ptr<const BirthdayList> rows = std::make_shared<const BirthdayList>();
     std::vector<qint16> daysLeft; // -1 where the row's date could not be used
     std::vector<qint8> monthName; // a position in monthNames; -1 where the month has no name
+    std::vector<qint16> ages;     // the years turned on the coming day, 0 for none; empty without years
     std::array<QString, 12> monthNames;
 
     size_t size() const { return rows->size(); }
@@ -31,8 +41,8 @@ struct ListedRows {
 QString findKey(const QString& text);
 
 struct ListOrder {
-    // Person sorts by name in the user's locale, Day(s) Left soonest first; Month and Day, like any
-    // other column, keep the rows' own calendar order.
+    // Person sorts by name in the user's locale, Day(s) Left soonest first, Age youngest first; Month
+    // and Day, like any other column, keep the rows' own calendar order.
     int column = monthColumn;
     bool descending = false;
     QString find; // as typed; empty shows every row

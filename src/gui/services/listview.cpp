@@ -46,6 +46,24 @@ void ListModel::addHeader(const QString& caption, bool shown) {
     endInsertColumns();
 }
 
+bool ListModel::showColumn(int column, bool shown) {
+    const int at = section(column);
+    if ((at >= 0) == shown)
+        return false;
+    if (shown) {
+        const auto place = std::upper_bound(shownColumns_.begin(), shownColumns_.end(), column);
+        const int before = static_cast<int>(place - shownColumns_.begin());
+        beginInsertColumns({}, before, before);
+        shownColumns_.insert(place, column);
+        endInsertColumns();
+    } else {
+        beginRemoveColumns({}, at, at);
+        shownColumns_.erase(shownColumns_.begin() + at);
+        endRemoveColumns();
+    }
+    return true;
+}
+
 int ListModel::section(int column) const {
     const auto found = std::find(shownColumns_.begin(), shownColumns_.end(), column);
     return found == shownColumns_.end() ? -1 : static_cast<int>(found - shownColumns_.begin());
@@ -156,6 +174,26 @@ void ListView::addColumn(const QString& caption, int widthTwips) {
     model_->addHeader(caption, widthTwips > 1);
     if (widthTwips > 1)
         setColumnWidth(model_->columnCount() - 1, twips(widthTwips));
+}
+
+void ListView::addOptionalColumn(const QString& caption, int widthTwips) {
+    model_->addHeader(caption, false);
+    optionalWidths_[model_->headerCount() - 1] = widthTwips;
+}
+
+void ListView::showColumn(int column, bool shown) {
+    if (!model_->showColumn(column, shown))
+        return;
+    if (shown)
+        setColumnWidth(section(column), twips(optionalWidths_[column]));
+    // The current row's selection is widened to the new column, or narrowed, as the row's own.
+    if (currentIndex().isValid())
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // The sort mark stands on the column the order follows, wherever that now is.
+    const ListOrder& order = model_->order();
+    header()->setSortIndicator(section(order.column),
+                               order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 QString ListView::caption(int column) const {

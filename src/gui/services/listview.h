@@ -9,6 +9,7 @@
 #include <QTreeView>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -18,7 +19,7 @@ class ListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     using QAbstractTableModel::QAbstractTableModel;
-    static constexpr int cellCount = 6; // the item text and five sub-items
+    static constexpr int cellCount = 7; // the item text and six sub-items
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -27,11 +28,14 @@ class ListModel : public QAbstractTableModel {
 
     // A hidden column's cells stay readable here, but the view, and so screen readers, never get it.
     void addHeader(const QString& caption, bool shown);
+    // Shows or hides a column added before, in its place among the shown ones; true when it changed.
+    bool showColumn(int column, bool shown);
     void beginRefill();
     void endRefill(ListedRows rows);
     const ListedRows& rows() const { return rows_; }
     QString cell(int row, int column) const;
     QString caption(int column) const { return headers_.value(column); }
+    int headerCount() const { return static_cast<int>(headers_.size()); }
     // The view's column of a cell column, -1 for a hidden one; and back.
     int section(int column) const;
     int columnOf(int section) const { return shownColumns_.at(size_t(section)); }
@@ -62,6 +66,9 @@ class ListView : public QTreeView {
     // ColumnHeaders.Add then Width: a width of 0 or 1 twips hides the column; its cells stay readable.
     // Columns are numbered as added (cell columns); the view numbers only those it shows (sections).
     void addColumn(const QString& caption, int widthTwips);
+    // A column shown only while showColumn says so, then at the given width.
+    void addOptionalColumn(const QString& caption, int widthTwips);
+    void showColumn(int column, bool shown);
     QString caption(int column) const;
     int section(int column) const;
     // ListItems.Clear: starts a refill, which finishRefill ends by showing the new rows.
@@ -99,6 +106,7 @@ class ListView : public QTreeView {
     void headerClicked(int section);
     void keepingCurrentRow(const std::function<void()>& change);
     ListModel* model_;
+    std::map<int, int> optionalWidths_; // per optional column, its width in twips
     std::optional<qint64> currentIdBeforeRefill_;
     int scrolledBeforeRefill_ = 0;
 };

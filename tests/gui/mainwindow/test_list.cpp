@@ -6,12 +6,14 @@
 
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
+#include "store/dateextras.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 
 using namespace cwtest;
 
@@ -32,6 +34,7 @@ class TestList : public QObject {
     void sortByHeaderClicksKeptAcrossStarts();
     void findAsYouType();
     void editWhileFindingKeepsTheRow();
+    void agesAnniversariesAndFebruary29();
 };
 
 namespace {
@@ -282,4 +285,45 @@ void TestList::editWhileFindingKeepsTheRow() {
     whenModal<cw::Form2>([](cw::Form2* editor) { editor->PushButton6->click(); });
     form.PushButton2->click();
     QCOMPARE(form.ListView1->subItem(form.ListView1->selectedRow(), cw::personColumn), QStringLiteral("Zoe"));
+}
+
+// Years bring the "Age" column, sorted youngest first; an anniversary is named so in the list; a
+// right-to-left name is set apart in sentences. Where February 29 falls is chosen in the context menu,
+// kept, and in force at once. Without years the list has its four columns again.
+void TestList::agesAnniversariesAndFebruary29() {
+    MainWindowFixture f(QDate(2027, 2, 28));
+    f.store({{"Ann", 3, 2}, {"Lea", 2, 29}, {"Bob", 3, 4}, {"فاطمة", 2, 28}});
+    f.sandbox.openStore();
+    for (const auto& [id, year, kind] : {std::tuple{1, 2005, cw::DateKind::Birthday},
+                                         {2, 2000, cw::DateKind::Anniversary},
+                                         {4, 1990, cw::DateKind::Birthday}})
+        cw::writeDateExtras(cw::sharedConnection(), id, {year, kind, {}});
+    cw::sharedConnection().Close();
+    f.closeAlert();
+    cw::ListView* list = f.start().ListView1;
+    const QString fatima = QStringLiteral("\u200e\u2068فاطمة\u2069's birthday is today (turns 37).\r\n");
+    // The notification says the same as the alert.
+    QCOMPARE(f.label() + ' ' + f.alerts.text + f.sandbox.notices->posted.value(0).body + "\r\n",
+             "Next birthday is in \u2068فاطمة\u2069 Today " + fatima + fatima);
+    QCOMPARE(f.column(cw::personColumn) + f.column(cw::daysLeftColumn) + f.column(cw::ageColumn),
+             QStringList(
+                 {"فاطمة", "Lea (anniversary)", "Ann", "Bob", "Today", "1", "2", "4", "37", "27", "22", ""}));
+    clickHeader(list, cw::ageColumn);
+    QCOMPARE(list->model()->headerData(4, Qt::Horizontal).toString() + ": " +
+                 shownColumn(list, cw::personColumn).join(", "),
+             "Age: Ann, Lea (anniversary), فاطمة, Bob");
+    const QMenu* menu = list->findChild<QMenu*>();
+    QCOMPARE(menu->title() + ": " + menu->actions()[0]->text() +
+                 (menu->actions()[0]->isChecked() ? "*, " : ", ") + menu->actions()[1]->text(),
+             "February 29 birthdays in common years: on March 1*, on February 28");
+    f.form->duration = 3600; // a snooze runs: a day the choice makes due comes up at once
+    f.closeAlert();
+    menu->actions()[1]->trigger();
+    QCOMPARE(f.label() + ' ' + f.alerts.text,
+             "Next birthday is in Lea Today " + fatima + "Lea's anniversary is today (27 years).\r\n");
+    f.closeAlert();
+    QCOMPARE(f.restart().ListView1->subItem(1, cw::daysLeftColumn), QStringLiteral("Today"));
+    cw::sharedConnection().execute("delete from tblBirthdayExtra");
+    f.form->ListBirthdays(false);
+    QCOMPARE(f.form->ListView1->model()->columnCount(), 4);
 }

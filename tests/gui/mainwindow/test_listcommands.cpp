@@ -5,6 +5,7 @@
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
 #include "platform/stopsignal.h"
+#include "store/dateextras.h"
 
 #include <QProgressDialog>
 
@@ -18,6 +19,7 @@ class TestListCommands : public QObject {
     void addThroughTheEditor();
     void editorOpensOnToday();
     void editorValidationOrder();
+    void editorYearAndKind();
     void editKeepsTheId();
     void cancelChangesNothing();
     void deleteAskedAndAnswered();
@@ -81,6 +83,30 @@ void TestListCommands::editorValidationOrder() {
                  {"Selected date is invalid.", "Selected date is invalid.", "You forgot to input person."}));
     QCOMPARE(f.sandbox.messages->shown[0].caption, QString()); // the application title
     QVERIFY(f.storedRows().isEmpty());
+}
+
+// The Year box takes digits; the year is checked with the date (a leap year for February 29, from 1800
+// to this year) and written beside the row with the kind.
+void TestListCommands::editorYearAndKind() {
+    const std::tuple<QString, int, int> cases[]{{"2000", 2, 2000}, {"2001", 2, -1}, {"", 2, 0},
+                                                {"1799", 1, -1},   {"2027", 1, -1}, {"1a8-0 0", 1, 1800}};
+    for (const auto& [typed, month, saved] : cases) {
+        MainWindowFixture f;
+        f.start();
+        whenModal<cw::Form2>([&](cw::Form2* e) {
+            QTest::keyClicks(e->Text2, typed);
+            e->Option2->click();
+            fillEditor(e, "Ann", month, 29);
+            if (e->isVisible())
+                e->PushButton1->click();
+        });
+        f.form->PushButton6->click();
+        QCOMPARE(f.sandbox.messages->texts(),
+                 saved < 0 ? QStringList("Selected date is invalid.") : QStringList());
+        const auto kind = saved < 0 ? cw::DateKind::Birthday : cw::DateKind::Anniversary; // none: plain
+        QCOMPARE(cw::readDateExtras(cw::sharedConnection(), 1),
+                 (cw::DateExtras{std::max(saved, 0), kind, {}}));
+    }
 }
 
 void TestListCommands::editKeepsTheId() {

@@ -2,6 +2,8 @@
 #include "gui/mainwindow/fixture.h"
 #include "remindermain.h"
 
+#include "core/daysleft.h"
+#include "gui/reminders/duerows.h"
 #include "gui/reminders/duerule.h"
 #include "gui/services/timercontrol.h"
 #include "platform/settings.h"
@@ -41,6 +43,7 @@ class TestAlert : public QObject {
     void unusableRowIsSkipped();
     void namesShowAsTyped_data();
     void namesShowAsTyped();
+    void yearsInLines();
 };
 
 void TestAlert::dueRule_data() {
@@ -259,6 +262,33 @@ void TestAlert::namesShowAsTyped() {
     f.form->Form_Activate();
     QCOMPARE(alertShowed, name + "'s birthday is today.\r\nBob's birthday is in 3 days.\r\n");
     QCOMPARE(shownText(f.form->Label1), "Next birthday is in " + name + " Today");
+}
+
+// The line of one row with a year or an anniversary under the day-of and 3-day reminders: the years
+// across the year's end and on either day for February 29, and a right-to-left name set apart.
+void TestAlert::yearsInLines() {
+    using enum cw::DateKind;
+    using enum cw::LeapDayRule;
+    // clang-format off
+    const std::tuple<QDate, cw::LeapDayRule, QString, int, int, int, cw::DateKind, QString> cases[]{
+        {{2026, 12, 29}, March1, "Ben", 1, 1, 1985, Birthday, "Ben's birthday is in 3 days (turns 42)."},
+        {{2027, 2, 26}, March1, "Lea", 2, 29, 2000, Birthday, "Lea's birthday is in 3 days (turns 27)."},
+        {{2027, 2, 25}, February28, "Lea", 2, 29, 2000, Birthday, "Lea's birthday is in 3 days (turns 27)."},
+        {{2027, 2, 25}, March1, "Lea", 2, 29, 2000, Birthday, ""}, // 4 days
+        {{2026, 12, 7}, March1, "Ann", 12, 10, 0, Anniversary, "Ann's anniversary is in 3 days."},
+        {{2026, 12, 7}, March1, "ليلى", 12, 7, 1990, Birthday,
+         "\u200e\u2068ليلى\u2069's birthday is today (turns 36)."}};
+    // clang-format on
+    for (const auto& [today, rule, name, month, day, year, kind, line] : cases) {
+        cw::setLeapDayRule(rule);
+        cw::BirthdayList list;
+        list.add(1, name, month, day, {year, kind, {}});
+        const cw::DatedRow row{list, 0, list.daysLeft(0, today).days};
+        QCOMPARE(cw::dueLine({1, 1, 0, 0, 0}, {}, row, today), line.isEmpty() ? line : line + "\r\n");
+    }
+    cw::setLeapDayRule(March1);
+    // The catch-up's line of a day gone by tells the years reached then (the walk checks a birthday's).
+    QCOMPARE(cw::alertLine("Al", -3, {Anniversary, 40}), "Al's anniversary was 3 days ago (40 years).\r\n");
 }
 
 CW_REMINDER_TEST_MAIN(TestAlert)
