@@ -370,10 +370,10 @@ class Walk : public QObject {
             const Row row = newRow();
             const QString pad = pick(3) ? "" : "  ";
             text += i == bad ? std::array{"Nobody,Smarch 5", "no comma", "Ann,February 30"}[pick(3)]
-                             : pad + row.name + pad + row.key().mid(row.name.size());
+                             : pad + row.name + pad + row.line().mid(row.name.size());
             text += "\r\n";
             if (bad < 0 || i < bad)
-                rows.push_back({blanked(row.name), row.month, row.day});
+                rows.push_back({blanked(row.name), row.month, row.day, row.year});
         }
         importFile(text, rows, false, bad < 0 ? 0 : 1);
     }
@@ -436,8 +436,10 @@ class Walk : public QObject {
             f.form->findField->selectAll(), QTest::keyClick(f.form->findField, Qt::Key_Backspace);
         if (!QFile::exists(path))
             return rows_.empty() ? void() : fail("the export wrote no file");
-        QStringList want = keys(), written = calendar ? readCalendar(readBytes(path))
-                                                      : QString::fromUtf8(readBytes(path)).split("\r\n");
+        QStringList want, written = calendar ? readCalendar(readBytes(path))
+                                             : QString::fromUtf8(readBytes(path)).split("\r\n");
+        for (const Row& row : rows_)
+            want << (calendar ? row.key() : row.line());
         if (!calendar && !written.takeLast().isEmpty())
             fail("the text export does not end with CR LF");
         if (calendar)

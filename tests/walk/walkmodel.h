@@ -54,8 +54,9 @@ struct Row {
     QString age(QDate occurrence) const {
         return year && occurrence.year() > year ? QString::number(occurrence.year() - year) : QString();
     }
-    // As a line of the text export.
     QString key() const { return name + ',' + monthNames[month - 1] + ' ' + QString::number(day); }
+    // As a line of the text export.
+    QString line() const { return key() + (year ? ' ' + QString::number(year) : QString()); }
 };
 
 // Empty when both hold the same lines; else a line the first has alone and one the second has alone.
