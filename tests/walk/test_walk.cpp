@@ -88,8 +88,8 @@ class Walk : public QObject {
                                    : QDate(2000, 1, 1).addDays(pick(366));
         // Now and then a year: any for most days, a leap year for February 29.
         const int year = pick(3) ? 0 : 1904 + pick(120);
-        return pick(8) ? Row{name, date.month(), date.day(), year}
-                       : Row{name, 2, 29, year ? year / 4 * 4 : 0};
+        const Row row = pick(8) ? Row{name, date.month(), date.day()} : Row{name, 2, 29};
+        return {row.name, row.month, row.day, row.month == 2 && row.day == 29 ? year / 4 * 4 : year};
     }
     const Row* anyRow() { return rows_.empty() ? nullptr : &*std::next(rows_.begin(), pick(rows_.size())); }
     QStringList keys() const {
