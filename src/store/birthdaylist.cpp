@@ -220,9 +220,9 @@ int BirthdayList::number(const StoredNumber& stored) const {
 
 DaysLeft BirthdayList::daysLeft(size_t row, const QDate& today) const {
     const Row& r = rows_[row];
-    if (r.month.whole && r.day.whole && fitsTheRule(r.month.value) && fitsTheRule(r.day.value))
-        return cw::daysLeft(static_cast<int>(r.month.value), static_cast<int>(r.day.value), today);
-    return cw::daysLeft(asText(stored(r.month)), asText(stored(r.day)), today);
+    if (r.monthWhole && r.dayWhole && fitsTheRule(r.monthValue) && fitsTheRule(r.dayValue))
+        return cw::daysLeft(static_cast<int>(r.monthValue), static_cast<int>(r.dayValue), today);
+    return cw::daysLeft(asText(stored(r.month())), asText(stored(r.day())), today);
 }
 
 int BirthdayList::compareStored(const StoredNumber& a, const StoredNumber& b) const {
@@ -251,9 +251,9 @@ void BirthdayList::putInListOrder() {
     // value makes it a comparison sort. Both keep rows of one date in the order they came in.
     constexpr int days = 32;
     const auto bucket = [&](const Row& row) {
-        return row.month.whole && row.day.whole && row.month.value >= 1 && row.month.value <= 12 &&
-                       row.day.value >= 0 && row.day.value < days
-                   ? static_cast<int>(row.month.value * days + row.day.value)
+        return row.monthWhole && row.dayWhole && row.monthValue >= 1 && row.monthValue <= 12 &&
+                       row.dayValue >= 0 && row.dayValue < days
+                   ? static_cast<int>(row.monthValue * days + row.dayValue)
                    : -1;
     };
     std::vector<Row> sorted(rows_.size());
@@ -272,8 +272,8 @@ void BirthdayList::putInListOrder() {
         std::vector<size_t> order(rows_.size());
         std::iota(order.begin(), order.end(), size_t(0));
         std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            const int byMonth = compareStored(rows_[a].month, rows_[b].month);
-            return byMonth != 0 ? byMonth < 0 : compareStored(rows_[a].day, rows_[b].day) < 0;
+            const int byMonth = compareStored(rows_[a].month(), rows_[b].month());
+            return byMonth != 0 ? byMonth < 0 : compareStored(rows_[a].day(), rows_[b].day()) < 0;
         });
         for (size_t i = 0; i < order.size(); ++i)
             sorted[i] = rows_[order[i]];

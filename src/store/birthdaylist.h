@@ -46,8 +46,8 @@ class BirthdayList {
         return QByteArrayView(names_.data() + rows_[row].nameStart, rows_[row].nameLength);
     }
     QString person(size_t row) const { return QString::fromUtf8(personBytes(row)); }
-    const StoredNumber& month(size_t row) const { return rows_[row].month; }
-    const StoredNumber& day(size_t row) const { return rows_[row].day; }
+    StoredNumber month(size_t row) const { return rows_[row].month(); }
+    StoredNumber day(size_t row) const { return rows_[row].day(); }
     QVariant stored(const StoredNumber& number) const;
     // The stored value's text, as the list's cells show it.
     QString text(const StoredNumber& number) const;
@@ -66,13 +66,22 @@ class BirthdayList {
     int yearsTurning(size_t row, const QDate& today, int daysLeft) const;
 
   private:
+    // Packed: a long list is read, sorted and copied as one block of these.
     struct Row {
-        qint64 id;
-        quint32 nameStart;
-        quint32 nameLength;
-        StoredNumber month;
-        StoredNumber day;
+        Row(qint64 rowId, quint32 start, quint32 length, StoredNumber month, StoredNumber day)
+            : id(rowId), monthValue(month.value), dayValue(day.value), nameStart(start), nameLength(length),
+              monthWhole(month.whole), dayWhole(day.whole) {}
+        Row() = default;
+        StoredNumber month() const { return {monthValue, monthWhole}; }
+        StoredNumber day() const { return {dayValue, dayWhole}; }
+        qint64 id = 0;
+        qint64 monthValue = 0;
+        qint64 dayValue = 0;
+        quint32 nameStart = 0;
+        quint32 nameLength = 0;
         qint32 extra = -1; // position in extras_, or none
+        bool monthWhole = true;
+        bool dayWhole = true;
     };
     StoredNumber keep(const QVariant& value);
     void appendName(QByteArrayView name);
