@@ -3,6 +3,7 @@
 # SECONDS_IDLE seconds (default 60) after the window has settled:
 #   window  - the main window open, nothing to do but its one-second timer
 #   snooze  - a birthday due today: the alert is answered with its OK, so a snooze counts down
+#   timed   - the window open with reminders at a time of day and the evening before
 # Runs under xvfb-run with its own temporary data root, settings home and autostart folder.
 # Usage: bench/idle_cpu.sh [BUILD_DIR]   (default build-rel); MODES="window" measures one case only.
 set -euo pipefail
@@ -80,8 +81,10 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-for mode in ${MODES:-window snooze}; do
+for mode in ${MODES:-window snooze timed}; do
     due=none; [ "$mode" = snooze ] && due=due
     make_world "$tmp/$mode" "$due"
+    [ "$mode" = timed ] && printf '[Candlewise%%20Software]\nRemind%%20At=09:00\nRemind%%20Evening%%20Before=19:00\n' \
+        >"$tmp/$mode/config/Marrowfen.ini"
     xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$tmp/$mode" "$mode" "$BUILD"
 done
