@@ -1,4 +1,5 @@
 // The days-left rule: today, tomorrow, yesterday, the year's turn, leap days and rolled-over dates.
+#include "core/age.h"
 #include "core/apperror.h"
 #include "core/daysleft.h"
 
@@ -17,6 +18,7 @@ class TestDaysLeft : public QObject {
     void failures();
     void neverAbove365();
     void buildDateOutOfRange();
+    void agesFrom1800To2200();
 };
 
 void TestDaysLeft::rule_data() {
@@ -124,6 +126,32 @@ void TestDaysLeft::buildDateOutOfRange() {
     QVERIFY_THROWS_EXCEPTION(AppError, buildDate(9999, 13, 1));
     QVERIFY_THROWS_EXCEPTION(AppError, buildDate(100, 1, 0));
     QCOMPARE(buildDate(9999, 12, 31), QDate(9999, 12, 31));
+}
+
+// The age turned on the coming birthday, for every 13th day from 1800 to 2200 under both February 29
+// choices, against the calendar counted by hand: the birthday still to come this year, or next year's.
+void TestDaysLeft::agesFrom1800To2200() {
+    const QList<QDate> births{{1800, 1, 1}, {1804, 2, 29}, {1899, 12, 31}, {1960, 2, 28}, {1996, 2, 29}};
+    for (const LeapDayRule rule : {LeapDayRule::March1, LeapDayRule::February28}) {
+        setLeapDayRule(rule);
+        for (QDate today(1800, 1, 1); today.year() <= 2200; today = today.addDays(13)) {
+            for (const QDate& birth : births) {
+                const auto dayIn = [&](int year) {
+                    const bool moved = birth.month() == 2 && birth.day() == 29 && !QDate::isLeapYear(year);
+                    return !moved                        ? QDate(year, birth.month(), birth.day())
+                           : rule == LeapDayRule::March1 ? QDate(year, 3, 1)
+                                                         : QDate(year, 2, 28);
+                };
+                const int coming = dayIn(today.year()) >= today ? today.year() : today.year() + 1;
+                const QDate occurrence = today.addDays(daysLeft(birth.month(), birth.day(), today).days);
+                const int expected = birth < today ? coming - birth.year() : 0;
+                if (occurrence != dayIn(coming) || yearsOn(birth.year(), occurrence) != expected)
+                    QFAIL(qPrintable(
+                        QString("%1 on %2").arg(birth.toString(Qt::ISODate), today.toString(Qt::ISODate))));
+            }
+        }
+    }
+    setLeapDayRule(LeapDayRule::March1);
 }
 
 QTEST_GUILESS_MAIN(TestDaysLeft)
