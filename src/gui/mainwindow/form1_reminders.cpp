@@ -176,6 +176,8 @@ bool Form1::checkForNewDay() {
 void Form1::noteReminderDay(const QDate& today) {
     const ReminderDay stored = storedReminderDay();
     const bool wrongClock = stored.last > today.addDays(1);
+    if (wrongClock)
+        missedDays_ = {}; // days caught up under that clock were not missed
     if (stored.last.isValid() && stored.last < today.addDays(-1))
         missedDays_ = {std::max(stored.last.addDays(1), today.addDays(-longestCatchUp)), today.addDays(-1),
                        today};
